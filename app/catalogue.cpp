@@ -1,0 +1,106 @@
+#include "app/catalogue.h"
+
+#include <QFile>
+#include <QHash>
+#include <QStringList>
+#include <array>
+
+// The catalogue is compiled into the static core library, whose resources
+// are not registered on their own.
+static void RegisterCatalogueResource()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+// Undoes the two escapes of the catalogue file: "\t" for a tab, "\\" for a
+// backslash.
+QString Unescape(const QString& field)
+{
+    QString out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field.at(i);
+        if (c == u'\\' && i + 1 < field.size()) {
+            const QChar n = field.at(++i);
+            out += (n == u't') ? QChar(u'\t') : n;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+using Texts = QHash<int, std::array<QString, 4>>;
+
+Texts LoadCatalogue()
+{
+    Texts texts;
+    RegisterCatalogueResource();
+    QFile file(QStringLiteral(":/texts.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        return texts;
+    const QString all = QString::fromUtf8(file.readAll());
+    for (const QString& line : all.split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() != 5)
+            continue;
+        bool ok = false;
+        const int id = fields.at(0).toInt(&ok);
+        if (!ok)
+            continue;
+        texts.insert(id, {Unescape(fields.at(1)), Unescape(fields.at(2)), Unescape(fields.at(3)),
+                          Unescape(fields.at(4))});
+    }
+    return texts;
+}
+
+const Texts& Catalogue()
+{
+    static const Texts texts = LoadCatalogue();   // read-only after the first use
+    return texts;
+}
+
+struct Range {
+    int first;
+    int last;
+};
+
+} // namespace
+
+QString CatalogueText(int id, int languageOffset)
+{
+    if (languageOffset % 1000 != 0 || languageOffset < 0 || languageOffset > 3000)
+        return {};
+    const auto it = Catalogue().constFind(id);
+    if (it == Catalogue().constEnd())
+        return {};
+    return it->at(languageOffset / 1000);
+}
+
+void LoadWindowTexts(Vardelomod& m, TextWindow window)
+{
+    auto load = [&m](Range r) {
+        for (int id = r.first; id <= r.last; ++id)
+            m.TextTable[id] = CatalogueText(id, m.LanguageOffset);
+    };
+    switch (window) {
+    case TextWindow::Start: load({101, 102}); break;
+    case TextWindow::Main: load({103, 150}); break;
+    case TextWindow::RowEdit: load({151, 157}); break;
+    case TextWindow::DisplayLine: load({158, 160}); break;
+    case TextWindow::Interface: load({161, 166}); load({268, 273}); break;
+    case TextWindow::Password: load({167, 172}); break;
+    case TextWindow::Editor: load({173, 267}); break;
+    }
+}
+
+QString TableText(const Vardelomod& m, int id)
+{
+    if (id < 100 || id > 1000)
+        return {};
+    return m.TextTable[id];
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The user-interface texts in four languages, compiled into the program from
+// resources/texts.tsv, and the per-window text table.
+
+#include "config/vardelomod.h"
+
+#include <QString>
+
+constexpr int FirstTextId = 101;
+constexpr int LastTextId = 273;
+
+// Text of an ID in a language (LanguageOffset 0, 1000, 2000, 3000), exactly
+// as stored. An unknown ID or language gives an empty string.
+QString CatalogueText(int id, int languageOffset);
+
+// The windows and the text ID ranges each copies into TextTable when it opens.
+enum class TextWindow { Start, Main, RowEdit, DisplayLine, Interface, Password, Editor };
+void LoadWindowTexts(Vardelomod& m, TextWindow window);
+// The text table entry of an ID (101..273), as last loaded.
+QString TableText(const Vardelomod& m, int id);

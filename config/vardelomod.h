@@ -1,0 +1,60 @@
+#pragma once
+// The program's one store of configuration state. Exactly one instance exists
+// per running program: main() creates it and hands it by reference to every
+// window and sequence. Tests make their own fresh instance.
+//
+// Member names are the names the rest of the program and its documentation
+// use for these values, so they keep their capitalised form.
+
+#include <QString>
+#include <QtGlobal>
+#include <array>
+
+class ListRowsObserver;
+
+struct Vardelomod {
+    // Slots 0..2047 are the configuration block of file and terminal,
+    // 2048..2200 the work space of the serial sequences.
+    static constexpr int ImageSlots = 2201;
+    static constexpr int BlockSlots = 2048;
+    static constexpr int RowEntries = 2001;   // list rows 0..2000
+    static constexpr int MaxRows = 1774;      // one list over 272..2047 with L = 1
+
+    std::array<qint16, ImageSlots> ConfigImage{};
+
+    std::array<QString, RowEntries> ListData;
+    std::array<QString, RowEntries> ListComment;
+    std::array<qint16, RowEntries> RowSlot{};
+    quint16 CurrentRow = 0;
+    quint16 ListCount1 = 0;
+    quint16 ListCount2 = 0;
+    quint16 ListCount3 = 0;
+    quint16 ListCount4 = 0;
+
+    qint16 ChangeCount = 0;
+    qint16 EditConfirmed = 0;
+    QString CommentFileName;
+    quint16 DisplayLineIndex = 0;
+    quint16 PasswordAccepted = 0;
+    QString TerminalPassword;
+
+    // Start-up, languages and the main window.
+    qint16 LanguageOffset = 0;   // 0 German, 1000 English, 2000 French, 3000 Spanish
+    QString LanguageText;
+    std::array<QString, 1001> TextTable;   // indices 100..1000, only 101..273 used
+    qint16 PortNumber = 1;                 // com1..com8
+    QString PortLine;
+    QString StartDirectory;
+    qint16 TerminalRead = 0;
+    bool EditAfterLoad = false;
+    // The current configuration file (the file name of the main window's
+    // file dialog): the editor opens and saves it, the report head prints it.
+    QString CurrentConfigFile;
+
+    // Whoever shows the list rows (the editor's grids, a report) listens here
+    // while DecodeLists runs; nullptr when nobody does.
+    ListRowsObserver* RowsObserver = nullptr;
+
+    quint16 ListCount(int list) const;       // list 1..4
+    void SetListCount(int list, quint16 count);
+};

@@ -1,0 +1,27 @@
+#include "common/fakes.h"
+
+Messages::Answer FakeMessages::Show(const QString& prompt, const QString& title, Buttons buttons, QWidget*)
+{
+    shown.append({prompt, title, buttons});
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+std::optional<QString> FakeFileDialogs::Open(const FileDialogRequest& request, QWidget*)
+{
+    requests.append(request);
+    return names.isEmpty() ? std::nullopt : names.dequeue();
+}
+
+std::optional<QString> FakeFileDialogs::Save(const FileDialogRequest& request, QWidget*)
+{
+    requests.append(request);
+    return names.isEmpty() ? std::nullopt : names.dequeue();
+}
+
+bool FakeFileDialogs::ChoosePrinter(QPrinter&, QWidget*)
+{
+    ++printerRequests;
+    return printerChoices.isEmpty() ? false : printerChoices.dequeue();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Scripted stand-ins for the modal seams, shared by the tests.
+
+#include "platform/filedialogs.h"
+#include "platform/messages.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <optional>
+
+class FakeMessages : public Messages {
+public:
+    struct Shown {
+        QString prompt;
+        QString title;
+        Buttons buttons;
+    };
+    QList<Shown> shown;
+    QQueue<Answer> answers;   // answered in order; when empty: Ok, Yes or Ok as the buttons allow
+
+    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent = nullptr) override;
+};
+
+class FakeFileDialogs : public FileDialogs {
+public:
+    QList<FileDialogRequest> requests;
+    QQueue<std::optional<QString>> names;   // nullopt: cancelled; empty queue: cancelled
+    QQueue<bool> printerChoices;            // empty queue: cancelled
+    int printerRequests = 0;
+
+    std::optional<QString> Open(const FileDialogRequest& request, QWidget* parent = nullptr) override;
+    std::optional<QString> Save(const FileDialogRequest& request, QWidget* parent = nullptr) override;
+    bool ChoosePrinter(QPrinter& printer, QWidget* parent = nullptr) override;
+};
