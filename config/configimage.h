@@ -83,6 +83,11 @@ void EncodePassword(Vardelomod& m);
 // Packs six digits into three bytes, first digit of each pair in the low nibble.
 // Returns nothing when the text is not exactly six digits.
 std::optional<std::array<quint8, 3>> PackPasswordDigits(const QString& sixDigits);
+// The password dialog's result for an accepted entry (at least six
+// characters): digits mode gives "0" and the characters with the codes of the
+// three packed bytes (a non-digit counts as 0); free mode gives "X" and the
+// text. The terminal sequences send exactly this.
+QString PackTerminalPassword(const QString& entry, bool freeMode);
 
 // The terminal's character set: Windows-1252 except four German letters.
 quint8 EncodeDisplayChar(QChar c);
