@@ -35,6 +35,10 @@ FileStatus WriteFileAtomically(const QString& path, const QByteArray& content);
 
 // Accompanying-texts file.
 inline const QString ResetCommentText = QStringLiteral("----------");
+// The configuration name with its last four characters replaced by ".BGT"
+// ("A/VARDELO.QLV" -> "A/VARDELO.BGT", "A/ABCD" -> "A/.BGT"). A file name of
+// fewer than four characters keeps all of them and gets ".BGT" appended
+// ("A/AB" -> "A/AB.BGT"), so the cut never reaches into the folder part.
 QString CommentFileNameFor(const QString& configName);
 void ResetComments(Vardelomod& m);
 // Reads the lines of an accompanying-texts file (CR LF, CR or LF endings),
@@ -43,14 +47,21 @@ QStringList ParseCommentLines(const QByteArray& content);
 // createMissing: the editor's opening creates an empty file when none exists;
 // the inspection command does not.
 void LoadComments(Vardelomod& m, const QString& configName, bool createMissing = true);
+// Line ends inside a text are written as blanks, so every text stays on its
+// own line and the later rows keep their numbers.
 FileStatus SaveComments(const Vardelomod& m, const QString& path);
 
 // Settings file: line 1 the port number, line 2 the language offset.
 QString DefaultSettingsPath();    // in the user's configuration folder
 int LeadingNumber(const QString& text);   // blanks skipped, digits up to the first other character
 // Reads the settings into PortLine, PortNumber, LanguageText and LanguageOffset;
-// rewrites the file with "1" and "0" when it is missing or short.
+// rewrites the file with "1" and "0" when it is missing or short. The folder
+// is created when it does not exist.
 void ReadSettings(Vardelomod& m, const QString& path);
+// The parsing half of ReadSettings: false (and nothing changed) when the
+// content has fewer than two lines. A port outside 1..8 gives PortNumber 0,
+// which no port opens, so the start-up fallback takes over.
+bool ParseSettings(Vardelomod& m, const QByteArray& content);
 // Writes " <PortNumber>" and LanguageText.
 FileStatus WriteSettings(const Vardelomod& m, const QString& path);
 // Languages other than 0, 1000, 2000 and 3000 are taken as German.

@@ -1,0 +1,302 @@
+#include "config/configfiles.h"
+
+#include "config/windows1252.h"
+#include "platform/filesync.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStorageInfo>
+
+namespace {
+
+// Far more than any configuration, comments or settings file holds; a larger
+// file is not one of ours and is not read into memory.
+constexpr qint64 MaxReadBytes = 16 * 1024 * 1024;
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+QString Quoted(const QByteArray& token)
+{
+    const QByteArray shown = token.size() > 20 ? token.left(20) + "..." : token;
+    return u'"' + DecodeWindows1252(shown) + u'"';
+}
+
+// Splits at CR LF, CR or LF; a last line without an ending counts too.
+QList<QByteArray> SplitLines(const QByteArray& content, int maxLines)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    const qsizetype n = content.size();
+    while (start < n && lines.size() < maxLines) {
+        qsizetype end = start;
+        while (end < n && !IsLineEnd(content[end]))
+            ++end;
+        lines.append(content.mid(start, end - start));
+        if (end < n && content[end] == '\r' && end + 1 < n && content[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+FileStatus ReadWholeFile(const QString& path, QByteArray& content)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir())
+        return FileStatus::Failed(path + QStringLiteral(": is a folder, not a file"));
+    if (!file.open(QIODevice::ReadOnly))
+        return FileStatus::Failed(path + QStringLiteral(": cannot be opened: ") + file.errorString());
+    content = file.read(MaxReadBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return FileStatus::Failed(path + QStringLiteral(": cannot be read: ") + file.errorString());
+    if (content.size() > MaxReadBytes)
+        return FileStatus::Failed(path + QStringLiteral(": is too large"));
+    return FileStatus::Ok();
+}
+
+FileStatus WriteFailed(const QString& path, const QString& what, const QString& detail, int error, qint64 needed)
+{
+    bool full = IsOutOfSpaceError(error);
+    if (!full) {
+        const QStorageInfo storage(QFileInfo(path).absolutePath());
+        full = storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < needed;
+    }
+    const QString why = full ? QStringLiteral("the disk is full") : detail;
+    return FileStatus::Failed(path + QStringLiteral(": ") + what + QStringLiteral(": ") + why, full);
+}
+
+} // namespace
+
+FileStatus ParseConfigBlock(const QByteArray& content, ConfigBlock& block)
+{
+    ConfigBlock scratch{};
+    const qsizetype n = content.size();
+    qsizetype i = 0;
+    int line = 1;
+    for (int entry = 0; entry < Vardelomod::BlockSlots; ++entry) {
+        while (i < n && (IsBlank(content[i]) || IsLineEnd(content[i]))) {
+            const bool crlf = content[i] == '\r' && i + 1 < n && content[i + 1] == '\n';
+            if (IsLineEnd(content[i]) && !crlf)
+                ++line;
+            ++i;
+        }
+        const QString where = QStringLiteral("line %1 (slot %2): ").arg(line).arg(entry);
+        if (i == n)
+            return FileStatus::Failed(QStringLiteral("line %1: the file ends after %2 of %3 numbers")
+                                          .arg(line).arg(entry).arg(Vardelomod::BlockSlots));
+        const qsizetype start = i;
+        while (i < n && !IsBlank(content[i]) && !IsLineEnd(content[i]) && content[i] != ',')
+            ++i;
+        const QByteArray token = content.mid(start, i - start);
+        if (token.isEmpty())
+            return FileStatus::Failed(where + QStringLiteral("empty entry between commas"));
+        qsizetype d = (token[0] == '-' || token[0] == '+') ? 1 : 0;
+        if (d == token.size())
+            return FileStatus::Failed(where + Quoted(token) + QStringLiteral(" is not a whole number"));
+        qint64 value = 0;
+        for (; d < token.size(); ++d) {
+            if (token[d] < '0' || token[d] > '9')
+                return FileStatus::Failed(where + Quoted(token) + QStringLiteral(" is not a whole number"));
+            value = qMin<qint64>(value * 10 + (token[d] - '0'), 1'000'000);
+        }
+        if (token[0] == '-')
+            value = -value;
+        if (value < -32768 || value > 32767)
+            return FileStatus::Failed(where + Quoted(token) + QStringLiteral(" is outside -32768..32767"));
+        scratch[entry] = qint16(value);
+        // One comma may follow a number, with blanks on either side.
+        while (i < n && IsBlank(content[i]))
+            ++i;
+        if (i < n && content[i] == ',')
+            ++i;
+    }
+    block = scratch;
+    return FileStatus::Ok();
+}
+
+FileStatus ReadConfigBlock(const QString& path, ConfigBlock& block)
+{
+    QByteArray content;
+    if (FileStatus status = ReadWholeFile(path, content); !status)
+        return status;
+    FileStatus status = ParseConfigBlock(content, block);
+    if (!status)
+        status.message = path + QStringLiteral(": ") + status.message;
+    return status;
+}
+
+QByteArray FormatConfigBlock(const ConfigBlock& block)
+{
+    QByteArray out;
+    out.reserve(block.size() * 6);
+    for (qint16 value : block) {
+        out += value < 0 ? '-' : ' ';
+        out += QByteArray::number(qAbs(int(value)));
+        out += " \r\n";
+    }
+    return out;
+}
+
+ConfigBlock ImageBlock(const Vardelomod& m)
+{
+    ConfigBlock block;
+    std::copy_n(m.ConfigImage.begin(), block.size(), block.begin());
+    return block;
+}
+
+FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path)
+{
+    ConfigBlock block;
+    FileStatus status = ReadConfigBlock(path, block);
+    if (status)
+        std::copy(block.begin(), block.end(), m.ConfigImage.begin());
+    return status;
+}
+
+FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path)
+{
+    return WriteFileAtomically(path, FormatConfigBlock(ImageBlock(m)));
+}
+
+FileStatus WriteFileAtomically(const QString& path, const QByteArray& content)
+{
+    if (QFileInfo(path).isDir())
+        return FileStatus::Failed(path + QStringLiteral(": is a folder, not a file"));
+    // QSaveFile writes a temporary file beside the target and renames it over
+    // the target on commit; the explicit sync makes sure the data is on the
+    // device before the rename, and reports what the device says.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return WriteFailed(path, QStringLiteral("cannot be created"), file.errorString(), LastSystemError(), content.size());
+    if (file.write(content) != content.size()) {
+        const int error = LastSystemError();
+        const QString detail = file.errorString();
+        file.cancelWriting();
+        return WriteFailed(path, QStringLiteral("cannot be written"), detail, error, content.size());
+    }
+    if (const int error = SyncFileToDisk(file.handle()); error != 0) {
+        file.cancelWriting();
+        return WriteFailed(path, QStringLiteral("cannot be written"), qt_error_string(error), error, content.size());
+    }
+    if (!file.commit())
+        return WriteFailed(path, QStringLiteral("cannot be saved"), file.errorString(), LastSystemError(), content.size());
+    SyncDirectory(QFileInfo(path).absolutePath());
+    return FileStatus::Ok();
+}
+
+QString CommentFileNameFor(const QString& configName)
+{
+    if (QFileInfo(configName).fileName().size() < 4)
+        return configName + QStringLiteral(".BGT");
+    return configName.left(configName.size() - 4) + QStringLiteral(".BGT");
+}
+
+void ResetComments(Vardelomod& m)
+{
+    m.ListComment.fill(ResetCommentText);
+}
+
+QStringList ParseCommentLines(const QByteArray& content)
+{
+    QStringList lines;
+    for (const QByteArray& line : SplitLines(content, Vardelomod::RowEntries))
+        lines.append(DecodeWindows1252(line));
+    return lines;
+}
+
+void LoadComments(Vardelomod& m, const QString& configName, bool createMissing)
+{
+    m.CommentFileName = CommentFileNameFor(configName);
+    QFile file(m.CommentFileName);
+    if (createMissing && !file.exists() && file.open(QIODevice::Append))
+        file.close();
+    QByteArray content;
+    QStringList lines;
+    if (ReadWholeFile(m.CommentFileName, content))
+        lines = ParseCommentLines(content);
+    // A file too short for the rows no longer matches them: all of it is
+    // disregarded. Entry 2000 keeps its text when the file has 2000 lines.
+    if (lines.size() < Vardelomod::RowEntries - 1) {
+        ResetComments(m);
+        return;
+    }
+    for (int k = 0; k < lines.size(); ++k)
+        m.ListComment[k] = lines[k];
+}
+
+FileStatus SaveComments(const Vardelomod& m, const QString& path)
+{
+    QByteArray content;
+    for (QString text : m.ListComment) {
+        text.replace(u'\r', u' ').replace(u'\n', u' ');
+        content += EncodeWindows1252(text);
+        content += "\r\n";
+    }
+    return WriteFileAtomically(path, content);
+}
+
+QString DefaultSettingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/VARDELO.ini");
+}
+
+int LeadingNumber(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t'))
+        ++i;
+    int value = 0;
+    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i)
+        value = qMin(value * 10 + (text.at(i).unicode() - u'0'), 1'000'000);
+    return value;
+}
+
+qint16 LanguageOffsetFromText(const QString& text)
+{
+    const int offset = LeadingNumber(text);
+    return (offset == 1000 || offset == 2000 || offset == 3000) ? qint16(offset) : qint16(0);
+}
+
+bool ParseSettings(Vardelomod& m, const QByteArray& content)
+{
+    const QList<QByteArray> lines = SplitLines(content, 2);
+    if (lines.size() < 2)
+        return false;
+    m.PortLine = DecodeWindows1252(lines[0]);
+    const int port = LeadingNumber(m.PortLine);
+    m.PortNumber = qint16(port >= 1 && port <= 8 ? port : 0);
+    m.LanguageText = DecodeWindows1252(lines[1]);
+    m.LanguageOffset = LanguageOffsetFromText(m.LanguageText);
+    return true;
+}
+
+void ReadSettings(Vardelomod& m, const QString& path)
+{
+    QByteArray content;
+    if (ReadWholeFile(path, content) && ParseSettings(m, content))
+        return;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    WriteFileAtomically(path, "1\r\n0\r\n");
+    m.PortLine = QStringLiteral("1");
+    m.PortNumber = 1;
+    m.LanguageText = QStringLiteral("0");
+    m.LanguageOffset = 0;
+}
+
+FileStatus WriteSettings(const Vardelomod& m, const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString content = u' ' + QString::number(m.PortNumber) + QStringLiteral("\r\n") + m.LanguageText + QStringLiteral("\r\n");
+    return WriteFileAtomically(path, EncodeWindows1252(content));
+}
