@@ -1,0 +1,39 @@
+#pragma once
+// The rules behind the main window's own commands: start-up, loading a
+// configuration file, the help items. The window only shows their results.
+
+#include "config/vardelomod.h"
+
+#include <QString>
+
+class Messages;
+
+// Start-up before the window's texts are loaded: the settings folder is
+// created, the settings file read (rewritten with com1 and German when it is
+// missing or short), the language taken from it and the start directory set
+// to the current directory.
+void ReadStartupSettings(Vardelomod& m, const QString& settingsPath);
+
+// The folder that holds the settings file, the background picture and the
+// port map.
+QString ConfigurationFolder(const QString& settingsPath);
+
+// The main window's background picture, looked for in the configuration folder.
+QString BackgroundPicturePath(const QString& settingsPath);
+
+// The maker's web address shown by the help items: the first line of
+// "maker.txt" in the configuration folder when present, else the built-in one.
+inline const QString DefaultMakerWebAddress = QStringLiteral("https://www.vardelo.example/service");
+QString MakerWebAddress(const QString& settingsPath);
+inline const QString MakerMessageTitle = QStringLiteral("INTERNET");
+
+// A configuration file name is accepted when it ends in ".QLV" or ".qlv",
+// those two spellings only.
+bool IsConfigFileName(const QString& path);
+
+enum class LoadOutcome { Loaded, NotAConfigFile, Refused };
+
+// Reads the configuration file into slots 0..2047 of ConfigImage. A wrong
+// name gives text 126; a short or damaged file is refused with text 300 and
+// leaves the image as it was.
+LoadOutcome LoadConfigFile(Vardelomod& m, const QString& path, Messages& messages);

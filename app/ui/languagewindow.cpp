@@ -1,0 +1,77 @@
+#include "app/ui/languagewindow.h"
+
+#include "app/catalogue.h"
+#include "app/language.h"
+#include "app/ui/flags.h"
+#include "config/configfiles.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+// Logical pixels (15 twips each).
+constexpr int RowTop = 14;
+constexpr int RowHeight = 42;
+constexpr int ButtonLeft = 84;
+} // namespace
+
+LanguageWindow::LanguageWindow(Vardelomod& m, QString settingsPath, QWidget* parent)
+    : QDialog(parent), m_(m), settingsPath_(std::move(settingsPath))
+{
+    setObjectName(QStringLiteral("start"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    LoadWindowTexts(m_, TextWindow::Start);
+    setWindowTitle(TableText(m_, 101));
+    move(200, 200);   // 3000 twips from the left and from the top
+    setFixedSize(250, 4 * RowHeight + 64);
+
+    // The captions are the languages' own names and stay as they are in
+    // every language.
+    static const char* const names[] = {"deutsch", "english", "francais", "espagnol"};
+    static const Flag squareFlags[] = {Flag::Germany, Flag::France, Flag::Spain, Flag::UnitedStates};
+    for (int i = 0; i < LanguageCount; ++i) {
+        const int top = RowTop + i * RowHeight;
+        auto* button = new QRadioButton(QString::fromLatin1(names[i]), this);
+        button->setObjectName(QStringLiteral("Option1(%1)").arg(i));
+        button->setGeometry(ButtonLeft, top + 6, 140, 22);
+        connect(button, &QRadioButton::clicked, this, [this, i] { ChooseLanguageButton(i); });
+        option_[i] = button;
+    }
+    // Germany, France and Spain beside their buttons; English gets the United
+    // Kingdom and the United States side by side.
+    const int flagRow[] = {0, 2, 3, 1};
+    for (int k = 0; k < 4; ++k) {
+        auto* image = new QLabel(this);
+        image->setObjectName(QStringLiteral("Image(%1)").arg(k));
+        image->setPixmap(FlagPicture(squareFlags[k]));
+        const int left = squareFlags[k] == Flag::UnitedStates ? 44 : 12;
+        image->setGeometry(left, RowTop + flagRow[k] * RowHeight, 32, 32);
+    }
+    auto* uk = new QLabel(this);
+    uk->setObjectName(QStringLiteral("Image1"));
+    uk->setPixmap(FlagPicture(Flag::UnitedKingdom));
+    uk->setGeometry(14, RowTop + RowHeight + 9, 25, 15);
+
+    ok_ = new QPushButton(TableText(m_, 102), this);
+    ok_->setObjectName(QStringLiteral("Command1"));
+    ok_->setGeometry(width() - 100, height() - 40, 84, 27);
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The language in force is selected, and selecting it counts as a click:
+    // the settings file is rewritten with the values already in force.
+    const int current = LanguageIndex(m_.LanguageOffset);
+    if (current >= 0) {
+        option_[current]->setChecked(true);
+        ChooseLanguageButton(current);
+    }
+}
+
+void LanguageWindow::ChooseLanguageButton(int index)
+{
+    ChooseLanguage(m_, index);
+    // The choice counts from the click on, even if the file cannot be
+    // written; the next start then simply offers the old language again.
+    WriteSettings(m_, settingsPath_);
+}

@@ -1,0 +1,62 @@
+#include "comm/ui/interfacedialog.h"
+
+#include "app/catalogue.h"
+#include "comm/ui/twipsrect.h"
+#include "config/configfiles.h"
+
+#include <QButtonGroup>
+#include <QPushButton>
+#include <QRadioButton>
+
+using twipsrect::Rect;
+
+InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::function<void()> reopenPort,
+                                 QWidget* parent)
+    : QDialog(parent), m_(m), settingsPath_(std::move(settingsPath)), reopenPort_(std::move(reopenPort))
+{
+    setObjectName(QStringLiteral("Schnittstelle"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    LoadWindowTexts(m_, TextWindow::Interface);
+    setWindowTitle(TableText(m_, 161));
+    setFixedSize(twipsrect::Size(5400, 2520));
+
+    static const int captionIds[] = {162, 163, 268, 269, 270, 271, 272, 273};
+    auto* group = new QButtonGroup(this);
+    for (int i = 0; i < 8; ++i) {
+        auto* button = new QRadioButton(TableText(m_, captionIds[i]), this);
+        button->setObjectName(QStringLiteral("Opt1(%1)").arg(i));
+        // com1..com4 in the left column, com5..com8 in the right one.
+        button->setGeometry(Rect(360 + (i / 4) * 1560, 240 + (i % 4) * 480, 1320, 360));
+        group->addButton(button, i);
+        connect(button, &QRadioButton::clicked, this, [this, i] { ChoosePort(i); });
+        option_[i] = button;
+    }
+    ok_ = new QPushButton(TableText(m_, 164), this);
+    ok_->setObjectName(QStringLiteral("Co1"));
+    ok_->setGeometry(Rect(3840, 240, 1200, 375));
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &InterfaceDialog::Store);
+
+    // The port in use is selected, and that counts as a click: the port is
+    // closed and opened again on the same number.
+    if (m_.PortNumber >= 1 && m_.PortNumber <= 8) {
+        option_[m_.PortNumber - 1]->setChecked(true);
+        ChoosePort(m_.PortNumber - 1);
+    }
+}
+
+void InterfaceDialog::ChoosePort(int index)
+{
+    m_.PortNumber = static_cast<qint16>(index + 1);
+    if (reopenPort_)
+        reopenPort_();
+    // After a fallback the button of the port actually in use is shown.
+    if (m_.PortNumber >= 1 && m_.PortNumber <= 8)
+        option_[m_.PortNumber - 1]->setChecked(true);
+}
+
+void InterfaceDialog::Store()
+{
+    WriteSettings(m_, settingsPath_);
+    accept();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The interface dialog `Schnittstelle`: com1 to com8 in two columns. A click
+// reopens the port at once for the rest of the run; only OK stores the choice
+// in the settings file.
+
+#include "config/vardelomod.h"
+
+#include <QDialog>
+#include <array>
+#include <functional>
+
+class QRadioButton;
+class QPushButton;
+
+class InterfaceDialog : public QDialog {
+    Q_OBJECT
+public:
+    // reopenPort closes the port and opens it again on m.PortNumber, falling
+    // back as it must; afterwards m.PortNumber names the port in use, or the
+    // port is closed. The dialog then shows the port in use.
+    InterfaceDialog(Vardelomod& m, QString settingsPath, std::function<void()> reopenPort,
+                    QWidget* parent = nullptr);
+
+    QRadioButton* PortButton(int index) const { return option_.at(index); }
+
+private:
+    void ChoosePort(int index);
+    void Store();
+
+    Vardelomod& m_;
+    QString settingsPath_;
+    std::function<void()> reopenPort_;
+    std::array<QRadioButton*, 8> option_{};
+    QPushButton* ok_ = nullptr;
+};
