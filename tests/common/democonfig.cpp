@@ -17,7 +17,7 @@ const Card Privileges2[] = {
     {"10000422", "Weiß, Günther – Geschäftsführung"},
     {"10000435", "Köhler, Sabine – Empfang"},
     {"10000451", "Braun, Thomas – Werkstatt"},
-    {"10000463", "Öztürk, Ayşe – Buchhaltung"},
+    {"10000463", "Öztürk, Ayla – Buchhaltung"},
     {"10000470", "Fuchs, Peter – Hausmeister"},
     {"10000488", "Zimmermann, Lena – IT"},
     {"10000502", "Groß, Bärbel – Reinigung (Frühschicht)"},
