@@ -1,0 +1,46 @@
+#pragma once
+// A ReportSource built straight from a configuration, showing what the editor
+// would show for it just after opening: the basic settings controls as
+// ShowSettings derives them, the grids as DecodeLists fills them (through the
+// same ListRowsObserver the editor's grids listen on), the display-line boxes.
+// Used where no editor window exists (the command-line companion).
+
+#include "config/configimage.h"
+#include "report/reportsource.h"
+
+#include <QStringList>
+#include <array>
+
+class ModelReportSource : public ReportSource, private ListRowsObserver {
+public:
+    // Runs DecodeLists on m to fill the grids; m's text table must hold the
+    // editor's texts.
+    explicit ModelReportSource(Vardelomod& m);
+
+    void SetCurrentTab(int tab) { tab_ = tab; }
+
+    QString Text(int id) const override;
+    int LanguageOffset() const override;
+    QString ConfigFileName() const override;
+    QString ControlText(const QString& name) const override;
+    bool OptionSelected(const QString& name) const override;
+    int ListCount(int list) const override;
+    int GridRowCount(int grid) const override;
+    QString GridCell(int grid, int index) const override;
+    QString DisplayBox(int index) const override;
+    int CurrentTab() const override { return tab_; }
+
+private:
+    struct GridRows {
+        QStringList cells;   // row * 2 + column
+        void SetRowCount(int rows) { cells.resize(2 * rows); }
+        void SetHeader(const QString& formatString);
+    };
+    void ListsDecodeStarted(const Vardelomod& m, bool listsShown) override;
+    void ListStarted(const Vardelomod& m, int list, int count) override;
+    void RowDecoded(const Vardelomod& m, int list, int k, int row) override;
+
+    const Vardelomod& m_;
+    std::array<GridRows, 4> grids_;
+    int tab_ = 0;
+};

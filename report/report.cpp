@@ -1,0 +1,333 @@
+#include "report/report.h"
+
+#include "platform/reportprinter.h"
+#include "report/reportsource.h"
+
+namespace {
+constexpr int EnglishOffset = 1000;
+
+// Text IDs of the report.
+namespace Txt {
+constexpr int ListHead = 208;
+constexpr int PrivilegesTrack2 = 211;
+constexpr int PrivilegesTrack3 = 212;
+constexpr int BlockListsTrack2 = 213;
+constexpr int BlockListHead = 214;
+constexpr int BlockListsTrack3 = 215;
+constexpr int DisplayTexts = 216;
+constexpr int DisplayText = 217;
+constexpr int BasicSettings = 218;
+constexpr int DoorOpeningTime = 219;
+constexpr int Seconds = 220;
+constexpr int Yes = 221;
+constexpr int No = 222;
+constexpr int NoFurtherData = 241;
+constexpr int Page = 263;
+}
+}
+
+Report::Report(ReportPrinter& printer, const ReportSource& source, QDateTime now)
+    : printer_(printer), source_(source), now_(std::move(now))
+{
+}
+
+bool Report::Stopped() const
+{
+    return printer_.Failed();
+}
+
+bool Report::PrintCurrentSection(ReportSection section)
+{
+    printer_.SetFontName(ReportLayout::FontName);
+    printer_.SetQuality(ReportLayout::Quality);
+    PrintReportHead();
+    switch (section) {
+    case ReportSection::BasicSettings: PrintBasicSettings(); break;
+    case ReportSection::Privileges: PrintPrivileges(); break;
+    case ReportSection::BlockLists: PrintBlockLists(); break;
+    case ReportSection::DisplayTexts: PrintDisplayTexts(); break;
+    }
+    if (Stopped())
+        return false;
+    printer_.EndDocument();
+    return !Stopped();
+}
+
+bool Report::PrintAll()
+{
+    printer_.SetFontName(ReportLayout::FontName);
+    printer_.SetQuality(ReportLayout::Quality);
+    PrintReportHead();
+    PrintBasicSettings();
+    printer_.NewPage();
+    if (Stopped())
+        return false;
+    PrintReportHead();
+    PrintPrivileges();
+    if (Stopped())
+        return false;
+    PrintReportHead();
+    PrintBlockLists();
+    if (Stopped())
+        return false;
+    PrintReportHead();
+    PrintDisplayTexts();
+    if (Stopped())
+        return false;
+    printer_.EndDocument();
+    return !Stopped();
+}
+
+// ---- steps -----------------------------------------------------------------
+
+void Report::PrintReportHead()
+{
+    PrintListHead(Txt::ListHead, 14);
+}
+
+void Report::PrintListHead(int textId, int size)
+{
+    printer_.SetX(ReportLayout::LeftX);
+    printer_.SetY(ReportLayout::HeadY);
+    printer_.SetFontSize(size);
+    printer_.SetBoldOff();
+    printer_.PrintText(source_.Text(textId), false);
+    printer_.PrintText(source_.ConfigFileName(), true);
+}
+
+void Report::PrintTitle(int textId)
+{
+    printer_.SetX(ReportLayout::LeftX);
+    printer_.SetY(ReportLayout::TitleY);
+    printer_.SetFontSize(14);
+    printer_.PrintText(source_.Text(textId), true);
+}
+
+void Report::PrintLine()
+{
+    printer_.SetX(State.LineX);
+    printer_.SetY(State.LineY);
+    if (State.ColumnOffset == 0) {
+        printer_.PrintText(State.LeftText, true);
+        printer_.SetX(State.LineX);
+    } else {
+        printer_.PrintText(State.LeftText, false);
+        printer_.SetX(State.LineX + State.ColumnOffset);
+    }
+    printer_.PrintText(State.RightText, true);
+    State.LineY += State.LineStep;
+}
+
+void Report::PrintNoFurtherData()
+{
+    printer_.SetX(ReportLayout::LeftX);
+    printer_.SetY(printer_.Y() + ReportLayout::NoFurtherDataGap);
+    printer_.SetFontSize(12);
+    printer_.PrintText(source_.Text(Txt::NoFurtherData), true);
+}
+
+QString Report::DateText() const
+{
+    // The system date in its fixed month-day-year form; day first except in English.
+    const QString monthFirst = now_.date().toString(QStringLiteral("MM-dd-yyyy"));
+    const QString date = source_.LanguageOffset() == EnglishOffset
+                             ? monthFirst
+                             : monthFirst.mid(3, 3) + monthFirst.left(3) + monthFirst.mid(6, 4);
+    return date + QStringLiteral("    ");
+}
+
+QString Report::TimeText() const
+{
+    return now_.time().toString(QStringLiteral("HH:mm"));
+}
+
+void Report::PrintDateTime()
+{
+    printer_.SetFontSize(8);
+    printer_.SetX(ReportLayout::DateX);
+    printer_.SetY(ReportLayout::FootY);
+    printer_.PrintText(DateText(), false);
+    printer_.PrintText(TimeText(), true);
+}
+
+void Report::PrintPageNumber()
+{
+    printer_.SetFontSize(8);
+    printer_.SetX(ReportLayout::PageNumberX);
+    printer_.SetY(ReportLayout::FootY);
+    printer_.PrintText(source_.Text(Txt::Page), false);
+    printer_.PrintNumber(State.PageNumber);
+    printer_.PrintText(QStringLiteral(" -"), true);
+    ++State.PageNumber;
+}
+
+void Report::FetchGridRow()
+{
+    State.LeftText = source_.GridCell(State.SourceGrid, 2 * State.RowIndex);
+    State.RightText = source_.GridCell(State.SourceGrid, 2 * State.RowIndex + 1);
+}
+
+void Report::PrintListRows()
+{
+    State.LineX = ReportLayout::LeftX;
+    State.LineY = ReportLayout::FirstRowY;
+    State.ColumnOffset = 3500;
+    State.LineStep = 300;
+    printer_.SetFontSize(8);
+    for (State.RowIndex = 0; State.RowIndex < State.RowCount; ++State.RowIndex) {
+        if (Stopped())
+            return;
+        printer_.SetX(State.LineX);
+        if (State.LineY > ReportLayout::PageBreakY) {
+            PrintDateTime();
+            PrintPageNumber();
+            printer_.NewPage();
+            State.LineY = ReportLayout::ContinuationCaptionY;
+            State.LeftText = State.HeaderLeft;
+            State.RightText = State.HeaderRight;
+            PrintLine();
+        }
+        printer_.SetX(State.LineX);
+        FetchGridRow();
+        if (State.RowIndex == 0) {
+            State.HeaderLeft = State.LeftText;
+            State.HeaderRight = State.RightText;
+        }
+        PrintLine();
+    }
+    PrintNoFurtherData();
+    PrintDateTime();
+    PrintPageNumber();
+    printer_.NewPage();
+}
+
+// ---- sections --------------------------------------------------------------
+
+QString Report::YesNo(const QString& optionName) const
+{
+    return source_.Text(source_.OptionSelected(optionName) ? Txt::Yes : Txt::No);
+}
+
+void Report::PrintBasicSettings()
+{
+    PrintTitle(Txt::BasicSettings);
+    printer_.SetFontSize(10);
+    State.LineX = ReportLayout::LeftX;
+    State.LineY = 3000;
+    State.ColumnOffset = 3500;
+    State.LineStep = 300;
+
+    auto entry = [this](int label, const QString& value) {
+        State.LeftText = source_.Text(label);
+        State.RightText = value;
+        PrintLine();
+    };
+    auto yesNo = [&](int label, const char* option) { entry(label, YesNo(QLatin1String(option))); };
+
+    entry(Txt::DoorOpeningTime, source_.ControlText(QStringLiteral("Text1")) + source_.Text(Txt::Seconds));
+    yesNo(223, "O1(0)");
+    yesNo(224, "O1(1)");
+    yesNo(225, "O1(10)");
+    entry(226, source_.ControlText(QStringLiteral("Text4")));
+    yesNo(227, "O1(3)");
+    yesNo(228, "O1(7)");
+    yesNo(229, "O1(2)");
+    // Without the magnetic-card signal, and without its data evaluation,
+    // the settings that depend on it mean nothing.
+    if (!source_.OptionSelected(QStringLiteral("O1(2)"))) {
+        PrintNoFurtherData();
+    } else {
+        yesNo(230, "O1(4)");
+        if (!source_.OptionSelected(QStringLiteral("O1(4)"))) {
+            PrintNoFurtherData();
+        } else {
+            yesNo(231, "O1(5)");
+            yesNo(232, "Op1");
+            yesNo(233, "Op3");
+            yesNo(234, "Op5");
+            const QString none = QStringLiteral("----");
+            entry(235, source_.OptionSelected(QStringLiteral("Op3")) ? source_.ControlText(QStringLiteral("Text2")) : none);
+            entry(236, source_.OptionSelected(QStringLiteral("Op5")) ? source_.ControlText(QStringLiteral("Text3")) : none);
+        }
+    }
+    PrintFileInfoBlock();
+    PrintDateTime();
+}
+
+void Report::PrintFileInfoBlock()
+{
+    printer_.SetFontSize(12);
+    State.LineX = ReportLayout::LeftX;
+    State.LineY = 10000;
+    State.ColumnOffset = 3500;
+    State.LineStep = 400;
+    const struct {
+        int label;
+        int underscores;
+    } lines[] = {{237, 33}, {238, 33}, {239, 18}, {240, 18}};
+    for (const auto& line : lines) {
+        State.LeftText = source_.Text(line.label);
+        State.RightText = QString(line.underscores, QLatin1Char('_'));
+        PrintLine();
+    }
+}
+
+void Report::PrintList(int list)
+{
+    if (source_.ListCount(list) != 0) {
+        State.RowCount = source_.GridRowCount(list);
+        State.SourceGrid = list;
+        PrintListRows();
+    } else {
+        PrintNoFurtherData();
+        PrintDateTime();
+        PrintPageNumber();
+        printer_.NewPage();
+    }
+}
+
+void Report::PrintSectionLists(int firstTitle, int headText, int headSize, int secondTitle, int firstList)
+{
+    State.PageNumber = 1;
+    PrintTitle(firstTitle);
+    PrintList(firstList);
+    if (Stopped())
+        return;
+    PrintListHead(headText, headSize);
+    PrintTitle(secondTitle);
+    PrintList(firstList + 1);
+}
+
+void Report::PrintPrivileges()
+{
+    PrintSectionLists(Txt::PrivilegesTrack2, Txt::ListHead, 12, Txt::PrivilegesTrack3, 1);
+}
+
+void Report::PrintBlockLists()
+{
+    PrintSectionLists(Txt::BlockListsTrack2, Txt::BlockListHead, 14, Txt::BlockListsTrack3, 3);
+}
+
+void Report::PrintDisplayTexts()
+{
+    PrintTitle(Txt::DisplayTexts);
+    State.LineY = 3000;
+    State.ColumnOffset = 0;
+    State.LineStep = 400;
+    for (int k = 1; k <= 8; ++k) {
+        State.RowCount = k;
+        State.RowIndex = 2 * k - 2;
+        printer_.SetFontSize(10);
+        printer_.SetX(ReportLayout::LeftX);
+        printer_.SetY(State.LineY);
+        printer_.PrintText(source_.Text(Txt::DisplayText), false);
+        printer_.PrintNumber(k);
+        State.LineX = 4500;
+        printer_.SetFontSize(16);
+        State.LeftText = source_.DisplayBox(State.RowIndex);
+        State.RightText = source_.DisplayBox(State.RowIndex + 1);
+        PrintLine();
+        State.LineY += 1000;
+    }
+    PrintDateTime();
+}

@@ -1,0 +1,187 @@
+// The reports' printer on a real QPrinter: a PDF read back with pdftotext.
+#include "common/scriptedreportsource.h"
+#include "platform/ui/qtreportprinter.h"
+#include "report/report.h"
+
+#include <QFontInfo>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QString PdfText(const QString& pdf, int page = 0)
+{
+    QStringList args{"-layout"};
+    if (page > 0)
+        args << "-f" << QString::number(page) << "-l" << QString::number(page);
+    args << pdf << "-";
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), args);
+    if (!process.waitForFinished(30000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int PdfPages(const QString& pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {pdf});
+    process.waitForFinished(30000);
+    const QString info = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    const auto match = pages.match(info);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// Blanks of pdftotext's layout collapse to one.
+QString Simplified(const QString& text)
+{
+    return text.simplified();
+}
+}
+
+class PdfPrinterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+    }
+
+    void arialIsLiberationSans()
+    {
+        QFont font;
+        font.setFamilies({QStringLiteral("arial"), QStringLiteral("Liberation Sans")});
+        QCOMPARE(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
+    }
+
+    void printAllReadsBack()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("all.pdf"));
+        ScriptedSource source;
+        source.language = 1000;
+        source.fileName = QStringLiteral("/data/LOBBY.QLV");
+        source.selected = {"O1(2)", "O1(4)", "Op3", "Op5"};
+        source.SetList(1, 40);
+        source.SetList(2, 4);
+        for (int i = 0; i < 16; ++i)
+            source.boxes << QStringLiteral("Welcome line %1").arg(i);
+        {
+            QPrinter printer;
+            SetUpPdfPrinter(printer, pdf);
+            QtReportPrinter reportPrinter(printer);
+            Report report(reportPrinter, source, QDateTime(QDate(2026, 12, 24), QTime(18, 30)));
+            QVERIFY(report.PrintAll());
+            QVERIFY(!reportPrinter.Failed());
+            QCOMPARE(reportPrinter.LastPageScale(), 1.0);   // A4 takes the page as it is
+        }
+        // Basic settings, privileges (two pages of track 2, one of track 3/1),
+        // block lists (both not in use: one page each), display texts; no empty
+        // page after the last.
+        QCOMPARE(PdfPages(pdf), 7);
+        const QString first = Simplified(PdfText(pdf, 1));
+        QVERIFY2(first.contains(QStringLiteral("List of VARDELO files /data/LOBBY.QLV")), qPrintable(first));
+        QVERIFY(first.contains(QStringLiteral("Door opening time: 5 seconds")));
+        QVERIFY(first.contains(QStringLiteral("Signal magnetic card: Yes")));
+        QVERIFY(first.contains(QStringLiteral("Block list/s: No")));
+        QVERIFY(first.contains(QStringLiteral("12-24-2026 18:30")));
+        const QString second = Simplified(PdfText(pdf, 2));
+        QVERIFY(second.contains(QStringLiteral("Privileges track 2:")));
+        QVERIFY(second.contains(QStringLiteral("D1.34 C1.34")));
+        QVERIFY(second.contains(QStringLiteral("- Page 1 -")));
+        QVERIFY(!second.contains(QStringLiteral("D1.35")));
+        const QString third = Simplified(PdfText(pdf, 3));
+        QVERIFY(third.startsWith(QStringLiteral("Head1 Comment D1.35 C1.35")));
+        QVERIFY(third.contains(QStringLiteral("No further data")));
+        QVERIFY(third.contains(QStringLiteral("- Page 2 -")));
+        const QString fifth = Simplified(PdfText(pdf, 5));
+        QVERIFY(fifth.contains(QStringLiteral("Block lists track 2: No further data")));
+        QVERIFY(fifth.contains(QStringLiteral("- Page 1 -")));
+        const QString last = Simplified(PdfText(pdf, 7));
+        QVERIFY(last.contains(QStringLiteral("Display text 8")));
+        QVERIFY(last.contains(QStringLiteral("Welcome line 15")));
+    }
+
+    // The foot at y 15500 does not fit the printable area of these papers:
+    // the page is drawn smaller, complete.
+    void footOutsideThePrintableArea_data()
+    {
+        QTest::addColumn<int>("pageSize");
+        QTest::addColumn<double>("marginMm");
+        QTest::addColumn<bool>("scaled");
+        QTest::newRow("A4, small margins") << int(QPageSize::A4) << 5.0 << false;
+        QTest::newRow("A4, wide margins") << int(QPageSize::A4) << 30.0 << true;
+        QTest::newRow("Letter, wide margins") << int(QPageSize::Letter) << 20.0 << true;
+        QTest::newRow("A5") << int(QPageSize::A5) << 5.0 << true;
+    }
+    void footOutsideThePrintableArea()
+    {
+        QFETCH(int, pageSize);
+        QFETCH(double, marginMm);
+        QFETCH(bool, scaled);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("small.pdf"));
+        ScriptedSource source;
+        source.SetList(1, 3);
+        {
+            QPrinter printer;
+            SetUpPdfPrinter(printer, pdf);
+            printer.setPageSize(QPageSize(QPageSize::PageSizeId(pageSize)));
+            printer.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
+            QtReportPrinter reportPrinter(printer);
+            Report report(reportPrinter, source, QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+            QVERIFY(report.PrintCurrentSection(ReportSection::Privileges));
+            QCOMPARE(reportPrinter.LastPageScale() < 1.0, scaled);
+            QVERIFY(reportPrinter.LastPageScale() >= 0.5);
+        }
+        QCOMPARE(PdfPages(pdf), 2);
+        const QString text = Simplified(PdfText(pdf, 1));
+        QVERIFY2(text.contains(QStringLiteral("02-01-2026 03:04 - Seite 1 -")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("D1.0 C1.0")));
+    }
+
+    void aPrinterThatCannotStartFails()
+    {
+        ScriptedSource source;
+        QPrinter printer;
+        SetUpPdfPrinter(printer, QStringLiteral("/nonexistent-folder/x/report.pdf"));
+        QtReportPrinter reportPrinter(printer);
+        Report report(reportPrinter, source, QDateTime::currentDateTime());
+        QVERIFY(!report.PrintAll());
+        QVERIFY(reportPrinter.Failed());
+        QCOMPARE(reportPrinter.PagesDrawn(), 0);
+    }
+
+    void newPageBeforeTheEndLeavesNoEmptyPage()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("one.pdf"));
+        {
+            QPrinter printer;
+            SetUpPdfPrinter(printer, pdf);
+            QtReportPrinter reportPrinter(printer);
+            reportPrinter.SetFontName(QStringLiteral("arial"));
+            reportPrinter.SetFontSize(12);
+            reportPrinter.SetX(1000);
+            reportPrinter.SetY(1000);
+            reportPrinter.PrintText(QStringLiteral("only"), false);
+            const int x = reportPrinter.X();
+            QVERIFY(x > 1000 + 200 && x < 1000 + 600);   // "only" is about 20 pt wide in 12 pt
+            reportPrinter.PrintText(QStringLiteral("page"), true);
+            QCOMPARE(reportPrinter.X(), 0);
+            QVERIFY(reportPrinter.Y() > 1000 + 12 * 20 && reportPrinter.Y() < 1000 + 12 * 20 * 13 / 10);
+            reportPrinter.NewPage();
+            reportPrinter.EndDocument();
+            QVERIFY(!reportPrinter.Failed());
+        }
+        QCOMPARE(PdfPages(pdf), 1);
+        QCOMPARE(Simplified(PdfText(pdf)), QStringLiteral("onlypage"));
+    }
+};
+
+QTEST_MAIN(PdfPrinterTest)
+#include "tst_pdfprinter.moc"
