@@ -88,6 +88,36 @@ private slots:
         }
     }
 
+    void everyValueInTheFreeSlotsSurvivesTheFormat()
+    {
+        for (int v = 0; v < 256; ++v) {
+            ConfigBlock block = Numbers(v);
+            for (int slot : {8, 10, 11, 12, 13, 14, 15})
+                block[slot] = qint16(v);
+            ConfigBlock back{};
+            QVERIFY(ParseConfigBlock(FormatConfigBlock(block), back));
+            QCOMPARE(back, block);
+        }
+    }
+
+    // Every byte but CR and LF survives in a comment, in both directions.
+    void everyCommentByteSurvives()
+    {
+        QByteArray bytes;
+        for (int b = 0; b < 256; ++b)
+            if (b != '\r' && b != '\n')
+                bytes += char(b);
+        QByteArray file;
+        for (int k = 0; k < Vardelomod::RowEntries; ++k)
+            file += bytes + "\r\n";
+        WriteAll(Path("bytes.BGT"), file);
+        Vardelomod m;
+        LoadComments(m, Path("bytes.QLV"));
+        QCOMPARE(m.ListComment[0].size(), 254);
+        QVERIFY(SaveComments(m, Path("bytes2.BGT")));
+        QCOMPARE(ReadAll(Path("bytes2.BGT")), file);
+    }
+
     void readerAcceptsOtherSeparators_data()
     {
         QTest::addColumn<QByteArray>("content");

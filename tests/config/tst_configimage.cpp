@@ -54,6 +54,213 @@ public:
 class ConfigImageTest : public QObject {
     Q_OBJECT
 private slots:
+    void dataLength_data()
+    {
+        QTest::addColumn<int>("track");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<int>("slotValue");
+        QTest::addColumn<int>("lengthFlags");   // slot 9 after encoding, starting from 0xFC
+        QTest::newRow("track 2, 8") << 2 << 8 << 4 << 0xFC;
+        QTest::newRow("track 2, 7") << 2 << 7 << 4 << 0xFD;
+        QTest::newRow("track 2, 1") << 2 << 1 << 1 << 0xFD;
+        QTest::newRow("track 3, 24") << 3 << 24 << 12 << 0xFC;
+        QTest::newRow("track 3, 23") << 3 << 23 << 12 << 0xFE;
+        QTest::newRow("track 3, 2") << 3 << 2 << 1 << 0xFC;
+    }
+    void dataLength()
+    {
+        QFETCH(int, track);
+        QFETCH(int, digits);
+        QFETCH(int, slotValue);
+        QFETCH(int, lengthFlags);
+        Vardelomod m;
+        const TrackNo t = TrackNo(track);
+        m.ConfigImage[Slot::LengthFlags] = 0xFF;   // the other track's bit is set first and must stay
+        EncodeDataLength(m, t, digits);
+        const int otherBit = t == TrackNo::Track2 ? Length::Track3OddLength : Length::Track2OddLength;
+        QVERIFY(FlagSet(m, Slot::LengthFlags, otherBit));
+        m.ConfigImage[Slot::LengthFlags] = qint16(m.ConfigImage[Slot::LengthFlags] & ~otherBit);
+        QCOMPARE(int(m.ConfigImage[Slot::LengthFlags]), lengthFlags & ~otherBit);
+        QCOMPARE(RecordLength(m, t), slotValue);
+        QCOMPARE(DecodeDataLength(RecordLength(m, t), OddLength(m, t)), digits);
+    }
+
+    void decodePassword_data()
+    {
+        QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("digits") << QList<int>{0x21, 0x43, 0x65} << "123456";
+        QTest::newRow("zeros") << QList<int>{0, 0, 0} << "000000";
+        QTest::newRow("nibbles 10..15") << QList<int>{0xBA, 0xDC, 0xFE} << ":;<=>?";
+    }
+    void decodePassword()
+    {
+        QFETCH(QList<int>, values);
+        QFETCH(QString, text);
+        Vardelomod m;
+        for (int i = 0; i < 3; ++i)
+            m.ConfigImage[Slot::PasswordBcd + i] = qint16(values[i]);
+        QCOMPARE(DecodePassword(m), text);
+    }
+
+    void encodePassword_data()
+    {
+        QTest::addColumn<int>("accepted");
+        QTest::addColumn<QString>("packed");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("digits mode") << 1 << PackTerminalPassword("654321", false) << "654321";
+        QTest::newRow("free mode not taken") << 1 << PackTerminalPassword("abcdefgh", true) << "123456";
+        QTest::newRow("not accepted") << 0 << PackTerminalPassword("654321", false) << "123456";
+        QTest::newRow("too short") << 1 << QString("0\x12") << "123456";
+    }
+    void encodePassword()
+    {
+        QFETCH(int, accepted);
+        QFETCH(QString, packed);
+        QFETCH(QString, password);
+        Vardelomod m;
+        m.ConfigImage[5] = 0x21;
+        m.ConfigImage[6] = 0x43;
+        m.ConfigImage[7] = 0x65;
+        m.PasswordAccepted = quint16(accepted);
+        m.TerminalPassword = packed;
+        EncodePassword(m);
+        QCOMPARE(DecodePassword(m), password);
+    }
+
+    void displayCharacters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("A umlaut") << "Ä" << 225 << "ä";
+        QTest::newRow("a umlaut") << "ä" << 225 << "ä";
+        QTest::newRow("O umlaut") << "Ö" << 239 << "ö";
+        QTest::newRow("U umlaut") << "Ü" << 245 << "ü";
+        QTest::newRow("u umlaut") << "ü" << 245 << "ü";
+        QTest::newRow("sharp s") << "ß" << 226 << "ß";
+        QTest::newRow("plain") << "A" << 65 << "A";
+        QTest::newRow("euro") << "€" << 128 << "€";
+        QTest::newRow("e acute") << "é" << 233 << "é";
+        QTest::newRow("no code") << "✓" << 63 << "?";
+        QTest::newRow("undefined 0x81") << QString(QChar(0x81)) << 0x81 << QString(QChar(0x81));
+    }
+    void displayCharacters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, code);
+        QFETCH(QString, shown);
+        QCOMPARE(int(EncodeDisplayChar(typed.at(0))), code);
+        QCOMPARE(QString(DecodeDisplayChar(code)), shown);
+    }
+
+    // Every code decodes to a character that encodes back to it, except the
+    // codes of Windows-1252's own ä, ö, ü, Ä, Ö, Ü and ß, which the terminal
+    // has elsewhere.
+    void everyDisplayCodeSurvives()
+    {
+        const QList<int> germanOwn{0xE4, 0xF6, 0xFC, 0xC4, 0xD6, 0xDC, 0xDF};
+        for (int code = 0; code < 256; ++code) {
+            const int back = EncodeDisplayChar(DecodeDisplayChar(code));
+            if (germanOwn.contains(code))
+                QVERIFY(back != code);
+            else
+                QCOMPARE(back, code);
+        }
+    }
+
+    void displayLines()
+    {
+        Vardelomod m;
+        m.ConfigImage[Slot::DisplayLines + 32] = 7;
+        EncodeDisplayLine(m, 0, QStringLiteral("Tür öffnen Ä"));             // padded to 16
+        EncodeDisplayLine(m, 1, QStringLiteral("0123456789abcdefXYZ"));      // cut to 16
+        QCOMPARE(DecodeDisplayLine(m, 0), QStringLiteral("Tür öffnen ä    "));
+        QCOMPARE(DecodeDisplayLine(m, 1), QStringLiteral("0123456789abcdef"));
+        QCOMPARE(int(m.ConfigImage[16 + 1]), 245);
+        QCOMPARE(int(m.ConfigImage[47]), int('f'));
+        QCOMPARE(int(m.ConfigImage[48]), 7);   // line 2 untouched
+        QCOMPARE(DecodeDisplayLine(m, 2), QString(QChar(7)) + QString(15, QChar(0)));
+        EncodeDisplayLine(m, 15, QStringLiteral("last"));
+        QCOMPARE(int(m.ConfigImage[271]), int(' '));
+        QCOMPARE(int(m.ConfigImage[272]), 0);
+    }
+
+    void rowData_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("255") << 255 << "??";
+        QTest::newRow("224") << 224 << "0#";
+        QTest::newRow("0") << 0 << "00";
+        QTest::newRow("0x21") << 0x21 << "12";
+        QTest::newRow("0xAB") << 0xAB << ";:";
+        QTest::newRow("0xDC") << 0xDC << "<=";
+        QTest::newRow("0xEF") << 0xEF << "?#";
+    }
+    void rowData()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, text);
+        Vardelomod m;
+        m.ConfigImage[300] = qint16(value);
+        QCOMPARE(DecodeRowData(m, 300, 1), text);
+        m.ListData[0] = text;
+        m.RowSlot[0] = 301;
+        EncodeRowData(m, 0);
+        QCOMPARE(int(m.ConfigImage[301]), value);
+    }
+
+    void greaterSignReadsBackAsHash()
+    {
+        QCOMPARE(CharNibble(u'>'), 14);
+        QCOMPARE(CharNibble(u'#'), 14);
+        QCOMPARE(NibbleChar(14), QChar(u'#'));
+    }
+
+    // A row edit writes exactly its record, whatever the string's length.
+    void rowEditWritesItsRecordOnly()
+    {
+        Vardelomod m;
+        Configure(m, {true, true, true, 7, 24});
+        LayOutLists(m);
+        m.ListData[1] = QStringLiteral("1234567>");
+        EncodeRowData(m, 1);
+        m.ListData[120] = QStringLiteral("9999999999");   // too long: stops at the record's end
+        EncodeRowData(m, 120);
+        m.ListData[121] = QStringLiteral("12");           // list 2, too short: rest taken as 0
+        EncodeRowData(m, 121);
+        QCOMPARE(int(m.ConfigImage[756]), 255);
+        DecodeLists(m);
+        QCOMPARE(m.ListData[0], QStringLiteral("0000000#"));
+        QCOMPARE(m.ListData[1], QStringLiteral("1234567#"));
+        QCOMPARE(m.ListData[120], QStringLiteral("99999999"));
+        QCOMPARE(m.ListData[121], QStringLiteral("12") + QString(22, u'0'));
+        QCOMPARE(m.ListData[122], QString(24, u'0'));
+    }
+
+    // Slots no one interprets travel unchanged through every operation.
+    void uninterpretedSlotsAreCarried()
+    {
+        Vardelomod m;
+        Configure(m, {true, true, true});
+        const QList<int> free{8, 10, 11, 12, 13, 14, 15};
+        for (int slot : free)
+            m.ConfigImage[slot] = qint16(slot * 17);
+        m.ConfigImage[Slot::LengthFlags] |= 0xF0;
+        LayOutLists(m);
+        EncodeDataLength(m, TrackNo::Track2, 5);
+        EncodeDataLength(m, TrackNo::Track3, 3);
+        EncodeDisplayLine(m, 0, QStringLiteral("x"));
+        m.PasswordAccepted = 1;
+        m.TerminalPassword = PackTerminalPassword("999999", false);
+        EncodePassword(m);
+        LayOutLists(m);
+        for (int slot : free)
+            QCOMPARE(int(m.ConfigImage[slot]), slot * 17);
+        QCOMPARE(m.ConfigImage[Slot::LengthFlags] & 0xF0, 0xF0);
+    }
+
     void areaTable_data()
     {
         QTest::addColumn<bool>("blockLists");
