@@ -10,6 +10,7 @@
 using CommandFunction = int (*)(const QStringList& args, QTextStream& out, QTextStream& err);
 
 int RunShow(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // A JSON string literal, quotes included.
 QString JsonString(const QString& text);

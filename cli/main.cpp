@@ -17,6 +17,8 @@ struct Command {
 // One line per subcommand.
 constexpr Command Commands[] = {
     {"show", "show FILE.QLV      print the configuration and its comments as JSON", RunShow, false},
+    {"print", "print FILE.QLV --section basic|privileges|blocklists|display|all --pdf OUT.pdf [--lang de|en|fr|es]",
+     RunPrintCommand, true},
 };
 
 int Usage(QTextStream& err)
@@ -58,8 +60,12 @@ int main(int argc, char** argv)
         if (name != QLatin1String(command.name))
             continue;
         std::unique_ptr<QCoreApplication> app;
-        if (command.needsGui)
+        if (command.needsGui) {
+            // The command-line companion never shows a window.
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
             app = std::make_unique<QGuiApplication>(argc, argv);
+        }
         else
             app = std::make_unique<QCoreApplication>(argc, argv);
         const int status = command.run(QCoreApplication::arguments().mid(2), out, err);
