@@ -104,10 +104,16 @@ void QtReportPrinter::SetY(int twips)
         y_ = twips;
 }
 
-void QtReportPrinter::PrintText(const QString& text, bool endLine)
+void QtReportPrinter::PrintText(const QString& printed, bool endLine)
 {
     if (failed_)
         return;
+    // Control codes (a display line may hold 0s) print as blanks, not as
+    // the font's missing-glyph boxes.
+    QString text = printed;
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char(' ');
     const QFontMetricsF metrics(fonts_[fontIndex_]);
     const double width = metrics.horizontalAdvance(text);
     if (!text.isEmpty())

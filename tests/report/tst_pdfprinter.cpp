@@ -174,12 +174,13 @@ private slots:
             reportPrinter.PrintText(QStringLiteral("page"), true);
             QCOMPARE(reportPrinter.X(), 0);
             QVERIFY(reportPrinter.Y() > 1000 + 12 * 20 && reportPrinter.Y() < 1000 + 12 * 20 * 13 / 10);
+            reportPrinter.PrintText(QStringLiteral("A") + QChar(0) + QChar(1) + QStringLiteral("Z"), true);
             reportPrinter.NewPage();
             reportPrinter.EndDocument();
             QVERIFY(!reportPrinter.Failed());
         }
         QCOMPARE(PdfPages(pdf), 1);
-        QCOMPARE(Simplified(PdfText(pdf)), QStringLiteral("onlypage"));
+        QCOMPARE(Simplified(PdfText(pdf)), QStringLiteral("onlypage A Z"));   // control codes as blanks
     }
 };
 
