@@ -1,6 +1,7 @@
 // vardelo-cli print FILE.QLV --section basic|privileges|blocklists|display|all
 //                   --pdf OUT.pdf [--lang de|en|fr|es]
 // Writes the report the editor would print for FILE.QLV just opened.
+#include "cli/commands.h"
 #include "report/ui/configurationpdf.h"
 
 #include <QGuiApplication>
