@@ -7,6 +7,7 @@
 #include "config/vardelomod.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 struct FileStatus {

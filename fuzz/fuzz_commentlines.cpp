@@ -1,0 +1,22 @@
+// Any bytes as an accompanying-texts file: at most 2001 lines, none of them
+// holding a line end, and a saved line reads back unchanged.
+#include "config/configfiles.h"
+#include "config/windows1252.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QStringList lines = ParseCommentLines(content);
+    if (lines.size() > Vardelomod::RowEntries)
+        std::abort();
+    for (const QString& line : lines) {
+        if (line.contains(u'\r') || line.contains(u'\n'))
+            std::abort();
+        const QStringList back = ParseCommentLines(EncodeWindows1252(line) + "\r\n");
+        if (back.size() != 1 || back.first() != line)
+            std::abort();
+    }
+    return 0;
+}
