@@ -1,0 +1,80 @@
+#include "editor/displayline.h"
+
+#include "app/catalogue.h"
+#include "config/configimage.h"
+#include "platform/ui/colours.h"
+#include "platform/ui/twips.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+constexpr int LineLength = 16;
+}
+
+DisplayLineDialog::DisplayLineDialog(Vardelomod& m, QLineEdit* lineBox, QWidget* parent)
+    : QDialog(parent), m_(m), lineBox_(lineBox)
+{
+    setObjectName(QStringLiteral("displayeingabe"));
+    LoadWindowTexts(m_, TextWindow::DisplayLine);
+    setWindowTitle(TableText(m_, 158));
+    setFixedSize(TwipsSize(4200, 1800));
+
+    entry_ = new QLineEdit(this);
+    entry_->setObjectName(QStringLiteral("Text1"));
+    QFont courier(QStringLiteral("Courier"), 12, QFont::Bold);
+    courier.setStyleHint(QFont::TypeWriter);
+    entry_->setFont(courier);
+    entry_->setGeometry(TwipsRect(300, 240, 3600, 450));
+    if (lineBox_)
+        entry_->setText(lineBox_->text());
+    entry_->installEventFilter(this);
+
+    auto* cancel = new QPushButton(TableText(m_, 159), this);
+    cancel->setObjectName(QStringLiteral("Co1"));
+    cancel->setGeometry(TwipsRect(300, 960, 1560, 495));
+    auto* ok = new QPushButton(TableText(m_, 160), this);
+    ok->setObjectName(QStringLiteral("Co2"));
+    ok->setGeometry(TwipsRect(2340, 960, 1560, 495));
+    ok->setDefault(true);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ok, &QPushButton::clicked, this, &DisplayLineDialog::Store);
+}
+
+bool DisplayLineDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == entry_ && event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && lineBox_) {
+            entry_->setText(lineBox_->text());
+            entry_->setSelection(0, LineLength);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void DisplayLineDialog::Store()
+{
+    QString line = entry_->text().left(LineLength);
+    while (line.size() < LineLength)
+        line += u' ';
+    entry_->setText(line);
+    if (lineBox_)
+        lineBox_->setText(line);
+    const int index = qBound(0, int(m_.DisplayLineIndex), 15);
+    EncodeDisplayLine(m_, index, line);
+    m_.ChangeCount = qint16(m_.ChangeCount + 1);
+    accept();
+}
+
+void DisplayLineDialog::done(int result)
+{
+    // Undoes the red the editor gave the box when it opened the dialog.
+    if (lineBox_) {
+        QPalette palette = lineBox_->palette();
+        palette.setColor(QPalette::Text, ColourFromText(ColourText::DarkGreen));
+        lineBox_->setPalette(palette);
+    }
+    QDialog::done(result);
+}

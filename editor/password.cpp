@@ -1,0 +1,90 @@
+#include "editor/password.h"
+
+#include "app/catalogue.h"
+#include "config/configimage.h"
+#include "platform/messages.h"
+#include "platform/ui/twips.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+constexpr int MinimumLength = 6;
+constexpr int DigitsMaxLength = 6;
+constexpr int FreeMaxLength = 8;
+}
+
+PasswordDialog::PasswordDialog(Vardelomod& m, Messages& messages, const std::function<void()>& stopTimer1,
+                               QWidget* parent)
+    : QDialog(parent), m_(m), messages_(messages)
+{
+    setObjectName(QStringLiteral("Passwort"));
+    LoadWindowTexts(m_, TextWindow::Password);
+    setWindowTitle(TableText(m_, 167));
+    setGeometry(TwipsRect(5000, 3705, 3665, 2175));
+    setFixedSize(TwipsSize(3665, 2175));
+
+    auto* frame = new QGroupBox(TableText(m_, 168), this);
+    frame->setObjectName(QStringLiteral("Frame2"));
+    frame->setGeometry(TwipsRect(240, 120, 3180, 840));
+    entry_ = new QLineEdit(frame);
+    entry_->setObjectName(QStringLiteral("Text1"));
+    entry_->setGeometry(TwipsRect(240, 330, 2700, 375));
+    entry_->setMaxLength(DigitsMaxLength);
+    // Pasting would bypass the key rules below.
+    entry_->setContextMenuPolicy(Qt::NoContextMenu);
+    entry_->installEventFilter(this);
+
+    auto* ok = new QPushButton(TableText(m_, 169), this);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setGeometry(TwipsRect(240, 1140, 1440, 495));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(TableText(m_, 170), this);
+    cancel->setObjectName(QStringLiteral("abbrechen"));
+    cancel->setGeometry(TwipsRect(1980, 1140, 1440, 495));
+    connect(ok, &QPushButton::clicked, this, &PasswordDialog::Confirm);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    if (stopTimer1)
+        stopTimer1();
+}
+
+bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != entry_ || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QString text = key->text();
+    const bool enterOrNavigation = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
+                                   || key->key() == Qt::Key_Escape || key->key() == Qt::Key_Tab
+                                   || key->key() == Qt::Key_Backtab;
+    if (key->key() == Qt::Key_Backspace || text.isEmpty() || enterOrNavigation)
+        return QDialog::eventFilter(watched, event);
+    m_.TerminalPassword = entry_->text();
+    if (entryMode_ == DigitsMode) {
+        const QChar c = text.at(0);
+        if (c == u'X' && m_.TerminalPassword.size() <= 1) {
+            entryMode_ = FreeEntryMode;
+            entry_->setMaxLength(FreeMaxLength);
+        }
+        if (text.size() != 1 || c < u'0' || c > u'9')
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PasswordDialog::Confirm()
+{
+    const QString entry = entry_->text();
+    m_.TerminalPassword = entry;
+    if (entry.size() < MinimumLength) {
+        messages_.Show(TableText(m_, 171), TableText(m_, 172), Messages::Buttons::Ok, this);
+        entry_->setFocus();
+        return;
+    }
+    m_.PasswordAccepted = 1;
+    m_.TerminalPassword = PackTerminalPassword(entry, FreeMode());
+    accept();
+}
