@@ -1,0 +1,49 @@
+#include "common/editorfixture.h"
+
+#include "config/configfiles.h"
+#include "config/configimage.h"
+
+#include <QApplication>
+#include <QWidget>
+
+bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSettings& s)
+{
+    m.ConfigImage.fill(0);
+    m.ConfigImage[Slot::DoorOpenTime] = qint16(s.doorOpenTime);
+    m.ConfigImage[Slot::FeatureFlags] = qint16(s.featureFlags);
+    m.ConfigImage[Slot::TrackFlags] = qint16(s.trackFlags);
+    m.ConfigImage[5] = 0x21;
+    m.ConfigImage[6] = 0x43;
+    m.ConfigImage[7] = 0x65;
+    m.ConfigImage[8] = 77;   // carried unchanged
+    EncodeDataLength(m, TrackNo::Track2, s.track2Digits);
+    EncodeDataLength(m, TrackNo::Track3, s.track3Digits);
+    for (int line = 0; line < 16; ++line)
+        EncodeDisplayLine(m, line, QStringLiteral("Zeile %1 Tür    ").arg(line, 2).left(16));
+    LayOutLists(m);
+    // Distinct record contents: the record's own number in its first slots.
+    for (int list = 1, row = 0; list <= 4; ++list) {
+        for (int k = 0; k < m.ListCount(list); ++k, ++row) {
+            m.ConfigImage[m.RowSlot[row]] = qint16(k % 100 / 10 * 16 + k % 10);
+            m.ListComment[row] = (k % 7 == 3) ? QStringLiteral("Karte %1 von Frau Müller-Lüdenscheidt, Haus B").arg(row)
+                                              : QStringLiteral("Karte %1").arg(row);
+        }
+    }
+    DecodeLists(m);
+    m.CurrentConfigFile = path;
+    return WriteConfigurationFile(m, path).ok && SaveComments(m, CommentFileNameFor(path)).ok;
+}
+
+QList<int> FileSlots(const QString& path)
+{
+    ConfigBlock block{};
+    if (!ReadConfigBlock(path, block))
+        return {};
+    return QList<int>(block.begin(), block.end());
+}
+
+void ActivateForFocus(QWidget* w)
+{
+    w->show();
+    QApplication::setActiveWindow(w);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Configurations on disk for tests that open the editor window.
+
+#include "config/vardelomod.h"
+
+#include <QString>
+
+class QWidget;
+
+struct SampleSettings {
+    int featureFlags = 0x04 | 0x10 | 0x40;   // magnetic-card signal, evaluation, block lists
+    int trackFlags = 0x03;                    // both tracks
+    int track2Digits = 8;                     // 4 slots
+    int track3Digits = 24;                    // 12 slots
+    int doorOpenTime = 5;
+};
+
+// Fills m's image with the settings, lays the lists out, gives every row a
+// distinct data string and comment (some longer than 33 characters), and
+// writes the .QLV and .BGT files to path. m.CurrentConfigFile becomes path.
+// Returns false when a file could not be written.
+bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSettings& settings = {});
+
+// The 2048 slots of the file at path, or an empty list when unreadable.
+QList<int> FileSlots(const QString& path);
+
+// Makes w the active window so that focus changes deliver their events.
+void ActivateForFocus(QWidget* w);
