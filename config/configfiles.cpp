@@ -91,29 +91,30 @@ FileStatus ParseConfigBlock(const QByteArray& content, ConfigBlock& block)
                 ++line;
             ++i;
         }
-        const QString where = QStringLiteral("line %1 (slot %2): ").arg(line).arg(entry);
+        const auto where = [&] { return QStringLiteral("line %1 (slot %2): ").arg(line).arg(entry); };
         if (i == n)
             return FileStatus::Failed(QStringLiteral("line %1: the file ends after %2 of %3 numbers")
                                           .arg(line).arg(entry).arg(Vardelomod::BlockSlots));
         const qsizetype start = i;
         while (i < n && !IsBlank(content[i]) && !IsLineEnd(content[i]) && content[i] != ',')
             ++i;
-        const QByteArray token = content.mid(start, i - start);
-        if (token.isEmpty())
-            return FileStatus::Failed(where + QStringLiteral("empty entry between commas"));
-        qsizetype d = (token[0] == '-' || token[0] == '+') ? 1 : 0;
-        if (d == token.size())
-            return FileStatus::Failed(where + Quoted(token) + QStringLiteral(" is not a whole number"));
+        const auto token = [&] { return Quoted(content.mid(start, i - start)); };
+        if (i == start)
+            return FileStatus::Failed(where() + QStringLiteral("empty entry between commas"));
+        const bool negative = content[start] == '-';
+        qsizetype d = (negative || content[start] == '+') ? start + 1 : start;
+        if (d == i)
+            return FileStatus::Failed(where() + token() + QStringLiteral(" is not a whole number"));
         qint64 value = 0;
-        for (; d < token.size(); ++d) {
-            if (token[d] < '0' || token[d] > '9')
-                return FileStatus::Failed(where + Quoted(token) + QStringLiteral(" is not a whole number"));
-            value = qMin<qint64>(value * 10 + (token[d] - '0'), 1'000'000);
+        for (; d < i; ++d) {
+            if (content[d] < '0' || content[d] > '9')
+                return FileStatus::Failed(where() + token() + QStringLiteral(" is not a whole number"));
+            value = qMin<qint64>(value * 10 + (content[d] - '0'), 1'000'000);
         }
-        if (token[0] == '-')
+        if (negative)
             value = -value;
         if (value < -32768 || value > 32767)
-            return FileStatus::Failed(where + Quoted(token) + QStringLiteral(" is outside -32768..32767"));
+            return FileStatus::Failed(where() + token() + QStringLiteral(" is outside -32768..32767"));
         scratch[entry] = qint16(value);
         // One comma may follow a number, with blanks on either side.
         while (i < n && IsBlank(content[i]))
