@@ -1,0 +1,46 @@
+#pragma once
+// The program's serial link: com N through the user's port map to a real
+// device or to the built-in simulated terminal. The simulated terminal is
+// only ever used where the map (or the command line) names it.
+
+#include "comm/simterminal.h"
+#include "platform/seriallink.h"
+
+#include <memory>
+
+class Timers;
+
+class MappedSerialLink : public SerialLink {
+    Q_OBJECT
+public:
+    MappedSerialLink(Timers& timers, const PortMap& map, QObject* parent = nullptr);
+    ~MappedSerialLink() override;
+
+    // Uses this target instead of the port map (the CLI's --port DEVICE or
+    // sim:FILE). Takes effect at the next Open().
+    void SetFixedTarget(const PortTarget& target) { fixed_ = target; hasFixed_ = true; }
+    PortTarget Target() const;
+
+    bool Open() override;
+    void Close() override;
+    bool IsOpen() const override;
+    void SetDtr(bool on) override;
+    void SetRts(bool on) override;
+    bool Dtr() const override;
+    bool Rts() const override;
+    void Send(const QByteArray& bytes) override;
+    QByteArray ReadAll() override;
+    void ClearReceive() override;
+    QString Description() const override;
+
+    // The simulated terminal behind the link, when the target is one.
+    SimulatedTerminal* Simulation() const;
+
+private:
+    Timers& timers_;
+    PortMap map_;
+    PortTarget fixed_;
+    bool hasFixed_ = false;
+    std::unique_ptr<SerialLink> backend_;
+    QString backendKey_;   // what backend_ was made for
+};

@@ -1,0 +1,71 @@
+#include "comm/portopening.h"
+
+#include "comm/sequences.h"
+#include "platform/messages.h"
+#include "platform/seriallink.h"
+
+#include <QSet>
+
+int FallbackPort(int failedPort)
+{
+    if (failedPort == 1)
+        return 2;
+    if (failedPort == 2)
+        return 1;
+    return failedPort % 2 == 1 ? 2 : 1;
+}
+
+namespace {
+bool TryOpen(SerialLink& link, int port)
+{
+    if (link.IsOpen())
+        link.Close();
+    link.SetPortNumber(port);
+    return link.Open();
+}
+}
+
+bool OpenPortAtStartUp(Vardelomod& m, SerialLink& link, Messages& messages)
+{
+    const qint16 saved = m.PortNumber;
+    for (int port = saved; port >= 1; ++port) {
+        if (TryOpen(link, port)) {
+            m.PortNumber = qint16(port);
+            return true;
+        }
+        link.Close();
+        if (port >= 2)
+            break;   // com1 falls back to com2, nothing else falls back
+    }
+    m.PortNumber = saved;
+    link.SetPortNumber(saved);
+    if (saved <= 2)
+        messages.Show(SequenceText(m, 129), SequenceText(m, 130));
+    else
+        messages.Show(SequenceText(m, 165), SequenceText(m, 166));
+    return false;
+}
+
+bool OpenSelectedPort(Vardelomod& m, SerialLink& link, Messages& messages,
+                      const std::function<void(int)>& fallbackChosen)
+{
+    QSet<int> tried;
+    int port = m.PortNumber;
+    for (;;) {
+        tried.insert(port);
+        if (TryOpen(link, port))
+            return true;
+        link.Close();
+        messages.Show(SequenceText(m, 165), SequenceText(m, 166));
+        const int next = FallbackPort(port);
+        // Both fallback ports (com1, com2) are tried once at most; after
+        // that the port stays closed instead of asking for ever.
+        const int candidate = tried.contains(next) ? FallbackPort(next) : next;
+        if (tried.contains(candidate))
+            return false;
+        port = candidate;
+        m.PortNumber = qint16(port);
+        if (fallbackChosen)
+            fallbackChosen(port);
+    }
+}

@@ -1,0 +1,217 @@
+#pragma once
+// The terminal sequences: read, write (with its verification) and reset.
+// They are QObjects without widgets. The main window constructs one
+// TerminalSession, connects the signals below to its controls and calls the
+// Start functions from its buttons and menus; it holds no rule of its own.
+//
+//     TerminalSession session(mod, link, timers, messages);
+//     connect(&session.Read(), &ReadSequence::ChecksChanged, ...);   // Ch1..Ch3
+//     connect(&session, &TerminalSession::BusyChanged, ...);         // menus
+//     session.Read().Start([&] { showPasswordDialog(); });           // Taste1
+//
+// Messages go through the Messages seam, with texts from the text table.
+
+#include "config/vardelomod.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+class Messages;
+class PeriodicTimer;
+class ReceiveHandler;
+class SerialLink;
+class Timers;
+
+// The text of an ID in the current language: the text table entry as the
+// window last loaded it, or the catalogue's when the table lacks it.
+QString SequenceText(const Vardelomod& m, int id);
+
+// One sequence at a time: while a read, write or reset runs, no other can
+// start (and the main window disables the commands that would disturb it).
+class SequenceGate : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    bool Busy() const { return busy_; }
+    bool TryAcquire();
+    void Release();
+signals:
+    void BusyChanged(bool busy);
+
+private:
+    bool busy_ = false;
+};
+
+struct SequenceContext {
+    Vardelomod& m;
+    SerialLink& link;
+    Timers& timers;
+    Messages& messages;
+    ReceiveHandler& rx;
+    SequenceGate& gate;
+};
+
+// Reading the terminal: password, start byte, 2048 configuration bytes and
+// the identification; the result is written to "VARDELO.QLV".
+class ReadSequence : public QObject {
+    Q_OBJECT
+public:
+    explicit ReadSequence(const SequenceContext& c, QObject* parent = nullptr);
+    ~ReadSequence() override;
+
+    // Shows the password dialog (the caller's function, which leaves
+    // PasswordAccepted and TerminalPassword as the dialog does) and starts
+    // the read when it was accepted. False when nothing started: another
+    // sequence runs, the port is closed (text 165 shown) or the dialog was
+    // cancelled.
+    bool Start(const std::function<void()>& askPassword);
+    bool IsRunning() const;
+
+    // Where the result goes; default "VARDELO.QLV" in the directory that is
+    // current when the read finishes. Its comments file (".BGT") is removed.
+    void SetOutputFile(const QString& path) { outputFile_ = path; }
+    QString OutputFile() const;
+    // Whether the question "Edit loaded file?" (text 147) is asked.
+    void SetAskToEdit(bool ask) { askToEdit_ = ask; }
+    // The last identification line: six blanks and 16 characters.
+    QString IdentificationLine() const { return identification_; }
+    // The message that ended the last failed read (empty after success).
+    QString FailureText() const { return failure_; }
+
+    // Stops a running read without a message; DTR and RTS off.
+    void Abort();
+
+signals:
+    // Check boxes Ch1 "Verbindung", Ch2 "Passwort", Ch3 "Fertig".
+    void ChecksChanged(bool connection, bool password, bool done);
+    // true: Taste1 red and disabled, Command2 disabled, wait notice
+    // "Bitte warten" visible. false: Taste1 green and enabled, Command2
+    // enabled, wait notice hidden and emptied.
+    void RunningChanged(bool running);
+    // Label1: the identification line after a read.
+    void IdentificationChanged(const QString& line);
+    // The read has ended (after its last message).
+    void Finished(bool ok);
+    // Answer Yes to text 147: open the editor on this file (Codg1's name).
+    void EditRequested(const QString& path);
+    // Answer No to text 147, or no file to edit: hide both panels.
+    void PanelsHideRequested();
+
+private:
+    void OnTick();
+    void FinishRead();
+    void ReadFailed(int textId, int titleId);
+    void SetLines(bool dtr, bool rts);
+    SequenceContext c_;
+    std::unique_ptr<PeriodicTimer> timer1_;
+    QString outputFile_;
+    QString identification_;
+    QString failure_;
+    bool askToEdit_ = true;
+};
+
+// Writing a configuration into the terminal and waiting for its reply,
+// which must equal what was sent.
+class WriteSequence : public QObject {
+    Q_OBJECT
+public:
+    explicit WriteSequence(const SequenceContext& c, QObject* parent = nullptr);
+    ~WriteSequence() override;
+
+    // The write command's check before a file is chosen: text 135 and false
+    // when no complete read exists (TerminalRead = 0).
+    bool CheckReadDone();
+    // Sends slots 0..2047. False when nothing started: another sequence
+    // runs, the port is closed (165), no fresh read (135), or the image holds
+    // a value outside 0..255 (280).
+    bool Start();
+    bool IsRunning() const;
+    // The message that ended the last write.
+    QString ResultText() const { return result_; }
+    void Abort();
+
+signals:
+    // true: taste2 red and disabled, Command1 disabled.
+    // false: Command1 enabled (the write has ended).
+    void RunningChanged(bool running);
+    // Label1 := text 128 when the write starts.
+    void IdentificationChanged(const QString& line);
+    void SendProgress(int value);    // FlatScrollBar1, 0..2046
+    void ReplyProgress(int value);   // FlatScrollBar2, 0..2045
+    // taste2 hidden and the write panel hidden.
+    void PanelHideRequested();
+    void Finished(bool ok);
+
+private:
+    void SendImage();
+    void OnTick();
+    void OnSettled();
+    void Succeeded();
+    void VerifyFailed();
+    void StopTimers();
+    SequenceContext c_;
+    std::unique_ptr<PeriodicTimer> timer2_;
+    std::unique_ptr<PeriodicTimer> timer4_;
+    std::array<qint16, Vardelomod::BlockSlots> sent_{};
+    int sendProgress_ = 0;
+    int replyProgress_ = 0;
+    QString result_;
+};
+
+// The reset pulse: DTR high for 500 ms with RTS low.
+class ResetSequence : public QObject {
+    Q_OBJECT
+public:
+    explicit ResetSequence(const SequenceContext& c, QObject* parent = nullptr);
+    ~ResetSequence() override;
+    // False when another sequence runs or the port is closed (165).
+    bool Start();
+    bool IsRunning() const;
+    void Abort();
+
+signals:
+    void PanelsHideRequested();                       // read and write panels hidden
+    void IdentificationChanged(const QString& line);  // text 128
+    void Finished(bool ok);
+
+private:
+    void OnTick();
+    SequenceContext c_;
+    std::unique_ptr<PeriodicTimer> timer3_;
+};
+
+// The receive handler, the three sequences and the gate between them, on
+// one link.
+class TerminalSession : public QObject {
+    Q_OBJECT
+public:
+    TerminalSession(Vardelomod& m, SerialLink& link, Timers& timers, Messages& messages,
+                    QObject* parent = nullptr);
+    ~TerminalSession() override;
+
+    ReceiveHandler& Receiver() { return *rx_; }
+    ReadSequence& Read() { return *read_; }
+    WriteSequence& Write() { return *write_; }
+    ResetSequence& Reset() { return *reset_; }
+    SerialLink& Link() { return link_; }
+
+    // A read, write or reset runs: load, read, write, reset and the interface
+    // dialog are unavailable; exit stays available.
+    bool Busy() const { return gate_->Busy(); }
+    // Stops whatever runs, without messages, and leaves DTR and RTS off (exit).
+    void Shutdown();
+
+signals:
+    void BusyChanged(bool busy);
+
+private:
+    SerialLink& link_;
+    std::unique_ptr<SequenceGate> gate_;
+    std::unique_ptr<ReceiveHandler> rx_;
+    std::unique_ptr<ReadSequence> read_;
+    std::unique_ptr<WriteSequence> write_;
+    std::unique_ptr<ResetSequence> reset_;
+};

@@ -1,0 +1,238 @@
+#include "platform/seriallink.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QStandardPaths>
+
+bool LinkEvent::IsLineError(int code)
+{
+    switch (code) {
+    case Break:
+    case CtsTimeout:
+    case DsrTimeout:
+    case FramingError:
+    case Overrun:
+    case CarrierTimeout:
+    case ParityError:
+    case PortConfigError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- port map
+
+QString PortMap::DefaultPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+        .filePath(QStringLiteral("ports.map"));
+}
+
+int PortMap::PortNumberOf(const QString& name)
+{
+    static const QRegularExpression com(QStringLiteral("^com([1-8])$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto match = com.match(name.trimmed());
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QString PortMap::SystemDevice(int port)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(port);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+PortTarget PortMap::TargetFromText(const QString& text)
+{
+    PortTarget target;
+    const QString t = text.trimmed();
+    if (t == u"sim" || t.startsWith(u"sim:") || t.startsWith(u"sim,")) {
+        target.kind = PortTarget::Kind::Simulated;
+        target.simulation = t.mid(3);
+    } else {
+        target.kind = PortTarget::Kind::Device;
+        target.device = t;
+    }
+    return target;
+}
+
+PortMap PortMap::Parse(const QString& text)
+{
+    PortMap map;
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        const int port = eq > 0 ? PortNumberOf(line.left(eq)) : 0;
+        const QString target = eq > 0 ? line.mid(eq + 1).trimmed() : QString();
+        if (port == 0 || target.isEmpty()) {
+            map.problems_ << QStringLiteral("line %1: \"%2\" is not of the form comN=DEVICE or comN=sim[:FILE.QLV]")
+                                 .arg(i + 1)
+                                 .arg(line);
+            continue;
+        }
+        map.entries_.insert(port, target);
+    }
+    return map;
+}
+
+PortMap PortMap::Load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return Parse(QString::fromUtf8(file.readAll()));
+}
+
+PortTarget PortMap::Resolve(int port) const
+{
+    const auto it = entries_.constFind(port);
+    if (it != entries_.constEnd())
+        return TargetFromText(*it);
+    PortTarget target;
+    target.device = SystemDevice(port);
+    return target;
+}
+
+// ---------------------------------------------------------------- real port
+
+QSerialPortLink::QSerialPortLink(QObject* parent) : SerialLink(parent) {}
+
+QSerialPortLink::~QSerialPortLink()
+{
+    Close();
+}
+
+QString QSerialPortLink::DeviceName() const
+{
+    return device_.isEmpty() ? PortMap::SystemDevice(PortNumber()) : device_;
+}
+
+QString QSerialPortLink::Description() const
+{
+    return DeviceName();
+}
+
+bool QSerialPortLink::Open()
+{
+    Close();
+    auto port = std::make_unique<QSerialPort>();
+    port->setPortName(DeviceName());
+    port->setBaudRate(2400);
+    port->setParity(QSerialPort::NoParity);
+    port->setDataBits(QSerialPort::Data8);
+    port->setStopBits(QSerialPort::OneStop);
+    port->setFlowControl(QSerialPort::NoFlowControl);
+    // The whole image (2048 bytes) is queued at once; the receive side keeps
+    // whatever arrives between two events.
+    port->setReadBufferSize(0);
+    if (!port->open(QIODevice::ReadWrite)) {
+        SetErrorText(QStringLiteral("%1: %2").arg(DeviceName(), port->errorString()));
+        return false;
+    }
+    // Line settings again after opening: some drivers only take them then.
+    const bool configured = port->setBaudRate(2400) && port->setDataBits(QSerialPort::Data8)
+        && port->setParity(QSerialPort::NoParity) && port->setStopBits(QSerialPort::OneStop)
+        && port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        SetErrorText(QStringLiteral("%1: %2").arg(DeviceName(), port->errorString()));
+        port->close();
+        return false;
+    }
+    port->setDataTerminalReady(false);
+    port->setRequestToSend(false);
+    dtr_ = rts_ = false;
+    connect(port.get(), &QSerialPort::readyRead, this, [this] { emit ReceiveEvent(LinkEvent::Received); });
+    connect(port.get(), &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { OnError(int(e)); });
+    port_ = std::move(port);
+    SetErrorText({});
+    return true;
+}
+
+// Qt 6 no longer reports break, framing and parity errors one by one. What
+// it reports of a disturbed line while the port is open:
+//  - ReadError: the driver failed a read, which is how line errors (framing,
+//    overrun, parity) surface there: mapped to a framing error, so the
+//    receive handler reopens the port and the sequence's watchdog decides;
+//  - ResourceError: the device went away (a USB adapter pulled out): mapped
+//    to the port configuration error, so the port is reopened too; if the
+//    device is gone the reopening fails and the port stays closed, and the
+//    next terminal command reports that.
+// WriteError, TimeoutError and the opening errors are not line errors: the
+// opening reports its own failure and a lost write shows as a missing reply.
+void QSerialPortLink::OnError(int error)
+{
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ReadError:
+        emit ReceiveEvent(LinkEvent::FramingError);
+        break;
+    case QSerialPort::ResourceError:
+        emit ReceiveEvent(LinkEvent::PortConfigError);
+        break;
+    default:
+        break;
+    }
+}
+
+void QSerialPortLink::Close()
+{
+    if (!port_)
+        return;
+    auto port = std::move(port_);
+    port->disconnect(this);
+    if (port->isOpen()) {
+        port->setDataTerminalReady(false);
+        port->setRequestToSend(false);
+        port->close();
+    }
+    dtr_ = rts_ = false;
+    // A close from inside the port's own signal must not delete it there.
+    port.release()->deleteLater();
+}
+
+bool QSerialPortLink::IsOpen() const
+{
+    return port_ && port_->isOpen();
+}
+
+void QSerialPortLink::SetDtr(bool on)
+{
+    if (IsOpen())
+        port_->setDataTerminalReady(on);
+    dtr_ = on && IsOpen();
+}
+
+void QSerialPortLink::SetRts(bool on)
+{
+    if (IsOpen())
+        port_->setRequestToSend(on);
+    rts_ = on && IsOpen();
+}
+
+void QSerialPortLink::Send(const QByteArray& bytes)
+{
+    if (IsOpen())
+        port_->write(bytes);
+}
+
+QByteArray QSerialPortLink::ReadAll()
+{
+    return IsOpen() ? port_->readAll() : QByteArray();
+}
+
+void QSerialPortLink::ClearReceive()
+{
+    if (IsOpen()) {
+        port_->clear(QSerialPort::Input);
+        port_->readAll();
+    }
+}

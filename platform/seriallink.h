@@ -1,0 +1,147 @@
+#pragma once
+// The serial line to the terminal: port, open/close, the two control lines,
+// send, read all waiting bytes, clear, and a receive event with a code.
+// The program talks to the terminal only through this contract; the real
+// port, the simulated terminal and test peers all implement it.
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QSerialPort;
+
+// Codes of the receive event.
+namespace LinkEvent {
+constexpr int Received = 2;           // bytes are waiting
+constexpr int Break = 1001;
+constexpr int CtsTimeout = 1002;
+constexpr int DsrTimeout = 1003;
+constexpr int FramingError = 1004;
+constexpr int Overrun = 1006;
+constexpr int CarrierTimeout = 1007;
+constexpr int ParityError = 1009;
+constexpr int PortConfigError = 1011;
+// Line errors: the receive handler closes and reopens the port on them.
+bool IsLineError(int code);
+}
+
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // com1..com8. Takes effect at the next Open().
+    virtual void SetPortNumber(int port) { port_ = port; }
+    int PortNumber() const { return port_; }
+
+    // Opens with 2400 baud, no parity, 8 data bits, 1 stop bit, no flow
+    // control, DTR and RTS off. False when the port cannot be opened
+    // (in use, missing, refused); ErrorText() then says why.
+    virtual bool Open() = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    virtual void SetDtr(bool on) = 0;
+    virtual void SetRts(bool on) = 0;
+    virtual bool Dtr() const = 0;
+    virtual bool Rts() const = 0;
+
+    // Queues the bytes and returns at once.
+    virtual void Send(const QByteArray& bytes) = 0;
+    // Every byte waiting, or nothing.
+    virtual QByteArray ReadAll() = 0;
+    virtual void ClearReceive() = 0;
+
+    // What the link talks to, for messages and the CLI ("/dev/ttyS0",
+    // "simulated terminal (T.QLV)").
+    virtual QString Description() const = 0;
+    QString ErrorText() const { return error_; }
+
+signals:
+    // Raised for every delivery of waiting bytes (code 2) and for line
+    // errors (codes 1001..1011).
+    void ReceiveEvent(int code);
+
+protected:
+    void SetErrorText(const QString& text) { error_ = text; }
+
+private:
+    int port_ = 1;
+    QString error_;
+};
+
+// Where a port number leads: a device, or the built-in simulated terminal.
+struct PortTarget {
+    enum class Kind { Device, Simulated };
+    Kind kind = Kind::Device;
+    QString device;        // Device: the system's name of the port
+    QString simulation;    // Simulated: the text after "sim" ("" or ":FILE.QLV,options")
+};
+
+// The user's port map: com N to a device or to the simulated terminal.
+// File "ports.map" in the user's configuration folder, one line per port:
+//     com1=/dev/ttyUSB0
+//     com2=sim                    the simulated terminal with its own memory
+//     com3=sim:/home/me/T.QLV     a simulated terminal that holds that configuration
+//     com4=sim:T.QLV,burst=8      ... with the options of the simulated terminal
+// Blank lines and lines starting with '#' are ignored. Ports the map does
+// not name are the system's own (com N = /dev/ttyS(N-1), COMN on Windows).
+class PortMap {
+public:
+    PortMap() = default;
+    static QString DefaultPath();
+    // Reads the map; a missing file is an empty map. Lines it cannot read
+    // are listed in Problems() and otherwise ignored.
+    static PortMap Load(const QString& path = DefaultPath());
+    static PortMap Parse(const QString& text);
+
+    void Set(int port, const QString& target) { entries_.insert(port, target); }
+    PortTarget Resolve(int port) const;
+    QStringList Problems() const { return problems_; }
+
+    // "com1".."com8" (any letter case) to 1..8, otherwise 0.
+    static int PortNumberOf(const QString& name);
+    // The system's own name of com N.
+    static QString SystemDevice(int port);
+    // Reads a target text as given in the map or on the command line.
+    static PortTarget TargetFromText(const QString& text);
+
+private:
+    QHash<int, QString> entries_;
+    QStringList problems_;
+};
+
+// The real port through QSerialPort, on a device named directly or else on
+// the system's own device of the port number (the port map is applied by the
+// program's link in comm/, which can also lead to the simulated terminal).
+class QSerialPortLink : public SerialLink {
+    Q_OBJECT
+public:
+    explicit QSerialPortLink(QObject* parent = nullptr);
+    ~QSerialPortLink() override;
+
+    // A device named directly wins over the port number.
+    void SetDevice(const QString& device) { device_ = device; }
+
+    bool Open() override;
+    void Close() override;
+    bool IsOpen() const override;
+    void SetDtr(bool on) override;
+    void SetRts(bool on) override;
+    bool Dtr() const override { return dtr_; }
+    bool Rts() const override { return rts_; }
+    void Send(const QByteArray& bytes) override;
+    QByteArray ReadAll() override;
+    void ClearReceive() override;
+    QString Description() const override;
+
+private:
+    QString DeviceName() const;
+    void OnError(int error);
+    std::unique_ptr<QSerialPort> port_;
+    QString device_;
+    bool dtr_ = false;
+    bool rts_ = false;
+};
