@@ -81,7 +81,7 @@ public:
     int WritesTaken() const { return writes_; }
     // Time (ms of the Timers clock) of the last byte put on the line.
     qint64 LastByteSentMs() const { return lastSentMs_; }
-    int BytesSent() const { return sentInAnswer_; }
+    int BytesSent() const { return exchangeBytes_; }
 
 signals:
     void Restarted();
@@ -95,6 +95,9 @@ private:
     void OnInboundTick();
     void TakeInbound(quint8 byte);
     void ScheduleSend();
+    int ExchangeLimit() const;
+    QByteArray IdentificationBytes() const;
+    void SaveMemoryFile();
     qint64 NowUs() const;
     qint64 ByteTimeUs(qint64 bytes) const;
 
@@ -111,6 +114,8 @@ private:
     // Outbound: the bytes of the current answer and the line clock.
     QByteArray outbound_;
     int sentInAnswer_ = 0;
+    int exchangeBytes_ = 0;  // bytes of the current read answer or write reply
+    quint64 generation_ = 0; // counts StopActivity(), to notice it from a handler
     qint64 answerStartUs_ = 0;
     QByteArray waiting_;     // delivered to the program, not yet read
     int pendingBurst_ = 0;

@@ -1,0 +1,458 @@
+#include "comm/sequences.h"
+
+#include "comm/receivehandler.h"
+#include "comm/timing.h"
+#include "config/configfiles.h"
+#include "config/windows1252.h"
+#include "platform/messages.h"
+#include "platform/seriallink.h"
+#include "platform/timers.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace TextId {
+constexpr int NoIdentification = 128;
+constexpr int MustReadFirst = 135, MustReadFirstTitle = 136;
+constexpr int TransmissionError = 141, TransmissionErrorTitle = 142;
+constexpr int NoConnection = 143, NoConnectionTitle = 144;
+constexpr int ComparisonError = 145, ComparisonErrorTitle = 146;
+constexpr int EditLoadedFile = 147, EditLoadedFileTitle = 148;
+constexpr int Programmed = 149, ProgrammedTitle = 150;
+constexpr int PortBusy = 165, PortBusyTitle = 166;
+constexpr int ValueOutOfRange = 280;
+constexpr int ReadFileNotWritten = 281;
+}
+
+namespace {
+// A terminal command needs the port; with none open it says so at once.
+bool PortReady(const SequenceContext& c)
+{
+    if (c.link.IsOpen())
+        return true;
+    c.messages.Show(SequenceText(c.m, TextId::PortBusy), SequenceText(c.m, TextId::PortBusyTitle));
+    return false;
+}
+}
+
+// ---------------------------------------------------------------- gate
+
+bool SequenceGate::TryAcquire()
+{
+    if (busy_)
+        return false;
+    busy_ = true;
+    emit BusyChanged(true);
+    return true;
+}
+
+void SequenceGate::Release()
+{
+    if (!busy_)
+        return;
+    busy_ = false;
+    emit BusyChanged(false);
+}
+
+// ---------------------------------------------------------------- read
+
+ReadSequence::ReadSequence(const SequenceContext& c, QObject* parent)
+    : QObject(parent), c_(c), timer1_(c.timers.CreateTimer(Timing::ReadTickMs))
+{
+    connect(timer1_.get(), &PeriodicTimer::Tick, this, &ReadSequence::OnTick);
+    connect(&c_.rx, &ReceiveHandler::StartByteReceived, this, [this] {
+        if (IsRunning())
+            emit ChecksChanged(true, true, false);
+    });
+}
+
+ReadSequence::~ReadSequence() = default;
+
+bool ReadSequence::IsRunning() const
+{
+    return timer1_->IsRunning();
+}
+
+QString ReadSequence::OutputFile() const
+{
+    return outputFile_.isEmpty() ? QDir::current().filePath(QStringLiteral("VARDELO.QLV")) : outputFile_;
+}
+
+void ReadSequence::SetLines(bool dtr, bool rts)
+{
+    c_.link.SetDtr(dtr);
+    c_.link.SetRts(rts);
+}
+
+bool ReadSequence::Start(const std::function<void()>& askPassword)
+{
+    if (c_.gate.Busy() || !PortReady(c_))
+        return false;
+    emit ChecksChanged(false, false, false);
+    ReceiveState& s = c_.rx.State();
+    s.RxIndex = 0;
+    s.Synced = 0;
+    s.StepCount = 0;
+    s.DiscardRx = 0;
+    s.AnswerFold = 0;
+
+    c_.m.PasswordAccepted = 0;
+    if (askPassword)
+        askPassword();
+    if (c_.m.PasswordAccepted == 0)
+        return false;
+    if (!c_.gate.TryAcquire())
+        return false;
+
+    c_.m.PasswordAccepted = 0;
+    c_.m.TerminalRead = 0;
+    failure_.clear();
+    c_.rx.SetListening(true);
+    timer1_->Start();
+    emit RunningChanged(true);
+    return true;
+}
+
+void ReadSequence::OnTick()
+{
+    ReceiveState& s = c_.rx.State();
+    if (s.StepCount == Timing::ReadDtrStep)
+        c_.link.SetDtr(true);
+    if (s.StepCount == Timing::ReadRtsStep) {
+        c_.link.SetRts(true);
+        c_.link.SetDtr(false);
+    }
+    if (s.RxIndex == Timing::ReadCompleteIndex) {
+        FinishRead();
+        return;
+    }
+    ++s.StepCount;
+    if (s.StepCount >= Timing::ReadGiveUpStep && s.Synced == 0)
+        ReadFailed(TextId::NoConnection, TextId::NoConnectionTitle);
+    else if (s.StepCount > Timing::ReadSilenceStep && s.Synced == 1)
+        ReadFailed(TextId::TransmissionError, TextId::TransmissionErrorTitle);
+}
+
+void ReadSequence::ReadFailed(int textId, int titleId)
+{
+    // The timer stops before the message, and the lines, check boxes and
+    // button stay as they are while it is open.
+    timer1_->Stop();
+    c_.rx.SetListening(false);
+    failure_ = SequenceText(c_.m, textId);
+    c_.messages.Show(failure_, SequenceText(c_.m, titleId));
+    c_.rx.State().StepCount = 0;
+    SetLines(false, false);
+    emit ChecksChanged(false, false, false);
+    emit RunningChanged(false);
+    c_.gate.Release();
+    emit Finished(false);
+}
+
+void ReadSequence::FinishRead()
+{
+    Vardelomod& m = c_.m;
+    ReceiveState& s = c_.rx.State();
+    m.TerminalRead = 1;
+    emit ChecksChanged(true, true, true);
+    timer1_->Stop();
+    c_.rx.SetListening(false);
+    s.StepCount = 0;
+    SetLines(false, false);
+    emit RunningChanged(false);
+
+    QString identification(6, u' ');
+    const int firstIdSlot = Timing::FirstConfigSlot + Timing::ConfigBytes;
+    for (int i = 0; i < Timing::IdentificationChars; ++i)
+        identification += Windows1252Char(quint8(m.ConfigImage[firstIdSlot + i]));
+    identification_ = identification;
+    emit IdentificationChanged(identification_);
+
+    // The configuration moves down to slot 0; slots 2048..2068 keep the
+    // tail of the block and the identification.
+    for (int n = Timing::FirstConfigSlot; n < firstIdSlot; ++n)
+        m.ConfigImage[n - Timing::FirstConfigSlot] = m.ConfigImage[n];
+
+    const QString path = OutputFile();
+    const FileStatus written = WriteConfigurationFile(m, path);
+    // A fresh configuration has no accompanying texts.
+    QFile::remove(CommentFileNameFor(path));
+    c_.gate.Release();
+
+    if (!written) {
+        // The image is complete in memory and TerminalRead stays 1, so it can
+        // still be written to the terminal.
+        failure_ = SequenceText(m, TextId::ReadFileNotWritten) + QStringLiteral("\n") + written.message;
+        c_.messages.Show(failure_, SequenceText(m, TextId::MustReadFirstTitle));
+        emit PanelsHideRequested();
+        emit Finished(true);
+        return;
+    }
+    if (askToEdit_) {
+        const auto answer = c_.messages.Show(SequenceText(m, TextId::EditLoadedFile),
+                                             SequenceText(m, TextId::EditLoadedFileTitle),
+                                             Messages::Buttons::YesNo);
+        if (answer == Messages::Answer::Yes)
+            emit EditRequested(path);
+        else
+            emit PanelsHideRequested();
+    }
+    emit Finished(true);
+}
+
+void ReadSequence::Abort()
+{
+    if (!IsRunning())
+        return;
+    timer1_->Stop();
+    c_.rx.SetListening(false);
+    c_.rx.State().StepCount = 0;
+    SetLines(false, false);
+    emit RunningChanged(false);
+    c_.gate.Release();
+}
+
+// ---------------------------------------------------------------- write
+
+WriteSequence::WriteSequence(const SequenceContext& c, QObject* parent)
+    : QObject(parent),
+      c_(c),
+      timer2_(c.timers.CreateTimer(Timing::WriteTickMs)),
+      timer4_(c.timers.CreateTimer(Timing::WriteSettleMs))
+{
+    connect(timer2_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnTick);
+    connect(timer4_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnSettled);
+}
+
+WriteSequence::~WriteSequence() = default;
+
+bool WriteSequence::IsRunning() const
+{
+    return timer2_->IsRunning() || timer4_->IsRunning();
+}
+
+bool WriteSequence::CheckReadDone()
+{
+    if (c_.m.TerminalRead != 0)
+        return true;
+    result_ = SequenceText(c_.m, TextId::MustReadFirst);
+    c_.messages.Show(result_, SequenceText(c_.m, TextId::MustReadFirstTitle));
+    return false;
+}
+
+bool WriteSequence::Start()
+{
+    if (c_.gate.Busy() || !PortReady(c_) || !CheckReadDone())
+        return false;
+    // A slot value that is not a byte would be sent cut to 8 bits: a
+    // different configuration than the one on screen.
+    for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
+        const qint16 v = c_.m.ConfigImage[i];
+        if (v < 0 || v > 255) {
+            result_ = SequenceText(c_.m, TextId::ValueOutOfRange)
+                          .arg(i)
+                          .arg(v);
+            c_.messages.Show(result_, SequenceText(c_.m, TextId::MustReadFirstTitle));
+            return false;
+        }
+    }
+    if (!c_.gate.TryAcquire())
+        return false;
+
+    c_.link.SetRts(true);
+    c_.link.SetDtr(false);
+    emit RunningChanged(true);
+    emit IdentificationChanged(SequenceText(c_.m, TextId::NoIdentification));
+
+    ReceiveState& s = c_.rx.State();
+    c_.m.TerminalRead = 0;
+    s.RxIndex = 0;
+    s.Synced = 1;
+    c_.m.TerminalPassword.clear();
+    s.AnswerFold = 0;
+    s.StepCount = Timing::WatchdogRestartStep;
+    s.DiscardRx = 1;
+    result_.clear();
+    c_.rx.SetListening(true);
+    SendImage();
+    return true;
+}
+
+void WriteSequence::SendImage()
+{
+    ReceiveState& s = c_.rx.State();
+    for (int sendIndex = 0; sendIndex < Vardelomod::BlockSlots; ++sendIndex) {
+        sendProgress_ = sendProgress_ >= Timing::SendProgressEnd ? 0 : sendProgress_ + 1;
+        emit SendProgress(sendProgress_);
+        sent_[sendIndex] = c_.m.ConfigImage[sendIndex];
+        c_.link.Send(QByteArray(1, char(quint8(sent_[sendIndex]))));
+    }
+    c_.link.ClearReceive();
+    s.DiscardRx = 0;
+    sendProgress_ = 0;
+    emit SendProgress(0);
+    s.RxIndex = 0;
+    timer2_->Start();
+}
+
+void WriteSequence::OnTick()
+{
+    ReceiveState& s = c_.rx.State();
+    if (s.DiscardRx == 0) {
+        replyProgress_ = replyProgress_ >= Timing::ReplyProgressEnd ? 0 : replyProgress_ + 1;
+        emit ReplyProgress(replyProgress_);
+    }
+    if (s.RxIndex >= Vardelomod::BlockSlots)
+        timer4_->Start();   // already running: its delay is not restarted
+    if (s.DiscardRx == 1) {
+        sendProgress_ = sendProgress_ >= Timing::SendProgressEnd ? 0 : sendProgress_ + 1;
+        emit SendProgress(sendProgress_);
+    }
+    ++s.StepCount;
+    if (s.StepCount > Timing::WriteSilenceStep)
+        VerifyFailed();
+}
+
+void WriteSequence::StopTimers()
+{
+    timer4_->Stop();
+    timer2_->Stop();
+    c_.rx.SetListening(false);
+}
+
+void WriteSequence::OnSettled()
+{
+    // The terminal's reply must be what was sent, byte for byte.
+    for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
+        if (c_.m.ConfigImage[i] != sent_[i]) {
+            VerifyFailed();
+            return;
+        }
+    }
+    Succeeded();
+}
+
+void WriteSequence::Succeeded()
+{
+    StopTimers();
+    emit PanelHideRequested();
+    emit RunningChanged(false);
+    c_.link.SetDtr(true);
+    c_.link.SetRts(false);
+    c_.link.SetDtr(false);
+    result_ = SequenceText(c_.m, TextId::Programmed);
+    c_.messages.Show(result_, SequenceText(c_.m, TextId::ProgrammedTitle));
+    c_.m.TerminalRead = 0;
+    c_.gate.Release();
+    emit Finished(true);
+}
+
+void WriteSequence::VerifyFailed()
+{
+    StopTimers();
+    replyProgress_ = 0;
+    emit ReplyProgress(0);
+    c_.link.SetDtr(true);
+    c_.link.SetRts(false);
+    result_ = SequenceText(c_.m, TextId::ComparisonError);
+    c_.messages.Show(result_, SequenceText(c_.m, TextId::ComparisonErrorTitle));
+    c_.rx.State().StepCount = 0;
+    c_.link.SetDtr(false);
+    c_.link.SetRts(false);
+    emit PanelHideRequested();
+    emit RunningChanged(false);
+    c_.m.TerminalRead = 0;
+    c_.gate.Release();
+    emit Finished(false);
+}
+
+void WriteSequence::Abort()
+{
+    if (!IsRunning())
+        return;
+    StopTimers();
+    c_.rx.State().StepCount = 0;
+    c_.link.SetDtr(false);
+    c_.link.SetRts(false);
+    emit RunningChanged(false);
+    c_.gate.Release();
+}
+
+// ---------------------------------------------------------------- reset
+
+ResetSequence::ResetSequence(const SequenceContext& c, QObject* parent)
+    : QObject(parent), c_(c), timer3_(c.timers.CreateTimer(Timing::ResetPulseMs))
+{
+    connect(timer3_.get(), &PeriodicTimer::Tick, this, &ResetSequence::OnTick);
+}
+
+ResetSequence::~ResetSequence() = default;
+
+bool ResetSequence::IsRunning() const
+{
+    return timer3_->IsRunning();
+}
+
+bool ResetSequence::Start()
+{
+    if (c_.gate.Busy() || !PortReady(c_) || !c_.gate.TryAcquire())
+        return false;
+    emit PanelsHideRequested();
+    c_.link.SetRts(false);
+    c_.link.SetDtr(true);
+    emit IdentificationChanged(SequenceText(c_.m, TextId::NoIdentification));
+    timer3_->Start();
+    return true;
+}
+
+void ResetSequence::OnTick()
+{
+    c_.link.SetDtr(false);
+    c_.m.TerminalRead = 0;
+    timer3_->Stop();
+    c_.gate.Release();
+    emit Finished(true);
+}
+
+void ResetSequence::Abort()
+{
+    if (!IsRunning())
+        return;
+    timer3_->Stop();
+    c_.link.SetDtr(false);
+    c_.gate.Release();
+}
+
+// ---------------------------------------------------------------- session
+
+TerminalSession::TerminalSession(Vardelomod& m, SerialLink& link, Timers& timers, Messages& messages,
+                                 QObject* parent)
+    : QObject(parent),
+      link_(link),
+      gate_(std::make_unique<SequenceGate>()),
+      rx_(std::make_unique<ReceiveHandler>(m, link))
+{
+    const SequenceContext c{m, link, timers, messages, *rx_, *gate_};
+    read_ = std::make_unique<ReadSequence>(c);
+    write_ = std::make_unique<WriteSequence>(c);
+    reset_ = std::make_unique<ResetSequence>(c);
+    connect(gate_.get(), &SequenceGate::BusyChanged, this, &TerminalSession::BusyChanged);
+}
+
+TerminalSession::~TerminalSession()
+{
+    Shutdown();
+}
+
+void TerminalSession::Shutdown()
+{
+    read_->Abort();
+    write_->Abort();
+    reset_->Abort();
+    rx_->SetListening(false);
+    rx_->State().DiscardRx = 0;
+    if (link_.IsOpen()) {
+        link_.SetDtr(false);
+        link_.SetRts(false);
+    }
+}

@@ -1,0 +1,380 @@
+#include "comm/simterminal.h"
+
+#include "comm/timing.h"
+#include "config/configfiles.h"
+#include "config/configimage.h"
+#include "config/windows1252.h"
+#include "platform/timers.h"
+
+#include <QFileInfo>
+
+namespace {
+constexpr int DifferingReplyByte = 1000;   // the byte a "differ" terminal gets wrong
+}
+
+std::optional<SimulationOptions> ParseSimulationOptions(const QString& text, QString* error)
+{
+    auto fail = [error](const QString& why) -> std::optional<SimulationOptions> {
+        if (error)
+            *error = why;
+        return std::nullopt;
+    };
+    SimulationOptions o;
+    if (text.isEmpty())
+        return o;
+    if (!text.startsWith(u':') && !text.startsWith(u','))
+        return fail(QStringLiteral("\"sim%1\": expected sim, sim:FILE.QLV or sim:FILE.QLV,OPTION,...").arg(text));
+    QStringList parts = text.mid(1).split(u',');
+    if (text.startsWith(u':'))
+        o.file = parts.takeFirst().trimmed();
+    auto number = [&](const QString& value, int min, int& out) {
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < min)
+            return false;
+        out = n;
+        return true;
+    };
+    for (const QString& raw : std::as_const(parts)) {
+        const QString part = raw.trimmed();
+        if (part.isEmpty())
+            continue;
+        const QString name = part.section(u'=', 0, 0).toLower();
+        const QString value = part.section(u'=', 1);
+        const bool hasValue = part.contains(u'=');
+        bool ok = true;
+        if (name == u"silent" && !hasValue)
+            o.silent = true;
+        else if (name == u"differ" && !hasValue)
+            o.differ = true;
+        else if (name == u"short" && !hasValue)
+            o.shortReply = true;
+        else if (name == u"stop" && hasValue)
+            ok = number(value, 0, o.stopAfter);
+        else if (name == u"burst" && hasValue)
+            ok = number(value, 1, o.burst);
+        else if (name == u"framing" && hasValue)
+            ok = number(value, 0, o.framingAt);
+        else if (name == u"free" && hasValue) {
+            ok = !value.isEmpty() && value.size() <= 8;
+            o.freeText = value;
+        }
+        else if (name == u"id" && hasValue)
+            o.identification = value.leftJustified(Timing::IdentificationChars, u' ', true);
+        else
+            return fail(QStringLiteral("unknown simulated terminal option \"%1\"").arg(part));
+        if (!ok)
+            return fail(QStringLiteral("bad value in simulated terminal option \"%1\"").arg(part));
+    }
+    return o;
+}
+
+TerminalMemory DefaultTerminalMemory()
+{
+    TerminalMemory memory{};
+    const auto password = PackPasswordDigits(QStringLiteral("123456"));
+    for (int i = 0; i < 3; ++i)
+        memory[Slot::PasswordBcd + i] = (*password)[i];
+    return memory;
+}
+
+SimulatedTerminal::SimulatedTerminal(Timers& timers, QObject* parent)
+    : SerialLink(parent),
+      timers_(timers),
+      memory_(DefaultTerminalMemory()),
+      sendTimer_(timers.CreateTimer(1)),
+      inboundTimer_(timers.CreateTimer(1))
+{
+    connect(sendTimer_.get(), &PeriodicTimer::Tick, this, &SimulatedTerminal::OnSendTick);
+    connect(inboundTimer_.get(), &PeriodicTimer::Tick, this, &SimulatedTerminal::OnInboundTick);
+}
+
+SimulatedTerminal::~SimulatedTerminal() = default;
+
+QString SimulatedTerminal::Description() const
+{
+    return options_.file.isEmpty() ? QStringLiteral("simulated terminal")
+                                   : QStringLiteral("simulated terminal (%1)").arg(options_.file);
+}
+
+bool SimulatedTerminal::LoadMemoryFile()
+{
+    if (options_.file.isEmpty())
+        return true;
+    ConfigBlock block{};
+    const FileStatus status = ReadConfigBlock(options_.file, block);
+    if (!status) {
+        SetErrorText(status.message);
+        return false;
+    }
+    for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
+        if (block[i] < 0 || block[i] > 255) {
+            SetErrorText(QStringLiteral("%1: entry %2 (%3) is not a byte").arg(options_.file).arg(i).arg(block[i]));
+            return false;
+        }
+    }
+    for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        memory_[i] = quint8(block[i]);
+    memoryLoaded_ = true;
+    return true;
+}
+
+bool SimulatedTerminal::Open()
+{
+    if (!memoryLoaded_ && !LoadMemoryFile())
+        return false;
+    open_ = true;
+    dtr_ = rts_ = false;
+    SetErrorText({});
+    return true;
+}
+
+void SimulatedTerminal::Close()
+{
+    if (!open_)
+        return;
+    const bool dtrWas = dtr_, rtsWas = rts_;
+    dtr_ = rts_ = false;
+    open_ = false;
+    waiting_.clear();
+    LinesChanged(dtrWas, rtsWas);
+}
+
+void SimulatedTerminal::SetDtr(bool on)
+{
+    if (!open_ || on == dtr_)
+        return;
+    const bool dtrWas = dtr_;
+    dtr_ = on;
+    LinesChanged(dtrWas, rts_);
+}
+
+void SimulatedTerminal::SetRts(bool on)
+{
+    if (!open_ || on == rts_)
+        return;
+    const bool rtsWas = rts_;
+    rts_ = on;
+    LinesChanged(dtr_, rtsWas);
+}
+
+void SimulatedTerminal::LinesChanged(bool dtrWas, bool rtsWas)
+{
+    if (!dtrWas && dtr_ && !rts_)
+        armed_ = true;
+    if (dtrWas && !dtr_ && !rts_ && armed_) {
+        // The reset pulse: DTR high and low again with RTS low.
+        armed_ = false;
+        StopActivity();
+        ++restarts_;
+        emit Restarted();
+        return;
+    }
+    if (rtsWas && !rts_) {
+        StopActivity();
+        return;
+    }
+    const bool command = !dtr_ && rts_;
+    const bool commandWas = !dtrWas && rtsWas;
+    if (!command || commandWas)
+        return;
+    StopActivity();
+    exchangeBytes_ = 0;
+    if (armed_) {
+        armed_ = false;
+        if (options_.silent)
+            return;
+        phase_ = Phase::AwaitPassword;
+        BeginAnswer(QByteArray(1, char(Timing::StartByte)));
+    } else if (!options_.silent) {
+        phase_ = Phase::TakingWrite;
+    }
+}
+
+void SimulatedTerminal::StopActivity()
+{
+    ++generation_;
+    sendTimer_->Stop();
+    inboundTimer_->Stop();
+    outbound_.clear();
+    sentInAnswer_ = 0;
+    pendingBurst_ = 0;
+    inbound_.clear();
+    taken_.clear();
+    phase_ = Phase::Idle;
+}
+
+qint64 SimulatedTerminal::NowUs() const
+{
+    return timers_.NowMs() * 1000;
+}
+
+qint64 SimulatedTerminal::ByteTimeUs(qint64 bytes) const
+{
+    return bytes * 1000000 / Timing::BytesPerSecond;
+}
+
+void SimulatedTerminal::BeginAnswer(const QByteArray& bytes)
+{
+    outbound_ = bytes;
+    sentInAnswer_ = 0;
+    pendingBurst_ = 0;
+    answerStartUs_ = NowUs();
+    ScheduleSend();
+}
+
+int SimulatedTerminal::ExchangeLimit() const
+{
+    int limit = options_.stopAfter;
+    if (phase_ == Phase::Replying && options_.shortReply)
+        limit = limit < 0 ? Vardelomod::BlockSlots - 1 : std::min(limit, Vardelomod::BlockSlots - 1);
+    return limit;
+}
+
+void SimulatedTerminal::ScheduleSend()
+{
+    const int limit = ExchangeLimit();
+    if (sentInAnswer_ >= outbound_.size() || (limit >= 0 && exchangeBytes_ >= limit)) {
+        sendTimer_->Stop();
+        outbound_.clear();
+        if (phase_ == Phase::Answering || phase_ == Phase::Replying)
+            phase_ = Phase::Idle;
+        return;
+    }
+    // Byte k is on the program's side once its ten bits have passed.
+    const qint64 dueUs = answerStartUs_ + ByteTimeUs(sentInAnswer_ + 1);
+    const qint64 dueMs = (dueUs + 999) / 1000;
+    sendTimer_->Restart(int(std::max<qint64>(0, dueMs - timers_.NowMs())));
+}
+
+void SimulatedTerminal::OnSendTick()
+{
+    sendTimer_->Stop();
+    if (sentInAnswer_ >= outbound_.size())
+        return;
+    const quint64 generation = generation_;
+    const char byte = outbound_.at(sentInAnswer_);
+    const int index = exchangeBytes_;
+    ++sentInAnswer_;
+    ++exchangeBytes_;
+    lastSentMs_ = timers_.NowMs();
+    const int limit = ExchangeLimit();
+    const bool last = sentInAnswer_ >= outbound_.size() || (limit >= 0 && exchangeBytes_ >= limit);
+    if (open_) {
+        if (index == options_.framingAt) {
+            // The byte is garbled on the line: the program gets a line
+            // error instead of it.
+            emit ReceiveEvent(LinkEvent::FramingError);
+        } else {
+            waiting_.append(byte);
+            if (++pendingBurst_ >= options_.burst || last) {
+                pendingBurst_ = 0;
+                emit ReceiveEvent(LinkEvent::Received);
+            }
+        }
+    }
+    // The program may have changed the lines in its handler.
+    if (generation == generation_)
+        ScheduleSend();
+}
+
+void SimulatedTerminal::Send(const QByteArray& bytes)
+{
+    if (!open_ || bytes.isEmpty())
+        return;
+    qint64 arrival = std::max(NowUs(), inboundFreeUs_);
+    for (char b : bytes) {
+        arrival += ByteTimeUs(1);
+        inbound_.append({arrival, quint8(b)});
+    }
+    inboundFreeUs_ = arrival;
+    const qint64 dueMs = (arrival + 999) / 1000;
+    inboundTimer_->Restart(int(std::max<qint64>(0, dueMs - timers_.NowMs())));
+}
+
+void SimulatedTerminal::OnInboundTick()
+{
+    inboundTimer_->Stop();
+    const quint64 generation = generation_;
+    const qint64 now = NowUs();
+    while (!inbound_.isEmpty() && inbound_.first().first <= now && generation == generation_)
+        TakeInbound(inbound_.takeFirst().second);
+    if (generation == generation_ && !inbound_.isEmpty()) {
+        const qint64 dueMs = (inbound_.first().first + 999) / 1000;
+        inboundTimer_->Restart(int(std::max<qint64>(0, dueMs - timers_.NowMs())));
+    }
+}
+
+QByteArray SimulatedTerminal::IdentificationBytes() const
+{
+    return EncodeWindows1252(options_.identification.leftJustified(Timing::IdentificationChars, u' ', true));
+}
+
+void SimulatedTerminal::TakeInbound(quint8 byte)
+{
+    if (phase_ == Phase::AwaitPassword) {
+        taken_.append(char(byte));
+        QByteArray expected;
+        if (taken_.at(0) == '0') {
+            expected = QByteArray(1, '0');
+            for (int i = 0; i < 3; ++i)
+                expected.append(char(memory_[Slot::PasswordBcd + i]));
+        } else if (taken_.at(0) == 'X') {
+            expected = 'X' + options_.freeText.toLatin1();
+        }
+        if (expected.isEmpty() || !expected.startsWith(taken_)) {
+            // A wrong password is answered by silence.
+            phase_ = Phase::Idle;
+            taken_.clear();
+            return;
+        }
+        if (taken_.size() < expected.size())
+            return;
+        QByteArray answer = taken_;
+        for (quint8 b : memory_)
+            answer.append(char(b));
+        answer += IdentificationBytes();
+        taken_.clear();
+        phase_ = Phase::Answering;
+        BeginAnswer(answer);
+        return;
+    }
+    if (phase_ == Phase::TakingWrite) {
+        taken_.append(char(byte));
+        if (taken_.size() < Vardelomod::BlockSlots)
+            return;
+        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+            memory_[i] = quint8(taken_.at(i));
+        taken_.clear();
+        ++writes_;
+        SaveMemoryFile();
+        emit WriteTaken();
+        QByteArray reply;
+        for (quint8 b : memory_)
+            reply.append(char(b));
+        if (options_.differ)
+            reply[DifferingReplyByte] = char(~quint8(reply.at(DifferingReplyByte)));
+        exchangeBytes_ = 0;
+        phase_ = Phase::Replying;
+        BeginAnswer(reply);
+    }
+}
+
+void SimulatedTerminal::SaveMemoryFile()
+{
+    if (options_.file.isEmpty())
+        return;
+    ConfigBlock block{};
+    for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        block[i] = memory_[i];
+    const FileStatus status = WriteFileAtomically(options_.file, FormatConfigBlock(block));
+    if (!status)
+        SetErrorText(status.message);
+}
+
+QByteArray SimulatedTerminal::ReadAll()
+{
+    QByteArray all = waiting_;
+    waiting_.clear();
+    return all;
+}
