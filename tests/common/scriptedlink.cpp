@@ -50,6 +50,6 @@ QString ScriptedLink::LinePattern() const
 {
     QStringList parts;
     for (const LineChange& c : lineChanges)
-        parts << QStringLiteral("%1%2@%3").arg(QChar(c.line)).arg(c.on ? u'+' : u'-').arg(c.ms);
+        parts << QStringLiteral("%1%2@%3").arg(QChar::fromLatin1(c.line), c.on ? QStringLiteral("+") : QStringLiteral("-")).arg(c.ms);
     return parts.join(u' ');
 }
