@@ -1,5 +1,7 @@
 #include "common/fakes.h"
 
+#include <QPrinter>
+
 Messages::Answer FakeMessages::Show(const QString& prompt, const QString& title, Buttons buttons, QWidget*)
 {
     shown.append({prompt, title, buttons});
@@ -20,8 +22,13 @@ std::optional<QString> FakeFileDialogs::Save(const FileDialogRequest& request, Q
     return names.isEmpty() ? std::nullopt : names.dequeue();
 }
 
-bool FakeFileDialogs::ChoosePrinter(QPrinter&, QWidget*)
+bool FakeFileDialogs::ChoosePrinter(QPrinter& printer, QWidget*)
 {
     ++printerRequests;
-    return printerChoices.isEmpty() ? false : printerChoices.dequeue();
+    const bool chosen = printerChoices.isEmpty() ? false : printerChoices.dequeue();
+    if (chosen && !printerPdfFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printerPdfFile);
+    }
+    return chosen;
 }

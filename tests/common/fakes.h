@@ -27,6 +27,8 @@ public:
     QList<FileDialogRequest> requests;
     QQueue<std::optional<QString>> names;   // nullopt: cancelled; empty queue: cancelled
     QQueue<bool> printerChoices;            // empty queue: cancelled
+    // When set, a confirmed printer choice sends the report to this PDF file.
+    QString printerPdfFile;
     int printerRequests = 0;
 
     std::optional<QString> Open(const FileDialogRequest& request, QWidget* parent = nullptr) override;
