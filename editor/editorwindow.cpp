@@ -9,6 +9,7 @@
 #include "platform/messages.h"
 #include "platform/ui/colours.h"
 #include "platform/ui/gridwidget.h"
+#include "report/ui/editorreportsource.h"
 #include "platform/ui/twips.h"
 
 #include <QFile>
@@ -893,9 +894,11 @@ void EditorWindow::reject()
 void EditorWindow::PrintCurrentSection()
 {
     CommitPendingEntry();
+    RunEditorPrintCommand(*this, false);
 }
 
 void EditorWindow::PrintAll()
 {
     CommitPendingEntry();
+    RunEditorPrintCommand(*this, true);
 }

@@ -1,0 +1,34 @@
+#pragma once
+// The report source over the editor window's own controls, read as they stand
+// when a print command starts (unsaved edits included): the basic settings
+// controls by their names, the list grids through their Grid interface, the
+// display-line boxes.
+
+#include "report/reportsource.h"
+
+class EditorWindow;
+
+class EditorReportSource : public ReportSource {
+public:
+    explicit EditorReportSource(const EditorWindow& editor);
+
+    QString Text(int id) const override;
+    int LanguageOffset() const override;
+    QString ConfigFileName() const override;
+    QString ControlText(const QString& name) const override;
+    bool OptionSelected(const QString& name) const override;
+    int ListCount(int list) const override;
+    int GridRowCount(int grid) const override;
+    QString GridCell(int grid, int index) const override;
+    QString DisplayBox(int index) const override;
+    int CurrentTab() const override;
+
+private:
+    const EditorWindow& editor_;
+};
+
+// The editor's two print commands: the printer selection dialog, then the
+// current tab's section (section) or all four (no section) in one document.
+// A cancel or any printer error ends the command without a message and
+// prints nothing further. True when the document was completed.
+bool RunEditorPrintCommand(EditorWindow& editor, bool all);
