@@ -140,19 +140,15 @@ void QtReportPrinter::DrawPage()
         return;
     }
 
-    double right = 0;
     double bottom = 0;
-    for (const Item& item : page_) {
-        right = std::max(right, item.right);
+    for (const Item& item : page_)
         bottom = std::max(bottom, item.bottom);
-    }
     const QSizeF area = PrintableTwips();
-    double scale = 1.0;
-    if (bottom > area.height())
-        scale = area.height() / bottom;
-    if (right > area.width())
-        scale = std::min(scale, std::max(MinimumWidthScale, area.width() / right));
+    // Too low a printable area: the whole page smaller, the same on every
+    // page since every page has its foot at the same place.
+    const double scale = bottom > area.height() ? area.height() / bottom : 1.0;
     lastScale_ = scale;
+    const double rightEdge = area.width() / scale;   // in the page's twips
 
     const double devicePerTwip = printer_.resolution() / TwipsPerInch;
     painter_.resetTransform();
@@ -164,7 +160,20 @@ void QtReportPrinter::DrawPage()
             current = item.fontIndex;
             painter_.setFont(fonts_[current]);
         }
-        painter_.drawText(item.baseline, item.text);
+        const double width = item.right - item.baseline.x();
+        if (item.right <= rightEdge || width <= 0) {
+            painter_.drawText(item.baseline, item.text);
+            continue;
+        }
+        // A text running past the right edge is drawn narrower, down to
+        // MinimumWidthScale; whatever is still too long is cut at the edge.
+        const double squeeze = std::max(MinimumWidthScale, (rightEdge - item.baseline.x()) / width);
+        ++squeezedTexts_;
+        painter_.save();
+        painter_.translate(item.baseline);
+        painter_.scale(squeeze, 1.0);
+        painter_.drawText(QPointF(0, 0), item.text);
+        painter_.restore();
     }
     page_.clear();
     ++pagesDrawn_;

@@ -1,13 +1,14 @@
 #pragma once
 // The reports' printer on a QPrinter (a paper printer or a PDF file).
 //
-// Each page is collected and drawn when it is complete. A page whose text
-// would reach beyond the printable area (the foot at y 15500 does not fit on
-// a short paper or under wide margins; a very long accompanying text may run
-// past the right edge) is drawn scaled down as a whole, keeping its top left
-// corner, so that it stays complete and in proportion. Sideways the scale
-// goes no lower than MinimumWidthScale, so one endless comment cannot shrink
-// a page into illegibility; text beyond that is cut at the paper's edge.
+// Each page is collected and drawn when it is complete, so that nothing of
+// the report is lost off the printable area:
+// - a page whose text reaches below the printable area (the foot at y 15500
+//   does not fit on a short paper or under wide margins) is drawn smaller as
+//   a whole, keeping its top left corner and its proportions;
+// - a single text running past the right edge (a very long accompanying
+//   text) is drawn narrower until it fits, down to MinimumWidthScale of its
+//   width; what is still too long after that is cut at the paper's edge.
 
 #include "platform/reportprinter.h"
 
@@ -39,9 +40,11 @@ public:
     void EndDocument() override;
     bool Failed() const override { return failed_; }
 
-    // Pages drawn so far, and the scale the last one was drawn with.
+    // Pages drawn so far, the scale the last one was drawn with, and the
+    // texts drawn narrower to fit the width.
     int PagesDrawn() const { return pagesDrawn_; }
     double LastPageScale() const { return lastScale_; }
+    int SqueezedTexts() const { return squeezedTexts_; }
     // The printable area in twips.
     QSizeF PrintableTwips() const;
 
@@ -70,6 +73,7 @@ private:
     QList<Item> page_;
     int pagesDrawn_ = 0;
     double lastScale_ = 1.0;
+    int squeezedTexts_ = 0;
     bool failed_ = false;
     bool ended_ = false;
 };

@@ -144,6 +144,46 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("D1.0 C1.0")));
     }
 
+    // A comment too long for the line is drawn narrower, whole; the rest of
+    // the page keeps its size.
+    void longTextIsDrawnNarrower_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("squeezed");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("fits") << 60 << 0 << true;
+        QTest::newRow("narrower") << 150 << 1 << true;
+        QTest::newRow("cut at half width") << 400 << 1 << false;
+    }
+    void longTextIsDrawnNarrower()
+    {
+        QFETCH(int, length);
+        QFETCH(int, squeezed);
+        QFETCH(bool, complete);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("long.pdf"));
+        ScriptedSource source;
+        source.SetList(1, 4);
+        QString comment;
+        for (int i = 0; comment.size() < length; ++i)
+            comment += QStringLiteral("w%1 ").arg(i);
+        comment = comment.left(length - 3) + QStringLiteral("END");
+        source.grids[0][5] = comment;
+        {
+            QPrinter printer;
+            SetUpPdfPrinter(printer, pdf);
+            printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+            QtReportPrinter reportPrinter(printer);
+            Report report(reportPrinter, source, QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+            QVERIFY(report.PrintCurrentSection(ReportSection::Privileges));
+            QCOMPARE(reportPrinter.SqueezedTexts(), squeezed);
+            QCOMPARE(reportPrinter.LastPageScale(), 1.0);
+        }
+        const QString text = PdfText(pdf, 1).simplified();
+        QCOMPARE(text.contains(comment.simplified()), complete);
+        QVERIFY(text.contains(QStringLiteral("D1.1 C1.1")));
+    }
+
     void aPrinterThatCannotStartFails()
     {
         ScriptedSource source;
