@@ -150,6 +150,9 @@ EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileD
     ShowSettings();
     ShowDisplayTexts();
     DecodeLists(m_);
+    // The window opens with the tab control focused, not inside a box whose
+    // focus would warn or commit.
+    tabs_->setFocus();
 }
 
 EditorWindow::~EditorWindow()
@@ -786,10 +789,11 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
+        // Whatever brought the focus here, leaving the box commits it.
+        editing_ = box;
         if (OwnFocusChange(event)) {
             if (box != text_[1])
                 WarnCardDataLoss();
-            editing_ = box;
             box->selectAll();
             QTimer::singleShot(0, box, [box] { box->selectAll(); });
         }

@@ -67,6 +67,8 @@ RowEditDialog::RowEditDialog(Vardelomod& m, Messages& messages, QWidget* parent)
     data_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9:;<=>?#]*")), data_));
     data_->setContextMenuPolicy(Qt::NoContextMenu);
     comment_->setText(m_.ListComment[m_.CurrentRow]);
+    data_->setCursorPosition(0);
+    comment_->setCursorPosition(0);   // a long comment shows its beginning
     data_->installEventFilter(this);
     comment_->installEventFilter(this);
 }

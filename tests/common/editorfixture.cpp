@@ -19,7 +19,8 @@ bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSe
     EncodeDataLength(m, TrackNo::Track2, s.track2Digits);
     EncodeDataLength(m, TrackNo::Track3, s.track3Digits);
     for (int line = 0; line < 16; ++line)
-        EncodeDisplayLine(m, line, QStringLiteral("Zeile %1 Tür    ").arg(line, 2).left(16));
+        EncodeDisplayLine(m, line, line == 15 ? QStringLiteral("WWWWWWWWWWWWWWWW")
+                                              : QStringLiteral("Zeile %1 Tür    ").arg(line, 2).left(16));
     LayOutLists(m);
     // Distinct record contents: the record's own number in its first slots.
     for (int list = 1, row = 0; list <= 4; ++list) {

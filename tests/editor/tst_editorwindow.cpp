@@ -3,7 +3,10 @@
 #include "common/fakes.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
+#include "editor/displayline.h"
 #include "editor/editorwindow.h"
+#include "editor/password.h"
+#include "editor/rowedit.h"
 #include "platform/ui/colours.h"
 #include "platform/ui/gridwidget.h"
 #include "platform/ui/twips.h"
@@ -712,6 +715,51 @@ private slots:
         // A valid length makes track 2 usable again.
         Enter(&editor, "Text2", "6");
         QCOMPARE(editor.ListGrid(1)->Rows(), (758 - 272) / 3 + 2);
+    }
+
+    // Pictures of every tab and dialog for a look by eye, in German and
+    // English: set VARDELO_SCREENSHOTS to a folder (run under Xvfb).
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("VARDELO_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("VARDELO_SCREENSHOTS not set");
+        for (int language : {0, 1000}) {
+            m->LanguageOffset = qint16(language);
+            const QString tag = language == 0 ? QStringLiteral("de") : QStringLiteral("en");
+            SampleSettings s;
+            s.featureFlags = 0x04 | 0x10 | 0x40 | 0x01;
+            auto e = Open(s);
+            QVERIFY(e);
+            auto* tabs = e->findChild<QTabWidget*>("ST1");
+            for (int tab = 0; tab < 4; ++tab) {
+                tabs->setCurrentIndex(tab);
+                if (tab == 1) {
+                    e->ListGrid(1)->setFocus();
+                    e->ListGrid(1)->SetRow(4);
+                    e->ListGrid(1)->SetCellBackColor(ColourText::Red);
+                }
+                if (tab == 3)
+                    e->DisplayLineBox(2)->setFocus();
+                QCoreApplication::processEvents();
+                QVERIFY(e->grab().save(QStringLiteral("%1/editor-%2-tab%3.png").arg(folder, tag).arg(tab)));
+            }
+            m->CurrentRow = 3;
+            RowEditDialog row(*m, messages, e.get());
+            row.show();
+            QVERIFY(row.grab().save(QStringLiteral("%1/rowedit-%2.png").arg(folder, tag)));
+            DisplayLineDialog line(*m, e->DisplayLineBox(2), e.get());
+            line.show();
+            QVERIFY(line.grab().save(QStringLiteral("%1/displayline-%2.png").arg(folder, tag)));
+            PasswordDialog password(*m, messages, {}, e.get());
+            password.show();
+            QTest::keyClicks(password.findChild<QLineEdit*>("Text1"), "1234");
+            QVERIFY(password.grab().save(QStringLiteral("%1/password-%2.png").arg(folder, tag)));
+            // Groups hidden: magnetic-card evaluation off.
+            tabs->setCurrentIndex(0);
+            Press(e.get(), "O2(4)");
+            QVERIFY(e->grab().save(QStringLiteral("%1/editor-%2-evaluation-off.png").arg(folder, tag)));
+        }
     }
 };
 
