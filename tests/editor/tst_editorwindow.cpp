@@ -20,6 +20,10 @@
 #include <QTabWidget>
 #include <QtTest>
 #include <memory>
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 using Answer = Messages::Answer;
 
@@ -370,6 +374,31 @@ private slots:
         QCOMPARE(text1->text(), QStringLiteral("42"));
     }
 
+    void editingKeysAndChangeCount()
+    {
+        auto e = Open();
+        QVERIFY(e);
+        auto* text1 = Child<QLineEdit>(e.get(), "Text1");
+        text1->setFocus(Qt::TabFocusReason);
+        text1->setCursorPosition(1);
+        QTest::keyClick(text1, Qt::Key_Backspace);   // edits without counting
+        QCOMPARE(m->ChangeCount, qint16(0));
+        QTest::keyClicks(text1, "17");
+        QCOMPARE(m->ChangeCount, qint16(1));
+        // Switching the tab leaves the box and commits it.
+        e->findChild<QTabWidget*>("ST1")->setCurrentIndex(1);
+        QCOMPARE(m->ConfigImage[0], qint16(17));
+        // Delete edits the value too, so it counts as a change.
+        m->ChangeCount = 0;
+        e->findChild<QTabWidget*>("ST1")->setCurrentIndex(0);
+        text1->setFocus(Qt::TabFocusReason);
+        text1->setCursorPosition(0);
+        QTest::keyClick(text1, Qt::Key_Delete);
+        QCOMPARE(m->ChangeCount, qint16(1));
+        QTest::mouseClick(Child<QRadioButton>(e.get(), "O1(1)"), Qt::LeftButton);   // the press commits first
+        QCOMPARE(m->ConfigImage[0], qint16(7));
+    }
+
     void fileMenuCommitsAnEntryBeforeItsCommand()
     {
         auto e = Open();
@@ -690,6 +719,41 @@ private slots:
         QCOMPARE(e->isVisible(), !closed);
         QCOMPARE(FileSlots(Path(QStringLiteral("TEST.QLV")))[1] == int(m->ConfigImage[1]), saved || !changed);
         QCOMPARE(m->ChangeCount, qint16(changed && !saved ? 1 : 0));
+    }
+
+    void fullDiskOnCloseKeepsTheEditorAndTheOldFile()
+    {
+#ifdef Q_OS_UNIX
+        auto e = Open();
+        QVERIFY(e);
+        e->show();
+        const QString file = m->CurrentConfigFile;
+        const QList<int> before = FileSlots(file);
+        Press(e.get(), "O1(0)");
+        // A file size limit makes the write fail for lack of space.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 4000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        messages.answers.enqueue(Answer::Yes);
+        e->reject();
+        setrlimit(RLIMIT_FSIZE, &old);
+        QCOMPARE(messages.shown.size(), 2);
+        QCOMPARE(messages.shown[1].prompt, TableText(*m, 246));
+        QCOMPARE(messages.shown[1].title, TableText(*m, 247));
+        QVERIFY(e->isVisible());
+        QCOMPARE(m->ChangeCount, qint16(1));
+        QCOMPARE(FileSlots(file), before);
+        // The next close asks again, and this time the save succeeds.
+        messages.answers.enqueue(Answer::Yes);
+        e->reject();
+        QVERIFY(!e->isVisible());
+        QCOMPARE(FileSlots(file)[1], int(m->ConfigImage[1]));
+#else
+        QSKIP("needs a file size limit");
+#endif
     }
 
     void zeroRecordLengthShowsEmptyLists()
