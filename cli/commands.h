@@ -10,6 +10,9 @@
 using CommandFunction = int (*)(const QStringList& args, QTextStream& out, QTextStream& err);
 
 int RunShow(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunRead(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunWrite(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunReset(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // A JSON string literal, quotes included.

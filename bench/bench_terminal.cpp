@@ -1,0 +1,137 @@
+// A read and a write of the simulated terminal at 2400 baud, in real time,
+// as the ratio of wall time to the line's own minimum (goal: at most 1.05):
+//   read:  0.6 s of control-line preamble + 2069 bytes of 10 bits = 9.22 s
+//   write: 2048 bytes to the terminal + 2048 bytes back           = 17.07 s
+// and a whole read in virtual time (the cost of the program's own work).
+#include "comm/receivehandler.h"
+#include "comm/sequences.h"
+#include "comm/simterminal.h"
+#include "comm/timing.h"
+#include "config/configimage.h"
+#include "platform/messages.h"
+#include "platform/timers.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class QuietMessages : public Messages {
+public:
+    QString last;
+    Answer Show(const QString& prompt, const QString&, Buttons buttons, QWidget*) override
+    {
+        last = prompt;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+};
+
+constexpr double LineSeconds(int bytes)
+{
+    return double(bytes) * Timing::BitsPerByte / Timing::BaudRate;
+}
+constexpr double ReadMinimumSeconds = 0.6 + LineSeconds(Timing::ReadCompleteIndex);
+constexpr double WriteMinimumSeconds = 2 * LineSeconds(Vardelomod::BlockSlots);
+
+struct Rig {
+    QTemporaryDir dir;
+    Vardelomod m;
+    QuietMessages messages;
+    SimulatedTerminal sim;
+    TerminalSession session;
+
+    explicit Rig(Timers& timers) : sim(timers), session(m, sim, timers, messages)
+    {
+        sim.Open();
+        session.Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
+        session.Read().SetAskToEdit(false);
+    }
+    bool StartRead()
+    {
+        return session.Read().Start([this] {
+            m.TerminalPassword = PackTerminalPassword(QStringLiteral("123456"), false);
+            m.PasswordAccepted = 1;
+        });
+    }
+};
+
+// Runs the event loop until the sequence has finished; true on success.
+template <typename Sequence>
+bool RunRealTime(Sequence& sequence, const std::function<bool()>& start)
+{
+    QEventLoop loop;
+    bool ok = false;
+    QObject::connect(&sequence, &Sequence::Finished, &loop, [&](bool success) {
+        ok = success;
+        loop.quit();
+    });
+    if (!start())
+        return false;
+    loop.exec();
+    return ok;
+}
+
+void BM_ReadRealTime(benchmark::State& state)
+{
+    double ratio = 0;
+    for (auto _ : state) {
+        QtTimers timers;
+        Rig rig(timers);
+        QElapsedTimer wall;
+        wall.start();
+        if (!RunRealTime(rig.session.Read(), [&] { return rig.StartRead(); }))
+            state.SkipWithError("read failed");
+        ratio = wall.nsecsElapsed() / 1e9 / ReadMinimumSeconds;
+    }
+    state.counters["ratio"] = ratio;
+    state.counters["minimum_s"] = ReadMinimumSeconds;
+}
+BENCHMARK(BM_ReadRealTime)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_WriteRealTime(benchmark::State& state)
+{
+    double ratio = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QtTimers timers;
+        Rig rig(timers);
+        if (!RunRealTime(rig.session.Read(), [&] { return rig.StartRead(); }))
+            state.SkipWithError("read failed");
+        state.ResumeTiming();
+        QElapsedTimer wall;
+        wall.start();
+        if (!RunRealTime(rig.session.Write(), [&] { return rig.session.Write().Start(); }))
+            state.SkipWithError("write failed");
+        ratio = wall.nsecsElapsed() / 1e9 / WriteMinimumSeconds;
+    }
+    state.counters["ratio"] = ratio;
+    state.counters["minimum_s"] = WriteMinimumSeconds;
+}
+BENCHMARK(BM_WriteRealTime)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadVirtualTime(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ManualClock clock;
+        Rig rig(clock);
+        rig.StartRead();
+        clock.RunUntil([&] { return !rig.session.Busy(); }, 60000);
+        if (rig.m.TerminalRead != 1)
+            state.SkipWithError("read failed");
+    }
+}
+BENCHMARK(BM_ReadVirtualTime)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
