@@ -1,0 +1,83 @@
+// The terminal commands' own checks, all made before the line's time
+// matters; the sequences behind them are tested in virtual time.
+#include "config/configfiles.h"
+
+#include <QtTest>
+
+namespace {
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run RunCli(const QStringList& args, const QString& home)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);   // no port map of the user's
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VARDELO_CLI_PATH), args);
+    process.waitForFinished(30000);
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+}
+
+class TerminalCliTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no port") << QStringList{"read", "--password", "123456"} << 2 << "--port";
+        QTest::newRow("five digits") << QStringList{"read", "--port", "sim", "--password", "12345"} << 2 << "--password";
+        QTest::newRow("letters") << QStringList{"read", "--port", "sim", "--password", "12345a"} << 2 << "--password";
+        QTest::newRow("free text too short") << QStringList{"read", "--port", "sim", "--password", "XABCDE"} << 2
+                                             << "--password";
+        QTest::newRow("language") << QStringList{"reset", "--port", "sim", "--lang", "it"} << 2 << "--lang";
+        QTest::newRow("write without file") << QStringList{"write", "--port", "sim", "--password", "123456"} << 2
+                                            << "FILE";
+        QTest::newRow("unknown option") << QStringList{"reset", "--port", "sim", "--out", "x"} << 2 << "--out";
+        QTest::newRow("missing device") << QStringList{"reset", "--port", "/dev/vardelo-none"} << 1
+                                        << "Serial interface occupied";
+        QTest::newRow("bad sim option") << QStringList{"reset", "--port", "sim,loud"} << 1 << "loud";
+        QTest::newRow("german") << QStringList{"reset", "--port", "sim:none.QLV", "--lang", "de"} << 1
+                                << "Serielle Schnittstelle belegt";
+        QTest::newRow("not a configuration file")
+            << QStringList{"write", "--port", "sim,silent", "--password", "123456", "x.txt"} << 1
+            << "No VARDELO file selected";
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        const Run run = RunCli(args, dir.path());
+        QTEST(run.status, "status");
+        QFETCH(QString, says);
+        QVERIFY2(QString::fromUtf8(run.err).contains(says), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void damagedFileIsRefusedBeforeTheTerminal()
+    {
+        const QString path = dir.filePath(QStringLiteral("short.QLV"));
+        QVERIFY(WriteFileAtomically(path, " 1 \r\n 2 \r\n"));
+        // The terminal is silent: had it been asked, the answer would be
+        // "No connection"; the file is refused first.
+        const Run run = RunCli({"write", "--port", "sim,silent", "--password", "123456", path}, dir.path());
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains("damaged") && !run.err.contains("connection"), run.err.constData());
+    }
+
+    void resetPulse()
+    {
+        const Run run = RunCli({"reset", "--port", "sim"}, dir.path());
+        QCOMPARE(run.status, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TerminalCliTest)
+#include "tst_terminal.moc"
