@@ -497,6 +497,32 @@ private slots:
         QCOMPARE(m->EditConfirmed, qint16(1));
     }
 
+    // The program's own modal loop: focus leaves for the dialog and comes back,
+    // and the confirmed row stays grey.
+    void realModalLoopKeepsTheGreyOfAConfirmedRow()
+    {
+        auto e = Open();
+        QVERIFY(e);
+        e->findChild<QTabWidget*>("ST1")->setCurrentIndex(1);
+        GridWidget* grid = e->ListGrid(1);
+        grid->setFocus(Qt::TabFocusReason);
+        grid->SetRow(3);
+        bool reached = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            reached = true;
+            d->findChild<QLineEdit*>("Text1")->setText("87654321");
+            d->findChild<QPushButton*>("Command2")->click();
+        });
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(reached);
+        QCoreApplication::processEvents();
+        QCOMPARE(grid->TextAt(3 * 2), QStringLiteral("87654321"));
+        QCOMPARE(grid->CellBackColorAt(3 * 2), ColourText::ButtonFace);
+        QCOMPARE(m->ConfigImage[m->RowSlot[1]], qint16(0x78));
+    }
+
     void cancelledRowEditWritesNothing()
     {
         auto e = Open();
