@@ -95,14 +95,6 @@ private slots:
         QCOMPARE(dialog.geometry().size(), QSize(244, 145));
     }
 
-    void passwordTextsFollowTheLanguage()
-    {
-        m.LanguageOffset = 1000;
-        PasswordDialog dialog(m, messages, {});
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Enter password from VARDELO"));
-        QCOMPARE(dialog.findChild<QPushButton*>("abbrechen")->text(), QStringLiteral("Cancel"));
-    }
-
     void rowEditKeyFilter_data()
     {
         QTest::addColumn<QString>("start");
