@@ -20,9 +20,14 @@ class TimedMessages : public FakeMessages {
 public:
     explicit TimedMessages(const Timers& clock) : clock_(clock) {}
     QList<qint64> at;
+    // The control lines while each message is open ("DR", "D-", "-R", "--").
+    QStringList lines;
+    const SerialLink* link = nullptr;
     Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
     {
         at << clock_.NowMs();
+        if (link)
+            lines << QString(link->Dtr() ? QChar(u'D') : QChar(u'-')) + QString(link->Rts() ? QChar(u'R') : QChar(u'-'));
         return FakeMessages::Show(prompt, title, buttons, parent);
     }
 
@@ -68,6 +73,7 @@ class SequencesTest : public QObject {
     void Build(SerialLink& link)
     {
         session = std::make_unique<TerminalSession>(*m, link, *clock, *messages);
+        messages->link = &link;
         session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
     }
     void UseSim(const QString& options = {})
@@ -107,6 +113,7 @@ class SequencesTest : public QObject {
         QCOMPARE(m->TerminalRead, qint16(1));
         messages->shown.clear();
         messages->at.clear();
+        messages->lines.clear();
     }
 
 private slots:
@@ -227,6 +234,9 @@ private slots:
         }
         QCOMPARE(end, failedAt);
         QCOMPARE(messages->at, QList<qint64>{failedAt});
+        // The lines stay as they are while the message is open (the
+        // reopening after a line error has already dropped RTS).
+        QCOMPARE(messages->lines, QStringList{peer.contains(u"framing") ? QStringLiteral("--") : QStringLiteral("-R")});
         QFETCH(int, text);
         QCOMPARE(messages->shown.at(0).prompt, En(text));
         QCOMPARE(messages->shown.at(0).title, En(text + 1));
@@ -309,6 +319,9 @@ private slots:
         QCOMPARE(messages->shown.size(), 1);
         QCOMPARE(messages->shown.at(0).prompt, En(text));
         QCOMPARE(session->Write().ResultText(), En(text));
+        // Success: DTR pulsed and both off before the message; failure: DTR
+        // on and RTS off while the message is open.
+        QCOMPARE(messages->lines, QStringList{text == 149 ? QStringLiteral("--") : QStringLiteral("D-")});
         const qint64 delay = messages->at.at(0) - sim->LastByteSentMs();
         QFETCH(qint64, minDelay);
         QFETCH(qint64, maxDelay);
