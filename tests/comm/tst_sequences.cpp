@@ -343,6 +343,7 @@ private slots:
     {
         UseScripted();
         m->TerminalRead = 1;
+        QSignalSpy replyBar(&session->Write(), &WriteSequence::ReplyProgress);
         QVERIFY(session->Write().Start());
         QCOMPARE(scripted->sent.size(), 2048);
         QCOMPARE(scripted->clears, 1);
@@ -354,6 +355,10 @@ private slots:
             scripted->Deliver(QByteArray(1, c));
         QCOMPARE(RunToEnd(), qint64(1400));   // Timer2 at 1100 sees 2048, Timer4 300 ms later
         QCOMPARE(scripted->LinePattern(), QStringLiteral("R+@0 D+@1400 R-@1400 D-@1400"));
+        // The reply bar moved once per 100 ms tick until the success at 1400
+        // (Timer4, armed at 1100, comes before Timer2's tick at 1400).
+        QCOMPARE(replyBar.count(), 13);
+        QCOMPARE(replyBar.last().at(0).toInt(), 13);
         QCOMPARE(messages->shown.at(0).prompt, En(149));
     }
 
