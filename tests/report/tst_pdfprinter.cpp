@@ -58,54 +58,6 @@ private slots:
         QCOMPARE(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
     }
 
-    void printAllReadsBack()
-    {
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath(QStringLiteral("all.pdf"));
-        ScriptedSource source;
-        source.language = 1000;
-        source.fileName = QStringLiteral("/data/LOBBY.QLV");
-        source.selected = {"O1(2)", "O1(4)", "Op3", "Op5"};
-        source.SetList(1, 40);
-        source.SetList(2, 4);
-        for (int i = 0; i < 16; ++i)
-            source.boxes << QStringLiteral("Welcome line %1").arg(i);
-        {
-            QPrinter printer;
-            SetUpPdfPrinter(printer, pdf);
-            QtReportPrinter reportPrinter(printer);
-            Report report(reportPrinter, source, QDateTime(QDate(2026, 12, 24), QTime(18, 30)));
-            QVERIFY(report.PrintAll());
-            QVERIFY(!reportPrinter.Failed());
-            QCOMPARE(reportPrinter.LastPageScale(), 1.0);   // A4 takes the page as it is
-        }
-        // Basic settings, privileges (two pages of track 2, one of track 3/1),
-        // block lists (both not in use: one page each), display texts; no empty
-        // page after the last.
-        QCOMPARE(PdfPages(pdf), 7);
-        const QString first = Simplified(PdfText(pdf, 1));
-        QVERIFY2(first.contains(QStringLiteral("List of VARDELO files /data/LOBBY.QLV")), qPrintable(first));
-        QVERIFY(first.contains(QStringLiteral("Door opening time: 5 seconds")));
-        QVERIFY(first.contains(QStringLiteral("Signal magnetic card: Yes")));
-        QVERIFY(first.contains(QStringLiteral("Block list/s: No")));
-        QVERIFY(first.contains(QStringLiteral("12-24-2026 18:30")));
-        const QString second = Simplified(PdfText(pdf, 2));
-        QVERIFY(second.contains(QStringLiteral("Privileges track 2:")));
-        QVERIFY(second.contains(QStringLiteral("D1.34 C1.34")));
-        QVERIFY(second.contains(QStringLiteral("- Page 1 -")));
-        QVERIFY(!second.contains(QStringLiteral("D1.35")));
-        const QString third = Simplified(PdfText(pdf, 3));
-        QVERIFY(third.startsWith(QStringLiteral("Head1 Comment D1.35 C1.35")));
-        QVERIFY(third.contains(QStringLiteral("No further data")));
-        QVERIFY(third.contains(QStringLiteral("- Page 2 -")));
-        const QString fifth = Simplified(PdfText(pdf, 5));
-        QVERIFY(fifth.contains(QStringLiteral("Block lists track 2: No further data")));
-        QVERIFY(fifth.contains(QStringLiteral("- Page 1 -")));
-        const QString last = Simplified(PdfText(pdf, 7));
-        QVERIFY(last.contains(QStringLiteral("Display text 8")));
-        QVERIFY(last.contains(QStringLiteral("Welcome line 15")));
-    }
-
     // The foot at y 15500 does not fit the printable area of these papers:
     // the page is drawn smaller, complete.
     void footOutsideThePrintableArea_data()
