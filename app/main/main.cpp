@@ -1,6 +1,8 @@
 // vardelo: the configuration program of the VARDELO card terminal.
+#include "comm/mappedlink.h"
 #include "comm/ui/mainwindow.h"
 #include "config/configfiles.h"
+#include "platform/timers.h"
 #include "platform/ui/qtfiledialogs.h"
 #include "platform/ui/qtmessages.h"
 
@@ -9,12 +11,15 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Names the user's configuration folder (settings, port map, picture).
     QApplication::setApplicationName(QStringLiteral("vardelo"));
 
     Vardelomod m;
     QtMessages messages;
     QtFileDialogs files;
-    MainWindow window(m, {messages, files, DefaultSettingsPath()});
+    QtTimers timers;
+    MappedSerialLink link(timers, PortMap::Load());
+    MainWindow window(m, {messages, files, timers, link, DefaultSettingsPath()});
     window.StartUp();
     window.show();
     return app.exec();

@@ -1,14 +1,13 @@
 #include "comm/ui/interfacedialog.h"
 
 #include "app/catalogue.h"
-#include "comm/ui/twipsrect.h"
+#include "platform/ui/twips.h"
 #include "config/configfiles.h"
 
 #include <QButtonGroup>
 #include <QPushButton>
 #include <QRadioButton>
 
-using twipsrect::Rect;
 
 InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::function<void()> reopenPort,
                                  QWidget* parent)
@@ -18,7 +17,7 @@ InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::funct
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     LoadWindowTexts(m_, TextWindow::Interface);
     setWindowTitle(TableText(m_, 161));
-    setFixedSize(twipsrect::Size(5400, 2520));
+    setFixedSize(TwipsSize(5400, 2520));
 
     static const int captionIds[] = {162, 163, 268, 269, 270, 271, 272, 273};
     auto* group = new QButtonGroup(this);
@@ -26,14 +25,14 @@ InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::funct
         auto* button = new QRadioButton(TableText(m_, captionIds[i]), this);
         button->setObjectName(QStringLiteral("Opt1(%1)").arg(i));
         // com1..com4 in the left column, com5..com8 in the right one.
-        button->setGeometry(Rect(360 + (i / 4) * 1560, 240 + (i % 4) * 480, 1320, 360));
+        button->setGeometry(TwipsRect(360 + (i / 4) * 1560, 240 + (i % 4) * 480, 1320, 360));
         group->addButton(button, i);
         connect(button, &QRadioButton::clicked, this, [this, i] { ChoosePort(i); });
         option_[i] = button;
     }
     ok_ = new QPushButton(TableText(m_, 164), this);
     ok_->setObjectName(QStringLiteral("Co1"));
-    ok_->setGeometry(Rect(3840, 240, 1200, 375));
+    ok_->setGeometry(TwipsRect(3840, 240, 1200, 375));
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &InterfaceDialog::Store);
 

@@ -7,9 +7,16 @@
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/interfacedialog.h"
 #include "comm/ui/pathlabel.h"
-#include "comm/ui/twipsrect.h"
+#include "comm/portopening.h"
+#include "comm/sequences.h"
+#include "comm/timing.h"
+#include "platform/ui/twips.h"
+#include "editor/editorwindow.h"
+#include "editor/password.h"
 #include "platform/filedialogs.h"
 #include "platform/messages.h"
+#include "platform/seriallink.h"
+#include "platform/timers.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -22,9 +29,8 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 
-using twipsrect::Px;
-using twipsrect::Rect;
 
 namespace {
 
@@ -58,33 +64,6 @@ QPushButton* Button(const QString& name, QWidget* parent, QRect geometry)
     return button;
 }
 
-// Runs a window modally until it is hidden or destroyed; dialogs use their own loop.
-void ExecModally(QWidget& window)
-{
-    if (auto* dialog = qobject_cast<QDialog*>(&window)) {
-        dialog->exec();
-        return;
-    }
-    window.setWindowModality(Qt::ApplicationModal);
-    window.setAttribute(Qt::WA_DeleteOnClose, false);
-    QEventLoop loop;
-    struct HideWatcher : QObject {
-        QEventLoop* loop;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            if (e->type() == QEvent::Hide || e->type() == QEvent::Close)
-                loop->quit();
-            return false;
-        }
-    } watcher;
-    watcher.loop = &loop;
-    window.installEventFilter(&watcher);
-    QObject::connect(&window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    window.show();
-    loop.exec();
-    window.removeEventFilter(&watcher);
-}
-
 } // namespace
 
 MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
@@ -93,9 +72,20 @@ MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
     setObjectName(QStringLiteral("vardelo1"));
     client_ = new BackgroundWidget(this);
     client_->setObjectName(QStringLiteral("client"));
+    // The layout is measured for a narrow 8-point face: the longest captions
+    // ("Datei in VARDELO schreiben", "VARDELO rücklesen") fit their controls
+    // in every language. Arial is Liberation Sans where Arial is missing.
+    QFont face(QStringLiteral("Arial"), 8);
+    face.setStyleHint(QFont::SansSerif);
+    client_->setFont(face);
     setCentralWidget(client_);
     BuildMenus();
     BuildPanels();
+    session_ = std::make_unique<TerminalSession>(m_, services_.link, services_.timers, services_.messages);
+    ConnectSequences();
+    timer5_ = services_.timers.CreateTimer(Timing::StartUpDelayMs);
+    connect(timer5_.get(), &PeriodicTimer::Tick, this, &MainWindow::OfferLanguageWindow);
+    OpenEditor = [this] { OpenEditorWindow(); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -132,28 +122,28 @@ void MainWindow::BuildMenus()
 
     connect(mnuladen_, &QAction::triggered, this, &MainWindow::LoadCommand);
     connect(mnuBeenden_, &QAction::triggered, this, &QWidget::close);
+    connect(mnuauslesen_, &QAction::triggered, this, &MainWindow::ShowReadPanel);
+    connect(mnubeschreiben_, &QAction::triggered, this, &MainWindow::WriteCommand);
+    connect(mres_, &QAction::triggered, this, &MainWindow::ResetCommand);
+    connect(mnuschnittst_, &QAction::triggered, this, &MainWindow::InterfaceCommand);
 }
 
 void MainWindow::BuildPanels()
 {
-    frame3_ = Frame(QStringLiteral("Frame3"), client_, Rect(9360, 120, 2175, 615));
+    frame3_ = Frame(QStringLiteral("Frame3"), client_, TwipsRect(9360, 120, 2175, 615));
     label1_ = new QLabel(frame3_);
     label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setGeometry(Rect(120, 240, 1935, 255));
+    label1_->setGeometry(TwipsRect(120, 240, 1935, 255));
     QPalette identification = label1_->palette();
     identification.setColor(QPalette::WindowText, IdentificationColour);
     label1_->setPalette(identification);
-    // Six blanks and sixteen characters must fit the narrow frame.
-    QFont small = label1_->font();
-    small.setPointSize(8);
-    label1_->setFont(small);
 
     label5_ = new QLabel(BannerText, client_);
     label5_->setObjectName(QStringLiteral("Label5"));
-    QRect banner = Rect(5520, 1320, 6975, 855);
+    QRect banner = TwipsRect(5520, 1320, 6975, 855);
     // The banner's place reaches past the client area's right edge; it ends
     // at the edge instead so that no line is cut.
-    banner.setRight(std::min(banner.right(), Px(WindowWidthTwips) - FrameAllowancePx - 12));
+    banner.setRight(std::min(banner.right(), TwipsToPixels(WindowWidthTwips) - FrameAllowancePx - 12));
     label5_->setGeometry(banner);
     QFont bannerFont = label5_->font();
     bannerFont.setPointSize(14);
@@ -165,13 +155,13 @@ void MainWindow::BuildPanels()
     label5_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Read panel.
-    frame1_ = Frame(QStringLiteral("Frame1"), client_, Rect(480, 4920, 10935, 1455));
-    taste1_ = Button(QStringLiteral("Taste1"), frame1_, Rect(240, 360, 2175, 375));
-    command2_ = Button(QStringLiteral("Command2"), frame1_, Rect(240, 840, 2175, 375));
-    frame8_ = Frame(QStringLiteral("Frame8"), frame1_, Rect(3000, 240, 1935, 975));
+    frame1_ = Frame(QStringLiteral("Frame1"), client_, TwipsRect(480, 4920, 10935, 1455));
+    taste1_ = Button(QStringLiteral("Taste1"), frame1_, TwipsRect(240, 360, 2175, 375));
+    command2_ = Button(QStringLiteral("Command2"), frame1_, TwipsRect(240, 840, 2175, 375));
+    frame8_ = Frame(QStringLiteral("Frame8"), frame1_, TwipsRect(3000, 240, 1935, 975));
     text2_ = new QLineEdit(frame8_);
     text2_->setObjectName(QStringLiteral("Text2"));
-    text2_->setGeometry(Rect(120, 360, 1695, 375));
+    text2_->setGeometry(TwipsRect(120, 360, 1695, 375));
     text2_->setReadOnly(true);
     text2_->setFocusPolicy(Qt::NoFocus);
     text2_->setAlignment(Qt::AlignCenter);
@@ -180,51 +170,125 @@ void MainWindow::BuildPanels()
     for (int i = 0; i < 3; ++i) {
         *checks[i] = new DisplayCheckBox(frame1_);
         (*checks[i])->setObjectName(QStringLiteral("Ch%1").arg(i + 1));
-        (*checks[i])->setGeometry(Rect(checkLeft[i], 480, i < 2 ? 1680 : 1935, 375));
+        (*checks[i])->setGeometry(TwipsRect(checkLeft[i], 480, i < 2 ? 1680 : 1935, 375));
     }
 
     // Write panel, in the same place.
-    frame2_ = Frame(QStringLiteral("Frame2"), client_, Rect(480, 4920, 10935, 1575));
-    taste2_ = Button(QStringLiteral("taste2"), frame2_, Rect(360, 480, 2175, 375));
-    command1_ = Button(QStringLiteral("Command1"), frame2_, Rect(360, 960, 2175, 375));
-    frame4_ = Frame(QStringLiteral("Frame4"), frame2_, Rect(2760, 360, 3975, 975));
+    frame2_ = Frame(QStringLiteral("Frame2"), client_, TwipsRect(480, 4920, 10935, 1575));
+    taste2_ = Button(QStringLiteral("taste2"), frame2_, TwipsRect(360, 480, 2175, 375));
+    command1_ = Button(QStringLiteral("Command1"), frame2_, TwipsRect(360, 960, 2175, 375));
+    frame4_ = Frame(QStringLiteral("Frame4"), frame2_, TwipsRect(2760, 360, 3975, 975));
     label2_ = new PathLabel(frame4_);
     label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setGeometry(Rect(120, 360, 3735, 375));
-    frame5_ = Frame(QStringLiteral("Frame5"), frame2_, Rect(6960, 360, 2055, 975));
+    label2_->setGeometry(TwipsRect(120, 360, 3735, 375));
+    frame5_ = Frame(QStringLiteral("Frame5"), frame2_, TwipsRect(6960, 360, 2055, 975));
     flatScrollBar1_ = new QProgressBar(frame5_);
     flatScrollBar1_->setObjectName(QStringLiteral("FlatScrollBar1"));
-    flatScrollBar1_->setGeometry(Rect(120, 420, 1815, 300));
+    flatScrollBar1_->setGeometry(TwipsRect(120, 420, 1815, 300));
     flatScrollBar1_->setRange(0, 2046);
     flatScrollBar1_->setTextVisible(false);
-    frame6_ = Frame(QStringLiteral("Frame6"), frame2_, Rect(9120, 360, 1695, 975));
+    frame6_ = Frame(QStringLiteral("Frame6"), frame2_, TwipsRect(9120, 360, 1695, 975));
     flatScrollBar2_ = new QProgressBar(frame6_);
     flatScrollBar2_->setObjectName(QStringLiteral("FlatScrollBar2"));
-    flatScrollBar2_->setGeometry(Rect(120, 420, 1455, 300));
+    flatScrollBar2_->setGeometry(TwipsRect(120, 420, 1455, 300));
     flatScrollBar2_->setRange(0, 2045);
     flatScrollBar2_->setTextVisible(false);
 
     connect(command2_, &QPushButton::clicked, frame1_, &QWidget::hide);
     connect(command1_, &QPushButton::clicked, frame2_, &QWidget::hide);
+    connect(taste1_, &QPushButton::clicked, this, &MainWindow::StartRead);
+    connect(taste2_, &QPushButton::clicked, this, &MainWindow::StartWrite);
+    SetButtonColour(taste1_, false);
+    SetButtonColour(taste2_, false);
+}
+
+void MainWindow::ConnectSequences()
+{
+    ReadSequence& read = session_->Read();
+    connect(&read, &ReadSequence::ChecksChanged, this, [this](bool connection, bool password, bool done) {
+        ch1_->setChecked(connection);
+        ch2_->setChecked(password);
+        ch3_->setChecked(done);
+    });
+    connect(&read, &ReadSequence::RunningChanged, this, [this](bool running) {
+        SetButtonColour(taste1_, running);
+        taste1_->setEnabled(!running);
+        command2_->setEnabled(!running);
+        // The wait notice's text is the same in every language.
+        text2_->setText(running ? QStringLiteral("Bitte warten") : QString());
+        text2_->setVisible(running);
+    });
+    connect(&read, &ReadSequence::IdentificationChanged, label1_, &QLabel::setText);
+    connect(&read, &ReadSequence::EditRequested, this, [this](const QString& path) {
+        m_.CurrentConfigFile = path;
+        HidePanels();
+        if (OpenEditor)
+            OpenEditor();
+    });
+    connect(&read, &ReadSequence::PanelsHideRequested, this, &MainWindow::HidePanels);
+
+    WriteSequence& write = session_->Write();
+    connect(&write, &WriteSequence::RunningChanged, this, [this](bool running) {
+        if (running) {
+            SetButtonColour(taste2_, true);
+            taste2_->setEnabled(false);
+        }
+        command1_->setEnabled(!running);
+    });
+    connect(&write, &WriteSequence::IdentificationChanged, label1_, &QLabel::setText);
+    connect(&write, &WriteSequence::SendProgress, flatScrollBar1_, &QProgressBar::setValue);
+    connect(&write, &WriteSequence::ReplyProgress, flatScrollBar2_, &QProgressBar::setValue);
+    connect(&write, &WriteSequence::PanelHideRequested, this, [this] {
+        taste2_->hide();
+        frame2_->hide();
+    });
+
+    ResetSequence& reset = session_->Reset();
+    connect(&reset, &ResetSequence::PanelsHideRequested, this, &MainWindow::HidePanels);
+    connect(&reset, &ResetSequence::IdentificationChanged, label1_, &QLabel::setText);
+
+    // While a sequence runs, the commands that would disturb it are unavailable.
+    connect(session_.get(), &TerminalSession::BusyChanged, this, [this](bool busy) {
+        for (QAction* a : {mnuladen_, mnuauslesen_, mnubeschreiben_, mres_, mnuschnittst_})
+            a->setEnabled(!busy);
+    });
+}
+
+void MainWindow::HidePanels()
+{
+    frame1_->hide();
+    frame2_->hide();
 }
 
 void MainWindow::StartUp()
 {
     // 1. Top-left corner of the screen, 12000 × 8595 twips; wait notice hidden.
     move(0, 0);
-    resize(Px(WindowWidthTwips) - FrameAllowancePx, Px(WindowHeightTwips) - TitleAllowancePx);
+    resize(TwipsToPixels(WindowWidthTwips) - FrameAllowancePx, TwipsToPixels(WindowHeightTwips) - TitleAllowancePx);
     text2_->hide();
     // 2.-5. Settings folder and file, language, start directory.
     ReadStartupSettings(m_, services_.settingsPath);
     // 6. Captions.
     LoadMainTexts();
-    // 7. The serial interface.
+    // 7. The serial interface; when none opens, the program goes on with the
+    // port closed so that files can still be edited.
+    OpenPortAtStartUp(m_, services_.link, services_.messages);
     // 8. Panels hidden, no read yet.
-    frame1_->hide();
-    frame2_->hide();
+    HidePanels();
     m_.TerminalRead = 0;
     label1_->setText(TableText(m_, 128));
     // 9. The language window one second later.
+    timer5_->Start();
+}
+
+void MainWindow::OfferLanguageWindow()
+{
+    timer5_->Stop();
+    {
+        LanguageWindow window(m_, services_.settingsPath, this);
+        RunModal(window);
+    }
+    LoadMainTexts();
 }
 
 void MainWindow::LoadMainTexts()
@@ -269,18 +333,24 @@ void MainWindow::SetButtonColour(QPushButton* button, bool running)
 {
     const QColor colour = running ? RunningColour : StartableColour;
     button->setProperty("sequenceColour", colour);
-    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black;"
+    // The caption stays dark on both colours, also while the button is
+    // disabled, so that it can be read on red.
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: black; padding: 0px; font: 8pt \"Arial\";"
                                          " border: 1px solid #606060; border-radius: 2px; }"
-                                         "QPushButton:disabled { color: #505050; }")
+                                         "QPushButton:disabled { color: #202020; border-color: #909090; }"
+                                         "QPushButton:focus { border: 2px solid #303030; }")
                               .arg(colour.name()));
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(32, 32, 32));
+    button->setPalette(palette);
 }
 
-void MainWindow::RunModal(QWidget& window)
+void MainWindow::RunModal(QDialog& dialog)
 {
     if (ShowModal)
-        ShowModal(window);
+        ShowModal(dialog);
     else
-        ExecModally(window);
+        dialog.exec();
 }
 
 void MainWindow::LoadCommand()
@@ -299,11 +369,102 @@ void MainWindow::LoadCommand()
     SetButtonColour(taste2_, false);
     if (m_.EditAfterLoad) {
         m_.EditAfterLoad = false;
-        frame1_->hide();
-        frame2_->hide();
         if (OpenEditor)
             OpenEditor();
     }
+}
+
+void MainWindow::ShowReadPanel()
+{
+    frame1_->show();
+    frame2_->hide();
+    ch1_->setChecked(false);
+    ch2_->setChecked(false);
+    ch3_->setChecked(false);
+    taste1_->show();
+    taste1_->setFocus();
+}
+
+void MainWindow::StartRead()
+{
+    session_->Read().Start([this] { AskPassword(); });
+}
+
+void MainWindow::AskPassword()
+{
+    m_.PasswordAccepted = 0;
+    // The dialog switches off the read timer when it opens; here no read
+    // runs (its button is disabled while one does), so there is nothing to stop.
+    PasswordDialog dialog(m_, services_.messages, [this] {
+        if (session_->Read().IsRunning())
+            session_->Read().Abort();
+    }, this);
+    RunModal(dialog);
+}
+
+void MainWindow::WriteCommand()
+{
+    frame1_->hide();
+    label2_->clear();
+    if (!session_->Write().CheckReadDone())
+        return;
+    const FileDialogRequest request{TableText(m_, 137), TableText(m_, 138), TableText(m_, 139), m_.StartDirectory};
+    const std::optional<QString> name = services_.files.Open(request, this);
+    if (!name)
+        return;
+    if (LoadConfigFile(m_, *name, services_.messages) != LoadOutcome::Loaded)
+        return;
+    m_.CurrentConfigFile = *name;
+    label2_->setText(*name);
+    taste2_->show();
+    taste2_->setEnabled(true);
+    SetButtonColour(taste2_, false);
+    frame2_->show();
+    m_.EditAfterLoad = false;
+    flatScrollBar1_->setValue(0);
+}
+
+void MainWindow::StartWrite()
+{
+    session_->Write().Start();
+}
+
+void MainWindow::ResetCommand()
+{
+    HidePanels();
+    session_->Reset().Start();
+}
+
+void MainWindow::InterfaceCommand()
+{
+    InterfaceDialog* shown = nullptr;
+    InterfaceDialog dialog(m_, services_.settingsPath, [this, &shown] {
+        OpenSelectedPort(m_, services_.link, services_.messages, [&shown](int port) {
+            if (shown)
+                shown->PortButton(port - 1)->setChecked(true);
+        });
+    }, this);
+    shown = &dialog;
+    RunModal(dialog);
+}
+
+void MainWindow::OpenEditorWindow()
+{
+    EditorHooks hooks;
+    hooks.StopTimer1 = [this] {
+        if (session_->Read().IsRunning())
+            session_->Read().Abort();
+    };
+    hooks.HideMainPanels = [this] {
+        HidePanels();
+        taste1_->hide();
+        taste2_->hide();
+    };
+    EditorWindow editor(m_, services_.messages, services_.files, this, hooks);
+    editor.setWindowTitle(m_.CurrentConfigFile);
+    if (!editor.Loaded())
+        return;
+    RunModal(editor);
 }
 
 void MainWindow::ShowMakerAddress()
@@ -316,5 +477,7 @@ void MainWindow::ShowMakerAddress()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Whatever runs stops, and the terminal's control lines are left off.
+    session_->Shutdown();
     event->accept();
 }

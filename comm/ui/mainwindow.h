@@ -4,12 +4,19 @@
 // and sequences and shows what they report.
 
 #include "config/vardelomod.h"
+#include "platform/ui/modal.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class Messages;
 class FileDialogs;
+class PeriodicTimer;
+class SerialLink;
+class TerminalSession;
+class Timers;
+class QDialog;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -26,6 +33,8 @@ public:
     struct Services {
         Messages& messages;
         FileDialogs& files;
+        Timers& timers;
+        SerialLink& link;
         QString settingsPath;   // the settings file; its folder holds the picture and the port map
     };
     MainWindow(Vardelomod& m, Services services, QWidget* parent = nullptr);
@@ -38,11 +47,15 @@ public:
     // background picture.
     void LoadMainTexts();
 
-    // How a window is shown modally. The program runs it and waits; a test
-    // puts in its own runner that works the window and closes it.
-    std::function<void(QWidget& window)> ShowModal;
-    // Opens the editor on the file named by CurrentConfigFile, modally.
+    // How a dialog is shown modally (language window, interface dialog,
+    // password dialog, editor). The program runs the dialog's own loop; a
+    // test puts in a runner that works the dialog and returns.
+    ModalRunner ShowModal;
+    // Opens the editor on the file named by CurrentConfigFile, modally. The
+    // default builds the editor window and shows it through ShowModal.
     std::function<void()> OpenEditor;
+
+    TerminalSession& Session() { return *session_; }
 
     // The colour a sequence button shows: green when its sequence may start,
     // red while it runs.
@@ -54,15 +67,28 @@ protected:
 private:
     void BuildMenus();
     void BuildPanels();
-    void RunModal(QWidget& window);
+    void ConnectSequences();
+    void RunModal(QDialog& dialog);
     void SetButtonColour(QPushButton* button, bool running);
+    void HidePanels();
 
-    // Menu commands.
+    // Menu commands and buttons.
     void LoadCommand();
+    void ShowReadPanel();
+    void StartRead();
+    void AskPassword();
+    void WriteCommand();
+    void StartWrite();
+    void ResetCommand();
+    void InterfaceCommand();
     void ShowMakerAddress();
+    void OfferLanguageWindow();
+    void OpenEditorWindow();
 
     Vardelomod& m_;
     Services services_;
+    std::unique_ptr<TerminalSession> session_;
+    std::unique_ptr<PeriodicTimer> timer5_;
 
     BackgroundWidget* client_ = nullptr;
     QMenu* mnudatei_ = nullptr;

@@ -1,20 +1,28 @@
-// The main window's own commands, offscreen through the seams: load, help,
-// the display-only check boxes.
+// The main window's commands and the sequences on screen, offscreen through
+// the seams and on the manual clock, against the simulated terminal.
 #include "app/catalogue.h"
+#include "comm/sequences.h"
+#include "comm/simterminal.h"
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/mainwindow.h"
-#include "common/fakes.h"
+#include "common/democonfig.h"
+#include "common/mainwindowharness.h"
+#include "config/configfiles.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QMenu>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
+
+using Kind = MainWindowHarness::LinkKind;
 
 void WriteConfigFile(const QString& path, int lines, int value)
 {
@@ -24,34 +32,27 @@ void WriteConfigFile(const QString& path, int lines, int value)
         file.write(QStringLiteral(" %1 \r\n").arg(value).toLatin1());
 }
 
-struct Window {
-    QTemporaryDir dir;
-    Vardelomod m;
-    FakeMessages messages;
-    FakeFileDialogs files;
-    int editorOpenings = 0;
-    QString editorFile;
-    std::unique_ptr<MainWindow> w;
+QColor Colour(MainWindowHarness& h, const char* button)
+{
+    return MainWindow::ButtonColour(h.Find<QPushButton>(QString::fromLatin1(button)));
+}
 
-    explicit Window(int languageOffset = 0)
-    {
-        QDir::setCurrent(dir.path());
-        QDir().mkpath(dir.filePath(QStringLiteral("config")));
-        QFile settings(SettingsPath());
-        if (settings.open(QIODevice::WriteOnly))
-            settings.write(QStringLiteral(" 1\r\n %1\r\n").arg(languageOffset).toLatin1());
-        settings.close();
-        w = std::make_unique<MainWindow>(m, MainWindow::Services{messages, files, SettingsPath()});
-        w->OpenEditor = [this] {
-            ++editorOpenings;
-            editorFile = m.CurrentConfigFile;
-        };
-        w->StartUp();
-    }
-    QString SettingsPath() const { return dir.filePath(QStringLiteral("config/VARDELO.ini")); }
-    template <typename T> T* Find(const QString& name) const { return w->findChild<T*>(name); }
-    QAction* Action(const QString& name) const { return Find<QAction>(name); }
-};
+const QColor Green(0, 255, 0);
+const QColor Red(255, 0, 0);
+
+// Reads the simulated terminal through the window with the demo password;
+// answerEdit answers the question of text 147.
+bool ReadTerminal(MainWindowHarness& h, Messages::Answer answerEdit)
+{
+    h.onModal = [](QDialog& dialog) {
+        if (dialog.objectName() == QLatin1String("Passwort"))
+            MainWindowHarness::EnterPassword(dialog, DemoPassword);
+    };
+    h.messages.answers.enqueue(answerEdit);
+    h.Trigger(QStringLiteral("mnuauslesen"));
+    h.Click(QStringLiteral("Taste1"));
+    return h.clock.RunUntil([&] { return h.m.TerminalRead == 1 && !h.window->Session().Read().IsRunning(); }, 30000);
+}
 
 } // namespace
 
@@ -71,91 +72,89 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, loaded);
-        Window f;
-        const QString path = f.dir.filePath(name);
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow();
+        const QString path = h.dir.filePath(name);
         WriteConfigFile(path, 2048, 7);
-        f.files.names.enqueue(path);
-        f.Action(QStringLiteral("mnuladen"))->trigger();
+        h.files.names.enqueue(path);
+        h.Trigger(QStringLiteral("mnuladen"));
 
-        QCOMPARE(f.files.requests.size(), 1);
-        QCOMPARE(f.files.requests.at(0).title, QStringLiteral("Datei zum Laden auswählen"));
-        QCOMPARE(f.files.requests.at(0).proposedName, QStringLiteral("VARDELO"));
-        QCOMPARE(f.files.requests.at(0).initialDirectory, f.m.StartDirectory);
-        QCOMPARE(f.editorOpenings, loaded ? 1 : 0);
-        QCOMPARE(f.m.ConfigImage[2047], qint16(loaded ? 7 : 0));
-        QCOMPARE(f.m.EditAfterLoad, false);
+        QCOMPARE(h.files.requests.size(), 1);
+        QCOMPARE(h.files.requests.at(0).title, QStringLiteral("Datei zum Laden auswählen"));
+        QCOMPARE(h.files.requests.at(0).proposedName, QStringLiteral("VARDELO"));
+        QCOMPARE(h.files.requests.at(0).filter, CatalogueText(132, 0));
+        QCOMPARE(h.files.requests.at(0).initialDirectory, h.m.StartDirectory);
+        QCOMPARE(h.editorOpenedOn, loaded ? QStringList{path} : QStringList{});
+        QCOMPARE(h.m.ConfigImage[2047], qint16(loaded ? 7 : 0));
+        QCOMPARE(h.m.EditAfterLoad, false);
         if (loaded) {
-            QCOMPARE(f.editorFile, path);
-            QVERIFY(f.messages.shown.isEmpty());
-            QCOMPARE(MainWindow::ButtonColour(f.Find<QPushButton>(QStringLiteral("taste2"))), QColor(0, 255, 0));
+            QVERIFY(h.messages.shown.isEmpty());
+            QCOMPARE(Colour(h, "taste2"), Green);
         } else {
-            QCOMPARE(f.messages.shown.size(), 1);
-            QCOMPARE(f.messages.shown.at(0).prompt, QStringLiteral("Sie haben keine VARDELOdatei gewählt"));
-            QCOMPARE(f.messages.shown.at(0).title, QStringLiteral("  Achtung!"));
+            QCOMPARE(h.Prompts(), QStringList{QStringLiteral("Sie haben keine VARDELOdatei gewählt")});
+            QCOMPARE(h.messages.shown.at(0).title, QStringLiteral("  Achtung!"));
         }
     }
 
     void loadCancelledChangesNothing()
     {
-        Window f;
-        f.Action(QStringLiteral("mnuladen"))->trigger();
-        QCOMPARE(f.files.requests.size(), 1);
-        QVERIFY(f.messages.shown.isEmpty());
-        QCOMPARE(f.editorOpenings, 0);
-        QVERIFY(f.m.CurrentConfigFile.isEmpty());
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow();
+        h.Trigger(QStringLiteral("mnuladen"));
+        QCOMPARE(h.files.requests.size(), 1);
+        QVERIFY(h.messages.shown.isEmpty());
+        QVERIFY(h.editorOpenedOn.isEmpty());
+        QVERIFY(h.m.CurrentConfigFile.isEmpty());
     }
 
     // A short file is refused with a message and leaves the image as it was.
     void loadRefusesShortFile()
     {
-        Window f;
-        f.m.ConfigImage[0] = 42;
-        const QString path = f.dir.filePath(QStringLiteral("short.QLV"));
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow();
+        h.m.ConfigImage[0] = 42;
+        const QString path = h.dir.filePath(QStringLiteral("short.QLV"));
         WriteConfigFile(path, 2000, 9);
-        f.files.names.enqueue(path);
-        f.Action(QStringLiteral("mnuladen"))->trigger();
-        QCOMPARE(f.messages.shown.size(), 1);
-        QVERIFY(f.messages.shown.at(0).prompt.startsWith(CatalogueText(300, 0)));
-        QVERIFY(f.messages.shown.at(0).prompt.contains(path));
-        QCOMPARE(f.m.ConfigImage[0], qint16(42));
-        QCOMPARE(f.editorOpenings, 0);
+        h.files.names.enqueue(path);
+        h.Trigger(QStringLiteral("mnuladen"));
+        QCOMPARE(h.messages.shown.size(), 1);
+        QVERIFY(h.messages.shown.at(0).prompt.startsWith(CatalogueText(300, 0)));
+        QVERIFY(h.messages.shown.at(0).prompt.contains(path));
+        QCOMPARE(h.m.ConfigImage[0], qint16(42));
+        QVERIFY(h.editorOpenedOn.isEmpty());
     }
 
     void helpItemsShowTheMakerAddress_data()
     {
         QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("software") << "mnusoft" << "&Software";
-        QTest::newRow("installation") << "mnuinst" << "&Installation";
-        QTest::newRow("alarm module") << "mnualarm" << "&Alarmmodul";
+        QTest::newRow("software") << "mnusoft";
+        QTest::newRow("installation") << "mnuinst";
+        QTest::newRow("alarm module") << "mnualarm";
     }
     void helpItemsShowTheMakerAddress()
     {
         QFETCH(QString, item);
-        QFETCH(QString, caption);
-        Window f(1000);
-        QFile maker(f.dir.filePath(QStringLiteral("config/maker.txt")));
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow();
+        QFile maker(h.dir.filePath(QStringLiteral("config/maker.txt")));
         QVERIFY(maker.open(QIODevice::WriteOnly));
         maker.write("https://service.example.org/vardelo\n");
         maker.close();
         // A file dialog may have moved the current directory.
         QDir::setCurrent(QDir::tempPath());
-
-        QAction* a = f.Action(item);
-        QCOMPARE(a->text(), caption);
-        a->trigger();
-        QCOMPARE(f.messages.shown.size(), 1);
-        QCOMPARE(f.messages.shown.at(0).prompt, QStringLiteral("https://service.example.org/vardelo"));
-        QCOMPARE(f.messages.shown.at(0).title, QStringLiteral("INTERNET"));
-        QCOMPARE(QDir::currentPath(), f.m.StartDirectory);
+        h.Trigger(item);
+        QCOMPARE(h.Prompts(), QStringList{QStringLiteral("https://service.example.org/vardelo")});
+        QCOMPARE(h.messages.shown.at(0).title, QStringLiteral("INTERNET"));
+        QCOMPARE(QDir::currentPath(), h.m.StartDirectory);
     }
 
     void progressCheckBoxesIgnoreClicks()
     {
-        Window f;
-        f.Action(QStringLiteral("mnuauslesen"))->trigger();
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow();
+        h.Trigger(QStringLiteral("mnuauslesen"));
         for (const char* name : {"Ch1", "Ch2", "Ch3"}) {
-            auto* box = f.Find<DisplayCheckBox>(QString::fromLatin1(name));
+            auto* box = h.Find<DisplayCheckBox>(QString::fromLatin1(name));
             QVERIFY(box);
             for (bool state : {false, true}) {
                 box->setChecked(state);
@@ -165,6 +164,169 @@ private slots:
                 QCOMPARE(box->isChecked(), state);
             }
         }
+    }
+
+    // Cancelling the password dialog leaves the panel as it was and sends nothing.
+    void cancelledPasswordSendsNothing()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.StartAndPassLanguageWindow();
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        h.onModal = [](QDialog& dialog) { dialog.reject(); };
+        h.Click(QStringLiteral("Taste1"));
+        QCOMPARE(h.modalShown.last(), QStringLiteral("Passwort"));
+        h.clock.Advance(12000);
+        QVERIFY(!h.link->Dtr());
+        QCOMPARE(h.Terminal().CurrentPhase(), SimulatedTerminal::Phase::Idle);
+        QVERIFY(h.messages.shown.isEmpty());
+        QVERIFY(h.Find<QPushButton>(QStringLiteral("Taste1"))->isEnabled());
+        QCOMPARE(Colour(h, "Taste1"), Green);
+        QVERIFY(h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
+    }
+
+    // A whole read: the panel while it runs, the commands that would disturb
+    // it unavailable, the identification, and on Yes the editor on the result.
+    void readAnsweredYesOpensTheEditor()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.StartAndPassLanguageWindow();
+        h.onModal = [](QDialog& dialog) { MainWindowHarness::EnterPassword(dialog, DemoPassword); };
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        h.Click(QStringLiteral("Taste1"));
+
+        h.clock.Advance(3000);
+        auto* text2 = h.Find<QLineEdit>(QStringLiteral("Text2"));
+        QVERIFY(text2->isVisibleTo(h.window.get()));
+        QCOMPARE(text2->text(), QStringLiteral("Bitte warten"));
+        QCOMPARE(Colour(h, "Taste1"), Red);
+        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Taste1"))->isEnabled());
+        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Command2"))->isEnabled());
+        QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch1"))->isChecked());
+        QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch2"))->isChecked());
+        for (const char* command : {"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"})
+            QVERIFY2(!h.Find<QAction>(QString::fromLatin1(command))->isEnabled(), command);
+        QVERIFY(h.Find<QAction>(QStringLiteral("mnuBeenden"))->isEnabled());
+
+        QVERIFY(h.clock.RunUntil([&] { return !h.editorOpenedOn.isEmpty(); }, 20000));
+        QCOMPARE(h.editorOpenedOn.size(), 1);
+        QCOMPARE(QFileInfo(h.editorOpenedOn.at(0)).absoluteFilePath(),
+                 QDir::current().absoluteFilePath(QStringLiteral("VARDELO.QLV")));
+        QCOMPARE(h.Prompts(), QStringList{QStringLiteral("Geladene Datei bearbeiten ?")});
+        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("      VARDELO SIM 1.00"));
+        QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch3"))->isChecked());
+        QVERIFY(!text2->isVisibleTo(h.window.get()));
+        QCOMPARE(Colour(h, "Taste1"), Green);
+        for (const char* command : {"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"})
+            QVERIFY2(h.Find<QAction>(QString::fromLatin1(command))->isEnabled(), command);
+
+        Vardelomod demo;
+        BuildDemoConfiguration(demo);
+        Vardelomod read;
+        QVERIFY(ReadConfigurationFile(read, QDir::current().filePath(QStringLiteral("VARDELO.QLV"))));
+        for (int slot = 0; slot < Vardelomod::BlockSlots; ++slot)
+            QCOMPARE(read.ConfigImage[slot], demo.ConfigImage[slot]);
+    }
+
+    // After a read (answered No) the write panel, the write with its progress
+    // bars, the success message; a second write is refused with text 135.
+    void writeAfterReadThenRefused()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.StartAndPassLanguageWindow();
+        QVERIFY(ReadTerminal(h, Messages::Answer::No));
+        QVERIFY(h.editorOpenedOn.isEmpty());
+        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
+
+        // Change one display character in the file and write it.
+        const QString path = QDir::current().filePath(QStringLiteral("VARDELO.QLV"));
+        Vardelomod changed;
+        QVERIFY(ReadConfigurationFile(changed, path));
+        changed.ConfigImage[16] = 'X';
+        QVERIFY(WriteConfigurationFile(changed, path));
+        h.files.names.enqueue(path);
+        h.Trigger(QStringLiteral("mnubeschreiben"));
+        QCOMPARE(h.files.requests.last().title, QStringLiteral("Datei zum Schreiben auswählen"));
+        QVERIFY(h.Find<QGroupBox>(QStringLiteral("Frame2"))->isVisibleTo(h.window.get()));
+        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label2"))->text(), path);
+        QCOMPARE(Colour(h, "taste2"), Green);
+
+        auto* send = h.Find<QProgressBar>(QStringLiteral("FlatScrollBar1"));
+        auto* reply = h.Find<QProgressBar>(QStringLiteral("FlatScrollBar2"));
+        QCOMPARE(send->maximum(), 2046);
+        QCOMPARE(reply->maximum(), 2045);
+        QSignalSpy sendValues(send, &QProgressBar::valueChanged);
+        h.Click(QStringLiteral("taste2"));
+        // Sending wraps at the end of the bar and is set back when done.
+        QVERIFY(sendValues.size() >= 3);
+        bool wrapped = false;
+        for (int i = 1; i < sendValues.size(); ++i)
+            wrapped |= sendValues.at(i - 1).at(0).toInt() == 2046 && sendValues.at(i).at(0).toInt() == 0;
+        QVERIFY(wrapped);
+        QCOMPARE(send->value(), 0);
+        QCOMPARE(Colour(h, "taste2"), Red);
+        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
+        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("keine Identifikation"));
+
+        QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
+        QVERIFY(reply->value() > 0);
+        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO erfolgreich programmiert"));
+        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame2"))->isVisibleTo(h.window.get()));
+        QCOMPARE(h.Terminal().Memory()[16], quint8('X'));
+
+        const int before = h.files.requests.size();
+        h.Trigger(QStringLiteral("mnubeschreiben"));
+        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO muss erst ausgelesen werden"));
+        QCOMPARE(h.files.requests.size(), before);   // no file dialog
+    }
+
+    // A reset hides both panels and takes back the read.
+    void resetBetweenReadAndWrite()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.StartAndPassLanguageWindow();
+        QVERIFY(ReadTerminal(h, Messages::Answer::No));
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        h.Trigger(QStringLiteral("mres"));
+        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
+        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("keine Identifikation"));
+        h.clock.Advance(600);
+        QCOMPARE(h.Terminal().Restarts(), 1);
+        h.Trigger(QStringLiteral("mnubeschreiben"));
+        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO muss erst ausgelesen werden"));
+    }
+
+    // "VARDELO.QLV" cannot be created: a message, and the image can still be written.
+    void unwritableResultIsReported()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.StartAndPassLanguageWindow();
+        QVERIFY(QDir().mkdir(QStringLiteral("VARDELO.QLV")));   // a folder in its place
+        h.onModal = [](QDialog& dialog) { MainWindowHarness::EnterPassword(dialog, DemoPassword); };
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        h.Click(QStringLiteral("Taste1"));
+        QVERIFY(h.clock.RunUntil([&] { return h.m.TerminalRead == 1 && !h.window->Session().Read().IsRunning(); }, 30000));
+        QVERIFY(h.editorOpenedOn.isEmpty());
+        QCOMPARE(h.messages.shown.size(), 1);
+        QVERIFY(h.Prompts().at(0).contains(QStringLiteral("VARDELO.QLV")));
+        QVERIFY(h.window->Session().Write().CheckReadDone());
+    }
+
+    // Exit during a read stops it and leaves DTR and RTS off.
+    void exitDuringReadLeavesLinesOff()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.StartAndPassLanguageWindow();
+        h.onModal = [](QDialog& dialog) { MainWindowHarness::EnterPassword(dialog, DemoPassword); };
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        h.Click(QStringLiteral("Taste1"));
+        h.clock.Advance(700);
+        QVERIFY(h.link->Rts());
+        h.Trigger(QStringLiteral("mnuBeenden"));
+        QVERIFY(!h.link->Dtr());
+        QVERIFY(!h.link->Rts());
+        QVERIFY(!h.window->Session().Read().IsRunning());
+        h.clock.Advance(20000);
+        QVERIFY(h.messages.shown.isEmpty());
     }
 };
 
