@@ -105,7 +105,7 @@ std::optional<QString> TerminalPasswordOf(const QString& pw)
 PortMap ProgramPortMap()
 {
     QCoreApplication::setApplicationName(QStringLiteral("vardelo"));
-    return PortMap::Load();
+    return PortMap::Load(PortMap::DefaultPath());
 }
 
 // Everything one terminal command needs, in real time.
@@ -114,6 +114,7 @@ public:
     Terminal(const Options& o, qint16 language)
         : link_(timers_, ProgramPortMap())
     {
+        portMapProblems_ = PortMap::Load(PortMap::DefaultPath()).Problems();
         m_.LanguageOffset = language;
         LoadWindowTexts(m_, TextWindow::Main);
         const int port = PortMap::PortNumberOf(o.port);
@@ -133,6 +134,8 @@ public:
 
     bool Open(QTextStream& err)
     {
+        for (const QString& problem : portMapProblems_)
+            err << "vardelo-cli: " << PortMap::DefaultPath() << ", " << problem << " (ignored)\n";
         if (link_.Open())
             return true;
         err << SequenceText(m_, 165).trimmed() << ": " << link_.ErrorText() << '\n';
@@ -170,6 +173,7 @@ public:
     MappedSerialLink link_;
     CliMessages messages_;
     std::unique_ptr<TerminalSession> session_;
+    QStringList portMapProblems_;
 };
 
 // Reads the terminal into outFile; the identification line on success.

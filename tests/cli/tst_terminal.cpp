@@ -72,6 +72,17 @@ private slots:
         QVERIFY2(run.err.contains("damaged") && !run.err.contains("connection"), run.err.constData());
     }
 
+    void portMapLinesItCannotReadAreNamed()
+    {
+        QTemporaryDir home;
+        QDir(home.path()).mkpath(QStringLiteral("vardelo"));
+        QVERIFY(WriteFileAtomically(home.filePath(QStringLiteral("vardelo/ports.map")),
+                                    "com1 : /dev/ttyUSB0\ncom2=sim\n"));
+        const Run run = RunCli({"reset", "--port", "com2"}, home.path());
+        QCOMPARE(run.status, 0);   // com2 is the simulated terminal
+        QVERIFY2(run.err.contains("line 1"), run.err.constData());
+    }
+
     void resetPulse()
     {
         const Run run = RunCli({"reset", "--port", "sim"}, dir.path());
