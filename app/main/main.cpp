@@ -7,6 +7,26 @@
 #include "platform/ui/qtmessages.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace {
+
+// The toolkit's own texts (Yes/No of the message boxes, the file dialogs) in
+// the program's language, when the system has the toolkit's translations.
+void FollowLanguage(QTranslator& translator, int languageOffset)
+{
+    static const char* const codes[] = {"de", "en", "fr", "es"};
+    QApplication::removeTranslator(&translator);
+    const int index = languageOffset / 1000;
+    if (index < 0 || index > 3)
+        return;
+    if (translator.load(QStringLiteral("qtbase_") + QLatin1String(codes[index]),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -19,7 +39,9 @@ int main(int argc, char** argv)
     QtFileDialogs files;
     QtTimers timers;
     MappedSerialLink link(timers, PortMap::Load());
+    QTranslator toolkitTexts;
     MainWindow window(m, {messages, files, timers, link, DefaultSettingsPath()});
+    window.LanguageLoaded = [&toolkitTexts](int offset) { FollowLanguage(toolkitTexts, offset); };
     window.StartUp();
     window.show();
     return app.exec();

@@ -322,6 +322,8 @@ void MainWindow::LoadMainTexts()
     mnuhelp_->setTitle(t(134));
     // A missing or unreadable picture leaves the plain background, silently.
     client_->SetPicture(QPixmap(BackgroundPicturePath(services_.settingsPath)));
+    if (LanguageLoaded)
+        LanguageLoaded(m_.LanguageOffset);
 }
 
 QColor MainWindow::ButtonColour(const QPushButton* button)

@@ -55,6 +55,11 @@ public:
     // default builds the editor window and shows it through ShowModal.
     std::function<void()> OpenEditor;
 
+    // Told the language offset each time the main window's texts are loaded,
+    // so that the toolkit's own dialogs (message box buttons, file dialogs)
+    // can follow the language.
+    std::function<void(int languageOffset)> LanguageLoaded;
+
     TerminalSession& Session() { return *session_; }
 
     // The colour a sequence button shows: green when its sequence may start,

@@ -227,6 +227,37 @@ private slots:
             QCOMPARE(read.ConfigImage[slot], demo.ConfigImage[slot]);
     }
 
+    // The real editor, opened on the read's result.
+    void readAnsweredYesShowsTheResultInTheEditor()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.onModal = [](QDialog& dialog) {
+            if (auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1")))
+                ok->click();
+        };
+        h.Start(true);
+        h.clock.Advance(1000);
+        QString editorTitle, doorOpenTime, password;
+        h.onModal = [&](QDialog& dialog) {
+            if (dialog.objectName() == QLatin1String("Passwort")) {
+                MainWindowHarness::EnterPassword(dialog, DemoPassword);
+            } else if (dialog.objectName() == QLatin1String("vardelodatei")) {
+                editorTitle = dialog.windowTitle();
+                doorOpenTime = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->text();
+                password = dialog.findChild<QLineEdit*>(QStringLiteral("Text4"))->text();
+            }
+        };
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        h.Click(QStringLiteral("Taste1"));
+        QVERIFY(h.clock.RunUntil([&] { return h.modalShown.contains(QStringLiteral("vardelodatei")); }, 20000));
+        QVERIFY(editorTitle.endsWith(QStringLiteral("VARDELO.QLV")));
+        QCOMPARE(doorOpenTime, QStringLiteral("5"));
+        QCOMPARE(password, DemoPassword);
+        // Opening the editor hid the panels and their start buttons.
+        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
+        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Taste1"))->isVisibleTo(h.window.get()));
+    }
+
     // After a read (answered No) the write panel, the write with its progress
     // bars, the success message; a second write is refused with text 135.
     void writeAfterReadThenRefused()
