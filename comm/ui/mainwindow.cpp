@@ -45,8 +45,9 @@ const QColor IdentificationColour(13, 86, 178);
 const QColor StartableColour(0, 255, 0);
 const QColor RunningColour(255, 0, 0);
 
-// The banner names the terminal family; it is the same in every language.
-const QString BannerText = QStringLiteral("VARDELO Zutrittsterminal\nStand-alone-Betrieb");
+// The banner names the terminal family and the stand-alone product, in the
+// words the window caption uses in every language.
+const QString BannerText = QStringLiteral("VARDELO\nstand alone");
 
 QGroupBox* Frame(const QString& name, QWidget* parent, QRect geometry)
 {
