@@ -37,6 +37,8 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::newRow("de") << QByteArray(" 1\r\n 0\r\n") << "de";
         QTest::newRow("en") << QByteArray(" 1\r\n 1000\r\n") << "en";
+        QTest::newRow("fr") << QByteArray(" 1\r\n 2000\r\n") << "fr";
+        QTest::newRow("es") << QByteArray(" 1\r\n 3000\r\n") << "es";
     }
     void shots()
     {
