@@ -3,6 +3,7 @@
 #include "app/catalogue.h"
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
+#include "comm/ui/backgroundwidget.h"
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/mainwindow.h"
 #include "common/democonfig.h"
@@ -10,6 +11,8 @@
 #include "config/configfiles.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -110,6 +113,8 @@ private slots:
     // A short file is refused with a message and leaves the image as it was.
     void loadRefusesShortFile()
     {
+        for (int offset : {0, 1000, 2000, 3000})
+            QVERIFY(!CatalogueText(300, offset).isEmpty());
         MainWindowHarness h;
         h.StartAndPassLanguageWindow();
         h.m.ConfigImage[0] = 42;
@@ -146,6 +151,40 @@ private slots:
         QCOMPARE(h.Prompts(), QStringList{QStringLiteral("https://service.example.org/vardelo")});
         QCOMPARE(h.messages.shown.at(0).title, QStringLiteral("INTERNET"));
         QCOMPARE(QDir::currentPath(), h.m.StartDirectory);
+    }
+
+    // The background picture from the configuration folder when there is
+    // one; none (or an unreadable one) leaves the plain background, silently.
+    void backgroundPicture_data()
+    {
+        QTest::addColumn<QByteArray>("content");   // empty: no file
+        QTest::addColumn<bool>("shown");
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkBlue);
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "BMP");
+        QTest::newRow("picture") << bmp << true;
+        QTest::newRow("no file") << QByteArray() << false;
+        QTest::newRow("not a picture") << QByteArray("garbage") << false;
+    }
+    void backgroundPicture()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, shown);
+        MainWindowHarness h;
+        if (!content.isEmpty()) {
+            QFile file(h.dir.filePath(QStringLiteral("config/hauptbild.bmp")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        h.StartAndPassLanguageWindow();
+        const QPixmap& picture = h.Find<BackgroundWidget>(QStringLiteral("client"))->Picture();
+        QCOMPARE(!picture.isNull(), shown);
+        if (shown)
+            QCOMPARE(picture.size(), QSize(40, 30));
+        QVERIFY(h.messages.shown.isEmpty());
     }
 
     void progressCheckBoxesIgnoreClicks()
@@ -267,6 +306,8 @@ private slots:
         QVERIFY(ReadTerminal(h, Messages::Answer::No));
         QVERIFY(h.editorOpenedOn.isEmpty());
         QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
+        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame2"))->isVisibleTo(h.window.get()));
+        QCOMPARE(h.m.TerminalRead, qint16(1));
 
         // Change one display character in the file and write it.
         const QString path = QDir::current().filePath(QStringLiteral("VARDELO.QLV"));
