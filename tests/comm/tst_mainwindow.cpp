@@ -337,6 +337,8 @@ private slots:
         QCOMPARE(send->value(), 0);
         QCOMPARE(Colour(h, "taste2"), Red);
         QVERIFY(!h.Find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
+        for (const char* command : {"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"})
+            QVERIFY2(!h.Find<QAction>(QString::fromLatin1(command))->isEnabled(), command);
         QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("keine Identifikation"));
 
         QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
