@@ -1,33 +1,15 @@
 // The report layout and pagination, drawn on the recording printer from a
 // scripted source.
-#include "app/catalogue.h"
+#include "common/scriptedreportsource.h"
 #include "platform/reportprinter.h"
 #include "report/report.h"
-#include "common/scriptedreportsource.h"
 
-#include <QHash>
-#include <QSet>
 #include <QtTest>
 
 namespace {
-using Item = RecordingReportPrinter::Item;
-
 const QDateTime Now(QDate(2026, 3, 7), QTime(14, 5, 30));
-
-QString PageFoot(int number)
-{
-    return QStringLiteral("- Seite  %1  -").arg(number);
-}
-
-// Page and y of every item with this text.
-QList<QPair<int, int>> Where(const RecordingReportPrinter& printer, const QString& text)
-{
-    QList<QPair<int, int>> places;
-    for (const Item& item : printer.items)
-        if (item.text == text)
-            places.append({item.page, item.y});
-    return places;
-}
+const QString Foot = QStringLiteral("07-03-2026    14:05- Seite  %1  -");
+const QString NoFurtherData = QStringLiteral("Keine weiteren Daten");
 }
 
 class ReportTest : public QObject {
@@ -35,22 +17,19 @@ class ReportTest : public QObject {
 private slots:
     void listRowsPaginate_data()
     {
-        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("rows");   // grid rows, the caption and capacity rows included
         QTest::addColumn<int>("pages");
-        QTest::addColumn<int>("lastRowPage");
         QTest::addColumn<int>("lastRowY");
-        QTest::newRow("caption and capacity only") << 2 << 1 << 1 << 3300;
-        QTest::newRow("37 rows fill page 1") << 37 << 1 << 1 << 13800;
-        QTest::newRow("38th row opens page 2") << 38 << 2 << 2 << 1300;
-        QTest::newRow("43 rows below the caption on page 2") << 80 << 2 << 2 << 13900;
-        QTest::newRow("81st row opens page 3") << 81 << 3 << 3 << 1300;
-        QTest::newRow("largest list") << 1776 << 42 << 42 << 1300 + 300 * ((1776 - 37 - 1) % 43);
+        QTest::newRow("caption and capacity only") << 2 << 1 << 3300;
+        QTest::newRow("37 rows fill page 1") << 37 << 1 << 13800;
+        QTest::newRow("38th row opens page 2") << 38 << 2 << 1300;
+        QTest::newRow("43 rows below the caption on page 2") << 80 << 2 << 13900;
+        QTest::newRow("81st row opens page 3") << 81 << 3 << 1300;
     }
     void listRowsPaginate()
     {
         QFETCH(int, rows);
         QFETCH(int, pages);
-        QFETCH(int, lastRowPage);
         QFETCH(int, lastRowY);
         ScriptedSource source;
         source.SetList(1, rows);
@@ -63,114 +42,80 @@ private slots:
 
         QCOMPARE(printer.PageCount(), pages);
         QCOMPARE(printer.pagesStarted, pages + 1);   // the list ends its page
-        // Every row printed once, in column 0 at x 1000 and column 1 at x 4500.
-        for (int r = 0; r < rows; ++r) {
-            const QString data = source.GridCell(1, 2 * r);
-            const auto places = Where(printer, data);
-            QCOMPARE(places.size(), r == 0 ? pages : 1);   // the caption repeats on every page
-        }
-        const QString lastData = source.GridCell(1, 2 * (rows - 1));
-        const auto last = Where(printer, lastData).constLast();
-        QCOMPARE(last.first, lastRowPage);
-        QCOMPARE(last.second, lastRowY);
-        for (const Item& item : printer.items)
-            if (item.text == lastData)
-                QCOMPARE(item.x, 1000);
-            else if (item.text == source.GridCell(1, 2 * (rows - 1) + 1))
-                QCOMPARE(item.x, 4500);
-
+        // Every row once; the caption row again on every page.
+        QStringList printed;
+        for (const auto& item : printer.items)
+            printed << item.text;
+        for (int r = 0; r < rows; ++r)
+            QCOMPARE(printed.count(source.GridCell(1, 2 * r)), r == 0 ? pages : 1);
+        QCOMPARE(printer.LineAt(pages, lastRowY), source.GridCell(1, 2 * rows - 2) + source.GridCell(1, 2 * rows - 1));
+        QCOMPARE(printer.YsOf(pages, NoFurtherData), QList<int>{lastRowY + RecordingReportPrinter::LineHeight(8) + 500});
         for (int page = 1; page <= pages; ++page) {
-            // Each page carries its foot with its own number.
-            QCOMPARE(printer.LineAt(page, 15500), QStringLiteral("07-03-2026    14:05") + PageFoot(page));
-            if (page > 1) {
-                // Continuation: the caption row again at y 1000, no head and no title.
-                QCOMPARE(printer.LineAt(page, 1000), QStringLiteral("Head1Comment"));
-                QCOMPARE(printer.YsOf(page, QStringLiteral("Comment")), QList<int>{1000});
-                for (const Item& item : printer.PageItems(page))
-                    QVERIFY2(item.y >= 1000, qPrintable(item.text));
-            }
+            QCOMPARE(printer.LineAt(page, 15500), Foot.arg(page));
+            if (page == 1)
+                continue;
+            // A continuation page: the caption row at y 1000, nothing above it (no head, no title).
+            QCOMPARE(printer.LineAt(page, 1000), QStringLiteral("Head1Comment"));
+            for (const auto& item : printer.PageItems(page))
+                QVERIFY2(item.y >= 1000, qPrintable(item.text));
         }
-        // The no-further-data line 500 below the end of the last row.
-        const QList<int> ys = printer.YsOf(pages, QStringLiteral("Keine weiteren Daten"));
-        QCOMPARE(ys, QList<int>{lastRowY + RecordingReportPrinter::LineHeight(8) + 500});
     }
 
     void sectionPageNumbers_data()
     {
         QTest::addColumn<int>("section");
-        QTest::addColumn<int>("firstRows");    // grid rows; 0: list not in use
+        QTest::addColumn<int>("firstRows");   // grid rows; 0: list not in use
         QTest::addColumn<int>("secondRows");
-        QTest::addColumn<QStringList>("pageTitles");   // title at y 1500 of each page, "" for a continuation
-        QTest::newRow("both on one page each") << 1 << 10 << 10
-                                               << QStringList{"Berechtigungen Spur 2:", "Berechtigungen Spur 3:"};
-        QTest::newRow("38 grid rows then 35 records")
-            << 1 << 38 << 37 << QStringList{"Berechtigungen Spur 2:", "", "Berechtigungen Spur 3:"};
-        QTest::newRow("first list not in use")
-            << 1 << 0 << 40 << QStringList{"Berechtigungen Spur 2:", "Berechtigungen Spur 3:", ""};
-        QTest::newRow("block lists, second not in use")
-            << 2 << 81 << 0 << QStringList{"Sperrlisten Spur 2:", "", "", "Sperrlisten Spur 3:"};
-        QTest::newRow("block lists, none in use") << 2 << 0 << 0
-                                                  << QStringList{"Sperrlisten Spur 2:", "Sperrlisten Spur 3:"};
+        QTest::addColumn<QStringList>("titles");   // at y 1500 of each page, "" on a continuation
+        QTest::addColumn<QList<int>>("unusedPages");
+        const QString p2 = "Berechtigungen Spur 2:", p3 = "Berechtigungen Spur 3:";
+        const QString b2 = "Sperrlisten Spur 2:", b3 = "Sperrlisten Spur 3:";
+        QTest::newRow("one page each") << 1 << 10 << 10 << QStringList{p2, p3} << QList<int>{};
+        QTest::newRow("38 grid rows, then 35") << 1 << 38 << 37 << QStringList{p2, "", p3} << QList<int>{};
+        QTest::newRow("first not in use") << 1 << 0 << 40 << QStringList{p2, p3, ""} << QList<int>{1};
+        QTest::newRow("block lists, second not in use") << 2 << 81 << 0 << QStringList{b2, "", "", b3} << QList<int>{4};
+        QTest::newRow("block lists, none in use") << 2 << 0 << 0 << QStringList{b2, b3} << QList<int>{1, 2};
     }
     void sectionPageNumbers()
     {
         QFETCH(int, section);
         QFETCH(int, firstRows);
         QFETCH(int, secondRows);
-        QFETCH(QStringList, pageTitles);
+        QFETCH(QStringList, titles);
+        QFETCH(QList<int>, unusedPages);
         ScriptedSource source;
         const int firstList = section == 1 ? 1 : 3;
-        if (firstRows)
-            source.SetList(firstList, firstRows);
-        if (secondRows)
-            source.SetList(firstList + 1, secondRows);
+        source.SetList(firstList, firstRows);
+        source.SetList(firstList + 1, secondRows);
         RecordingReportPrinter printer;
         Report report(printer, source, Now);
         report.State.PageNumber = 7;   // a section starts its own count
         QVERIFY(report.PrintCurrentSection(ReportSection(section)));
         QVERIFY(printer.ended);
 
-        QCOMPARE(printer.PageCount(), pageTitles.size());
-        for (int page = 1; page <= pageTitles.size(); ++page) {
-            QCOMPARE(printer.LineAt(page, 1500), pageTitles[page - 1]);
-            QVERIFY(printer.LineAt(page, 15500).endsWith(PageFoot(page)));
-            const QString head = printer.LineAt(page, 500);
-            if (pageTitles[page - 1].isEmpty())
-                QVERIFY(head.isEmpty());
-            else
-                QCOMPARE(head, QStringLiteral("Liste der VARDELOdatei       C:\\daten\\TEST.QLV"));
+        // The page number counts on over both lists.
+        QCOMPARE(printer.PageCount(), titles.size());
+        for (int page = 1; page <= titles.size(); ++page) {
+            QCOMPARE(printer.LineAt(page, 1500), titles[page - 1]);
+            QCOMPARE(printer.LineAt(page, 15500), Foot.arg(page));
+            QCOMPARE(printer.LineAt(page, 500).isEmpty(), titles[page - 1].isEmpty());   // the head
         }
-        // A list not in use: title, "Keine weiteren Daten", foot, end of its page.
-        for (int page = 1; page <= pageTitles.size(); ++page) {
-            const bool unused = (page == 1 && firstRows == 0)
-                                || (page == pageTitles.size() && secondRows == 0 && !pageTitles.last().isEmpty());
-            if (!unused)
-                continue;
-            const QList<Item> items = printer.PageItems(page);
-            QCOMPARE(items.size(), 2 + 1 + 1 + 2 + 3);   // head, title, no further data, date+time, page foot
-            QCOMPARE(printer.YsOf(page, QStringLiteral("Keine weiteren Daten")).size(), 1);
+        // A list not in use gets a page of its own with only its title and "no further data".
+        for (int page : unusedPages) {
+            QCOMPARE(printer.PageItems(page).size(), 2 + 1 + 1 + 2 + 3);   // head, title, no data, date+time, foot
+            QCOMPARE(printer.YsOf(page, NoFurtherData).size(), 1);
         }
-        // The second list's head is size 12 for the privileges, 14 for the block lists.
-        const int secondPage = pageTitles.lastIndexOf(pageTitles.last().isEmpty() ? pageTitles[pageTitles.size() - 2]
-                                                                                   : pageTitles.last()) + 1;
-        for (const Item& item : printer.PageItems(secondPage))
-            if (item.y == 500)
-                QCOMPARE(item.size, section == 1 ? 12 : 14);
-        for (const Item& item : printer.PageItems(1))
-            if (item.y == 500)
-                QCOMPARE(item.size, 14);
     }
 
-    void printAllOrderAndFreshPages()
+    void printAllOrderFreshPagesAndDisplayTexts()
     {
         ScriptedSource source;
         source.selected = {"O1(2)", "O1(4)", "Op1", "Op3", "Op5"};
         source.SetList(1, 40);
         source.SetList(2, 5);
         source.SetList(3, 3);
-        source.SetList(4, 0);
         for (int i = 0; i < 16; ++i)
-            source.boxes << QStringLiteral("Line %1").arg(i);
+            source.boxes << QStringLiteral("box %1").arg(i);
         RecordingReportPrinter printer;
         Report report(printer, source, Now);
         QVERIFY(report.PrintAll());
@@ -179,59 +124,49 @@ private slots:
 
         const QStringList titles{"Grundeinstellungen:", "Berechtigungen Spur 2:", "", "Berechtigungen Spur 3:",
                                  "Sperrlisten Spur 2:", "Sperrlisten Spur 3:", "Displaytexte:"};
-        const QStringList feet{"", PageFoot(1), PageFoot(2), PageFoot(3), PageFoot(1), PageFoot(2), ""};
+        const QList<int> pageNumbers{0, 1, 2, 3, 1, 2, 0};   // 0: a foot without a number
         QCOMPARE(printer.PageCount(), titles.size());
-        // The document ends on the display texts page: no page after it.
-        QCOMPARE(printer.pagesStarted, titles.size());
+        QCOMPARE(printer.pagesStarted, titles.size());   // no empty page after the display texts
         for (int page = 1; page <= titles.size(); ++page) {
             QCOMPARE(printer.LineAt(page, 1500), titles[page - 1]);
-            const QString foot = printer.LineAt(page, 15500);
-            QVERIFY(foot.startsWith(QStringLiteral("07-03-2026    14:05")));
-            QCOMPARE(foot.mid(19), feet[page - 1]);
+            const int number = pageNumbers[page - 1];
+            QCOMPARE(printer.LineAt(page, 15500), number ? Foot.arg(number) : Foot.left(19));
         }
-        for (const Item& item : printer.items)
-            QCOMPARE(item.font, QStringLiteral("arial"));
+        // The display texts: box pairs at y 3000 + 1400 x (k - 1), the second one line below.
+        for (int k = 1; k <= 8; ++k) {
+            const int y = 3000 + 1400 * (k - 1);
+            QCOMPARE(printer.YsOf(7, QStringLiteral("box %1").arg(2 * k - 2)), QList<int>{y});
+            QCOMPARE(printer.YsOf(7, QStringLiteral("box %1").arg(2 * k - 1)), QList<int>{y + RecordingReportPrinter::LineHeight(16)});
+        }
+        for (const auto& item : printer.items)
+            QVERIFY(!item.text.startsWith(QStringLiteral("box")) || (item.x == 4500 && item.size == 16));
     }
 
     void basicSettings_data()
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("selected");
-        QTest::addColumn<QStringList>("values");   // right column, top to bottom
-        QTest::addColumn<int>("noFurtherDataAfter"); // entries before "no further data", 0: none
+        QTest::addColumn<QString>("values");   // the right column top to bottom, '|' between entries
+        QTest::addColumn<int>("noFurtherDataAfter");   // entries before "no further data", 0: none
         const QStringList all{"O1(0)", "O1(2)", "O1(4)", "O1(5)", "Op1", "Op3", "Op5"};
         QTest::newRow("german, all lists")
-            << 0 << all
-            << QStringList{"5 Sekunden", " Ja", "Nein", "Nein", "123456", "Nein", "Nein", " Ja", " Ja", " Ja", " Ja",
-                           " Ja", " Ja", "8", "24"}
-            << 0;
+            << 0 << all << "5 Sekunden| Ja|Nein|Nein|123456|Nein|Nein| Ja| Ja| Ja| Ja| Ja| Ja|8|24" << 0;
         QTest::newRow("english, all lists")
-            << 1000 << all
-            << QStringList{"5 seconds", "Yes", "No", "No", "123456", "No", "No", "Yes", "Yes", "Yes", "Yes", "Yes",
-                           "Yes", "8", "24"}
-            << 0;
-        QTest::newRow("track 2 not evaluated")
-            << 0 << QStringList{"O1(2)", "O1(4)", "Op5"}
-            << QStringList{"5 Sekunden", "Nein", "Nein", "Nein", "123456", "Nein", "Nein", " Ja", " Ja", "Nein",
-                           "Nein", "Nein", " Ja", "----", "24"}
-            << 0;
-        QTest::newRow("track 3/1 not evaluated")
-            << 1000 << QStringList{"O1(2)", "O1(4)", "Op3", "O1(10)", "O1(7)"}
-            << QStringList{"5 seconds", "No", "No", "Yes", "123456", "No", "Yes", "Yes", "Yes", "No", "No", "Yes",
-                           "No", "8", "----"}
-            << 0;
+            << 1000 << all << "5 seconds|Yes|No|No|123456|No|No|Yes|Yes|Yes|Yes|Yes|Yes|8|24" << 0;
+        QTest::newRow("track 2 not evaluated") << 0 << QStringList{"O1(2)", "O1(4)", "Op5"}
+            << "5 Sekunden|Nein|Nein|Nein|123456|Nein|Nein| Ja| Ja|Nein|Nein|Nein| Ja|----|24" << 0;
+        QTest::newRow("track 3/1 not evaluated") << 1000 << QStringList{"O1(2)", "O1(4)", "Op3", "O1(10)", "O1(7)"}
+                                                 << "5 seconds|No|No|Yes|123456|No|Yes|Yes|Yes|No|No|Yes|No|8|----" << 0;
         QTest::newRow("no magnetic-card signal")
-            << 0 << QStringList{"O1(4)", "Op3", "O1(3)"}
-            << QStringList{"5 Sekunden", "Nein", "Nein", "Nein", "123456", " Ja", "Nein", "Nein"} << 8;
-        QTest::newRow("no data evaluation")
-            << 1000 << QStringList{"O1(2)", "O1(1)"}
-            << QStringList{"5 seconds", "No", "Yes", "No", "123456", "No", "No", "Yes", "No"} << 9;
+            << 0 << QStringList{"O1(4)", "Op3", "O1(3)"} << "5 Sekunden|Nein|Nein|Nein|123456| Ja|Nein|Nein" << 8;
+        QTest::newRow("no data evaluation, french")
+            << 2000 << QStringList{"O1(2)", "O1(1)"} << "5Secondes |Non|Oui|Non|123456|Non|Non|Oui|Non" << 9;
     }
     void basicSettings()
     {
         QFETCH(int, language);
         QFETCH(QStringList, selected);
-        QFETCH(QStringList, values);
+        QFETCH(QString, values);
         QFETCH(int, noFurtherDataAfter);
         ScriptedSource source;
         source.language = language;
@@ -239,80 +174,20 @@ private slots:
         RecordingReportPrinter printer;
         Report report(printer, source, Now);
         QVERIFY(report.PrintCurrentSection(ReportSection::BasicSettings));
-
-        QCOMPARE(printer.PageCount(), 1);
-        QCOMPARE(printer.pagesStarted, 1);
         QStringList printed;
-        for (const Item& item : printer.items)
+        for (const auto& item : printer.items)
             if (item.x == 4500 && item.size == 10) {
                 QCOMPARE(item.y, 3000 + 300 * int(printed.size()));
                 printed << item.text;
             }
-        QCOMPARE(printed, values);
+        QCOMPARE(printed.join('|'), values);
         const QList<int> noMore = printer.YsOf(1, CatalogueText(241, language));
-        if (noFurtherDataAfter == 0) {
-            QVERIFY(noMore.isEmpty());
-        } else {
-            const int lastY = 3000 + 300 * (noFurtherDataAfter - 1);
-            QCOMPARE(noMore, QList<int>{lastY + RecordingReportPrinter::LineHeight(10) + 500});
-        }
-        // The file info block, its lines to be filled in by hand, and the foot without a page number.
+        const int lastY = 3000 + 300 * (noFurtherDataAfter - 1);
+        QCOMPARE(noMore, noFurtherDataAfter ? QList<int>{lastY + RecordingReportPrinter::LineHeight(10) + 500} : QList<int>{});
+        // The file info block, its lines filled in by hand; only the English date month first.
         QCOMPARE(printer.LineAt(1, 10000), CatalogueText(237, language) + QString(33, '_'));
         QCOMPARE(printer.LineAt(1, 11200), CatalogueText(240, language) + QString(18, '_'));
-        QCOMPARE(printer.LineAt(1, 15500), report.DateText() + QStringLiteral("14:05"));
-    }
-
-    void dateText_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("date");
-        QTest::newRow("german day first") << 0 << "07-03-2026    ";
-        QTest::newRow("english month first") << 1000 << "03-07-2026    ";
-        QTest::newRow("french day first") << 2000 << "07-03-2026    ";
-        QTest::newRow("spanish day first") << 3000 << "07-03-2026    ";
-    }
-    void dateText()
-    {
-        QFETCH(int, language);
-        QFETCH(QString, date);
-        ScriptedSource source;
-        source.language = language;
-        RecordingReportPrinter printer;
-        Report report(printer, source, QDateTime(QDate(2026, 3, 7), QTime(9, 4)));
-        QCOMPARE(report.DateText(), date);
-        QCOMPARE(report.TimeText(), QStringLiteral("09:04"));
-        report.State.PageNumber = 12;
-        report.PrintDateTime();
-        report.PrintPageNumber();
-        QCOMPARE(printer.LineAt(1, 15500), date + "09:04" + CatalogueText(263, language) + " 12  -");
-        QCOMPARE(report.State.PageNumber, 13);
-    }
-
-    void displayTexts()
-    {
-        ScriptedSource source;
-        source.language = 1000;
-        for (int i = 0; i < 16; ++i)
-            source.boxes << QStringLiteral("box %1").arg(i, 2, 10, QChar('0'));
-        RecordingReportPrinter printer;
-        Report report(printer, source, Now);
-        QVERIFY(report.PrintCurrentSection(ReportSection::DisplayTexts));
-        QCOMPARE(printer.PageCount(), 1);
-        QCOMPARE(printer.pagesStarted, 1);
-        for (int k = 1; k <= 8; ++k) {
-            const int y = 3000 + 1400 * (k - 1);
-            QCOMPARE(printer.LineAt(1, y), QStringLiteral("Display text %1 box %2").arg(k).arg(2 * k - 2, 2, 10, QChar('0')));
-            const auto upper = Where(printer, QStringLiteral("box %1").arg(2 * k - 2, 2, 10, QChar('0')));
-            const auto lower = Where(printer, QStringLiteral("box %1").arg(2 * k - 1, 2, 10, QChar('0')));
-            QCOMPARE(upper, (QList<QPair<int, int>>{{1, y}}));
-            QCOMPARE(lower, (QList<QPair<int, int>>{{1, y + RecordingReportPrinter::LineHeight(16)}}));
-        }
-        for (const Item& item : printer.items)
-            if (item.text.startsWith(QStringLiteral("box"))) {
-                QCOMPARE(item.x, 4500);
-                QCOMPARE(item.size, 16);
-            }
-        QVERIFY(printer.LineAt(1, 15500).startsWith(QStringLiteral("03-07-2026")));
+        QCOMPARE(printer.LineAt(1, 15500), QString(language == 1000 ? "03-07-2026" : "07-03-2026") + "    14:05");
     }
 
     void printerErrorEndsTheCommand_data()
@@ -322,7 +197,6 @@ private slots:
         QTest::addColumn<int>("pagesPrinted");
         QTest::newRow("printer cannot start") << true << 0 << 0;
         QTest::newRow("second page fails") << false << 2 << 1;
-        QTest::newRow("fourth page fails") << false << 4 << 3;
     }
     void printerErrorEndsTheCommand()
     {
