@@ -246,18 +246,18 @@ QRadioButton* EditorWindow::MakeOption(QGroupBox* frame, const QString& name, bo
 void EditorWindow::BuildBasicSettings(QWidget* container)
 {
     // Frame number, caption, column, row; the yes/no index of its pair (or -1).
-    struct FrameSpec {
+    struct FrameLayout {
         int number, textId, column, row, yesNo;
     };
-    static constexpr std::array<FrameSpec, 15> Frames{{
+    static constexpr std::array<FrameLayout, 15> Frames{{
         {1, 184, 1, 1, -1}, {2, 186, 1, 2, 0},  {3, 189, 1, 3, 1},  {12, 190, 1, 4, 10}, {15, 191, 1, 5, -1},
         {5, 192, 2, 1, 3},  {4, 193, 2, 2, 2},  {7, 194, 2, 3, 5},  {10, 195, 2, 4, -1}, {11, 196, 2, 5, -1},
         {9, 197, 3, 1, 7},  {6, 198, 3, 2, 4},  {8, 199, 3, 3, -1}, {13, 200, 3, 4, -1}, {14, 201, 3, 5, -1},
     }};
-    for (const FrameSpec& spec : Frames) {
-        QGroupBox* frame = MakeFrame(container, spec.number, spec.textId, spec.column, spec.row);
-        if (spec.yesNo >= 0) {
-            const int i = spec.yesNo;
+    for (const FrameLayout& frameDef : Frames) {
+        QGroupBox* frame = MakeFrame(container, frameDef.number, frameDef.textId, frameDef.column, frameDef.row);
+        if (frameDef.yesNo >= 0) {
+            const int i = frameDef.yesNo;
             yes_[i] = MakeOption(frame, QStringLiteral("O1(%1)").arg(i), true);
             no_[i] = MakeOption(frame, QStringLiteral("O2(%1)").arg(i), false);
             static_cast<PressButton*>(yes_[i])->onPress = [this, i] { PressYesNo(i, true); };
