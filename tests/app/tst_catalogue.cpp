@@ -20,7 +20,6 @@ private slots:
         QTest::newRow("leading blanks") << 142 << 0 << QStringLiteral("   Achtung!");
         QTest::newRow("spanish tab") << 211 << 3000 << QStringLiteral("autorizaciones pista 2:\t");
         QTest::newRow("backslashes") << 140 << 2000 << QStringLiteral("c:\\programmes\\vardelo");
-        QTest::newRow("unbalanced parenthesis") << 243 << 1000 << QStringLiteral("VARDELO files|*.QLV|all files)|*.*");
         QTest::newRow("trailing blank") << 109 << 2000 << QStringLiteral("Décrire ");
         QTest::newRow("grid header") << 258 << 0 << QStringLiteral("Berechtigungen Spur 2            |Begleittext                                    ");
         QTest::newRow("below the first ID") << 100 << 0 << QString();
