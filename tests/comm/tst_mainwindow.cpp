@@ -2,58 +2,37 @@
 // the seams and on the manual clock, against the simulated terminal.
 #include "app/catalogue.h"
 #include "comm/sequences.h"
-#include "comm/simterminal.h"
 #include "comm/ui/backgroundwidget.h"
 #include "comm/ui/displaycheckbox.h"
-#include "comm/ui/mainwindow.h"
-#include "common/democonfig.h"
+#include "comm/ui/interfacedialog.h"
 #include "common/mainwindowharness.h"
 #include "config/configfiles.h"
-
-#include <QAction>
-#include <QBuffer>
-#include <QImage>
-#include <QDir>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QtTest>
 
 namespace {
 
 using Kind = MainWindowHarness::LinkKind;
-
-void WriteConfigFile(const QString& path, int lines, int value)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    for (int i = 0; i < lines; ++i)
-        file.write(QStringLiteral(" %1 \r\n").arg(value).toLatin1());
-}
+const QColor Green(0, 255, 0);
+const QColor Red(255, 0, 0);
+const QStringList Disturbing{"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"};
 
 QColor Colour(MainWindowHarness& h, const char* button)
 {
-    return MainWindow::ButtonColour(h.Find<QPushButton>(QString::fromLatin1(button)));
+    return MainWindow::ButtonColour(h.Find<QPushButton>(QLatin1String(button)));
 }
 
-const QColor Green(0, 255, 0);
-const QColor Red(255, 0, 0);
-
-// Reads the simulated terminal through the window with the demo password;
-// answerEdit answers the question of text 147.
-bool ReadTerminal(MainWindowHarness& h, Messages::Answer answerEdit)
+// Opens the read panel and starts a read with the demo password.
+void StartRead(MainWindowHarness& h)
 {
     h.onModal = [](QDialog& dialog) {
         if (dialog.objectName() == QLatin1String("Passwort"))
             MainWindowHarness::EnterPassword(dialog, DemoPassword);
     };
-    h.messages.answers.enqueue(answerEdit);
     h.Trigger(QStringLiteral("mnuauslesen"));
     h.Click(QStringLiteral("Taste1"));
+}
+
+bool ReadDone(MainWindowHarness& h)
+{
     return h.clock.RunUntil([&] { return h.m.TerminalRead == 1 && !h.window->Session().Read().IsRunning(); }, 30000);
 }
 
@@ -62,71 +41,43 @@ bool ReadTerminal(MainWindowHarness& h, Messages::Answer answerEdit)
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void loadAcceptsTwoSpellingsOnly_data()
+    // Only ".QLV" and ".qlv" are loaded, and only complete files; a refused
+    // or cancelled load leaves the image as it was.
+    void load_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("loaded");
-        QTest::newRow("capitals") << "A.QLV" << true;
-        QTest::newRow("small letters") << "b.qlv" << true;
-        QTest::newRow("mixed") << "c.Qlv" << false;
-        QTest::newRow("comments file") << "d.BGT" << false;
+        QTest::addColumn<QString>("name");   // empty: the file dialog is cancelled
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("prompt");
+        const QString notVardelo = QStringLiteral("Sie haben keine VARDELOdatei gewählt");
+        QTest::newRow("capitals") << "A.QLV" << 2048 << "";
+        QTest::newRow("small letters") << "b.qlv" << 2048 << "";
+        QTest::newRow("mixed") << "c.Qlv" << 2048 << notVardelo;
+        QTest::newRow("comments file") << "d.BGT" << 2048 << notVardelo;
+        QTest::newRow("short file") << "e.QLV" << 2000 << CatalogueText(300, 0);
+        QTest::newRow("cancelled") << "" << 0 << "";
     }
-    void loadAcceptsTwoSpellingsOnly()
+    void load()
     {
         QFETCH(QString, name);
-        QFETCH(bool, loaded);
-        MainWindowHarness h;
-        h.StartAndPassLanguageWindow();
-        const QString path = h.dir.filePath(name);
-        WriteConfigFile(path, 2048, 7);
-        h.files.names.enqueue(path);
-        h.Trigger(QStringLiteral("mnuladen"));
-
-        QCOMPARE(h.files.requests.size(), 1);
-        QCOMPARE(h.files.requests.at(0).title, QStringLiteral("Datei zum Laden auswählen"));
-        QCOMPARE(h.files.requests.at(0).proposedName, QStringLiteral("VARDELO"));
-        QCOMPARE(h.files.requests.at(0).filter, CatalogueText(132, 0));
-        QCOMPARE(h.files.requests.at(0).initialDirectory, h.m.StartDirectory);
-        QCOMPARE(h.editorOpenedOn, loaded ? QStringList{path} : QStringList{});
-        QCOMPARE(h.m.ConfigImage[2047], qint16(loaded ? 7 : 0));
-        QCOMPARE(h.m.EditAfterLoad, false);
-        if (loaded) {
-            QVERIFY(h.messages.shown.isEmpty());
-            QCOMPARE(Colour(h, "taste2"), Green);
-        } else {
-            QCOMPARE(h.Prompts(), QStringList{QStringLiteral("Sie haben keine VARDELOdatei gewählt")});
-            QCOMPARE(h.messages.shown.at(0).title, QStringLiteral("  Achtung!"));
-        }
-    }
-
-    void loadCancelledChangesNothing()
-    {
-        MainWindowHarness h;
-        h.StartAndPassLanguageWindow();
-        h.Trigger(QStringLiteral("mnuladen"));
-        QCOMPARE(h.files.requests.size(), 1);
-        QVERIFY(h.messages.shown.isEmpty());
-        QVERIFY(h.editorOpenedOn.isEmpty());
-        QVERIFY(h.m.CurrentConfigFile.isEmpty());
-    }
-
-    // A short file is refused with a message and leaves the image as it was.
-    void loadRefusesShortFile()
-    {
-        for (int offset : {0, 1000, 2000, 3000})
-            QVERIFY(!CatalogueText(300, offset).isEmpty());
+        QFETCH(int, lines);
+        QFETCH(QString, prompt);
         MainWindowHarness h;
         h.StartAndPassLanguageWindow();
         h.m.ConfigImage[0] = 42;
-        const QString path = h.dir.filePath(QStringLiteral("short.QLV"));
-        WriteConfigFile(path, 2000, 9);
-        h.files.names.enqueue(path);
+        const QString path = h.dir.filePath(name);
+        if (!name.isEmpty()) {
+            QVERIFY(WriteFileAtomically(path, QByteArray(" 7 \r\n").repeated(lines)));
+            h.files.names.enqueue(path);
+        }
         h.Trigger(QStringLiteral("mnuladen"));
-        QCOMPARE(h.messages.shown.size(), 1);
-        QVERIFY(h.messages.shown.at(0).prompt.startsWith(CatalogueText(300, 0)));
-        QVERIFY(h.messages.shown.at(0).prompt.contains(path));
-        QCOMPARE(h.m.ConfigImage[0], qint16(42));
-        QVERIFY(h.editorOpenedOn.isEmpty());
+        QCOMPARE(h.files.requests.size(), 1);
+        QCOMPARE(h.files.requests.at(0).title, QStringLiteral("Datei zum Laden auswählen"));
+        const bool loaded = !name.isEmpty() && prompt.isEmpty();
+        QCOMPARE(h.editorOpenedOn, loaded ? QStringList{path} : QStringList{});
+        QCOMPARE(h.m.ConfigImage[0], qint16(loaded ? 7 : 42));
+        QCOMPARE(h.messages.shown.size(), prompt.isEmpty() ? 0 : 1);
+        if (!prompt.isEmpty())
+            QVERIFY(h.Prompts().at(0).startsWith(prompt));
     }
 
     void helpItemsShowTheMakerAddress_data()
@@ -141,12 +92,8 @@ private slots:
         QFETCH(QString, item);
         MainWindowHarness h;
         h.StartAndPassLanguageWindow();
-        QFile maker(h.dir.filePath(QStringLiteral("config/maker.txt")));
-        QVERIFY(maker.open(QIODevice::WriteOnly));
-        maker.write("https://service.example.org/vardelo\n");
-        maker.close();
-        // A file dialog may have moved the current directory.
-        QDir::setCurrent(QDir::tempPath());
+        QVERIFY(WriteFileAtomically(h.dir.filePath(QStringLiteral("config/maker.txt")), "https://service.example.org/vardelo\n"));
+        QDir::setCurrent(QDir::tempPath());   // as a file dialog may leave it
         h.Trigger(item);
         QCOMPARE(h.Prompts(), QStringList{QStringLiteral("https://service.example.org/vardelo")});
         QCOMPARE(h.messages.shown.at(0).title, QStringLiteral("INTERNET"));
@@ -154,36 +101,29 @@ private slots:
     }
 
     // The background picture from the configuration folder when there is
-    // one; none (or an unreadable one) leaves the plain background, silently.
+    // one; none or an unreadable one leaves the plain background, silently.
     void backgroundPicture_data()
     {
         QTest::addColumn<QByteArray>("content");   // empty: no file
-        QTest::addColumn<bool>("shown");
         QImage picture(40, 30, QImage::Format_RGB32);
         picture.fill(Qt::darkBlue);
         QByteArray bmp;
         QBuffer buffer(&bmp);
         buffer.open(QIODevice::WriteOnly);
         picture.save(&buffer, "BMP");
-        QTest::newRow("picture") << bmp << true;
-        QTest::newRow("no file") << QByteArray() << false;
-        QTest::newRow("not a picture") << QByteArray("garbage") << false;
+        QTest::newRow("picture") << bmp;
+        QTest::newRow("no file") << QByteArray();
+        QTest::newRow("not a picture") << QByteArray("garbage");
     }
     void backgroundPicture()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, shown);
         MainWindowHarness h;
-        if (!content.isEmpty()) {
-            QFile file(h.dir.filePath(QStringLiteral("config/hauptbild.bmp")));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        if (!content.isEmpty())
+            QVERIFY(WriteFileAtomically(h.dir.filePath(QStringLiteral("config/hauptbild.bmp")), content));
         h.StartAndPassLanguageWindow();
         const QPixmap& picture = h.Find<BackgroundWidget>(QStringLiteral("client"))->Picture();
-        QCOMPARE(!picture.isNull(), shown);
-        if (shown)
-            QCOMPARE(picture.size(), QSize(40, 30));
+        QCOMPARE(picture.size(), content.startsWith("BM") ? QSize(40, 30) : QSize(0, 0));
         QVERIFY(h.messages.shown.isEmpty());
     }
 
@@ -193,121 +133,76 @@ private slots:
         h.StartAndPassLanguageWindow();
         h.Trigger(QStringLiteral("mnuauslesen"));
         for (const char* name : {"Ch1", "Ch2", "Ch3"}) {
-            auto* box = h.Find<DisplayCheckBox>(QString::fromLatin1(name));
-            QVERIFY(box);
+            auto* box = h.Find<DisplayCheckBox>(QLatin1String(name));
             for (bool state : {false, true}) {
                 box->setChecked(state);
                 QTest::mouseClick(box, Qt::LeftButton);
-                QCOMPARE(box->isChecked(), state);
                 box->click();
                 QCOMPARE(box->isChecked(), state);
             }
         }
     }
 
-    // Cancelling the password dialog leaves the panel as it was and sends nothing.
     void cancelledPasswordSendsNothing()
     {
         MainWindowHarness h(Kind::Simulated);
         h.StartAndPassLanguageWindow();
         h.Trigger(QStringLiteral("mnuauslesen"));
-        h.onModal = [](QDialog& dialog) { dialog.reject(); };
-        h.Click(QStringLiteral("Taste1"));
+        h.Click(QStringLiteral("Taste1"));   // the dialog is cancelled
         QCOMPARE(h.modalShown.last(), QStringLiteral("Passwort"));
         h.clock.Advance(12000);
         QVERIFY(!h.link->Dtr());
         QCOMPARE(h.Terminal().CurrentPhase(), SimulatedTerminal::Phase::Idle);
         QVERIFY(h.messages.shown.isEmpty());
-        QVERIFY(h.Find<QPushButton>(QStringLiteral("Taste1"))->isEnabled());
         QCOMPARE(Colour(h, "Taste1"), Green);
-        QVERIFY(h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
+        QVERIFY(h.Visible(QStringLiteral("Frame1")));
     }
 
     // A whole read: the panel while it runs, the commands that would disturb
-    // it unavailable, the identification, and on Yes the editor on the result.
+    // it unavailable, and on Yes the real editor on the result.
     void readAnsweredYesOpensTheEditor()
     {
         MainWindowHarness h(Kind::Simulated);
-        h.StartAndPassLanguageWindow();
-        h.onModal = [](QDialog& dialog) { MainWindowHarness::EnterPassword(dialog, DemoPassword); };
-        h.Trigger(QStringLiteral("mnuauslesen"));
-        h.Click(QStringLiteral("Taste1"));
-
-        h.clock.Advance(3000);
-        auto* text2 = h.Find<QLineEdit>(QStringLiteral("Text2"));
-        QVERIFY(text2->isVisibleTo(h.window.get()));
-        QCOMPARE(text2->text(), QStringLiteral("Bitte warten"));
-        QCOMPARE(Colour(h, "Taste1"), Red);
-        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Taste1"))->isEnabled());
-        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Command2"))->isEnabled());
-        QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch1"))->isChecked());
-        QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch2"))->isChecked());
-        for (const char* command : {"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"})
-            QVERIFY2(!h.Find<QAction>(QString::fromLatin1(command))->isEnabled(), command);
-        QVERIFY(h.Find<QAction>(QStringLiteral("mnuBeenden"))->isEnabled());
-
-        QVERIFY(h.clock.RunUntil([&] { return !h.editorOpenedOn.isEmpty(); }, 20000));
-        QCOMPARE(h.editorOpenedOn.size(), 1);
-        QCOMPARE(QFileInfo(h.editorOpenedOn.at(0)).absoluteFilePath(),
-                 QDir::current().absoluteFilePath(QStringLiteral("VARDELO.QLV")));
-        QCOMPARE(h.Prompts(), QStringList{QStringLiteral("Geladene Datei bearbeiten ?")});
-        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("      VARDELO SIM 1.00"));
-        QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch3"))->isChecked());
-        QVERIFY(!text2->isVisibleTo(h.window.get()));
-        QCOMPARE(Colour(h, "Taste1"), Green);
-        for (const char* command : {"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"})
-            QVERIFY2(h.Find<QAction>(QString::fromLatin1(command))->isEnabled(), command);
-
-        Vardelomod demo;
-        BuildDemoConfiguration(demo);
-        Vardelomod read;
-        QVERIFY(ReadConfigurationFile(read, QDir::current().filePath(QStringLiteral("VARDELO.QLV"))));
-        for (int slot = 0; slot < Vardelomod::BlockSlots; ++slot)
-            QCOMPARE(read.ConfigImage[slot], demo.ConfigImage[slot]);
-    }
-
-    // The real editor, opened on the read's result.
-    void readAnsweredYesShowsTheResultInTheEditor()
-    {
-        MainWindowHarness h(Kind::Simulated);
-        h.onModal = [](QDialog& dialog) {
-            if (auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1")))
-                ok->click();
-        };
-        h.Start(true);
-        h.clock.Advance(1000);
-        QString editorTitle, doorOpenTime, password;
+        h.StartAndPassLanguageWindow(true);
+        StartRead(h);
+        QString editorTitle, password;
         h.onModal = [&](QDialog& dialog) {
-            if (dialog.objectName() == QLatin1String("Passwort")) {
-                MainWindowHarness::EnterPassword(dialog, DemoPassword);
-            } else if (dialog.objectName() == QLatin1String("vardelodatei")) {
-                editorTitle = dialog.windowTitle();
-                doorOpenTime = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->text();
-                password = dialog.findChild<QLineEdit*>(QStringLiteral("Text4"))->text();
-            }
+            editorTitle = dialog.windowTitle();
+            password = dialog.findChild<QLineEdit*>(QStringLiteral("Text4"))->text();
         };
-        h.Trigger(QStringLiteral("mnuauslesen"));
-        h.Click(QStringLiteral("Taste1"));
-        QVERIFY(h.clock.RunUntil([&] { return h.modalShown.contains(QStringLiteral("vardelodatei")); }, 20000));
+        h.clock.Advance(3000);
+        QCOMPARE(h.Find<QLineEdit>(QStringLiteral("Text2"))->text(), QStringLiteral("Bitte warten"));
+        QCOMPARE(Colour(h, "Taste1"), Red);
+        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Command2"))->isEnabled());
+        QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch2"))->isChecked());
+        for (const QString& command : Disturbing)
+            QVERIFY2(!h.Enabled(command), qPrintable(command));
+        QVERIFY(h.Enabled(QStringLiteral("mnuBeenden")));
+
+        h.messages.answers.enqueue(Messages::Answer::Yes);
+        QVERIFY(ReadDone(h));
+        QCOMPARE(h.Prompts(), QStringList{QStringLiteral("Geladene Datei bearbeiten ?")});
+        QCOMPARE(h.modalShown.last(), QStringLiteral("vardelodatei"));
         QVERIFY(editorTitle.endsWith(QStringLiteral("VARDELO.QLV")));
-        QCOMPARE(doorOpenTime, QStringLiteral("5"));
         QCOMPARE(password, DemoPassword);
-        // Opening the editor hid the panels and their start buttons.
-        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
-        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Taste1"))->isVisibleTo(h.window.get()));
+        QCOMPARE(h.Text(QStringLiteral("Label1")), QStringLiteral("      VARDELO SIM 1.00"));
+        QVERIFY(!h.Visible(QStringLiteral("Text2")));
+        QVERIFY(!h.Visible(QStringLiteral("Frame1")));
+        for (const QString& command : Disturbing)
+            QVERIFY2(h.Enabled(command), qPrintable(command));
     }
 
-    // After a read (answered No) the write panel, the write with its progress
+    // After a read answered No: the write panel, the write with its progress
     // bars, the success message; a second write is refused with text 135.
     void writeAfterReadThenRefused()
     {
         MainWindowHarness h(Kind::Simulated);
         h.StartAndPassLanguageWindow();
-        QVERIFY(ReadTerminal(h, Messages::Answer::No));
+        h.messages.answers.enqueue(Messages::Answer::No);
+        StartRead(h);
+        QVERIFY(ReadDone(h));
         QVERIFY(h.editorOpenedOn.isEmpty());
-        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
-        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame2"))->isVisibleTo(h.window.get()));
-        QCOMPARE(h.m.TerminalRead, qint16(1));
+        QVERIFY(!h.Visible(QStringLiteral("Frame1")));
 
         // Change one display character in the file and write it.
         const QString path = QDir::current().filePath(QStringLiteral("VARDELO.QLV"));
@@ -317,11 +212,8 @@ private slots:
         QVERIFY(WriteConfigurationFile(changed, path));
         h.files.names.enqueue(path);
         h.Trigger(QStringLiteral("mnubeschreiben"));
-        QCOMPARE(h.files.requests.last().title, QStringLiteral("Datei zum Schreiben auswählen"));
-        QVERIFY(h.Find<QGroupBox>(QStringLiteral("Frame2"))->isVisibleTo(h.window.get()));
-        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label2"))->text(), path);
-        QCOMPARE(Colour(h, "taste2"), Green);
-
+        QVERIFY(h.Visible(QStringLiteral("Frame2")));
+        QCOMPARE(h.Text(QStringLiteral("Label2")), path);
         auto* send = h.Find<QProgressBar>(QStringLiteral("FlatScrollBar1"));
         auto* reply = h.Find<QProgressBar>(QStringLiteral("FlatScrollBar2"));
         QCOMPARE(send->maximum(), 2046);
@@ -329,44 +221,25 @@ private slots:
         QSignalSpy sendValues(send, &QProgressBar::valueChanged);
         h.Click(QStringLiteral("taste2"));
         // Sending wraps at the end of the bar and is set back when done.
-        QVERIFY(sendValues.size() >= 3);
-        bool wrapped = false;
-        for (int i = 1; i < sendValues.size(); ++i)
-            wrapped |= sendValues.at(i - 1).at(0).toInt() == 2046 && sendValues.at(i).at(0).toInt() == 0;
-        QVERIFY(wrapped);
+        QVERIFY(sendValues.indexOf(QVariantList{2046}) >= 0);
+        QCOMPARE(sendValues.at(sendValues.indexOf(QVariantList{2046}) + 1), QVariantList{0});
         QCOMPARE(send->value(), 0);
         QCOMPARE(Colour(h, "taste2"), Red);
-        QVERIFY(!h.Find<QPushButton>(QStringLiteral("Command1"))->isEnabled());
-        for (const char* command : {"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"})
-            QVERIFY2(!h.Find<QAction>(QString::fromLatin1(command))->isEnabled(), command);
-        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("keine Identifikation"));
+        for (const QString& command : Disturbing)
+            QVERIFY2(!h.Enabled(command), qPrintable(command));
 
         QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
         QVERIFY(reply->value() > 0);
         QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO erfolgreich programmiert"));
-        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame2"))->isVisibleTo(h.window.get()));
+        QVERIFY(!h.Visible(QStringLiteral("Frame2")));
         QCOMPARE(h.Terminal().Memory()[16], quint8('X'));
 
-        const int before = h.files.requests.size();
         h.Trigger(QStringLiteral("mnubeschreiben"));
         QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO muss erst ausgelesen werden"));
-        QCOMPARE(h.files.requests.size(), before);   // no file dialog
-    }
-
-    // A reset hides both panels and takes back the read.
-    void resetBetweenReadAndWrite()
-    {
-        MainWindowHarness h(Kind::Simulated);
-        h.StartAndPassLanguageWindow();
-        QVERIFY(ReadTerminal(h, Messages::Answer::No));
-        h.Trigger(QStringLiteral("mnuauslesen"));
+        QCOMPARE(h.files.requests.size(), 1);   // no file dialog
         h.Trigger(QStringLiteral("mres"));
-        QVERIFY(!h.Find<QGroupBox>(QStringLiteral("Frame1"))->isVisibleTo(h.window.get()));
-        QCOMPARE(h.Find<QLabel>(QStringLiteral("Label1"))->text(), QStringLiteral("keine Identifikation"));
         h.clock.Advance(600);
         QCOMPARE(h.Terminal().Restarts(), 1);
-        h.Trigger(QStringLiteral("mnubeschreiben"));
-        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO muss erst ausgelesen werden"));
     }
 
     // "VARDELO.QLV" cannot be created: a message, and the image can still be written.
@@ -375,32 +248,51 @@ private slots:
         MainWindowHarness h(Kind::Simulated);
         h.StartAndPassLanguageWindow();
         QVERIFY(QDir().mkdir(QStringLiteral("VARDELO.QLV")));   // a folder in its place
-        h.onModal = [](QDialog& dialog) { MainWindowHarness::EnterPassword(dialog, DemoPassword); };
-        h.Trigger(QStringLiteral("mnuauslesen"));
-        h.Click(QStringLiteral("Taste1"));
-        QVERIFY(h.clock.RunUntil([&] { return h.m.TerminalRead == 1 && !h.window->Session().Read().IsRunning(); }, 30000));
+        StartRead(h);
+        QVERIFY(ReadDone(h));
         QVERIFY(h.editorOpenedOn.isEmpty());
         QCOMPARE(h.messages.shown.size(), 1);
         QVERIFY(h.Prompts().at(0).contains(QStringLiteral("VARDELO.QLV")));
         QVERIFY(h.window->Session().Write().CheckReadDone());
     }
 
-    // Exit during a read stops it and leaves DTR and RTS off.
     void exitDuringReadLeavesLinesOff()
     {
         MainWindowHarness h(Kind::Simulated);
         h.StartAndPassLanguageWindow();
-        h.onModal = [](QDialog& dialog) { MainWindowHarness::EnterPassword(dialog, DemoPassword); };
-        h.Trigger(QStringLiteral("mnuauslesen"));
-        h.Click(QStringLiteral("Taste1"));
+        StartRead(h);
         h.clock.Advance(700);
         QVERIFY(h.link->Rts());
         h.Trigger(QStringLiteral("mnuBeenden"));
-        QVERIFY(!h.link->Dtr());
-        QVERIFY(!h.link->Rts());
-        QVERIFY(!h.window->Session().Read().IsRunning());
+        QVERIFY(!h.link->Dtr() && !h.link->Rts());
         h.clock.Advance(20000);
         QVERIFY(h.messages.shown.isEmpty());
+    }
+
+    // The interface dialog reopens the port on opening and on each click; OK
+    // stores the choice, closing without OK keeps it for this run only.
+    void interfaceDialog_data()
+    {
+        QTest::addColumn<bool>("pressOk");
+        QTest::newRow("OK") << true;
+        QTest::newRow("closed without OK") << false;
+    }
+    void interfaceDialog()
+    {
+        QFETCH(bool, pressOk);
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow();
+        h.onModal = [&](QDialog& dialog) {
+            QCOMPARE(h.Scripted().opened, (QList<int>{1, 1}));
+            qobject_cast<InterfaceDialog*>(&dialog)->PortButton(4)->click();
+            QCOMPARE(h.Scripted().opened, (QList<int>{1, 1, 5}));
+            QVERIFY(h.link->IsOpen());
+            if (pressOk)
+                MainWindowHarness::Press(dialog, "Co1");
+        };
+        h.Trigger(QStringLiteral("mnuschnittst"));
+        QCOMPARE(h.m.PortNumber, qint16(5));
+        QCOMPARE(h.SettingsContent(), pressOk ? QByteArray(" 5\r\n 0\r\n") : QByteArray(" 1\r\n 0\r\n"));
     }
 };
 

@@ -1,24 +1,21 @@
-// Pictures of the main window and its dialogs for a look by eye, in German
-// and English. Runs only when VARDELO_SCREENSHOT_DIR names a folder; run it
+// Pictures of the main window and its dialogs for a look by eye, in every
+// language. Runs only when VARDELO_SCREENSHOT_DIR names a folder; run it
 // under Xvfb with the xcb platform to see the real rendering:
 //   VARDELO_SCREENSHOT_DIR=shots QT_QPA_PLATFORM=xcb xvfb-run -a build/tests/tst_comm_screenshots
 #include "comm/sequences.h"
-#include "common/democonfig.h"
 #include "common/mainwindowharness.h"
-
-#include <QDir>
-#include <QPushButton>
-#include <QtTest>
 
 class ScreenshotTest : public QObject {
     Q_OBJECT
-private:
     QString folder_;
+    QString language_;
 
     void Save(QWidget& widget, const QString& name)
     {
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
         QCoreApplication::processEvents();
-        QVERIFY(widget.grab().save(QDir(folder_).filePath(name + QStringLiteral(".png"))));
+        QVERIFY(widget.grab().save(QDir(folder_).filePath(name + u'-' + language_ + QStringLiteral(".png"))));
     }
 
 private slots:
@@ -33,59 +30,49 @@ private slots:
 
     void shots_data()
     {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QString>("language");
-        QTest::newRow("de") << QByteArray(" 1\r\n 0\r\n") << "de";
-        QTest::newRow("en") << QByteArray(" 1\r\n 1000\r\n") << "en";
-        QTest::newRow("fr") << QByteArray(" 1\r\n 2000\r\n") << "fr";
-        QTest::newRow("es") << QByteArray(" 1\r\n 3000\r\n") << "es";
+        QTest::addColumn<int>("offset");
+        QTest::newRow("de") << 0;
+        QTest::newRow("en") << 1000;
+        QTest::newRow("fr") << 2000;
+        QTest::newRow("es") << 3000;
     }
     void shots()
     {
-        QFETCH(QByteArray, settings);
-        QFETCH(QString, language);
-        MainWindowHarness h(MainWindowHarness::LinkKind::Simulated, settings);
+        QFETCH(int, offset);
+        language_ = QString::fromLatin1(QTest::currentDataTag());
+        MainWindowHarness h(MainWindowHarness::LinkKind::Simulated, QStringLiteral(" 1\r\n %1\r\n").arg(offset).toLatin1());
+        // Each modal dialog is photographed, then OK'd (language window),
+        // cancelled (interface dialog) or given the password.
         h.onModal = [&](QDialog& dialog) {
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            Save(dialog, QStringLiteral("language-") + language);
-            dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            const QString name = dialog.objectName();
+            Save(dialog, name == u"start" ? QStringLiteral("language") : name == u"Passwort" ? name : QStringLiteral("interface"));
+            if (name == u"start")
+                MainWindowHarness::Press(dialog, "Command1");
+            else if (name == u"Passwort")
+                MainWindowHarness::EnterPassword(dialog, DemoPassword);
+            else
+                dialog.reject();
         };
         h.Start();
         h.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
         h.clock.Advance(1000);
-        Save(*h.window, QStringLiteral("main-idle-") + language);
-
-        h.onModal = [&](QDialog& dialog) {
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            Save(dialog, QStringLiteral("interface-") + language);
-            dialog.reject();
-        };
+        Save(*h.window, QStringLiteral("main-idle"));
         h.Trigger(QStringLiteral("mnuschnittst"));
-
-        h.onModal = [&](QDialog& dialog) {
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            MainWindowHarness::EnterPassword(dialog, DemoPassword);
-        };
         h.Trigger(QStringLiteral("mnuauslesen"));
-        Save(*h.window, QStringLiteral("main-readpanel-") + language);
+        Save(*h.window, QStringLiteral("main-readpanel"));
         h.Click(QStringLiteral("Taste1"));
         h.clock.Advance(4000);
-        Save(*h.window, QStringLiteral("main-reading-") + language);
+        Save(*h.window, QStringLiteral("main-reading"));
         h.messages.answers.enqueue(Messages::Answer::No);
-        QVERIFY(h.clock.RunUntil([&] { return h.m.TerminalRead == 1 && !h.window->Session().Read().IsRunning(); }, 30000));
+        QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Read().IsRunning(); }, 30000));
         h.Trigger(QStringLiteral("mnuauslesen"));
-        Save(*h.window, QStringLiteral("main-readdone-") + language);
-
+        Save(*h.window, QStringLiteral("main-readdone"));
         h.files.names.enqueue(QDir::current().filePath(QStringLiteral("VARDELO.QLV")));
         h.Trigger(QStringLiteral("mnubeschreiben"));
-        Save(*h.window, QStringLiteral("main-writepanel-") + language);
+        Save(*h.window, QStringLiteral("main-writepanel"));
         h.Click(QStringLiteral("taste2"));
         h.clock.Advance(4000);
-        Save(*h.window, QStringLiteral("main-writing-") + language);
+        Save(*h.window, QStringLiteral("main-writing"));
         QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
     }
 };

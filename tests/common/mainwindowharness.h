@@ -1,22 +1,19 @@
 #pragma once
 // The main window as a test drives it: a settings folder of its own, the
 // fake message and file dialogs, a manual clock, a link of the test's choice
-// (a scripted one or the simulated terminal), and modal dialogs worked by the
-// test instead of a modal loop.
+// (a scripted one or the simulated terminal with the demo configuration),
+// and modal dialogs worked by the test instead of a modal loop.
 
+#include "comm/simterminal.h"
 #include "comm/ui/mainwindow.h"
+#include "common/democonfig.h"
 #include "common/fakes.h"
-#include "platform/timers.h"
+#include "common/scriptedlink.h"
 
-#include <QDialog>
-#include <QList>
-#include <QTemporaryDir>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <memory>
-
-class SerialLink;
-class SimulatedTerminal;
-class ScriptedLink;
 
 struct MainWindowHarness {
     enum class LinkKind { Scripted, Simulated };
@@ -28,35 +25,87 @@ struct MainWindowHarness {
     ManualClock clock;
     std::unique_ptr<SerialLink> link;
     std::unique_ptr<MainWindow> window;
-
-    // The objectName of every dialog shown modally, in order.
-    QStringList modalShown;
-    // Works each modal dialog; the default presses nothing (a cancel).
-    std::function<void(QDialog&)> onModal;
-    // Files the editor was opened on (the editor itself is not built).
-    QStringList editorOpenedOn;
+    QStringList modalShown;                   // objectName of every modal dialog, in order
+    std::function<void(QDialog&)> onModal;    // works each modal dialog; none: a cancel
+    QStringList editorOpenedOn;               // unless the real editor is used
 
     // settings: the settings file's content, or nothing for a first run.
-    explicit MainWindowHarness(LinkKind kind = LinkKind::Scripted, std::optional<QByteArray> settings = QByteArray(" 1\r\n 0\r\n"));
-    ~MainWindowHarness();
+    explicit MainWindowHarness(LinkKind kind = LinkKind::Scripted, std::optional<QByteArray> settings = QByteArray(" 1\r\n 0\r\n"))
+    {
+        QDir::setCurrent(dir.path());
+        QDir().mkpath(dir.filePath(QStringLiteral("config")));
+        if (QFile file(SettingsPath()); settings && file.open(QIODevice::WriteOnly))
+            file.write(*settings);
+        if (kind == LinkKind::Scripted) {
+            link = std::make_unique<ScriptedLink>(&clock);
+            return;
+        }
+        auto terminal = std::make_unique<SimulatedTerminal>(clock);
+        Vardelomod demo;
+        BuildDemoConfiguration(demo);
+        TerminalMemory memory{};
+        for (int slot = 0; slot < Vardelomod::BlockSlots; ++slot)
+            memory[slot] = quint8(demo.ConfigImage[slot]);
+        terminal->SetMemory(memory);
+        link = std::move(terminal);
+    }
+    ~MainWindowHarness()
+    {
+        window.reset();
+        QDir::setCurrent(QDir::tempPath());
+    }
 
     // Constructs the window and runs its start-up (the language window is
     // offered one second later, on the clock).
-    void Start(bool realEditor = false);
+    void Start(bool realEditor = false)
+    {
+        window = std::make_unique<MainWindow>(m, MainWindow::Services{messages, files, clock, *link, SettingsPath()});
+        window->ShowModal = [this](QDialog& dialog) {
+            modalShown.append(dialog.objectName());
+            if (onModal)
+                onModal(dialog);
+        };
+        if (!realEditor)
+            window->OpenEditor = [this] { editorOpenedOn.append(m.CurrentConfigFile); };
+        window->StartUp();
+    }
     // Start, then let the language window come and go with OK.
-    void StartAndPassLanguageWindow();
+    void StartAndPassLanguageWindow(bool realEditor = false)
+    {
+        onModal = [](QDialog& dialog) { Press(dialog, "Command1"); };
+        Start(realEditor);
+        clock.Advance(1000);
+        onModal = nullptr;
+    }
 
-    QString SettingsPath() const;
-    QByteArray SettingsContent() const;
-    ScriptedLink& Scripted();
-    SimulatedTerminal& Terminal();
+    QString SettingsPath() const { return dir.filePath(QStringLiteral("config/VARDELO.ini")); }
+    QByteArray SettingsContent() const
+    {
+        QFile file(SettingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    ScriptedLink& Scripted() { return static_cast<ScriptedLink&>(*link); }
+    SimulatedTerminal& Terminal() { return static_cast<SimulatedTerminal&>(*link); }
 
-    template <typename T> T* Find(const QString& name) const { return window->findChild<T*>(name); }
-    void Trigger(const QString& action);
-    void Click(const QString& button);
-
+    template <typename T = QWidget> T* Find(const QString& name) const { return window->findChild<T*>(name); }
+    bool Visible(const QString& name) const { return Find(name)->isVisibleTo(window.get()); }
+    bool Enabled(const QString& action) const { return Find<QAction>(action)->isEnabled(); }
+    QString Text(const QString& label) const { return Find<QLabel>(label)->text(); }
+    void Trigger(const QString& action) { Find<QAction>(action)->trigger(); }
+    void Click(const QString& button) { Find<QPushButton>(button)->click(); }
+    static void Press(QDialog& dialog, const char* button) { dialog.findChild<QPushButton*>(QLatin1String(button))->click(); }
     // Password dialog worked by the test: types the text and presses OK.
-    static void EnterPassword(QDialog& dialog, const QString& text);
+    static void EnterPassword(QDialog& dialog, const QString& text)
+    {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), text);
+        Press(dialog, "OK");
+    }
     // Caption texts of the messages shown so far.
-    QStringList Prompts() const;
+    QStringList Prompts() const
+    {
+        QStringList prompts;
+        for (const auto& shown : messages.shown)
+            prompts << shown.prompt;
+        return prompts;
+    }
 };

@@ -3,27 +3,20 @@
 // does with the lines and sends, and delivers what the test gives it.
 
 #include "platform/seriallink.h"
+#include "platform/timers.h"
 
-#include <QList>
 #include <QSet>
-
-class Timers;
+#include <QStringList>
 
 class ScriptedLink : public SerialLink {
     Q_OBJECT
 public:
     explicit ScriptedLink(Timers* clock = nullptr) : clock_(clock) {}
 
-    struct LineChange {
-        qint64 ms;
-        char line;   // 'D' or 'R'
-        bool on;
-    };
-    QList<LineChange> lineChanges;
+    QStringList lineChanges;   // "D+@400", "R-@10200", ... in order
     QByteArray sent;
-    QList<int> opened;     // port of every successful Open()
+    QList<int> opened;         // port of every successful Open()
     int closes = 0;
-    int clears = 0;
     QSet<int> failingPorts;
 
     // Puts the bytes in the receive buffer and raises one receive event.
@@ -35,14 +28,32 @@ public:
     // Puts the bytes in the receive buffer without an event.
     void Queue(const QByteArray& bytes) { waiting_ += bytes; }
     void RaiseEvent(int code) { emit ReceiveEvent(code); }
-    // "D+@400 R+@600 D-@600 ..." for compact comparisons.
-    QString LinePattern() const;
+    QString LinePattern() const { return lineChanges.join(u' '); }
 
-    bool Open() override;
-    void Close() override;
+    bool Open() override
+    {
+        if (failingPorts.contains(PortNumber())) {
+            SetErrorText(QStringLiteral("com%1 is busy").arg(PortNumber()));
+            return false;
+        }
+        open_ = true;
+        opened << PortNumber();
+        SetDtr(false);
+        SetRts(false);
+        return true;
+    }
+    void Close() override
+    {
+        if (!open_)
+            return;
+        SetDtr(false);
+        SetRts(false);
+        open_ = false;
+        ++closes;
+    }
     bool IsOpen() const override { return open_; }
-    void SetDtr(bool on) override;
-    void SetRts(bool on) override;
+    void SetDtr(bool on) override { Change(dtr_, on, 'D'); }
+    void SetRts(bool on) override { Change(rts_, on, 'R'); }
     bool Dtr() const override { return dtr_; }
     bool Rts() const override { return rts_; }
     void Send(const QByteArray& bytes) override
@@ -50,21 +61,17 @@ public:
         if (open_)
             sent += bytes;
     }
-    QByteArray ReadAll() override
-    {
-        QByteArray all = waiting_;
-        waiting_.clear();
-        return all;
-    }
-    void ClearReceive() override
-    {
-        ++clears;
-        waiting_.clear();
-    }
+    QByteArray ReadAll() override { return std::exchange(waiting_, QByteArray()); }
+    void ClearReceive() override { waiting_.clear(); }
     QString Description() const override { return QStringLiteral("scripted"); }
 
 private:
-    qint64 Now() const;
+    void Change(bool& line, bool on, char name)
+    {
+        if (on != line)
+            lineChanges << QStringLiteral("%1%2@%3").arg(QChar::fromLatin1(name), QChar(on ? u'+' : u'-')).arg(clock_ ? clock_->NowMs() : 0);
+        line = on;
+    }
     Timers* clock_;
     QByteArray waiting_;
     bool open_ = false;

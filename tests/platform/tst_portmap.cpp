@@ -1,3 +1,4 @@
+// The port map: which device or simulation each of com1..com8 means.
 #include "platform/seriallink.h"
 
 #include <QtTest>
@@ -17,7 +18,6 @@ private slots:
         const QString com1 = QStringLiteral("/dev/ttyS0"), com8 = QStringLiteral("/dev/ttyS7");
 #endif
         QTest::newRow("no map") << "" << 1 << false << com1;
-        QTest::newRow("no map com8") << "" << 8 << false << com8;
         QTest::newRow("usb adapter") << "com1=/dev/ttyUSB0\n" << 1 << false << "/dev/ttyUSB0";
         QTest::newRow("other port untouched") << "com1=/dev/ttyUSB0\n" << 8 << false << com8;
         QTest::newRow("blanks, case, CRLF") << "  COM2 = /dev/ttyACM0 \r\n" << 2 << false << "/dev/ttyACM0";
@@ -38,21 +38,17 @@ private slots:
         QCOMPARE(simulated ? t.simulation : t.device, target);
     }
 
-    void problemsAreListed()
+    // Lines the map cannot use are named by number; com1..com8 only.
+    void problemsAndPortNames()
     {
         const PortMap map = PortMap::Parse(QStringLiteral("com1=/dev/ttyUSB0\ncom9=/dev/x\n\n# c\ncom2=\n"));
         QCOMPARE(map.Problems().size(), 2);
         QVERIFY(map.Problems().at(0).startsWith(QStringLiteral("line 2:")));
         QVERIFY(map.Problems().at(1).startsWith(QStringLiteral("line 5:")));
-    }
-
-    void portNames()
-    {
-        QCOMPARE(PortMap::PortNumberOf(QStringLiteral("com1")), 1);
-        QCOMPARE(PortMap::PortNumberOf(QStringLiteral("COM8")), 8);
-        QCOMPARE(PortMap::PortNumberOf(QStringLiteral("com9")), 0);
-        QCOMPARE(PortMap::PortNumberOf(QStringLiteral("com10")), 0);
-        QCOMPARE(PortMap::PortNumberOf(QStringLiteral("/dev/ttyS0")), 0);
+        QList<int> numbers;
+        for (const char* name : {"com1", "COM8", "com9", "com10", "/dev/ttyS0"})
+            numbers << PortMap::PortNumberOf(QLatin1String(name));
+        QCOMPARE(numbers, (QList<int>{1, 8, 0, 0, 0}));
     }
 };
 
