@@ -3,9 +3,6 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
-#include <QApplication>
-#include <QWidget>
-
 bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSettings& s)
 {
     m.ConfigImage.fill(0);
@@ -41,10 +38,4 @@ QList<int> FileSlots(const QString& path)
     if (!ReadConfigBlock(path, block))
         return {};
     return QList<int>(block.begin(), block.end());
-}
-
-void ActivateForFocus(QWidget* w)
-{
-    w->show();
-    QApplication::setActiveWindow(w);
 }

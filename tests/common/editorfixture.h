@@ -5,8 +5,6 @@
 
 #include <QString>
 
-class QWidget;
-
 struct SampleSettings {
     int featureFlags = 0x04 | 0x10 | 0x40;   // magnetic-card signal, evaluation, block lists
     int trackFlags = 0x03;                    // both tracks
@@ -16,13 +14,10 @@ struct SampleSettings {
 };
 
 // Fills m's image with the settings, lays the lists out, gives every row a
-// distinct data string and comment (some longer than 33 characters), and
-// writes the .QLV and .BGT files to path. m.CurrentConfigFile becomes path.
+// distinct data string and comment (every seventh longer than 33 characters),
+// and writes the .QLV and .BGT files to path. m.CurrentConfigFile becomes path.
 // Returns false when a file could not be written.
 bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSettings& settings = {});
 
 // The 2048 slots of the file at path, or an empty list when unreadable.
 QList<int> FileSlots(const QString& path);
-
-// Makes w the active window so that focus changes deliver their events.
-void ActivateForFocus(QWidget* w);
