@@ -12,7 +12,6 @@ bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSe
     m.ConfigImage[5] = 0x21;
     m.ConfigImage[6] = 0x43;
     m.ConfigImage[7] = 0x65;
-    m.ConfigImage[8] = 77;   // carried unchanged
     EncodeDataLength(m, TrackNo::Track2, s.track2Digits);
     EncodeDataLength(m, TrackNo::Track3, s.track3Digits);
     for (int line = 0; line < 16; ++line)
@@ -30,12 +29,4 @@ bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSe
     DecodeLists(m);
     m.CurrentConfigFile = path;
     return WriteConfigurationFile(m, path).ok && SaveComments(m, CommentFileNameFor(path)).ok;
-}
-
-QList<int> FileSlots(const QString& path)
-{
-    ConfigBlock block{};
-    if (!ReadConfigBlock(path, block))
-        return {};
-    return QList<int>(block.begin(), block.end());
 }

@@ -13,11 +13,7 @@ struct SampleSettings {
     int doorOpenTime = 5;
 };
 
-// Fills m's image with the settings, lays the lists out, gives every row a
-// distinct data string and comment (every seventh longer than 33 characters),
-// and writes the .QLV and .BGT files to path. m.CurrentConfigFile becomes path.
-// Returns false when a file could not be written.
+// Fills m's image with the settings and distinct rows and comments (every
+// seventh longer than 33 characters), then writes the .QLV and .BGT files to
+// path, which becomes m.CurrentConfigFile. False when a file was not written.
 bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSettings& settings = {});
-
-// The 2048 slots of the file at path, or an empty list when unreadable.
-QList<int> FileSlots(const QString& path);

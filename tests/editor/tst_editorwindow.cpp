@@ -27,17 +27,15 @@ struct Option {
     QString button;
     Answer answer;
     int prompt, slot1, slot2;
-    QString selected, groups;   // groups: Frame6 7 8 10 11 13 14 in use (1) or not
+    QString selected, groups;
     int list1Rows;
 };
-// Keys typed over a number box ("\b" Backspace, "\x7f" Delete, "\r" Return) and
-// the way out: focus, tab switch, option press, File menu, or (empty) the keys.
+// Keys typed over a number box, left by focus, File menu or (empty) the keys.
 struct Entry {
     QString box, keys, leave, shown;
     int stored, slot9;   // the box's slot and the odd-length bits
+    QString fresh = {};  // a data length's new first record
 };
-Q_DECLARE_METATYPE(Option)
-Q_DECLARE_METATYPE(Entry)
 
 class EditorWindowTest : public QObject {
     Q_OBJECT
@@ -63,15 +61,30 @@ class EditorWindowTest : public QObject {
     template <class T = QWidget> T* Child(const QString& name) const { return e->findChild<T*>(name); }
     void Press(const QString& name) { QTest::mouseClick(Child<QAbstractButton>(name), Qt::LeftButton); }
     QTabWidget* Tabs() const { return Child<QTabWidget>(QStringLiteral("ST1")); }
-    // The dependent groups as 1 (frame enabled, control shown) or 0.
+    // Selects a box's text and types over it ("\b" Backspace, "\x7f" Delete, "\r" Return).
+    static void Overtype(QLineEdit* box, const QString& keys)
+    {
+        box->setFocus(Qt::TabFocusReason);
+        box->selectAll();
+        if (keys == "\x7f")
+            QTest::keyClick(box, Qt::Key_Delete);
+        else
+            QTest::keyClicks(box, keys);
+    }
+    static QByteArray Bytes(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The dependent groups Frame6 7 8 10 11 13 14, each as the count of
+    // frame enabled and its control shown.
     QString Groups() const
     {
         const QStringList controls{"O1(4)", "O1(5)", "Op1", "Op3", "Op5", "Text2", "Text3"};
+        const QList<int> frames{6, 7, 8, 10, 11, 13, 14};
         QString groups;
-        for (int i = 0; i < 7; ++i) {
-            const bool on = Child(QStringLiteral("Frame%1").arg(QList<int>{6, 7, 8, 10, 11, 13, 14}[i]))->isEnabled();
-            groups += on == Child(controls[i])->isVisible() ? QChar(on ? u'1' : u'0') : u'?';
-        }
+        for (int i = 0; i < 7; ++i)
+            groups += QString::number(Child(QStringLiteral("Frame%1").arg(frames[i]))->isEnabled() + Child(controls[i])->isVisible());
         return groups;
     }
 
@@ -101,30 +114,24 @@ private slots:
         QFETCH(QList<int>, pads);
         QVERIFY(Open({features, 3, 8, 24, 0}));
         QCOMPARE(Child<QLineEdit>("Text1")->text() + Child<QLineEdit>("Text4")->text(), QStringLiteral("1123456"));
-        QCOMPARE(m.ConfigImage[0], qint16(1));   // door open time 0 shows 1 and counts no edit
-        QCOMPARE(m.ChangeCount, qint16(0));
-        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(QList<int>({m.ConfigImage[0], m.ChangeCount}), QList<int>({1, 0}));   // door open time 0 shows 1, no edit
         for (int list = 1; list <= 4; ++list) {
             const int count = counts[list - 1];   // 0: list not in use
             QCOMPARE(e->ListGrid(list)->TextAt(2), count ? QStringLiteral("Anzahl(max)   %1").arg(count) : QStringLiteral(" "));
             QCOMPARE(e->ListGrid(list)->FormatString(), TableText(m, 257 + list) + QString(pads[list - 1], u' '));
         }
         QVERIFY(e->ListGrid(pads[1] ? 2 : 4)->columnWidth(1) > e->ListGrid(pads[1] ? 4 : 2)->columnWidth(1) + 100);
-        // Row index across lists: grid row 2 of Mgd4 is row 121 + 44 + 121.
-        QCOMPARE(e->ListGrid(4)->TextAt(2 * 2 + 1), features == AllLists ? m.ListComment[286] : QString());
         for (int tab : {1, 2, 3, 0}) {
             Tabs()->setCurrentIndex(tab);
             QCOMPARE(e->PrintAction()->text(), TableText(m, 254 + tab));
-            for (int c = 0; c < 4; ++c)
-                QCOMPARE(Child(QStringLiteral("umr%1").arg(c))->isEnabled(), c == tab);
+            QVERIFY(Child(QStringLiteral("umr%1").arg(tab))->isEnabled() && !Child(QStringLiteral("umr%1").arg((tab + 1) % 4))->isEnabled());
         }
     }
 
     void aDamagedFileIsRefusedAndTheImageKept()
     {
         QFile file(Path("BAD.QLV"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1\r\n2\r\nkaputt\r\n") > 0);
-        file.close();
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1\r\n2\r\nkaputt\r\n") > 0 && file.flush());
         m.ConfigImage.fill(7);
         m.CurrentConfigFile = file.fileName();
         EditorWindow refused(m, messages, dialogs);
@@ -142,26 +149,24 @@ private slots:
         const Answer ok = Answer::Ok;
         const Answer no = Answer::Cancel;
         const int list1Only = (1293 - 272) / 4 + 2;
-        QTest::newRow("buzzer yes") << Option{AllLists, 3, "O1(0)", ok, 0, AllLists | 0x01, 3, "O1(0)", "1111111", 123};
-        QTest::newRow("door on fault yes") << Option{AllLists, 3, "O1(7)", ok, 0, AllLists | 0x80, 3, "O1(7)", "1111111", 123};
-        QTest::newRow("monitoring yes") << Option{AllLists, 3, "O1(10)", ok, 0, AllLists, 7, "O1(10)", "1111111", 123};
-        QTest::newRow("evaluation no") << Option{AllLists, 3, "O2(4)", ok, 0, AllLists & ~0x10, 3, "O2(4)", "1000000", 2};
+        QTest::newRow("buzzer yes") << Option{AllLists, 3, "O1(0)", ok, 0, AllLists | 0x01, 3, "O1(0)", "2222222", 123};
+        QTest::newRow("monitoring yes") << Option{AllLists, 3, "O1(10)", ok, 0, AllLists, 7, "O1(10)", "2222222", 123};
+        QTest::newRow("evaluation no") << Option{AllLists, 3, "O2(4)", ok, 0, AllLists & ~0x10, 3, "O2(4)", "2000000", 2};
         QTest::newRow("mag signal no") << Option{AllLists, 3, "O2(2)", ok, 0, AllLists & ~0x04, 3, "O2(2)", "0000000", 2};
-        QTest::newRow("already selected no") << Option{AllLists, 3, "O2(0)", ok, 0, AllLists, 3, "O2(0)", "1111111", 123};
-        QTest::newRow("block lists on clears chip-card signal") << Option{0x1C, 3, "Op1", ok, 250, AllLists, 3, "Op1", "1111111", 123};
-        QTest::newRow("block lists off") << Option{AllLists, 3, "Op2", ok, 250, 0x14, 3, "Op2", "1111111", 123};
-        QTest::newRow("track 3/1 off") << Option{AllLists, 3, "Op6", ok, 250, AllLists, 1, "Op6", "1111110", list1Only};
-        QTest::newRow("block lists off, cancelled") << Option{AllLists, 3, "Op2", no, 250, AllLists, 3, "Op1", "1111111", 123};
-        QTest::newRow("track 2 off, cancelled") << Option{AllLists, 3, "Op4", no, 250, AllLists, 3, "Op3", "1111111", 123};
-        QTest::newRow("track 3 off, cancelled") << Option{AllLists, 3, "Op6", no, 250, AllLists, 3, "Op5", "1111111", 123};
-        QTest::newRow("both tracks off refused (2)") << Option{AllLists, 1, "Op4", ok, 252, AllLists, 1, "Op3", "1111110", list1Only};
-        QTest::newRow("both tracks off refused (3)") << Option{AllLists, 2, "Op6", ok, 252, AllLists, 2, "Op5", "1111101", 2};
+        QTest::newRow("already selected no") << Option{AllLists, 3, "O2(0)", ok, 0, AllLists, 3, "O2(0)", "2222222", 123};
+        QTest::newRow("block lists on clears chip-card signal") << Option{0x1C, 3, "Op1", ok, 250, AllLists, 3, "Op1", "2222222", 123};
+        QTest::newRow("block lists off") << Option{AllLists, 3, "Op2", ok, 250, 0x14, 3, "Op2", "2222222", 123};
+        QTest::newRow("track 3/1 off") << Option{AllLists, 3, "Op6", ok, 250, AllLists, 1, "Op6", "2222220", list1Only};
+        QTest::newRow("block lists off, cancelled") << Option{AllLists, 3, "Op2", no, 250, AllLists, 3, "Op1", "2222222", 123};
+        QTest::newRow("track 2 off, cancelled") << Option{AllLists, 3, "Op4", no, 250, AllLists, 3, "Op3", "2222222", 123};
+        QTest::newRow("track 3 off, cancelled") << Option{AllLists, 3, "Op6", no, 250, AllLists, 3, "Op5", "2222222", 123};
+        QTest::newRow("both tracks off refused (2)") << Option{AllLists, 1, "Op4", ok, 252, AllLists, 1, "Op3", "2222220", list1Only};
+        QTest::newRow("both tracks off refused (3)") << Option{AllLists, 2, "Op6", ok, 252, AllLists, 2, "Op5", "2222202", 2};
     }
     void optionPress()
     {
         QFETCH(Option, c);
         QVERIFY(Open({c.features, c.tracks}));
-        QVERIFY(Child("Frame5")->isEnabled());   // opening never locks the chip-card frame
         const auto image = m.ConfigImage;
         const bool changed = c.selected == c.button;
         messages.answers.enqueue(c.answer);
@@ -177,7 +182,7 @@ private slots:
         // Only a confirmed question lays out; hidden lists keep their rows.
         QCOMPARE(m.ListComment[3] == ResetCommentText, changed && c.prompt);
         QCOMPARE(e->ListGrid(1)->Rows(), c.list1Rows);
-        QCOMPARE(Child("Frame5")->isEnabled(), c.button != "Op1");
+        QCOMPARE(Child("Frame5")->isEnabled(), c.button != "Op1");   // locked by block lists only
         Press(c.selected);   // the selected button asks nothing
         QCOMPARE(messages.shown.size(), c.prompt ? 1 : 0);
     }
@@ -191,16 +196,14 @@ private slots:
         QTest::newRow("door: 007") << Entry{"Text1", "007", "focus", "7", 7, 0};
         QTest::newRow("door: letters dropped") << Entry{"Text1", "1x2", "focus", "12", 12, 0};
         QTest::newRow("door: Return") << Entry{"Text1", "42\r", "", "42", 42, 0};
-        QTest::newRow("door: tab switch") << Entry{"Text1", "42", "tab", "42", 42, 0};
-        QTest::newRow("door: option press") << Entry{"Text1", "42", "press", "42", 42, 0};
         QTest::newRow("door: File menu") << Entry{"Text1", "42", "menu", "42", 42, 0};
         QTest::newRow("door: Backspace is no change") << Entry{"Text1", "\b", "focus", "1", 1, 0};
         QTest::newRow("door: Delete is a change") << Entry{"Text1", "\x7f", "focus", "1", 1, 0};
-        QTest::newRow("track 2: 9") << Entry{"Text2", "9", "focus", "1", 1, 1};
-        QTest::newRow("track 2: 7") << Entry{"Text2", "7", "focus", "7", 4, 1};
-        QTest::newRow("track 2: unchanged 8") << Entry{"Text2", "", "focus", "8", 4, 0};
-        QTest::newRow("track 3: 25") << Entry{"Text3", "25", "focus", "1", 1, 2};
-        QTest::newRow("track 3: 13") << Entry{"Text3", "13", "focus", "13", 7, 2};
+        QTest::newRow("track 2: 9") << Entry{"Text2", "9", "focus", "1", 1, 1, "0#"};
+        QTest::newRow("track 2: 7") << Entry{"Text2", "7", "focus", "7", 4, 1, "0000000#"};
+        QTest::newRow("track 2: unchanged 8") << Entry{"Text2", "", "focus", "8", 4, 0, "00000000"};
+        QTest::newRow("track 3: 25") << Entry{"Text3", "25", "focus", "1", 1, 2, "0#"};
+        QTest::newRow("track 3: 13") << Entry{"Text3", "13", "focus", "13", 7, 2, "0000000000000#"};
     }
     void numberBoxCommit()
     {
@@ -208,18 +211,9 @@ private slots:
         QVERIFY(Open());
         const int slot = c.box == "Text1" ? 0 : c.box == "Text2" ? 3 : 4;
         auto* box = Child<QLineEdit>(c.box);
-        box->setFocus(Qt::TabFocusReason);
-        box->selectAll();
-        if (c.keys == "\x7f")
-            QTest::keyClick(box, Qt::Key_Delete);
-        else
-            QTest::keyClicks(box, c.keys);
+        Overtype(box, c.keys);
         if (c.leave == "focus")
             Tabs()->setFocus(Qt::TabFocusReason);
-        else if (c.leave == "tab")
-            Tabs()->setCurrentIndex(1);
-        else if (c.leave == "press")
-            Press("O1(1)");
         else if (c.leave == "menu")
             emit Child<QMenu>("mnudatei")->aboutToShow();
         QCOMPARE(box->text(), c.shown);
@@ -228,11 +222,8 @@ private slots:
         // A data length warns on entering, and every commit lays the lists out.
         QCOMPARE(messages.shown.size(), slot ? 1 : 0);
         QCOMPARE(m.ListComment[3] == ResetCommentText, slot != 0);
-        if (slot) {
-            const bool odd = c.slot9 != 0;
-            const QString fresh = QString(2 * c.stored - (odd ? 1 : 0), u'0') + (odd ? QStringLiteral("#") : QString());
-            QCOMPARE(e->ListGrid(slot - 2)->TextAt(2 * 2), fresh);
-        }
+        if (slot)
+            QCOMPARE(e->ListGrid(slot - 2)->TextAt(2 * 2), c.fresh);
     }
 
     // Through the program's own modal loop: focus leaves for the dialog and
@@ -273,7 +264,6 @@ private slots:
             QTest::keyClick(grid, Qt::Key_Return);
         else
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(gridRow - 2, 0)).center());
-        QCoreApplication::processEvents();
         QCOMPARE(m.CurrentRow, quint16(row));
         for (int k = 0; confirm && k < 4; ++k)
             expected[m.RowSlot[row] + k] = qint16(QList<int>{0x21, 0x43, 0x65, 0x87}[k]);
@@ -283,33 +273,31 @@ private slots:
         QCOMPARE(m.ChangeCount, qint16(confirm ? 1 : 0));
     }
 
-    // Display lines open by click or Enter, red while edited; the password
-    // field opens its dialog on focus and takes only digits.
+    // Display lines open by click or Enter, red while edited, &H800 after every
+    // close; the password field opens its dialog on focus.
     void fieldsOpenTheirDialogs()
     {
         QVERIFY(Open());
         Tabs()->setCurrentIndex(3);
         QStringList seen;
-        QStringList keys{"Ä", "Ä", "975310", "Xabcdef"};
-        QStringList buttons{"Co2", "Co1", "OK", "OK"};
+        QStringList keys{"Ä", "Ä", "975310"};
+        QStringList buttons{"Co2", "Co1", "OK"};
         e->ShowModal = [&](QDialog& d) {
             seen << QString::number(m.DisplayLineIndex) + e->DisplayLineBox(m.DisplayLineIndex)->palette().color(QPalette::Text).name();
-            auto* entry = d.findChild<QLineEdit*>("Text1");
-            entry->selectAll();
-            QTest::keyClicks(entry, keys.takeFirst());
+            Overtype(d.findChild<QLineEdit*>("Text1"), keys.takeFirst());
             d.findChild<QAbstractButton*>(buttons.takeFirst())->click();
         };
         QTest::mouseClick(e->DisplayLineBox(5), Qt::LeftButton);
         e->DisplayLineBox(12)->setFocus();
         QTest::keyClick(e->DisplayLineBox(12), Qt::Key_Return);
+        QCOMPARE(e->DisplayLineBox(12)->palette().color(QPalette::Text), QColor(0, 8, 0));
         Tabs()->setCurrentIndex(0);
         Child("Text4")->setFocus(Qt::MouseFocusReason);
         QCoreApplication::processEvents();
-        e->OpenPasswordDialog();
         QCOMPARE(seen.mid(0, 2), QStringList({"5#ff0000", "12#ff0000"}));
-        QCOMPARE(timerStops, 2);
-        const QList<int> values{m.ConfigImage[96], m.ConfigImage[208], m.ConfigImage[5], m.ConfigImage[6], m.ConfigImage[7]};
-        QCOMPARE(values, QList<int>({225, 'Z', 0x79, 0x35, 0x01}));   // lines 5 and 12, the password
+        QCOMPARE(timerStops, 1);
+        const QList<int> values{m.ConfigImage[96], m.ConfigImage[111], m.ConfigImage[208], m.ConfigImage[5], m.ConfigImage[6], m.ConfigImage[7]};
+        QCOMPARE(values, QList<int>({225, 32, 'Z', 0x79, 0x35, 0x01}));   // line 5, line 12, the password
     }
 
     void saveAndSaveAsRoundTrip()
@@ -317,30 +305,31 @@ private slots:
         QVERIFY(Open());
         const QString original = m.CurrentConfigFile;
         const QString other = Path("OTHER.QLV");
+        QFile::copy(original, other);
+        const QByteArray otherBefore = Bytes(other);
+        // The file readers see the image and the comments the editor shows.
+        auto readsBack = [&](const QString& path) {
+            Vardelomod back;
+            LoadComments(back, path, false);
+            return ReadConfigurationFile(back, path) && std::equal(back.ConfigImage.begin(), back.ConfigImage.begin() + 2048, m.ConfigImage.begin())
+                   && back.ListComment == m.ListComment;
+        };
         Press("O1(0)");
         m.ListComment[5] = QStringLiteral("neuer Text  ");
-        QVERIFY(e->SaveConfiguration());
-        QCOMPARE(FileSlots(original), QList<int>(m.ConfigImage.begin(), m.ConfigImage.begin() + 2048));
         // Save as onto an existing file: No writes nothing, not even the comments.
-        QFile::copy(original, other);
-        Press("O1(1)");
         dialogs.names << other << other << Path("missing-folder/NEW.QLV");
         messages.answers << Answer::No << Answer::Yes;
         QVERIFY(!e->SaveConfigurationAs());
         QCOMPARE(messages.shown.last().prompt, TableText(m, 266) + other + TableText(m, 267));
-        QVERIFY(FileSlots(other) == FileSlots(original) && !QFile::exists(Path("OTHER.BGT")));
-        QCOMPARE(m.ChangeCount, qint16(1));
+        QVERIFY(Bytes(other) == otherBefore && !QFile::exists(Path("OTHER.BGT")));
         QVERIFY(e->SaveConfigurationAs());
         QCOMPARE(e->windowTitle(), other);
         QCOMPARE(m.ChangeCount, qint16(0));
-        // Read back with the file readers: the image and the comments the editor showed.
-        Vardelomod back;
-        QVERIFY(ReadConfigurationFile(back, other));
-        LoadComments(back, other, false);
-        QVERIFY(std::equal(back.ConfigImage.begin(), back.ConfigImage.begin() + 2048, m.ConfigImage.begin()));
-        QCOMPARE(back.ListComment[5], QStringLiteral("neuer Text  "));
-        QCOMPARE(back.ListComment[3], m.ListComment[3]);
-        Press("O1(7)");   // a failed save as keeps the changes
+        QVERIFY(readsBack(other));
+        Press("O1(7)");   // a later save goes to the file that was opened
+        QVERIFY(e->SaveConfiguration());
+        QVERIFY(readsBack(original));
+        Press("O1(1)");   // a failed save as keeps the changes
         QVERIFY(!e->SaveConfigurationAs());
         QCOMPARE(m.ChangeCount, qint16(1));
     }
@@ -356,7 +345,9 @@ private slots:
         QTest::newRow("changed, No") << true << Answer::No << "";
         QTest::newRow("changed, Yes") << true << Answer::Yes << "";
         QTest::newRow("save fails") << true << Answer::Yes << "folder";
+#ifdef Q_OS_UNIX
         QTest::newRow("disk full") << true << Answer::Yes << "disk";
+#endif
     }
     void closePrompt()
     {
@@ -365,7 +356,7 @@ private slots:
         QFETCH(QString, failure);
         QVERIFY(Open());
         const bool saved = changed && answer == Answer::Yes && failure.isEmpty();
-        const QList<int> before = FileSlots(m.CurrentConfigFile);
+        const QByteArray before = Bytes(m.CurrentConfigFile);
         if (changed)
             Press("O1(0)");
         if (failure == "folder")
@@ -377,9 +368,6 @@ private slots:
         rlimit limit{failure == "disk" ? rlim_t(4000) : old.rlim_cur, old.rlim_max};   // fails a write as a full disk does
         std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-#else
-        if (failure == "disk")
-            QSKIP("needs a file size limit");
 #endif
         Child<QAction>("mnubeend")->trigger();
 #ifdef Q_OS_UNIX
@@ -391,7 +379,7 @@ private slots:
         for (int i = 0; i < messages.shown.size(); ++i)
             QCOMPARE(messages.shown[i].prompt, prompts[i]);
         QCOMPARE(e->isVisible(), !failure.isEmpty());
-        QCOMPARE(FileSlots(Path("TEST.QLV"))[1], saved ? int(m.ConfigImage[1]) : before[1]);
+        QCOMPARE(Bytes(Path("TEST.QLV")) != before, saved);
         QCOMPARE(m.ChangeCount, qint16(changed && !saved ? 1 : 0));
     }
 
@@ -402,10 +390,7 @@ private slots:
         QCOMPARE(QList<int>({e->ListGrid(1)->Rows(), e->ListGrid(2)->Rows(), e->ListGrid(3)->Rows()}), QList<int>({2, 46, 2}));
         Press("Op2");   // a layout with the length still 0 shows the lists empty
         QCOMPARE(e->ListGrid(1)->Rows(), 2);
-        auto* text2 = Child<QLineEdit>("Text2");
-        text2->setFocus(Qt::TabFocusReason);
-        text2->selectAll();
-        QTest::keyClicks(text2, "6");   // a valid length makes track 2 usable again
+        Overtype(Child<QLineEdit>("Text2"), "6");   // a valid length makes track 2 usable again
         Tabs()->setFocus(Qt::TabFocusReason);
         QCOMPARE(e->ListGrid(1)->Rows(), (758 - 272) / 3 + 2);
     }
