@@ -23,28 +23,36 @@ private slots:
     }
 
     // Deliveries as "|"-separated groups of byte values, one group per
-    // receive event. The start byte counts only alone while not synced;
-    // only single-byte deliveries set the watchdog back (from 20 to 3);
-    // slots end at 2200, beyond them nothing is stored or fed.
+    // receive event ("!N": an event with code N instead). The start byte
+    // counts only alone while not synced; only single-byte deliveries set the
+    // watchdog back (from 20 to 3); slots end at 2200, beyond them nothing is
+    // stored or fed; bytes are read away unused while the write sends, while
+    // no sequence runs, and on events that are not line errors.
     void deliveries_data()
     {
         QTest::addColumn<int>("from");   // RxIndex before
         QTest::addColumn<int>("synced");
         QTest::addColumn<QString>("groups");
+        QTest::addColumn<QString>("state");   // "discard": DiscardRx 1; "idle": not listening
         QTest::addColumn<int>("rxIndex");
         QTest::addColumn<int>("syncedAfter");
         QTest::addColumn<int>("stepCount");
         QTest::addColumn<bool>("passwordSent");
-        QTest::newRow("start byte alone") << 0 << 0 << "16" << 1 << 1 << 3 << true;
-        QTest::newRow("start byte inside a burst") << 0 << 0 << "1 16 2" << 3 << 0 << 20 << false;
-        QTest::newRow("start byte at the head of a burst") << 0 << 0 << "16 1" << 2 << 0 << 20 << false;
-        QTest::newRow("start byte while synced is data") << 0 << 1 << "16" << 1 << 1 << 3 << false;
-        QTest::newRow("single byte before the start byte") << 0 << 0 << "7" << 1 << 0 << 20 << false;
-        QTest::newRow("burst does not feed the watchdog") << 0 << 1 << "1 2 3 4" << 4 << 1 << 20 << false;
-        QTest::newRow("single byte feeds the watchdog") << 0 << 1 << "1 2 3|4" << 4 << 1 << 3 << false;
-        QTest::newRow("start byte then data") << 0 << 0 << "16|1|2 3" << 4 << 1 << 3 << true;
-        QTest::newRow("second start byte is data") << 0 << 0 << "16|16" << 2 << 1 << 3 << true;
-        QTest::newRow("beyond the last slot") << 2199 << 1 << "1 2|3|4 5 6" << 2201 << 1 << 20 << false;
+        QTest::newRow("start byte alone") << 0 << 0 << "16" << "" << 1 << 1 << 3 << true;
+        QTest::newRow("start byte inside a burst") << 0 << 0 << "1 16 2" << "" << 3 << 0 << 20 << false;
+        QTest::newRow("start byte at the head of a burst") << 0 << 0 << "16 1" << "" << 2 << 0 << 20 << false;
+        QTest::newRow("start byte while synced is data") << 0 << 1 << "16" << "" << 1 << 1 << 3 << false;
+        QTest::newRow("single byte before the start byte") << 0 << 0 << "7" << "" << 1 << 0 << 20 << false;
+        QTest::newRow("burst does not feed the watchdog") << 0 << 1 << "1 2 3 4" << "" << 4 << 1 << 20 << false;
+        QTest::newRow("single byte feeds the watchdog") << 0 << 1 << "1 2 3|4" << "" << 4 << 1 << 3 << false;
+        QTest::newRow("start byte then data") << 0 << 0 << "16|1|2 3" << "" << 4 << 1 << 3 << true;
+        QTest::newRow("second start byte is data") << 0 << 0 << "16|16" << "" << 2 << 1 << 3 << true;
+        QTest::newRow("beyond the last slot") << 2199 << 1 << "1 2|3|4 5 6" << "" << 2201 << 1 << 20 << false;
+        QTest::newRow("discarding while sending") << 10 << 1 << "16" << "discard" << 10 << 1 << 20 << false;
+        QTest::newRow("no sequence running") << 10 << 1 << "16" << "idle" << 10 << 1 << 20 << false;
+        QTest::newRow("send event") << 10 << 1 << "16!1" << "" << 10 << 1 << 20 << false;
+        QTest::newRow("ring") << 10 << 1 << "16!6" << "" << 10 << 1 << 20 << false;
+        QTest::newRow("receive overflow") << 10 << 1 << "16!1008" << "" << 10 << 1 << 20 << false;
     }
     void deliveries()
     {
@@ -55,14 +63,19 @@ private slots:
         rx->State().RxIndex = from;
         rx->State().Synced = synced;
         rx->State().StepCount = 20;
+        QFETCH(QString, state);
+        rx->State().DiscardRx = state == u"discard" ? 1 : 0;
+        rx->SetListening(state != u"idle");
         QSignalSpy started(rx.get(), &ReceiveHandler::StartByteReceived);
         QByteArray all;
         for (const QString& group : groups.split(u'|')) {
+            const QStringList parts = group.split(u'!');
             QByteArray bytes;
-            for (const QString& v : group.split(u' '))
+            for (const QString& v : parts.at(0).split(u' '))
                 bytes.append(char(v.toInt()));
             all += bytes;
-            link->Deliver(bytes);
+            link->Queue(bytes);
+            link->RaiseEvent(parts.value(1, QString::number(LinkEvent::Received)).toInt());
         }
         QTEST(rx->State().RxIndex, "rxIndex");
         QTEST(rx->State().Synced, "syncedAfter");
@@ -74,38 +87,9 @@ private slots:
         const int base = passwordSent ? 0 : from;
         for (int i = base; i < rx->State().RxIndex; ++i)
             QCOMPARE(m.ConfigImage[i], qint16(quint8(all.at(skip + i - base))));
+        QCOMPARE(std::count_if(m.ConfigImage.begin(), m.ConfigImage.end(), [](qint16 v) { return v != 0; }), rx->State().RxIndex - base);
         QVERIFY(rx->State().RxBuffer.isEmpty());
-    }
-
-    // A waiting byte is read away and changes nothing: while the write
-    // sends, while no sequence runs, and on events that are not line errors.
-    void discardedOrIgnoredDeliveries_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("discard");
-        QTest::addColumn<bool>("listening");
-        QTest::newRow("discarding while sending") << LinkEvent::Received << true << true;
-        QTest::newRow("no sequence running") << LinkEvent::Received << false << false;
-        QTest::newRow("send event") << 1 << false << true;
-        QTest::newRow("ring") << 6 << false << true;
-        QTest::newRow("receive overflow") << 1008 << false << true;
-    }
-    void discardedOrIgnoredDeliveries()
-    {
-        QFETCH(int, code);
-        QFETCH(bool, discard);
-        QFETCH(bool, listening);
-        rx->SetListening(listening);
-        rx->State().DiscardRx = discard ? 1 : 0;
-        rx->State().Synced = 1;
-        rx->State().RxIndex = 10;
-        m.ConfigImage[10] = 99;
-        link->Queue(QByteArray(1, 16));
-        link->RaiseEvent(code);
-        QCOMPARE(rx->State().RxIndex, 10);
-        QCOMPARE(m.ConfigImage[10], qint16(99));
         QCOMPARE(link->closes, 0);
-        QVERIFY(rx->State().RxBuffer.isEmpty());
     }
 
     // A line error reopens the port with the lines off and keeps the read's

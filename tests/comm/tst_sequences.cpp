@@ -1,6 +1,8 @@
 // The read, write and reset sequences on the manual clock, against the
-// simulated terminal or a scripted peer, each time-out checked to the tick.
+// simulated terminal or a scripted peer, each time-out checked to the tick;
+// and the opening of their port.
 #include "app/catalogue.h"
+#include "comm/portopening.h"
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
 #include "comm/timing.h"
@@ -25,16 +27,14 @@ qint64 NextTickAfter(qint64 t, int interval)
 }
 
 // Records when each message was shown and the control lines while it is
-// open ("DR", "D-", "-R", "--").
+// open: "400 DR", "10200 -R", ...
 class TimedMessages : public FakeMessages {
 public:
     TimedMessages(const Timers& clock, const SerialLink& link) : clock_(clock), link_(link) {}
-    QList<qint64> at;
-    QStringList lines;
+    QStringList at;
     Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
     {
-        at << clock_.NowMs();
-        lines << QStringLiteral("%1%2").arg(QChar(link_.Dtr() ? u'D' : u'-'), QChar(link_.Rts() ? u'R' : u'-'));
+        at << QStringLiteral("%1 %2%3").arg(clock_.NowMs()).arg(QChar(link_.Dtr() ? u'D' : u'-'), QChar(link_.Rts() ? u'R' : u'-'));
         return FakeMessages::Show(prompt, title, buttons, parent);
     }
 
@@ -73,18 +73,16 @@ struct Rig {
         session = std::make_unique<TerminalSession>(m, *link, clock, *messages);
         session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
     }
+    // The built-in memory (password 123456) with a pattern after the password.
     static TerminalMemory Memory()
     {
-        TerminalMemory memory{};
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        TerminalMemory memory = DefaultTerminalMemory();
+        for (int i = Slot::PasswordBcd + 3; i < Vardelomod::BlockSlots; ++i)
             memory[i] = quint8((i * 37 + 11) & 0xFF);
-        const auto pw = PackPasswordDigits(QStringLiteral("472915"));
-        for (int i = 0; i < 3; ++i)
-            memory[Slot::PasswordBcd + i] = (*pw)[i];
         return memory;
     }
     // entry: six digits, or "X" and the free-mode text.
-    bool StartRead(const QString& entry = QStringLiteral("472915"))
+    bool StartRead(const QString& entry = QStringLiteral("123456"))
     {
         return session->Read().Start([&] {
             const bool freeMode = entry.startsWith(u'X');
@@ -107,7 +105,6 @@ struct Rig {
         QCOMPARE(m.TerminalRead, qint16(1));
         messages->shown.clear();
         messages->at.clear();
-        messages->lines.clear();
     }
 };
 
@@ -123,11 +120,11 @@ private slots:
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("options");
-        QTest::newRow("4-char password") << "472915" << "";
+        QTest::newRow("4-char password") << "123456" << "";
         QTest::newRow("9-char password") << "XSIMULATE" << "";
         QTest::newRow("7-char password") << "XABCDEF" << ",free=ABCDEF";
         QTest::newRow("8-char password") << "XABCDEFG" << ",free=ABCDEFG";
-        QTest::newRow("bursts of 8") << "472915" << ",burst=8";
+        QTest::newRow("bursts of 8") << "123456" << ",burst=8";
     }
     void completeRead()
     {
@@ -147,7 +144,6 @@ private slots:
             QCOMPARE(block[i], qint16(Rig::Memory()[i]));
         }
         QVERIFY(!QFile::exists(r.dir.filePath(QStringLiteral("VARDELO.BGT"))));
-        QCOMPARE(r.session->Read().IdentificationLine(), QStringLiteral("      VARDELO SIM 1.00"));
         QCOMPARE(r.m.TerminalRead, qint16(1));
         QCOMPARE(r.messages->shown.size(), 1);
         QCOMPARE(r.messages->shown.at(0).prompt, En(147));
@@ -163,17 +159,17 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<int>("text");
         QTest::addColumn<qint64>("failedAt");   // -1: the 48th tick after the last byte
-        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("lines");   // while the message is open
         // No start byte: DTR 400..600, RTS 600..failure; 143 at the 51st tick.
-        QTest::newRow("no answer") << "scripted" << "472915" << 143 << qint64(10200) << "-R";
-        QTest::newRow("silent terminal") << ",silent" << "472915" << 143 << qint64(10200) << "-R";
+        QTest::newRow("no answer") << "scripted" << "123456" << 143 << qint64(10200) << "-R";
+        QTest::newRow("silent terminal") << ",silent" << "123456" << 143 << qint64(10200) << "-R";
         // Start byte at 605 ms; 48 ticks without a single byte after the 600 ms tick.
-        QTest::newRow("wrong digits") << "" << "472916" << 141 << qint64(10200) << "-R";
+        QTest::newRow("wrong digits") << "" << "123457" << 141 << qint64(10200) << "-R";
         QTest::newRow("wrong free text") << "" << "XSIMULATF" << 141 << qint64(10200) << "-R";
-        QTest::newRow("bursts do not feed the watchdog") << ",burst=4,stop=1000" << "472915" << 141 << qint64(10200) << "-R";
-        QTest::newRow("stops after 500 bytes") << ",stop=500" << "472915" << 141 << qint64(-1) << "-R";
+        QTest::newRow("bursts do not feed the watchdog") << ",burst=4,stop=1000" << "123456" << 141 << qint64(10200) << "-R";
+        QTest::newRow("stops after 500 bytes") << ",stop=500" << "123456" << 141 << qint64(-1) << "-R";
         // A garbled byte: the port is reopened with the lines off, the terminal stops.
-        QTest::newRow("framing error") << ",framing=300" << "472915" << 141 << qint64(-1) << "--";
+        QTest::newRow("framing error") << ",framing=300" << "123456" << 141 << qint64(-1) << "--";
     }
     void readFailures()
     {
@@ -189,9 +185,9 @@ private slots:
             QVERIFY(r.sim->LastByteSentMs() > 600 && r.sim->LastByteSentMs() < 9000);
             failedAt = NextTickAfter(r.sim->LastByteSentMs(), Timing::ReadTickMs) + 47 * Timing::ReadTickMs;
         }
+        QFETCH(QString, lines);
+        QCOMPARE(r.messages->at, QStringList{QStringLiteral("%1 %2").arg(failedAt).arg(lines)});
         QCOMPARE(end, failedAt);
-        QCOMPARE(r.messages->at, QList<qint64>{failedAt});
-        QTEST(r.messages->lines.value(0), "lines");
         QCOMPARE(r.messages->shown.at(0).prompt, En(text));
         QCOMPARE(r.messages->shown.at(0).title, En(text + 1));
         QCOMPARE(checks.last(), (QVariantList{false, false, false}));
@@ -226,7 +222,6 @@ private slots:
             r.m.ConfigImage[i] = qint16((i * 13) & 0xFF);
         const auto sent = r.m.ConfigImage;   // the reply lands in the image
         QSignalSpy send(&r.session->Write(), &WriteSequence::SendProgress);
-        QSignalSpy hide(&r.session->Write(), &WriteSequence::PanelHideRequested);
         QVERIFY(r.session->Write().Start());
         QCOMPARE(send.count(), 2049);
         QCOMPARE(send.at(2045), QVariantList{2046});
@@ -236,13 +231,12 @@ private slots:
         QCOMPARE(r.messages->shown.at(0).prompt, En(text));
         // Success: DTR pulsed and both off before the message; failure: DTR
         // on and RTS off while it is open.
-        QCOMPARE(r.messages->lines, QStringList{text == 149 ? QStringLiteral("--") : QStringLiteral("D-")});
-        const qint64 after = r.messages->at.at(0) - r.sim->LastByteSentMs();
+        QVERIFY(r.messages->at.at(0).endsWith(text == 149 ? QStringLiteral(" --") : QStringLiteral(" D-")));
+        const qint64 after = r.messages->at.at(0).section(u' ', 0, 0).toLongLong() - r.sim->LastByteSentMs();
         QVERIFY2(after >= delay && after <= delay + 100, qPrintable(QString::number(after)));
-        QCOMPARE(r.sim->WritesTaken(), 1);
+        QCOMPARE(r.sim->Restarts(), 0);   // the end of a write is no reset pulse
         for (int i = 0; i < Vardelomod::BlockSlots; ++i)
             QCOMPARE(qint16(r.sim->Memory()[i]), sent[i]);
-        QCOMPARE(hide.count(), 1);
         QVERIFY(!r.sim->Dtr() && !r.sim->Rts());
         QVERIFY(!r.session->Write().Start());
         QCOMPARE(r.messages->shown.last().prompt, En(135));
@@ -321,6 +315,58 @@ private slots:
         QVERIFY(!r.session->Busy());
         r.clock.Advance(20000);
         QVERIFY(r.messages->shown.isEmpty());
+    }
+
+    // The port the sequences talk through, opened at start-up or from the
+    // interface dialog; fallbacks: the option buttons the dialog is told to
+    // select, in order. Each fallback is tried once.
+    void opening_data()
+    {
+        QTest::addColumn<bool>("atStartUp");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QList<int>>("failing");
+        QTest::addColumn<int>("portAfter");   // 0: closed
+        QTest::addColumn<QList<int>>("fallbacks");
+        QTest::addColumn<QList<int>>("texts");
+        QTest::newRow("start com1") << true << 1 << QList<int>{} << 1 << QList<int>{} << QList<int>{};
+        QTest::newRow("start com1 busy") << true << 1 << QList<int>{1} << 2 << QList<int>{} << QList<int>{};
+        QTest::newRow("start both busy") << true << 1 << QList<int>{1, 2} << 0 << QList<int>{} << QList<int>{129};
+        QTest::newRow("start saved com2 busy") << true << 2 << QList<int>{2} << 0 << QList<int>{} << QList<int>{129};
+        QTest::newRow("start saved com5 busy") << true << 5 << QList<int>{5} << 0 << QList<int>{} << QList<int>{165};
+        QTest::newRow("start saved com5") << true << 5 << QList<int>{1, 2} << 5 << QList<int>{} << QList<int>{};
+        QTest::newRow("dialog opens") << false << 4 << QList<int>{} << 4 << QList<int>{} << QList<int>{};
+        QTest::newRow("odd to com2") << false << 3 << QList<int>{3} << 2 << QList<int>{2} << QList<int>{165};
+        QTest::newRow("even to com1") << false << 6 << QList<int>{6} << 1 << QList<int>{1} << QList<int>{165};
+        QTest::newRow("com1 to com2") << false << 1 << QList<int>{1} << 2 << QList<int>{2} << QList<int>{165};
+        QTest::newRow("com1, com2 busy") << false << 1 << QList<int>{1, 2} << 0 << QList<int>{2} << QList<int>{165, 165};
+        QTest::newRow("all busy from com7") << false << 7 << QList<int>{7, 1, 2} << 0 << QList<int>{2, 1} << QList<int>{165, 165, 165};
+    }
+    void opening()
+    {
+        QFETCH(bool, atStartUp);
+        QFETCH(int, chosen);
+        QFETCH(QList<int>, failing);
+        QFETCH(int, portAfter);
+        Vardelomod m;
+        m.PortNumber = qint16(chosen);
+        ScriptedLink link;
+        if (!atStartUp)
+            link.Open();   // the dialog reopens an open port
+        link.failingPorts = QSet<int>(failing.begin(), failing.end());
+        FakeMessages messages;
+        QList<int> selected;
+        const bool open = atStartUp ? OpenPortAtStartUp(m, link, messages)
+                                    : OpenSelectedPort(m, link, messages, [&](int p) { selected << p; });
+        QCOMPARE(open, portAfter != 0);
+        QCOMPARE(link.IsOpen(), open);
+        if (open)
+            QCOMPARE(int(m.PortNumber), portAfter);
+        QTEST(selected, "fallbacks");
+        QFETCH(QList<int>, texts);
+        QCOMPARE(messages.shown.size(), texts.size());
+        for (int i = 0; i < texts.size(); ++i)
+            QCOMPARE(messages.shown.at(i).prompt, CatalogueText(texts.at(i), 0));
+        QVERIFY(!link.Dtr() && !link.Rts());
     }
 };
 

