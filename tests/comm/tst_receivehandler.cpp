@@ -74,8 +74,7 @@ private slots:
             for (const QString& v : parts.at(0).split(u' '))
                 bytes.append(char(v.toInt()));
             all += bytes;
-            link->Queue(bytes);
-            link->RaiseEvent(parts.value(1, QString::number(LinkEvent::Received)).toInt());
+            link->Deliver(bytes, parts.value(1, QString::number(LinkEvent::Received)).toInt());
         }
         QTEST(rx->State().RxIndex, "rxIndex");
         QTEST(rx->State().Synced, "syncedAfter");
@@ -112,7 +111,7 @@ private slots:
         if (portBusy)
             link->failingPorts.insert(link->PortNumber());
         QSignalSpy reopened(rx.get(), &ReceiveHandler::PortReopened);
-        link->RaiseEvent(code);
+        link->Deliver({}, code);
         QCOMPARE(link->closes, 1);
         QCOMPARE(reopened, QList<QVariantList>{{!portBusy}});
         QCOMPARE(link->IsOpen(), !portBusy);

@@ -26,34 +26,19 @@ qint64 NextTickAfter(qint64 t, int interval)
     return (t / interval + 1) * interval;
 }
 
-// Records when each message was shown and the control lines while it is
-// open: "400 DR", "10200 -R", ...
-class TimedMessages : public FakeMessages {
-public:
-    TimedMessages(const Timers& clock, const SerialLink& link) : clock_(clock), link_(link) {}
-    QStringList at;
-    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
-    {
-        at << QStringLiteral("%1 %2%3").arg(clock_.NowMs()).arg(QChar(link_.Dtr() ? u'D' : u'-'), QChar(link_.Rts() ? u'R' : u'-'));
-        return FakeMessages::Show(prompt, title, buttons, parent);
-    }
-
-private:
-    const Timers& clock_;
-    const SerialLink& link_;
-};
-
 // A session on a fresh clock and image, its peer the simulated terminal with
-// these options or, for "scripted", a scripted one.
-struct Rig {
+// these options or, for "scripted", a scripted one. The rig is the session's
+// message box too: it records when each message was shown and the control
+// lines while it is open ("400 DR", "10200 -R", ...).
+struct Rig : FakeMessages {
     QTemporaryDir dir;
     ManualClock clock;
     Vardelomod m;
     std::unique_ptr<SerialLink> link;
     SimulatedTerminal* sim = nullptr;
     ScriptedLink* scripted = nullptr;
-    std::unique_ptr<TimedMessages> messages;
     std::unique_ptr<TerminalSession> session;
+    QStringList at;
 
     explicit Rig(const QString& options = {})
     {
@@ -69,9 +54,13 @@ struct Rig {
             sim->SetMemory(Memory());
         }
         link->Open();
-        messages = std::make_unique<TimedMessages>(clock, *link);
-        session = std::make_unique<TerminalSession>(m, *link, clock, *messages);
+        session = std::make_unique<TerminalSession>(m, *link, clock, *this);
         session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
+    }
+    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
+    {
+        at << QStringLiteral("%1 %2%3").arg(clock.NowMs()).arg(QChar(link->Dtr() ? u'D' : u'-'), QChar(link->Rts() ? u'R' : u'-'));
+        return FakeMessages::Show(prompt, title, buttons, parent);
     }
     // The built-in memory (password 123456) with a pattern after the password.
     static TerminalMemory Memory()
@@ -99,12 +88,12 @@ struct Rig {
     // A read answered No, its message forgotten.
     void FullRead()
     {
-        messages->answers.enqueue(Messages::Answer::No);
+        answers.enqueue(Messages::Answer::No);
         QVERIFY(StartRead());
         RunToEnd();
         QCOMPARE(m.TerminalRead, qint16(1));
-        messages->shown.clear();
-        messages->at.clear();
+        shown.clear();
+        at.clear();
     }
 };
 
@@ -145,8 +134,8 @@ private slots:
         }
         QVERIFY(!QFile::exists(r.dir.filePath(QStringLiteral("VARDELO.BGT"))));
         QCOMPARE(r.m.TerminalRead, qint16(1));
-        QCOMPARE(r.messages->shown.size(), 1);
-        QCOMPARE(r.messages->shown.at(0).prompt, En(147));
+        QCOMPARE(r.shown.size(), 1);
+        QCOMPARE(r.shown.at(0).prompt, En(147));
         QCOMPARE(checks, (QList<QVariantList>{{false, false, false}, {true, true, false}, {true, true, true}}));
         QVERIFY(!r.sim->Dtr() && !r.sim->Rts());
     }
@@ -186,17 +175,17 @@ private slots:
             failedAt = NextTickAfter(r.sim->LastByteSentMs(), Timing::ReadTickMs) + 47 * Timing::ReadTickMs;
         }
         QFETCH(QString, lines);
-        QCOMPARE(r.messages->at, QStringList{QStringLiteral("%1 %2").arg(failedAt).arg(lines)});
+        QCOMPARE(r.at, QStringList{QStringLiteral("%1 %2").arg(failedAt).arg(lines)});
         QCOMPARE(end, failedAt);
-        QCOMPARE(r.messages->shown.at(0).prompt, En(text));
-        QCOMPARE(r.messages->shown.at(0).title, En(text + 1));
+        QCOMPARE(r.shown.at(0).prompt, En(text));
+        QCOMPARE(r.shown.at(0).title, En(text + 1));
         QCOMPARE(checks.last(), (QVariantList{false, false, false}));
         QCOMPARE(r.m.TerminalRead, qint16(0));
         QVERIFY(!r.link->Dtr() && !r.link->Rts());
         if (r.scripted)
-            QCOMPARE(r.scripted->LinePattern(), QStringLiteral("D+@400 R+@600 D-@600 R-@10200"));
+            QCOMPARE(r.scripted->lineChanges.join(u' '), QStringLiteral("D+@400 R+@600 D-@600 R-@10200"));
         r.clock.Advance(30000);   // nothing ticks on after the failure
-        QCOMPARE(r.messages->shown.size(), 1);
+        QCOMPARE(r.shown.size(), 1);
     }
 
     // A write is verified: the reply must come back complete and equal to
@@ -227,19 +216,19 @@ private slots:
         QCOMPARE(send.at(2045), QVariantList{2046});
         QCOMPARE(send.at(2046), QVariantList{0});   // the bar restarts at its end
         r.RunToEnd();
-        QCOMPARE(r.messages->shown.size(), 1);
-        QCOMPARE(r.messages->shown.at(0).prompt, En(text));
+        QCOMPARE(r.shown.size(), 1);
+        QCOMPARE(r.shown.at(0).prompt, En(text));
         // Success: DTR pulsed and both off before the message; failure: DTR
         // on and RTS off while it is open.
-        QVERIFY(r.messages->at.at(0).endsWith(text == 149 ? QStringLiteral(" --") : QStringLiteral(" D-")));
-        const qint64 after = r.messages->at.at(0).section(u' ', 0, 0).toLongLong() - r.sim->LastByteSentMs();
+        QVERIFY(r.at.at(0).endsWith(text == 149 ? QStringLiteral(" --") : QStringLiteral(" D-")));
+        const qint64 after = r.at.at(0).section(u' ', 0, 0).toLongLong() - r.sim->LastByteSentMs();
         QVERIFY2(after >= delay && after <= delay + 100, qPrintable(QString::number(after)));
         QCOMPARE(r.sim->Restarts(), 0);   // the end of a write is no reset pulse
         for (int i = 0; i < Vardelomod::BlockSlots; ++i)
             QCOMPARE(qint16(r.sim->Memory()[i]), sent[i]);
         QVERIFY(!r.sim->Dtr() && !r.sim->Rts());
         QVERIFY(!r.session->Write().Start());
-        QCOMPARE(r.messages->shown.last().prompt, En(135));
+        QCOMPARE(r.shown.last().prompt, En(135));
     }
 
     // Refused before anything moves: no fresh read (135), a slot value that
@@ -275,32 +264,16 @@ private slots:
                              : command == 1 ? r.session->Write().Start()
                                             : r.session->Reset().Start();
         QVERIFY(!started && !asked);
-        QCOMPARE(r.messages->shown.size(), 1);
-        QTEST(r.messages->shown.at(0).prompt, "prompt");
-        QVERIFY(r.scripted->sent.isEmpty() && r.scripted->lineChanges.isEmpty());
-        QVERIFY(!r.session->Busy());
+        QCOMPARE(r.shown.size(), 1);
+        QTEST(r.shown.at(0).prompt, "prompt");
+        QVERIFY(r.scripted->sent.isEmpty() && r.scripted->lineChanges.isEmpty() && !r.session->Busy());
         QCOMPARE(r.m.TerminalRead, qint16(terminalRead));
     }
 
-    // A 500 ms DTR pulse restarts the terminal and takes back the read.
-    void resetPulse()
-    {
-        Rig r;
-        r.FullRead();
-        const qint64 start = r.clock.NowMs();
-        QSignalSpy hide(&r.session->Reset(), &ResetSequence::PanelsHideRequested);
-        QVERIFY(r.session->Reset().Start());
-        QVERIFY(r.sim->Dtr() && !r.sim->Rts());
-        QCOMPARE(r.RunToEnd(), start + 500);
-        QVERIFY(!r.sim->Dtr());
-        QCOMPARE(r.sim->Restarts(), 1);
-        QCOMPARE(hide.count(), 1);
-        QCOMPARE(r.m.TerminalRead, qint16(0));
-    }
-
     // While one sequence runs no other starts; shutting down (exit) leaves
-    // the lines off and nothing ticks on.
-    void oneSequenceAtATime()
+    // the lines off and nothing ticks on. Then a reset: a 500 ms DTR pulse
+    // restarts the terminal and takes back the read.
+    void oneSequenceAtATimeThenReset()
     {
         Rig r;
         QVERIFY(r.StartRead());
@@ -311,10 +284,17 @@ private slots:
         QVERIFY(!r.session->Reset().Start());
         QVERIFY(r.sim->Rts());
         r.session->Shutdown();
-        QVERIFY(!r.sim->Dtr() && !r.sim->Rts());
-        QVERIFY(!r.session->Busy());
-        r.clock.Advance(20000);
-        QVERIFY(r.messages->shown.isEmpty());
+        QVERIFY(!r.sim->Dtr() && !r.sim->Rts() && !r.session->Busy());
+        r.clock.AdvanceTo(20000);
+        QVERIFY(r.shown.isEmpty());
+        QSignalSpy hide(&r.session->Reset(), &ResetSequence::PanelsHideRequested);
+        QVERIFY(r.session->Reset().Start());
+        QVERIFY(r.sim->Dtr() && !r.sim->Rts());
+        QCOMPARE(r.RunToEnd(), qint64(20500));
+        QVERIFY(!r.sim->Dtr());
+        QCOMPARE(r.sim->Restarts(), 1);
+        QCOMPARE(hide.count(), 1);
+        QCOMPARE(r.m.TerminalRead, qint16(0));
     }
 
     // The port the sequences talk through, opened at start-up or from the

@@ -1,8 +1,7 @@
 #pragma once
-// The main window as a test drives it: a settings folder of its own, the
-// fake message and file dialogs, a manual clock, a link of the test's choice
-// (a scripted one or the simulated terminal, password 123456),
-// and modal dialogs worked by the test instead of a modal loop.
+// The main window as a test drives it: a settings folder of its own, the fake
+// message and file dialogs, a manual clock, a scripted link or the simulated
+// terminal (password 123456), and modal dialogs worked by the test.
 
 #include "comm/simterminal.h"
 #include "comm/ui/mainwindow.h"
@@ -11,8 +10,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <functional>
-#include <memory>
 
 struct MainWindowHarness {
     enum class LinkKind { Scripted, Simulated };
@@ -60,7 +57,7 @@ struct MainWindowHarness {
             window->OpenEditor = [this] { editorOpenedOn.append(m.CurrentConfigFile); };
         window->StartUp();
     }
-    // Start, then let the language window come and go with OK.
+    // Start, and OK for the language window.
     void StartAndPassLanguageWindow(bool realEditor = false)
     {
         onModal = [](QDialog& dialog) { Press(dialog, "Command1"); };
@@ -85,13 +82,11 @@ struct MainWindowHarness {
     void Trigger(const QString& action) { Find<QAction>(action)->trigger(); }
     void Click(const QString& button) { Find<QPushButton>(button)->click(); }
     static void Press(QDialog& dialog, const char* button) { dialog.findChild<QPushButton*>(QLatin1String(button))->click(); }
-    // Password dialog worked by the test: types the text and presses OK.
     static void EnterPassword(QDialog& dialog, const QString& text)
     {
         QTest::keyClicks(dialog.findChild<QLineEdit*>(QStringLiteral("Text1")), text);
         Press(dialog, "OK");
     }
-    // Caption texts of the messages shown so far.
     QStringList Prompts() const
     {
         QStringList prompts;

@@ -20,15 +20,11 @@ public:
     QSet<int> failingPorts;
 
     // Puts the bytes in the receive buffer and raises one receive event.
-    void Deliver(const QByteArray& bytes)
+    void Deliver(const QByteArray& bytes, int code = LinkEvent::Received)
     {
         waiting_ += bytes;
-        emit ReceiveEvent(LinkEvent::Received);
+        emit ReceiveEvent(code);
     }
-    // Puts the bytes in the receive buffer without an event.
-    void Queue(const QByteArray& bytes) { waiting_ += bytes; }
-    void RaiseEvent(int code) { emit ReceiveEvent(code); }
-    QString LinePattern() const { return lineChanges.join(u' '); }
 
     bool Open() override
     {

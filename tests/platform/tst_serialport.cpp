@@ -1,5 +1,5 @@
 // The real port implementation on a pseudo-terminal: the line settings, and
-// bytes both ways through the receive event; a missing device by its name.
+// bytes both ways through the receive event.
 #include "platform/seriallink.h"
 
 #include <QtTest>
@@ -14,16 +14,6 @@
 class SerialPortTest : public QObject {
     Q_OBJECT
 private slots:
-    void missingDeviceFailsWithItsName()
-    {
-        QSerialPortLink link;
-        link.SetDevice(QStringLiteral("/dev/vardelo-no-such-port"));
-        QVERIFY(!link.Open() && !link.IsOpen());
-        QVERIFY(link.ErrorText().startsWith(QStringLiteral("/dev/vardelo-no-such-port")));
-        link.Send("x");   // harmless on a closed port
-        QVERIFY(link.ReadAll().isEmpty());
-    }
-
     void bytesBothWays()
     {
 #ifndef Q_OS_LINUX
