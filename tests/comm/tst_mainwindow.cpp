@@ -19,7 +19,8 @@ bool IsRed(MainWindowHarness& h, const char* button)
     return MainWindow::ButtonColour(h.Find<QPushButton>(QLatin1String(button))) == QColor(255, 0, 0);
 }
 
-bool AllEnabled(MainWindowHarness& h, bool enabled)
+// Whether every command that would disturb a sequence is in this state.
+bool DisturbingCommandsEnabled(MainWindowHarness& h, bool enabled)
 {
     return std::all_of(Disturbing.begin(), Disturbing.end(), [&](const QString& c) { return h.Enabled(c) == enabled; });
 }
@@ -147,7 +148,7 @@ private slots:
         QCOMPARE(h.Find<QLineEdit>(QStringLiteral("Text2"))->text(), QStringLiteral("Bitte warten"));
         QVERIFY(IsRed(h, "Taste1") && !h.Find<QPushButton>(QStringLiteral("Command2"))->isEnabled());
         QVERIFY(h.Find<DisplayCheckBox>(QStringLiteral("Ch2"))->isChecked());
-        QVERIFY(AllEnabled(h, false) && h.Enabled(QStringLiteral("mnuBeenden")));
+        QVERIFY(DisturbingCommandsEnabled(h, false) && h.Enabled(QStringLiteral("mnuBeenden")));
         h.messages.answers.enqueue(Messages::Answer::Yes);
         QVERIFY(ReadDone(h));
         QCOMPARE(h.Prompts(), QStringList{QStringLiteral("Geladene Datei bearbeiten ?")});
@@ -156,7 +157,7 @@ private slots:
         QCOMPARE(password, Password);
         QCOMPARE(h.Text(QStringLiteral("Label1")), QStringLiteral("      VARDELO SIM 1.00"));
         QVERIFY(!h.Visible(QStringLiteral("Text2")) && !h.Visible(QStringLiteral("Frame1")));
-        QVERIFY(AllEnabled(h, true));
+        QVERIFY(DisturbingCommandsEnabled(h, true));
     }
 
     // After a read answered No: the write panel, the write with its progress
@@ -185,7 +186,7 @@ private slots:
         h.Click(QStringLiteral("taste2"));
         // Sending wraps at the end of the bar and is set back when done.
         QCOMPARE(sendValues.value(sendValues.indexOf(QVariantList{2046}) + 1), QVariantList{0});
-        QVERIFY(IsRed(h, "taste2") && AllEnabled(h, false));
+        QVERIFY(IsRed(h, "taste2") && DisturbingCommandsEnabled(h, false));
         QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
         QVERIFY(reply->value() > 0);
         QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO erfolgreich programmiert"));

@@ -40,8 +40,12 @@ private slots:
         const QByteArray all = QByteArray::fromHex("00ff10807f");
         link.Send(all);
         QByteArray atTerminal;
-        char buf[16];
-        QTRY_VERIFY_WITH_TIMEOUT((atTerminal += QByteArray(buf, qMax<ssize_t>(0, ::read(master, buf, sizeof buf)))) == all, 5000);
+        const auto readAtTerminal = [&] {
+            char buf[16];
+            atTerminal.append(buf, qMax<ssize_t>(0, ::read(master, buf, sizeof buf)));
+            return atTerminal;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(readAtTerminal(), all, 5000);
         QCOMPARE(::write(master, all.constData(), all.size()), ssize_t(all.size()));
         QTRY_COMPARE_WITH_TIMEOUT(received, all, 5000);
         link.Close();
