@@ -214,6 +214,15 @@ std::optional<Options> Prepare(const QStringList& args, const QStringList& allow
     return o;
 }
 
+// The same, with the refusal said on stderr.
+std::optional<QString> TerminalPasswordOf(const QString& pw, QTextStream& err)
+{
+    const auto password = TerminalPasswordOf(pw);
+    if (!password)
+        err << "vardelo-cli: --password must be six digits, or X and a text of 6 to 8 characters\n";
+    return password;
+}
+
 } // namespace
 
 int RunRead(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -224,11 +233,9 @@ int RunRead(const QStringList& args, QTextStream& out, QTextStream& err)
                            err, language);
     if (!o || !o->files.isEmpty())
         return 2;
-    const auto password = TerminalPasswordOf(o->password);
-    if (!password) {
-        err << "vardelo-cli: --password must be six digits, or X and a text of 6 to 8 characters\n";
+    const auto password = TerminalPasswordOf(o->password, err);
+    if (!password)
         return 2;
-    }
     Terminal t(*o, language);
     if (!t.Open(err))
         return 1;
@@ -250,11 +257,9 @@ int RunWrite(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "vardelo-cli: write needs exactly one FILE.QLV\n";
         return 2;
     }
-    const auto password = TerminalPasswordOf(o->password);
-    if (!password) {
-        err << "vardelo-cli: --password must be six digits, or X and a text of 6 to 8 characters\n";
+    const auto password = TerminalPasswordOf(o->password, err);
+    if (!password)
         return 2;
-    }
     Terminal t(*o, language);
     // The file is checked before the terminal is touched.
     {
