@@ -27,8 +27,10 @@ bool TryOpen(SerialLink& link, int port)
 
 bool OpenPortAtStartUp(Vardelomod& m, SerialLink& link, Messages& messages)
 {
-    const qint16 saved = m.PortNumber;
-    for (int port = saved; port >= 1; ++port) {
+    // A saved number that names no port (no number at all gives 0) fails
+    // like a busy port: the start goes on with com1, then com2.
+    const qint16 saved = m.PortNumber >= 1 && m.PortNumber <= 8 ? m.PortNumber : qint16(1);
+    for (int port = saved;; ++port) {
         if (TryOpen(link, port)) {
             m.PortNumber = qint16(port);
             return true;

@@ -9,11 +9,12 @@
 class Messages;
 class SerialLink;
 
-// Start-up: opens com PortNumber; com1 falls back to com2. When neither com1
-// nor com2 opens, text 129 is shown and the program goes on with the port
-// closed (so files can still be edited); a saved port 3..8 that does not
-// open gives text 165 and the port stays closed. PortNumber is the port that
-// opened, or the saved one when none did. True when a port is open.
+// Start-up: opens com PortNumber; com1 falls back to com2, and a number
+// outside 1..8 starts from com1. When neither com1 nor com2 opens, text 129
+// is shown and the program goes on with the port closed (so files can still
+// be edited); a saved port 3..8 that does not open gives text 165 and the
+// port stays closed. PortNumber is the port that opened, or when none did the
+// saved one (com1 for a number outside 1..8). True when a port is open.
 bool OpenPortAtStartUp(Vardelomod& m, SerialLink& link, Messages& messages);
 
 // Interface dialog: closes the port and opens com PortNumber. On failure
