@@ -111,6 +111,7 @@ private:
     QString identification_;
     QString failure_;
     bool askToEdit_ = true;
+    bool startByteSeen_ = false;   // what Ch1 and Ch2 show
 };
 
 // Writing a configuration into the terminal and waiting for its reply,

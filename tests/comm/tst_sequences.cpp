@@ -140,6 +140,32 @@ private slots:
         QVERIFY(!r.sim->Dtr() && !r.sim->Rts());
     }
 
+    // The end of a read ticks "Fertig" only; "Verbindung" and "Passwort"
+    // keep telling whether the start byte was recognised.
+    void readEndTicksDone_data()
+    {
+        QTest::addColumn<bool>("startByteAlone");
+        QTest::newRow("start byte alone") << true;
+        QTest::newRow("start byte within a delivery") << false;
+    }
+    void readEndTicksDone()
+    {
+        QFETCH(bool, startByteAlone);
+        Rig r(QStringLiteral("scripted"));
+        QSignalSpy checks(&r.session->Read(), &ReadSequence::ChecksChanged);
+        r.answers.enqueue(Messages::Answer::No);
+        QVERIFY(r.StartRead());
+        r.clock.Advance(700);
+        QByteArray bytes(Timing::ReadCompleteIndex, '\x01');
+        bytes[0] = 16;
+        if (startByteAlone)
+            r.scripted->Deliver(bytes.left(1));
+        r.scripted->Deliver(bytes.mid(startByteAlone ? 1 : 0));
+        r.RunToEnd();
+        QCOMPARE(r.m.TerminalRead, qint16(1));
+        QCOMPARE(checks.last(), (QVariantList{startByteAlone, startByteAlone, true}));
+    }
+
     // The failures of a read, each at its exact tick, the lines as they were
     // while the message is open.
     void readFailures_data()
