@@ -86,7 +86,7 @@ MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
     ConnectSequences();
     timer5_ = services_.timers.CreateTimer(Timing::StartUpDelayMs);
     connect(timer5_.get(), &PeriodicTimer::Tick, this, &MainWindow::OfferLanguageWindow);
-    OpenEditor = [this] { OpenEditorWindow(); };
+    OpenEditor = [this](bool loadedFile) { OpenEditorWindow(loadedFile); };
 }
 
 MainWindow::~MainWindow() = default;
@@ -224,7 +224,7 @@ void MainWindow::ConnectSequences()
         m_.CurrentConfigFile = path;
         HidePanels();
         if (OpenEditor)
-            OpenEditor();
+            OpenEditor(false);
     });
     connect(&read, &ReadSequence::PanelsHideRequested, this, &MainWindow::HidePanels);
 
@@ -373,7 +373,7 @@ void MainWindow::LoadCommand()
     if (m_.EditAfterLoad) {
         m_.EditAfterLoad = false;
         if (OpenEditor)
-            OpenEditor();
+            OpenEditor(true);
     }
 }
 
@@ -451,7 +451,7 @@ void MainWindow::InterfaceCommand()
     RunModal(dialog);
 }
 
-void MainWindow::OpenEditorWindow()
+void MainWindow::OpenEditorWindow(bool loadedFile)
 {
     EditorHooks hooks;
     hooks.StopTimer1 = [this] {
@@ -464,7 +464,8 @@ void MainWindow::OpenEditorWindow()
         taste2_->hide();
     };
     EditorWindow editor(m_, services_.messages, services_.files, this, hooks);
-    editor.setWindowTitle(m_.CurrentConfigFile);
+    if (loadedFile)
+        editor.setWindowTitle(m_.CurrentConfigFile);
     if (!editor.Loaded())
         return;
     RunModal(editor);

@@ -52,8 +52,10 @@ public:
     // test puts in a runner that works the dialog and returns.
     ModalRunner ShowModal;
     // Opens the editor on the file named by CurrentConfigFile, modally. The
-    // default builds the editor window and shows it through ShowModal.
-    std::function<void()> OpenEditor;
+    // default builds the editor window and shows it through ShowModal, titled
+    // with the file's full name for a loaded file and "VARDELO.QLV" after a
+    // read.
+    std::function<void(bool loadedFile)> OpenEditor;
 
     // Told the language offset each time the main window's texts are loaded,
     // so that the toolkit's own dialogs (message box buttons, file dialogs)
@@ -88,7 +90,7 @@ private:
     void InterfaceCommand();
     void ShowMakerAddress();
     void OfferLanguageWindow();
-    void OpenEditorWindow();
+    void OpenEditorWindow(bool loadedFile);
 
     Vardelomod& m_;
     Services services_;

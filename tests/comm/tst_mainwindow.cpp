@@ -153,11 +153,14 @@ private slots:
         QVERIFY(ReadDone(h));
         QCOMPARE(h.Prompts(), QStringList{QStringLiteral("Geladene Datei bearbeiten ?")});
         QCOMPARE(h.modalShown.last(), QStringLiteral("vardelodatei"));
-        QVERIFY(editorTitle.endsWith(QStringLiteral("VARDELO.QLV")));
+        QCOMPARE(editorTitle, QStringLiteral("VARDELO.QLV"));   // a loaded file shows its full name
         QCOMPARE(password, Password);
         QCOMPARE(h.Text(QStringLiteral("Label1")), QStringLiteral("      VARDELO SIM 1.00"));
         QVERIFY(!h.Visible(QStringLiteral("Text2")) && !h.Visible(QStringLiteral("Frame1")));
         QVERIFY(DisturbingCommandsEnabled(h, true));
+        h.files.names.enqueue(h.m.CurrentConfigFile);
+        h.Trigger(QStringLiteral("mnuladen"));
+        QCOMPARE(editorTitle, QDir::current().filePath(QStringLiteral("VARDELO.QLV")));
     }
 
     // After a read answered No: the write panel, the write with its progress

@@ -54,7 +54,7 @@ struct MainWindowHarness {
                 onModal(dialog);
         };
         if (!realEditor)
-            window->OpenEditor = [this] { editorOpenedOn.append(m.CurrentConfigFile); };
+            window->OpenEditor = [this](bool) { editorOpenedOn.append(m.CurrentConfigFile); };
         window->StartUp();
     }
     // Start, and OK for the language window.
