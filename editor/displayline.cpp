@@ -2,6 +2,7 @@
 
 #include "app/catalogue.h"
 #include "config/configimage.h"
+#include "editor/changecount.h"
 #include "platform/ui/colours.h"
 #include "platform/ui/twips.h"
 
@@ -45,11 +46,17 @@ DisplayLineDialog::DisplayLineDialog(Vardelomod& m, QLineEdit* lineBox, QWidget*
 bool DisplayLineDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == entry_ && event->type() == QEvent::FocusIn) {
+        // The dialog's first focus arrives as a window activation; a later
+        // activation (the operator coming back from another window) keeps
+        // what has been typed so far.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && lineBox_) {
+        const bool returning = focusedBefore_
+                               && (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason);
+        if (!returning && lineBox_) {
             entry_->setText(lineBox_->text());
             entry_->setSelection(0, LineLength);
         }
+        focusedBefore_ = true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -64,7 +71,7 @@ void DisplayLineDialog::Store()
         lineBox_->setText(line);
     const int index = qBound(0, int(m_.DisplayLineIndex), 15);
     EncodeDisplayLine(m_, index, line);
-    m_.ChangeCount = qint16(m_.ChangeCount + 1);
+    RaiseChangeCount(m_);
     accept();
 }
 

@@ -25,4 +25,5 @@ private:
     Vardelomod& m_;
     QLineEdit* lineBox_;
     QLineEdit* entry_;
+    bool focusedBefore_ = false;
 };

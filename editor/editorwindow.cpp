@@ -1,7 +1,9 @@
 #include "editor/editorwindow.h"
 
 #include "app/catalogue.h"
+#include "app/mainflow.h"
 #include "config/configfiles.h"
+#include "editor/changecount.h"
 #include "editor/displayline.h"
 #include "editor/password.h"
 #include "editor/rowedit.h"
@@ -50,14 +52,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
     void nextCheckState() override {}
 };
-
-constexpr int MaxChangeCount = 32767;
-
-void RaiseChangeCount(Vardelomod& m)
-{
-    if (m.ChangeCount < MaxChangeCount)
-        m.ChangeCount = qint16(m.ChangeCount + 1);
-}
 
 // The value of the leading number of a text (blanks skipped), 0 when there is
 // none; large values stop growing so that any typed number stays out of range.

@@ -2,6 +2,7 @@
 
 #include "app/catalogue.h"
 #include "config/vardelomod.h"
+#include "editor/changecount.h"
 #include "platform/messages.h"
 #include "platform/ui/twips.h"
 
@@ -107,6 +108,6 @@ void RowEditDialog::Confirm()
     m_.ListComment[m_.CurrentRow] = comment_->text();
     m_.ListData[m_.CurrentRow] = data_->text();
     m_.EditConfirmed = 1;
-    m_.ChangeCount = qint16(m_.ChangeCount + 1);
+    RaiseChangeCount(m_);
     accept();
 }

@@ -1,5 +1,6 @@
 #include "app/catalogue.h"
 #include "common/fakes.h"
+#include "editor/displayline.h"
 #include "editor/password.h"
 #include "editor/rowedit.h"
 
@@ -90,6 +91,36 @@ private slots:
         QCOMPARE(m.ListData[7], accepted ? field : start);
         QCOMPARE(QList<int>({m.EditConfirmed, m.ChangeCount}), QList<int>({accepted, accepted}));
         QCOMPARE(Shown(), accepted ? QString() : TableText(m, 156));
+    }
+
+    // OK in either dialog counts one more edit, up to 32767 and no further:
+    // a count that wrapped below 0 would close the editor without asking.
+    void changeCountStops_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        for (const char* dialog : {"Datensp", "displayeingabe"}) {
+            QTest::addRow("%s from 5", dialog) << dialog << 5 << 6;
+            QTest::addRow("%s from 32766", dialog) << dialog << 32766 << 32767;
+            QTest::addRow("%s at 32767", dialog) << dialog << 32767 << 32767;
+        }
+    }
+    void changeCountStops()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(int, before);
+        m.ChangeCount = qint16(before);
+        m.ListData[0] = QStringLiteral("1234");
+        QLineEdit lineBox;
+        std::unique_ptr<QDialog> d;
+        if (dialog == "Datensp")
+            d = std::make_unique<RowEditDialog>(m, messages);
+        else
+            d = std::make_unique<DisplayLineDialog>(m, &lineBox);
+        d->findChild<QPushButton*>(dialog == "Datensp" ? "Command2" : "Co2")->click();
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QTEST(int(m.ChangeCount), "after");
     }
 };
 

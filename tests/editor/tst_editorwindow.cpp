@@ -273,6 +273,44 @@ private slots:
         QCOMPARE(m.ChangeCount, qint16(confirm ? 1 : 0));
     }
 
+    // Through the dialogs' own modal loops and real focus: what the operator
+    // types at once replaces the field, and Enter is OK.
+    void typingOnOpeningReplaces_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("display line") << 3 << "Neu" << "Neu             ";
+        QTest::newRow("row data") << 1 << "12345678" << "12345678";
+    }
+    void typingOnOpeningReplaces()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, keys);
+        QVERIFY(Open());
+        Tabs()->setCurrentIndex(tab);
+        QWidget* field = tab == 3 ? static_cast<QWidget*>(e->DisplayLineBox(5)) : e->ListGrid(1);
+        QString typedInto;
+        QTimer::singleShot(0, this, [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            (void)QTest::qWaitFor([&] { return QApplication::focusWidget() && QApplication::focusWidget()->window() == d; });
+            if (QWidget* focused = QApplication::focusWidget(); focused && focused->window() == d) {
+                typedInto = focused->objectName();
+                QTest::keyClicks(focused, keys);
+                QTest::keyClick(focused, Qt::Key_Return);
+            }
+            if (d->isVisible())
+                d->reject();
+        });
+        field->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(typedInto, QStringLiteral("Text1"));
+        QTEST(tab == 3 ? e->DisplayLineText(5) : m.ListData[0], "stored");
+        QCOMPARE(m.ChangeCount, qint16(1));
+    }
+
     // Display lines open by click or Enter, red while edited, &H800 after every
     // close; the password field opens its dialog on focus.
     void fieldsOpenTheirDialogs()
