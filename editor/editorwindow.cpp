@@ -528,7 +528,10 @@ void EditorWindow::CommitNumberBox(QLineEdit* box)
         return;
     }
     EncodeDataLength(m_, box == text_[2] ? TrackNo::Track2 : TrackNo::Track3, value);
-    LayOutLists(m_);
+    // The cards are laid out anew (and so lost) only for a new length, not
+    // for a box that was merely entered and left.
+    if (value != valueOnEntry_)
+        LayOutLists(m_);
 }
 
 void EditorWindow::OpenPasswordDialog()
@@ -784,6 +787,8 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::FocusIn:
         // Whatever brought the focus here, leaving the box commits it.
+        if (editing_ != box)
+            valueOnEntry_ = LeadingValue(box->text());
         editing_ = box;
         if (OwnFocusChange(event)) {
             if (box != text_[1])
@@ -847,7 +852,9 @@ bool EditorWindow::SaveConfigurationAs()
     const std::optional<QString> chosen = fileDialogs_.Save(request, this);
     if (!chosen || chosen->isEmpty())
         return false;
-    const QString name = *chosen;
+    // A name Load would refuse gets the extension, so that the configuration
+    // opens again and its comments file is named after it.
+    const QString name = IsConfigFileName(*chosen) ? *chosen : *chosen + QStringLiteral(".QLV");
     if (QFile::exists(name)) {
         const auto answer = messages_.Show(TableText(m_, 266) + name + TableText(m_, 267), TableText(m_, 253),
                                            Messages::Buttons::YesNo, this);

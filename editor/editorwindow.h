@@ -160,5 +160,6 @@ private:
 
     int confirmAnswer_ = 0;        // ConfirmAnswer: 1 after a confirmed card-data loss
     QLineEdit* editing_ = nullptr; // the number box whose value waits for its commit
+    int valueOnEntry_ = 0;         // the number that box showed when it was entered
     int longestComment_ = 33;      // the longest accompanying text of the list being read
 };

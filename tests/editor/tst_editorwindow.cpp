@@ -1,4 +1,5 @@
 #include "app/catalogue.h"
+#include "app/mainflow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"
 #include "config/configfiles.h"
@@ -201,7 +202,10 @@ private slots:
         QTest::newRow("door: Delete is a change") << Entry{"Text1", "\x7f", "focus", "1", 1, 0};
         QTest::newRow("track 2: 9") << Entry{"Text2", "9", "focus", "1", 1, 1, "0#"};
         QTest::newRow("track 2: 7") << Entry{"Text2", "7", "focus", "7", 4, 1, "0000000#"};
-        QTest::newRow("track 2: unchanged 8") << Entry{"Text2", "", "focus", "8", 4, 0, "00000000"};
+        // The same number of digits again lays nothing out: cards and comments stay.
+        QTest::newRow("track 2: unchanged 8") << Entry{"Text2", "", "focus", "8", 4, 0};
+        QTest::newRow("track 2: 8 typed again") << Entry{"Text2", "8", "focus", "8", 4, 0};
+        QTest::newRow("track 3: 24 again, Return") << Entry{"Text3", "24\r", "", "24", 12, 0};
         QTest::newRow("track 3: 25") << Entry{"Text3", "25", "focus", "1", 1, 2, "0#"};
         QTest::newRow("track 3: 13") << Entry{"Text3", "13", "focus", "13", 7, 2, "0000000000000#"};
     }
@@ -211,6 +215,7 @@ private slots:
         QVERIFY(Open());
         const int slot = c.box == "Text1" ? 0 : c.box == "Text2" ? 3 : 4;
         auto* box = Child<QLineEdit>(c.box);
+        const QString firstRecord = slot ? e->ListGrid(slot - 2)->TextAt(2 * 2) : QString();
         Overtype(box, c.keys);
         if (c.leave == "focus")
             Tabs()->setFocus(Qt::TabFocusReason);
@@ -219,11 +224,11 @@ private slots:
         QCOMPARE(box->text(), c.shown);
         QCOMPARE(QList<int>({m.ConfigImage[slot], m.ConfigImage[9]}), QList<int>({c.stored, c.slot9}));
         QCOMPARE(m.ChangeCount != 0, !QString(c.keys).remove(u'\b').isEmpty());
-        // A data length warns on entering, and every commit lays the lists out.
+        // A data length warns on entering; a changed one lays the lists out.
         QCOMPARE(messages.shown.size(), slot ? 1 : 0);
-        QCOMPARE(m.ListComment[3] == ResetCommentText, slot != 0);
+        QCOMPARE(m.ListComment[3] == ResetCommentText, !c.fresh.isEmpty());
         if (slot)
-            QCOMPARE(e->ListGrid(slot - 2)->TextAt(2 * 2), c.fresh);
+            QCOMPARE(e->ListGrid(slot - 2)->TextAt(2 * 2), c.fresh.isEmpty() ? firstRecord : c.fresh);
     }
 
     // Through the program's own modal loop: focus leaves for the dialog and
@@ -370,6 +375,46 @@ private slots:
         Press("O1(1)");   // a failed save as keeps the changes
         QVERIFY(!e->SaveConfigurationAs());
         QCOMPARE(m.ChangeCount, qint16(1));
+    }
+
+    // Save as writes a name that Load accepts: ".QLV" is appended unless the
+    // name ends in ".QLV" or ".qlv"; the comments file and the overwrite
+    // question follow the name written.
+    void saveAsName_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("proposed name") << "VARDELO" << "VARDELO.QLV" << false;
+        QTest::newRow("proposed name, file exists") << "VARDELO" << "VARDELO.QLV" << true;
+        QTest::newRow("capitals kept") << "door.QLV" << "door.QLV" << false;
+        QTest::newRow("small letters kept") << "door.qlv" << "door.qlv" << false;
+        QTest::newRow("mixed letters") << "door.Qlv" << "door.Qlv.QLV" << false;
+        QTest::newRow("other extension") << "door.txt" << "door.txt.QLV" << false;
+    }
+    void saveAsName()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, exists);
+        QFETCH(QString, written);
+        QVERIFY(Open());
+        written = dir.filePath(written);
+        QFile::remove(written);
+        QFile::remove(dir.filePath(chosen));
+        if (exists)
+            QVERIFY(QFile::copy(m.CurrentConfigFile, written));
+        Press("O1(0)");
+        dialogs.names << dir.filePath(chosen);
+        QVERIFY(e->SaveConfigurationAs());
+        QCOMPARE(messages.shown.size(), exists ? 1 : 0);
+        if (exists)
+            QCOMPARE(messages.shown[0].prompt, TableText(m, 266) + written + TableText(m, 267));
+        QCOMPARE(e->windowTitle(), written);
+        QCOMPARE(QFile::exists(dir.filePath(chosen)), chosen == written.section(u'/', -1));
+        Vardelomod back;
+        QCOMPARE(LoadConfigFile(back, written, messages), LoadOutcome::Loaded);
+        QCOMPARE(back.ConfigImage[1], m.ConfigImage[1]);
+        QVERIFY(QFile::exists(CommentFileNameFor(written)));
     }
 
     // A failed save (missing folder, full disk) reports it, keeps ChangeCount,
