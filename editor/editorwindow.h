@@ -19,24 +19,29 @@
 // Text1..Text4, O1(i), O2(i), Op1..Op6, Mgd1..Mgd4, F1(k), b1(n), the menu
 // actions mnudatei, mnuspeich, mnuspeichals, mnudruck, mnualldruck, mnubeend).
 //
+// The window builds the three parts and wires them: the basic settings panel
+// (editor/basicsettingspanel.h), the list grids (editor/listgrids.h) and the
+// display texts (editor/displaytextspanel.h); it keeps the file commands.
 // Modal dialogs (row edit, display line, password) are shown through
 // ShowModal; tests replace it to play the operator's part.
 
-#include "config/configimage.h"
+#include "config/vardelomod.h"
 #include "platform/ui/modal.h"
 
 #include <QDialog>
 #include <array>
 #include <functional>
 
+class BasicSettingsPanel;
+class DisplayTextsPanel;
 class FileDialogs;
 class GridWidget;
+class ListGrids;
+class ListGridSource;
 class Messages;
 class QAction;
-class QGroupBox;
 class QLineEdit;
 class QMenu;
-class QRadioButton;
 class QTabWidget;
 class QWidget;
 struct FileStatus;
@@ -48,7 +53,7 @@ struct EditorHooks {
     std::function<void()> HideMainPanels;
 };
 
-class EditorWindow : public QDialog, public ListRowsObserver {
+class EditorWindow : public QDialog {
     Q_OBJECT
 public:
     EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* parent = nullptr,
@@ -95,48 +100,21 @@ public:
     virtual void PrintCurrentSection();
     virtual void PrintAll();
 
-    // Read access for the reports.
-    Vardelomod& Mod() const { return m_; }
-    Messages& MessageBoxes() const { return messages_; }
-    FileDialogs& Dialogs() const { return fileDialogs_; }
     int CurrentTab() const;
     GridWidget* ListGrid(int list) const;           // list 1..4
+    const ListGridSource& Grids() const;            // the grids as the reports read them
     QLineEdit* DisplayLineBox(int line) const;      // 0..15
     QString DisplayLineText(int line) const;
+    FileDialogs& Dialogs() const { return fileDialogs_; }
     QAction* PrintAction() const { return printAction_; }
     QAction* PrintAllAction() const { return printAllAction_; }
-
-    // ListRowsObserver: the grids fill themselves while DecodeLists runs.
-    void ListsDecodeStarted(const Vardelomod& m, bool listsShown) override;
-    void ListStarted(const Vardelomod& m, int list, int count) override;
-    void RowDecoded(const Vardelomod& m, int list, int k, int row) override;
-    void ListFinished(const Vardelomod& m, int list) override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildWindow();
     void BuildMenu();
-    void BuildBasicSettings(QWidget* container);
-    void BuildGrids(QWidget* container, int firstList);
-    void BuildDisplayTexts(QWidget* container);
-    QGroupBox* MakeFrame(QWidget* container, int number, int textId, int column, int row);
-    QRadioButton* MakeOption(QGroupBox* frame, const QString& name, bool yes);
-
-    void SetGroup(int frame, bool enabled);
-    bool ConfirmCardDataLoss();
-    void WarnCardDataLoss();
-    void NumberBoxKey(QLineEdit* box, QKeyEvent* event, bool& discard);
-    void CommitNumberBox(QLineEdit* box);
     void SelectTab(int tab);
     void ReportSaveFailure(const FileStatus& status, const QString& fileName);
-    void SetBoxTextColour(QLineEdit* box, const QString& colourText);
-    int RowOffset(int list) const;
-    void GridFocusGained(int list);
-    void GridFocusLost(int list);
-    void GridCellEntered(int list);
-    void GridCellLeft(int list);
+    void RunPrintCommand(bool all);
 
     Vardelomod& m_;
     Messages& messages_;
@@ -146,20 +124,11 @@ private:
     bool loaded_ = false;
 
     QTabWidget* tabs_ = nullptr;
-    std::array<QWidget*, 4> containers_{};
-    std::array<QGroupBox*, 16> frames_{};          // Frame1..Frame15
-    std::array<QRadioButton*, 11> yes_{};          // O1(i)
-    std::array<QRadioButton*, 11> no_{};           // O2(i)
-    std::array<QRadioButton*, 7> op_{};            // Op1..Op6
-    std::array<QLineEdit*, 5> text_{};             // Text1..Text4
-    std::array<GridWidget*, 4> grids_{};           // Mgd1..Mgd4
-    std::array<QLineEdit*, 16> lineBoxes_{};       // b1(0..15)
+    std::array<QWidget*, 4> containers_{};   // umr0..umr3
+    BasicSettingsPanel* basic_ = nullptr;
+    ListGrids* grids_ = nullptr;
+    DisplayTextsPanel* displayTexts_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* printAllAction_ = nullptr;
-
-    int confirmAnswer_ = 0;        // ConfirmAnswer: 1 after a confirmed card-data loss
-    QLineEdit* editing_ = nullptr; // the number box whose value waits for its commit
-    int valueOnEntry_ = 0;         // the number that box showed when it was entered
-    int longestComment_ = 33;      // the longest accompanying text of the list being read
 };

@@ -1,16 +1,19 @@
 #pragma once
 // The report source over the editor window's own controls, read as they stand
 // when a print command starts (unsaved edits included): the basic settings
-// controls by their names, the list grids through their Grid interface, the
-// display-line boxes.
+// controls and the display-line boxes by their names in the window, the tab
+// control ST1, and the list grids through the grid panel's ListGridSource.
 
 #include "report/reportsource.h"
 
-class EditorWindow;
+struct Vardelomod;
+class FileDialogs;
+class ListGridSource;
+class QWidget;
 
 class EditorReportSource : public ReportSource {
 public:
-    explicit EditorReportSource(const EditorWindow& editor);
+    EditorReportSource(const Vardelomod& m, const QWidget& window, const ListGridSource& grids);
 
     QString Text(int id) const override;
     int LanguageOffset() const override;
@@ -24,11 +27,14 @@ public:
     int CurrentTab() const override;
 
 private:
-    const EditorWindow& editor_;
+    const Vardelomod& m_;
+    const QWidget& window_;
+    const ListGridSource& grids_;
 };
 
 // The editor's two print commands: the printer selection dialog, then the
 // current tab's section (section) or all four (no section) in one document.
 // A cancel or any printer error ends the command without a message and
 // prints nothing further. True when the document was completed.
-bool RunEditorPrintCommand(EditorWindow& editor, bool all);
+bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs,
+                           bool all);

@@ -87,7 +87,7 @@ private slots:
         auto editor = Open({features, tracks, 8, 24, doorOpenTime}, language);
         QVERIFY(editor && editor->Loaded());
         RecordingReportPrinter fromEditor;
-        QVERIFY(Report(fromEditor, EditorReportSource(*editor), Now).PrintAll());
+        QVERIFY(Report(fromEditor, EditorReportSource(*m, *editor, editor->Grids()), Now).PrintAll());
 
         Vardelomod fresh;
         fresh.LanguageOffset = qint16(language);

@@ -1,0 +1,398 @@
+#include "editor/basicsettingspanel.h"
+
+#include "app/catalogue.h"
+#include "config/configimage.h"
+#include "editor/changecount.h"
+#include "editor/focuschange.h"
+#include "editor/password.h"
+#include "platform/messages.h"
+#include "platform/ui/twips.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+
+// An option button that reports the operator's press before anything is
+// selected and never changes its own state: the editor writes the image on
+// the press and ShowSettings then selects from the image, so a press whose
+// confirmation is cancelled leaves the old selection standing.
+class PressButton : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+    std::function<void()> onPress;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton) {
+            QRadioButton::mousePressEvent(event);
+            return;
+        }
+        event->accept();
+        setFocus(Qt::MouseFocusReason);   // a number box being edited commits first
+        if (onPress)
+            onPress();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+    void nextCheckState() override {}
+};
+
+// The value of the leading number of a text (blanks skipped), 0 when there is
+// none; large values stop growing so that any typed number stays out of range.
+int LeadingValue(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u' ')
+        ++i;
+    int value = 0;
+    for (; i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128; ++i)
+        value = qMin(value * 10 + (text.at(i).unicode() - '0'), 1000000);
+    return value;
+}
+
+// Yes/no settings by O1/O2 index: slot and bit.
+struct YesNoBit {
+    int slot;
+    int mask;
+};
+YesNoBit YesNoSetting(int index)
+{
+    if (index == 10)
+        return {Slot::TrackFlags, Track::MonitoringModule};
+    return {Slot::FeatureFlags, 1 << index};
+}
+constexpr std::array<int, 8> YesNoIndexes{0, 1, 2, 3, 4, 5, 7, 10};
+
+constexpr int CardLossTextId = 250;
+
+} // namespace
+
+BasicSettingsPanel::BasicSettingsPanel(Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+                                       QWidget* focusHome, std::function<void()> stopTimer1, QWidget* parent)
+    : QWidget(parent), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome),
+      stopTimer1_(std::move(stopTimer1))
+{
+    setObjectName(QStringLiteral("umr0"));
+    // Frame number, caption, column, row; the yes/no index of its pair (or -1).
+    struct FrameLayout {
+        int number, textId, column, row, yesNo;
+    };
+    static constexpr std::array<FrameLayout, 15> Frames{{
+        {1, 184, 1, 1, -1}, {2, 186, 1, 2, 0},  {3, 189, 1, 3, 1},  {12, 190, 1, 4, 10}, {15, 191, 1, 5, -1},
+        {5, 192, 2, 1, 3},  {4, 193, 2, 2, 2},  {7, 194, 2, 3, 5},  {10, 195, 2, 4, -1}, {11, 196, 2, 5, -1},
+        {9, 197, 3, 1, 7},  {6, 198, 3, 2, 4},  {8, 199, 3, 3, -1}, {13, 200, 3, 4, -1}, {14, 201, 3, 5, -1},
+    }};
+    for (const FrameLayout& frameDef : Frames) {
+        QGroupBox* frame = MakeFrame(frameDef.number, frameDef.textId, frameDef.column, frameDef.row);
+        if (frameDef.yesNo >= 0) {
+            const int i = frameDef.yesNo;
+            yes_[i] = MakeOption(frame, QStringLiteral("O1(%1)").arg(i), true);
+            no_[i] = MakeOption(frame, QStringLiteral("O2(%1)").arg(i), false);
+            static_cast<PressButton*>(yes_[i])->onPress = [this, i] { PressYesNo(i, true); };
+            static_cast<PressButton*>(no_[i])->onPress = [this, i] { PressYesNo(i, false); };
+        }
+    }
+    auto pair = [this](int frame, int yesNumber) {
+        op_[yesNumber] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber), true);
+        op_[yesNumber + 1] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber + 1), false);
+    };
+    pair(8, 1);
+    pair(10, 3);
+    pair(11, 5);
+    static_cast<PressButton*>(op_[1])->onPress = [this] { PressBlockLists(true); };
+    static_cast<PressButton*>(op_[2])->onPress = [this] { PressBlockLists(false); };
+    for (int b = 3; b <= 6; ++b)
+        static_cast<PressButton*>(op_[b])->onPress = [this, b] { PressTrack(b); };
+
+    auto box = [this](int number, int frame, int maxLength, int width) {
+        auto* edit = new QLineEdit(frames_[frame]);
+        edit->setObjectName(QStringLiteral("Text%1").arg(number));
+        edit->setGeometry(TwipsRect(360, 420, width, 375));
+        edit->setMaxLength(maxLength);
+        edit->setContextMenuPolicy(Qt::NoContextMenu);   // no paste past the key filter
+        edit->installEventFilter(this);
+        text_[number] = edit;
+    };
+    box(1, 1, 3, 735);
+    box(2, 13, 1, 735);
+    box(3, 14, 2, 735);
+    box(4, 15, 6, 1335);
+    text_[4]->setReadOnly(true);
+    auto* seconds = new QLabel(TableText(m_, 185), frames_[1]);
+    seconds->setObjectName(QStringLiteral("Label1"));
+    seconds->setGeometry(TwipsRect(1260, 420, 1800, 375));
+}
+
+QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int row)
+{
+    static constexpr std::array<int, 3> Lefts{600, 4080, 7560};
+    static constexpr std::array<int, 5> Tops{360, 1560, 2760, 3960, 5160};
+    auto* frame = new QGroupBox(TableText(m_, textId), this);
+    frame->setObjectName(QStringLiteral("Frame%1").arg(number));
+    frame->setGeometry(TwipsRect(Lefts[column - 1], Tops[row - 1], 3255, 975));
+    frames_[number] = frame;
+    return frame;
+}
+
+QRadioButton* BasicSettingsPanel::MakeOption(QGroupBox* frame, const QString& name, bool yes)
+{
+    auto* button = new PressButton(TableText(m_, yes ? 187 : 188), frame);
+    button->setObjectName(name);
+    button->setGeometry(TwipsRect(yes ? 360 : 1800, 420, 1260, 375));
+    return button;
+}
+
+// ---------------------------------------------------------------- showing
+
+void BasicSettingsPanel::SetGroup(int frame, bool enabled)
+{
+    frames_[frame]->setEnabled(enabled);
+    switch (frame) {
+    case 6: yes_[4]->setVisible(enabled); no_[4]->setVisible(enabled); break;
+    case 7: yes_[5]->setVisible(enabled); no_[5]->setVisible(enabled); break;
+    case 8: op_[1]->setVisible(enabled); op_[2]->setVisible(enabled); break;
+    case 10: op_[3]->setVisible(enabled); op_[4]->setVisible(enabled); break;
+    case 11: op_[5]->setVisible(enabled); op_[6]->setVisible(enabled); break;
+    case 13: text_[2]->setVisible(enabled); break;
+    case 14: text_[3]->setVisible(enabled); break;
+    default: break;
+    }
+}
+
+void BasicSettingsPanel::ShowSettings()
+{
+    RaiseChangeCount(m_);
+    auto& image = m_.ConfigImage;
+    if (image[Slot::DoorOpenTime] == 0)
+        image[Slot::DoorOpenTime] = 1;
+    text_[1]->setText(QString::number(image[Slot::DoorOpenTime]));
+
+    for (int i : YesNoIndexes) {
+        const YesNoBit setting = YesNoSetting(i);
+        const bool on = (image[setting.slot] & setting.mask) != 0;
+        (on ? yes_[i] : no_[i])->setChecked(true);
+    }
+    auto showPair = [this](int yesNumber, bool on) { op_[on ? yesNumber : yesNumber + 1]->setChecked(true); };
+    showPair(1, FlagSet(m_, Slot::FeatureFlags, Feature::BlockListsOn));
+    showPair(3, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack2));
+    showPair(5, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack3));
+
+    text_[2]->setText(QString::number(2 * image[Slot::Track2DataBytes] - (image[Slot::LengthFlags] & Length::Track2OddLength)));
+    text_[3]->setText(QString::number(2 * image[Slot::Track3DataBytes]
+                                      - ((image[Slot::LengthFlags] & Length::Track3OddLength) ? 1 : 0)));
+    text_[4]->setText(DecodePassword(m_));
+
+    static constexpr std::array<int, 7> MagGroups{6, 7, 8, 10, 11, 13, 14};
+    const bool magSignal = FlagSet(m_, Slot::FeatureFlags, Feature::MagCardSignal);
+    for (int g : MagGroups)
+        SetGroup(g, magSignal);
+    if (!magSignal)
+        return;
+    const bool evaluation = FlagSet(m_, Slot::FeatureFlags, Feature::MagCardEvaluation);
+    for (int g : MagGroups)
+        if (g != 6)
+            SetGroup(g, evaluation);
+    if (!evaluation)
+        return;
+    SetGroup(13, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack2));
+    SetGroup(14, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack3));
+}
+
+void BasicSettingsPanel::PressYesNo(int index, bool yes)
+{
+    if (index < 0 || index > 10 || !yes_[index])
+        return;
+    const YesNoBit setting = YesNoSetting(index);
+    qint16& slot = m_.ConfigImage[setting.slot];
+    if (yes)
+        slot = qint16(slot | setting.mask);
+    else
+        slot = qint16(slot & (0xFF & ~setting.mask));
+    ShowSettings();
+    DecodeLists(m_);
+}
+
+bool BasicSettingsPanel::ConfirmCardDataLoss()
+{
+    confirmAnswer_ = 0;
+    const auto answer = messages_.Show(TableText(m_, CardLossTextId), TableText(m_, 251),
+                                       Messages::Buttons::OkCancel, window());
+    if (answer == Messages::Answer::Ok)
+        confirmAnswer_ = 1;
+    else
+        focusHome_->setFocus();
+    return confirmAnswer_ == 1;
+}
+
+void BasicSettingsPanel::WarnCardDataLoss()
+{
+    messages_.Show(TableText(m_, 248), TableText(m_, 249), Messages::Buttons::Ok, window());
+}
+
+void BasicSettingsPanel::PressBlockLists(bool on)
+{
+    if (op_[on ? 1 : 2]->isChecked())
+        return;
+    if (!ConfirmCardDataLoss())
+        return;
+    qint16& flags = m_.ConfigImage[Slot::FeatureFlags];
+    if (on) {
+        flags = qint16(flags | Feature::BlockListsOn);
+        if (flags & Feature::ChipCardSignal)
+            flags = qint16(flags - Feature::ChipCardSignal);
+    } else {
+        flags = qint16(flags & 0x00BF);
+    }
+    // Block lists and the chip-card signal exclude each other: the chip-card
+    // frame stays locked until block lists are switched off again.
+    frames_[5]->setEnabled(!on);
+    yes_[3]->setEnabled(!on);
+    no_[3]->setEnabled(!on);
+    ShowSettings();
+    LayOutLists(m_);
+}
+
+void BasicSettingsPanel::PressTrack(int button)
+{
+    if (button < 3 || button > 6 || op_[button]->isChecked())
+        return;
+    if ((button == 4 && op_[6]->isChecked()) || (button == 6 && op_[4]->isChecked())) {
+        messages_.Show(TableText(m_, 252), TableText(m_, 253), Messages::Buttons::Ok, window());
+        return;
+    }
+    if (!ConfirmCardDataLoss())
+        return;
+    qint16& flags = m_.ConfigImage[Slot::TrackFlags];
+    switch (button) {
+    case 3: flags = qint16(flags | Track::EvaluateTrack2); break;
+    case 5: flags = qint16(flags | Track::EvaluateTrack3); break;
+    case 4: flags = qint16(flags & 0x00FE); break;
+    case 6: flags = qint16(flags & 0x00FD); break;
+    default: break;
+    }
+    ShowSettings();
+    LayOutLists(m_);
+}
+
+void BasicSettingsPanel::NumberBoxKey(QKeyEvent* event, bool& discard)
+{
+    discard = false;
+    const int key = event->key();
+    if (key == Qt::Key_Backspace)
+        return;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (key == Qt::Key_Delete) {
+        // Delete edits the value too; the close prompt must know about it.
+        m_.ChangeCount = 1;
+        return;
+    }
+    if (event->text().isEmpty() && !enter)
+        return;   // arrows, Home, End and the like move the cursor only
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        return;
+    if (enter)
+        focusHome_->setFocus(Qt::OtherFocusReason);
+    const QString text = event->text();
+    if (enter || text.size() != 1 || text.at(0) < u'0' || text.at(0) > u'9')
+        discard = true;
+    m_.ChangeCount = 1;
+}
+
+void BasicSettingsPanel::CommitPendingEntry()
+{
+    if (QLineEdit* box = editing_) {
+        editing_ = nullptr;
+        CommitNumberBox(box);
+    }
+}
+
+void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
+{
+    const int upper = box == text_[1] ? 255 : box == text_[2] ? 8 : 24;
+    QString text = box->text();
+    if (LeadingValue(text) < 1)
+        text = QStringLiteral("1");
+    if (LeadingValue(text) > upper)
+        text = QStringLiteral("1");
+    const int value = LeadingValue(text);
+    box->setText(QString::number(value));
+    if (box == text_[1]) {
+        m_.ConfigImage[Slot::DoorOpenTime] = qint16(value);
+        return;
+    }
+    EncodeDataLength(m_, box == text_[2] ? TrackNo::Track2 : TrackNo::Track3, value);
+    // The cards are laid out anew (and so lost) only for a new length, not
+    // for a box that was merely entered and left.
+    if (value != valueOnEntry_)
+        LayOutLists(m_);
+}
+
+void BasicSettingsPanel::OpenPasswordDialog()
+{
+    m_.PasswordAccepted = 0;
+    focusHome_->setFocus();
+    PasswordDialog dialog(m_, messages_, stopTimer1_, window());
+    showModal_(dialog);
+    if (m_.PasswordAccepted != 0 && !m_.TerminalPassword.startsWith(u'X')) {
+        EncodePassword(m_);
+        m_.PasswordAccepted = 0;
+        ShowSettings();
+    }
+}
+
+// ---------------------------------------------------------------- events
+
+bool BasicSettingsPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box)
+        return QWidget::eventFilter(watched, event);
+
+    if (box == text_[4]) {
+        if (event->type() == QEvent::FocusIn && OwnFocusChange(event)) {
+            // Handled after the focus change has settled, never inside it.
+            QTimer::singleShot(0, this, [this] {
+                if (text_[4]->hasFocus())
+                    OpenPasswordDialog();
+            });
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+    if (box != text_[1] && box != text_[2] && box != text_[3])
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        // Whatever brought the focus here, leaving the box commits it.
+        if (editing_ != box)
+            valueOnEntry_ = LeadingValue(box->text());
+        editing_ = box;
+        if (OwnFocusChange(event)) {
+            if (box != text_[1])
+                WarnCardDataLoss();
+            box->selectAll();
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        }
+        break;
+    case QEvent::FocusOut:
+        if (OwnFocusChange(event) && editing_ == box)
+            CommitPendingEntry();
+        break;
+    case QEvent::KeyPress: {
+        bool discard = false;
+        NumberBoxKey(static_cast<QKeyEvent*>(event), discard);
+        if (discard)
+            return true;
+        break;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
