@@ -1,6 +1,7 @@
 #include "app/mainflow.h"
 
 #include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "config/configfiles.h"
 #include "platform/messages.h"
 
@@ -8,13 +9,14 @@
 #include <QFile>
 #include <QFileInfo>
 
-void ReadStartupSettings(Vardelomod& m, const QString& settingsPath)
+FileStatus ReadStartupSettings(Vardelomod& m, const QString& settingsPath)
 {
     // The folder may exist already; a failure shows when the file is written.
     QDir().mkpath(ConfigurationFolder(settingsPath));
-    ReadSettings(m, settingsPath);
+    const FileStatus read = ReadSettings(m, settingsPath);
     m.LanguageOffset = LanguageOffsetFromText(m.LanguageText);
     m.StartDirectory = QDir::currentPath();
+    return read;
 }
 
 QString ConfigurationFolder(const QString& settingsPath)
@@ -27,11 +29,20 @@ QString BackgroundPicturePath(const QString& settingsPath)
     return QDir(ConfigurationFolder(settingsPath)).filePath(QStringLiteral("hauptbild.bmp"));
 }
 
+FileContent ReadBackgroundPicture(const QString& settingsPath)
+{
+    constexpr qint64 PictureBytes = 32 * 1024 * 1024;
+    return ReadRegularFile(BackgroundPicturePath(settingsPath), PictureBytes);
+}
+
 QString MakerWebAddress(const QString& settingsPath)
 {
-    QFile file(QDir(ConfigurationFolder(settingsPath)).filePath(QStringLiteral("maker.txt")));
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+    // Only the first line counts; the beginning of a huge file holds it.
+    constexpr qint64 MakerFileBytes = 4096;
+    const FileContent file =
+        ReadRegularFile(QDir(ConfigurationFolder(settingsPath)).filePath(QStringLiteral("maker.txt")), MakerFileBytes);
+    if (file.status || file.status.fault == FileFault::TooLarge) {
+        const QString line = PrintableText(QString::fromUtf8(file.content.left(file.content.indexOf('\n'))).trimmed());
         if (!line.isEmpty())
             return line;
     }
@@ -49,8 +60,11 @@ LoadOutcome LoadConfigFile(Vardelomod& m, const QString& path, Messages& message
         messages.Show(TableText(m, 126), TableText(m, 127));
         return LoadOutcome::NotAConfigFile;
     }
-    if (!ReadConfigurationFile(m, path)) {
-        messages.Show(CatalogueText(300, m.LanguageOffset) + QStringLiteral("\n") + path, TableText(m, 127));
+    if (const FileStatus read = ReadConfigurationFile(m, path); !read) {
+        // The reader's own detail names the file and what is wrong with it:
+        // a line and slot, a folder, a FIFO, permission denied, too large.
+        messages.Show(CatalogueText(300, m.LanguageOffset) + QStringLiteral("\n") + FileStatusText(read, m.LanguageOffset),
+                      TableText(m, 127));
         return LoadOutcome::Refused;
     }
     return LoadOutcome::Loaded;

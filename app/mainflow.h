@@ -3,6 +3,7 @@
 // configuration file, the help items. The window only shows their results.
 
 #include "config/vardelomod.h"
+#include "platform/fileaccess.h"
 
 #include <QString>
 
@@ -11,8 +12,9 @@ class Messages;
 // Start-up before the window's texts are loaded: the settings folder is
 // created, the settings file read (rewritten with com1 and German when it is
 // missing or short), the language taken from it and the start directory set
-// to the current directory.
-void ReadStartupSettings(Vardelomod& m, const QString& settingsPath);
+// to the current directory. A settings file that is no regular file is
+// neither read nor replaced: the defaults apply and the refusal is returned.
+FileStatus ReadStartupSettings(Vardelomod& m, const QString& settingsPath);
 
 // The folder that holds the settings file, the background picture and the
 // port map.
@@ -20,6 +22,9 @@ QString ConfigurationFolder(const QString& settingsPath);
 
 // The main window's background picture, looked for in the configuration folder.
 QString BackgroundPicturePath(const QString& settingsPath);
+// Its bytes, when it is a regular file of at most 32 MB (a screen-sized
+// bitmap holds a few).
+FileContent ReadBackgroundPicture(const QString& settingsPath);
 
 // The maker's web address shown by the help items: the first line of
 // "maker.txt" in the configuration folder when present, else the built-in one.

@@ -3,6 +3,8 @@
 // that the editor's opening creates.
 #include "cli/commands.h"
 
+#include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
@@ -86,10 +88,13 @@ int RunShow(const QStringList& args, QTextStream& out, QTextStream& err)
     Vardelomod m;
     const QString path = args.first();
     if (const FileStatus status = ReadConfigurationFile(m, path); !status) {
-        err << "vardelo-cli show: " << status.message << '\n';
+        err << "vardelo-cli show: " << FileStatusText(status, 1000) << '\n';
         return 1;
     }
-    LoadComments(m, path, false);
+    if (const FileStatus comments = LoadComments(m, path, false); !comments) {
+        err << "vardelo-cli show: " << CatalogueText(FileText::CommentsNotRead, 1000) << ' ' << FileStatusText(comments, 1000) << '\n';
+        return 1;
+    }
     DecodeLists(m);
     out << "{\"settings\": " << Settings(m) << ",\n"
         << " \"display\": " << Display(m) << ",\n"

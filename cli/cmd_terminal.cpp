@@ -2,8 +2,10 @@
 // sequence objects of the program (TerminalSession) in real time; this file
 // only parses the command line, shows progress and prints the result.
 #include "cli/commands.h"
+#include "cli/passwordsource.h"
 
 #include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "app/mainflow.h"
 #include "comm/mappedlink.h"
 #include "comm/receivehandler.h"
@@ -37,6 +39,7 @@ public:
 struct Options {
     QString port;
     QString password;
+    QString passwordFile;
     QString out;
     QString lang = QStringLiteral("en");
     QStringList files;
@@ -53,7 +56,7 @@ std::optional<Options> ParseOptions(const QStringList& args, const QStringList& 
         }
         const QString name = a.mid(2);
         if (!allowed.contains(name) || i + 1 >= args.size()) {
-            err << "vardelo-cli: unknown option or missing value: " << a << '\n';
+            err << "vardelo-cli: unknown option or missing value: " << PrintableText(a) << '\n';
             return std::nullopt;
         }
         const QString value = args.at(++i);
@@ -61,6 +64,8 @@ std::optional<Options> ParseOptions(const QStringList& args, const QStringList& 
             o.port = value;
         else if (name == u"password")
             o.password = value;
+        else if (name == u"password-file")
+            o.passwordFile = value;
         else if (name == u"out")
             o.out = value;
         else if (name == u"lang")
@@ -108,13 +113,22 @@ PortMap ProgramPortMap()
     return PortMap::Load(PortMap::DefaultPath());
 }
 
+// Why the port did not open. The simulated terminal's memory file is no
+// occupied interface.
+QString OpenFailureText(const Vardelomod& m, const MappedSerialLink& link)
+{
+    const bool simulated = link.Target().kind == PortTarget::Kind::Simulated;
+    const QString what = simulated ? CatalogueText(FileText::SimulationMemoryFile, m.LanguageOffset)
+                                   : SequenceText(m, 165).trimmed() + u':';
+    return what + u' ' + PrintableText(link.ErrorText());
+}
+
 // Everything one terminal command needs, in real time.
 class Terminal {
 public:
     Terminal(const Options& o, qint16 language)
-        : link_(timers_, ProgramPortMap())
+        : map_(ProgramPortMap()), link_(timers_, map_)
     {
-        portMapProblems_ = PortMap::Load(PortMap::DefaultPath()).Problems();
         m_.LanguageOffset = language;
         LoadWindowTexts(m_, TextWindow::Main);
         const int port = PortMap::PortNumberOf(o.port);
@@ -134,11 +148,13 @@ public:
 
     bool Open(QTextStream& err)
     {
-        for (const QString& problem : portMapProblems_)
-            err << "vardelo-cli: " << PortMap::DefaultPath() << ", " << problem << " (ignored)\n";
+        if (!map_.LoadStatus())
+            err << "vardelo-cli: " << FileStatusText(map_.LoadStatus(), m_.LanguageOffset) << " (no port map)\n";
+        for (const QString& problem : map_.Problems())
+            err << "vardelo-cli: " << PrintableText(PortMap::DefaultPath()) << ", " << problem << " (ignored)\n";
         if (link_.Open())
             return true;
-        err << SequenceText(m_, 165).trimmed() << ": " << link_.ErrorText() << '\n';
+        err << OpenFailureText(m_, link_) << '\n';
         return false;
     }
 
@@ -170,10 +186,10 @@ public:
 
     Vardelomod m_;
     QtTimers timers_;
+    PortMap map_;
     MappedSerialLink link_;
     CliMessages messages_;
     std::unique_ptr<TerminalSession> session_;
-    QStringList portMapProblems_;
 };
 
 // Reads the terminal into outFile; the identification line on success.
@@ -214,26 +230,43 @@ std::optional<Options> Prepare(const QStringList& args, const QStringList& allow
     return o;
 }
 
-// The same, with the refusal said on stderr.
-std::optional<QString> TerminalPasswordOf(const QString& pw, QTextStream& err)
+// The password from wherever it was given, packed; the refusal on stderr.
+std::optional<QString> TerminalPasswordOf(const Options& o, qint16 language, QTextStream& err)
 {
-    const auto password = TerminalPasswordOf(pw);
+    const auto given = ResolvePassword({o.password, o.passwordFile}, language, err);
+    if (!given)
+        return std::nullopt;
+    const auto password = TerminalPasswordOf(*given);
     if (!password)
-        err << "vardelo-cli: --password must be six digits, or X and a text of 6 to 8 characters\n";
+        err << "vardelo-cli: the password (--password, --password-file or " << PasswordVariable << ") must be six digits, or X and a text of 6 to 8 characters\n";
     return password;
 }
+
+// A file name where none belongs.
+bool RefuseStrayArguments(const Options& o, const char* usage, QTextStream& err)
+{
+    if (o.files.isEmpty())
+        return false;
+    err << "vardelo-cli: unexpected argument " << PrintableText(o.files.first()) << "\nusage: vardelo-cli " << usage
+        << '\n';
+    return true;
+}
+
+const char* const ReadUsage =
+    "read --port PORT [--password-file FILE | --password PW] [--out FILE.QLV] [--lang de|en|fr|es]";
+const char* const ResetUsage = "reset --port PORT [--lang de|en|fr|es]";
 
 } // namespace
 
 int RunRead(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     qint16 language = 1000;
-    const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("password"), QStringLiteral("out"),
-                                  QStringLiteral("lang")},
+    const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("password"), QStringLiteral("password-file"),
+                                  QStringLiteral("out"), QStringLiteral("lang")},
                            err, language);
-    if (!o || !o->files.isEmpty())
+    if (!o || RefuseStrayArguments(*o, ReadUsage, err))
         return 2;
-    const auto password = TerminalPasswordOf(o->password, err);
+    const auto password = TerminalPasswordOf(*o, language, err);
     if (!password)
         return 2;
     Terminal t(*o, language);
@@ -249,7 +282,8 @@ int RunRead(const QStringList& args, QTextStream& out, QTextStream& err)
 int RunWrite(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     qint16 language = 1000;
-    const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("password"), QStringLiteral("lang")},
+    const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("password"), QStringLiteral("password-file"),
+                                  QStringLiteral("lang")},
                            err, language);
     if (!o)
         return 2;
@@ -257,7 +291,7 @@ int RunWrite(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "vardelo-cli: write needs exactly one FILE.QLV\n";
         return 2;
     }
-    const auto password = TerminalPasswordOf(o->password, err);
+    const auto password = TerminalPasswordOf(*o, language, err);
     if (!password)
         return 2;
     Terminal t(*o, language);
@@ -286,6 +320,8 @@ int RunWrite(const QStringList& args, QTextStream& out, QTextStream& err)
     const bool ok = t.Run(write, [&] { return write.Start(); }, "write reply", Vardelomod::BlockSlots, err);
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
     (ok ? out : err) << result.trimmed() << '\n';
+    if (const SimulatedTerminal* sim = t.link_.Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
+        err << CatalogueText(FileText::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText()) << '\n';
     return ok ? 0 : 1;
 }
 
@@ -293,7 +329,7 @@ int RunReset(const QStringList& args, QTextStream&, QTextStream& err)
 {
     qint16 language = 1000;
     const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("lang")}, err, language);
-    if (!o || !o->files.isEmpty())
+    if (!o || RefuseStrayArguments(*o, ResetUsage, err))
         return 2;
     Terminal t(*o, language);
     if (!t.Open(err))

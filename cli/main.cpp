@@ -19,8 +19,8 @@ constexpr Command Commands[] = {
     {"show", "show FILE.QLV      print the configuration and its comments as JSON", RunShow, false},
     {"print", "print FILE.QLV --section basic|privileges|blocklists|display|all --pdf OUT.pdf [--lang de|en|fr|es]",
      RunPrintCommand, true},
-    {"read", "read --port PORT --password PW [--out FILE.QLV] [--lang de|en|fr|es]   read the terminal", RunRead, false},
-    {"write", "write --port PORT --password PW FILE.QLV [--lang ...]   read, then write FILE and verify", RunWrite, false},
+    {"read", "read --port PORT [--password-file FILE] [--out FILE.QLV] [--lang de|en|fr|es]   read the terminal", RunRead, false},
+    {"write", "write --port PORT [--password-file FILE] FILE.QLV [--lang ...]   read, then write FILE and verify", RunWrite, false},
     {"reset", "reset --port PORT                  reset the terminal (PORT: com1..com8, a device, sim[:FILE.QLV][,OPTION...])",
      RunReset, false},
 };

@@ -1,5 +1,6 @@
 #include "comm/sequences.h"
 
+#include "app/filetexts.h"
 #include "comm/receivehandler.h"
 #include "comm/timing.h"
 #include "config/configfiles.h"
@@ -179,15 +180,16 @@ void ReadSequence::FinishRead()
         m.ConfigImage[n - Timing::FirstConfigSlot] = m.ConfigImage[n];
 
     const QString path = OutputFile();
-    const FileStatus written = WriteConfigurationFile(m, path);
-    // A fresh configuration has no accompanying texts.
-    QFile::remove(CommentFileNameFor(path));
+    const FileStatus written = StoreReadConfiguration(m, path);
     c_.gate.Release();
 
     if (!written) {
         // The image is complete in memory and TerminalRead stays 1, so it can
         // still be written to the terminal.
-        failure_ = SequenceText(m, TextId::ReadFileNotWritten) + QStringLiteral("\n") + written.message;
+        failure_ = SequenceText(m, TextId::ReadFileNotWritten) + QStringLiteral("\n") +
+                   FileStatusText(written, m.LanguageOffset);
+        if (const QString kept = ExistingFileKeptText(path, m.LanguageOffset); !kept.isEmpty())
+            failure_ += QStringLiteral("\n") + kept;
         c_.messages.Show(failure_, SequenceText(m, TextId::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);

@@ -109,7 +109,7 @@ bool SimulatedTerminal::LoadMemoryFile()
     }
     for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
         if (block[i] < 0 || block[i] > 255) {
-            SetErrorText(QStringLiteral("%1: entry %2 (%3) is not a byte").arg(options_.file).arg(i).arg(block[i]));
+            SetErrorText(QStringLiteral("%1: entry %2 (%3) is not a byte").arg(PrintableText(options_.file)).arg(i).arg(block[i]));
             return false;
         }
     }
@@ -343,11 +343,18 @@ void SimulatedTerminal::TakeInbound(quint8 byte)
         taken_.append(char(byte));
         if (taken_.size() < Vardelomod::BlockSlots)
             return;
+        TerminalMemory taken{};
         for (int i = 0; i < Vardelomod::BlockSlots; ++i)
-            memory_[i] = quint8(taken_.at(i));
+            taken[i] = quint8(taken_.at(i));
         taken_.clear();
+        // A write it cannot keep is not taken: like a terminal that failed
+        // to take it, it keeps its memory and does not reply.
+        if (!SaveMemoryFile(taken)) {
+            phase_ = Phase::Idle;
+            return;
+        }
+        memory_ = taken;
         ++writes_;
-        SaveMemoryFile();
         emit WriteTaken();
         QByteArray reply;
         for (quint8 b : memory_)
@@ -360,16 +367,17 @@ void SimulatedTerminal::TakeInbound(quint8 byte)
     }
 }
 
-void SimulatedTerminal::SaveMemoryFile()
+bool SimulatedTerminal::SaveMemoryFile(const TerminalMemory& memory)
 {
     if (options_.file.isEmpty())
-        return;
+        return true;
     ConfigBlock block{};
     for (int i = 0; i < Vardelomod::BlockSlots; ++i)
-        block[i] = memory_[i];
+        block[i] = memory[i];
     const FileStatus status = WriteFileAtomically(options_.file, FormatConfigBlock(block));
     if (!status)
         SetErrorText(status.message);
+    return bool(status);
 }
 
 QByteArray SimulatedTerminal::ReadAll()

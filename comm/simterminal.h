@@ -85,7 +85,8 @@ public:
 
 signals:
     void Restarted();
-    void WriteTaken();   // 2048 bytes taken into memory (and stored to its file)
+    void WriteTaken();   // 2048 bytes taken into memory and stored to its file
+                         // (a write its file cannot store is not taken: ErrorText() says why)
 
 private:
     void LinesChanged(bool dtrWas, bool rtsWas);
@@ -97,7 +98,7 @@ private:
     void ScheduleSend();
     int ExchangeLimit() const;
     QByteArray IdentificationBytes() const;
-    void SaveMemoryFile();
+    bool SaveMemoryFile(const TerminalMemory& memory);
     qint64 NowUs() const;
     qint64 ByteTimeUs(qint64 bytes) const;
 

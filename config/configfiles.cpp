@@ -29,7 +29,7 @@ bool IsLineEnd(char c)
 QString Quoted(const QByteArray& token)
 {
     const QByteArray shown = token.size() > 20 ? token.left(20) + "..." : token;
-    return u'"' + DecodeWindows1252(shown) + u'"';
+    return u'"' + PrintableText(DecodeWindows1252(shown)) + u'"';
 }
 
 // Splits at CR LF, CR or LF; a last line without an ending counts too.
@@ -52,17 +52,9 @@ QList<QByteArray> SplitLines(const QByteArray& content, int maxLines)
 
 FileStatus ReadWholeFile(const QString& path, QByteArray& content)
 {
-    QFile file(path);
-    if (QFileInfo(path).isDir())
-        return FileStatus::Failed(path + QStringLiteral(": is a folder, not a file"));
-    if (!file.open(QIODevice::ReadOnly))
-        return FileStatus::Failed(path + QStringLiteral(": cannot be opened: ") + file.errorString());
-    content = file.read(MaxReadBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return FileStatus::Failed(path + QStringLiteral(": cannot be read: ") + file.errorString());
-    if (content.size() > MaxReadBytes)
-        return FileStatus::Failed(path + QStringLiteral(": is too large"));
-    return FileStatus::Ok();
+    FileContent file = ReadRegularFile(path, MaxReadBytes);
+    content = file.status ? std::move(file.content) : QByteArray();
+    return file.status;
 }
 
 FileStatus WriteFailed(const QString& path, const QString& what, const QString& detail, int error, qint64 needed)
@@ -73,7 +65,7 @@ FileStatus WriteFailed(const QString& path, const QString& what, const QString& 
         full = storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < needed;
     }
     const QString why = full ? QStringLiteral("the disk is full") : detail;
-    return FileStatus::Failed(path + QStringLiteral(": ") + what + QStringLiteral(": ") + why, full);
+    return FileStatus::Failed(PrintableText(path) + QStringLiteral(": ") + what + QStringLiteral(": ") + why, full);
 }
 
 } // namespace
@@ -133,7 +125,7 @@ FileStatus ReadConfigBlock(const QString& path, ConfigBlock& block)
         return status;
     FileStatus status = ParseConfigBlock(content, block);
     if (!status)
-        status.message = path + QStringLiteral(": ") + status.message;
+        status.message = PrintableText(path) + QStringLiteral(": ") + status.message;
     return status;
 }
 
@@ -172,8 +164,8 @@ FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path)
 
 FileStatus WriteFileAtomically(const QString& path, const QByteArray& content)
 {
-    if (QFileInfo(path).isDir())
-        return FileStatus::Failed(path + QStringLiteral(": is a folder, not a file"));
+    if (FileStatus target = CheckWriteTarget(path); !target)
+        return target;
     // QSaveFile writes a temporary file beside the target and renames it over
     // the target on commit; the explicit sync makes sure the data is on the
     // device before the rename, and reports what the device says.
@@ -196,6 +188,21 @@ FileStatus WriteFileAtomically(const QString& path, const QByteArray& content)
     return FileStatus::Ok();
 }
 
+FileStatus StoreReadConfiguration(const Vardelomod& m, const QString& path)
+{
+    const FileStatus written = WriteConfigurationFile(m, path);
+    if (!written)
+        return written;
+    // A fresh configuration has no accompanying texts. Only a file (or a link)
+    // is removed; anything else of that name is no comments file the reader
+    // would take.
+    const QString comments = CommentFileNameFor(path);
+    const QFileInfo info(comments);
+    if (info.isSymLink() || info.isFile())
+        QFile::remove(comments);
+    return written;
+}
+
 QString CommentFileNameFor(const QString& configName)
 {
     if (QFileInfo(configName).fileName().size() < 4)
@@ -216,24 +223,29 @@ QStringList ParseCommentLines(const QByteArray& content)
     return lines;
 }
 
-void LoadComments(Vardelomod& m, const QString& configName, bool createMissing)
+FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMissing)
 {
     m.CommentFileName = CommentFileNameFor(configName);
-    QFile file(m.CommentFileName);
-    if (createMissing && !file.exists() && file.open(QIODevice::Append))
-        file.close();
+    const QFileInfo info(m.CommentFileName);
+    if (createMissing && !info.exists() && !info.isSymLink()) {
+        QFile file(m.CommentFileName);
+        if (file.open(QIODevice::Append))
+            file.close();
+    }
     QByteArray content;
     QStringList lines;
-    if (ReadWholeFile(m.CommentFileName, content))
+    const FileStatus read = ReadWholeFile(m.CommentFileName, content);
+    if (read)
         lines = ParseCommentLines(content);
     // A file too short for the rows no longer matches them: all of it is
     // disregarded. Entry 2000 keeps its text when the file has 2000 lines.
     if (lines.size() < Vardelomod::RowEntries - 1) {
         ResetComments(m);
-        return;
+        return read.fault == FileFault::Missing ? FileStatus::Ok() : read;
     }
     for (int k = 0; k < lines.size(); ++k)
         m.ListComment[k] = lines[k];
+    return read;
 }
 
 FileStatus SaveComments(const Vardelomod& m, const QString& path)
@@ -282,17 +294,23 @@ bool ParseSettings(Vardelomod& m, const QByteArray& content)
     return true;
 }
 
-void ReadSettings(Vardelomod& m, const QString& path)
+FileStatus ReadSettings(Vardelomod& m, const QString& path)
 {
-    QByteArray content;
-    if (ReadWholeFile(path, content) && ParseSettings(m, content))
-        return;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    WriteFileAtomically(path, "1\r\n0\r\n");
+    // Two short lines; the beginning of an oversized file still counts.
+    constexpr qint64 SettingsReadBytes = 4096;
+    const FileContent file = ReadRegularFile(path, SettingsReadBytes);
+    const bool readable = file.status || file.status.fault == FileFault::TooLarge;
+    if (readable && ParseSettings(m, file.content))
+        return FileStatus::Ok();
     m.PortLine = QStringLiteral("1");
     m.PortNumber = 1;
     m.LanguageText = QStringLiteral("0");
     m.LanguageOffset = 0;
+    if (!readable && file.status.fault != FileFault::Missing)
+        return file.status;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    WriteFileAtomically(path, "1\r\n0\r\n");
+    return FileStatus::Ok();
 }
 
 FileStatus WriteSettings(const Vardelomod& m, const QString& path)

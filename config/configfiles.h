@@ -5,19 +5,11 @@
 // and rename it over the target only when it is complete.
 
 #include "config/vardelomod.h"
+#include "platform/fileaccess.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
-
-struct FileStatus {
-    bool ok = true;
-    bool diskFull = false;   // the write failed for lack of space
-    QString message;         // what went wrong, naming the file (English; for logs and the CLI)
-    explicit operator bool() const { return ok; }
-    static FileStatus Ok() { return {}; }
-    static FileStatus Failed(QString why, bool full = false) { return {false, full, std::move(why)}; }
-};
 
 using ConfigBlock = std::array<qint16, Vardelomod::BlockSlots>;
 
@@ -31,8 +23,15 @@ FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path);
 ConfigBlock ImageBlock(const Vardelomod& m);
 
 // Writes content to path through a temporary file beside it, synced, then
-// renamed over the target. A failure leaves the previous file intact.
+// renamed over the target. A failure leaves the previous file intact. A target
+// that is not a regular file (a folder, a FIFO, a device, a link to nothing) is
+// refused; a link to a regular file is followed and its target replaced.
 FileStatus WriteFileAtomically(const QString& path, const QByteArray& content);
+
+// Stores a configuration just read from the terminal as path. Its comments
+// file belongs to the configuration it replaces and is removed only once the
+// new file is written; a failed write leaves both files as they were.
+FileStatus StoreReadConfiguration(const Vardelomod& m, const QString& path);
 
 // Accompanying-texts file.
 inline const QString ResetCommentText = QStringLiteral("----------");
@@ -46,8 +45,10 @@ void ResetComments(Vardelomod& m);
 // at most 2001 of them.
 QStringList ParseCommentLines(const QByteArray& content);
 // createMissing: the editor's opening creates an empty file when none exists;
-// the inspection command does not.
-void LoadComments(Vardelomod& m, const QString& configName, bool createMissing = true);
+// the inspection command does not. A file that is missing or too short gives
+// the reset texts; one that cannot be read (a folder, a FIFO, too large ...)
+// too, and its refusal is returned.
+FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMissing = true);
 // Line ends inside a text are written as blanks, so every text stays on its
 // own line and the later rows keep their numbers.
 FileStatus SaveComments(const Vardelomod& m, const QString& path);
@@ -57,8 +58,10 @@ QString DefaultSettingsPath();    // in the user's configuration folder
 int LeadingNumber(const QString& text);   // blanks skipped, digits up to the first other character
 // Reads the settings into PortLine, PortNumber, LanguageText and LanguageOffset;
 // rewrites the file with "1" and "0" when it is missing or short. The folder
-// is created when it does not exist.
-void ReadSettings(Vardelomod& m, const QString& path);
+// is created when it does not exist. Only the beginning of a huge file is
+// read. A file that is not a regular file is neither read nor replaced: the
+// defaults are taken and the refusal returned.
+FileStatus ReadSettings(Vardelomod& m, const QString& path);
 // The parsing half of ReadSettings: false (and nothing changed) when the
 // content has fewer than two lines. A port outside 1..8 gives PortNumber 0,
 // which no port opens, so the start-up fallback takes over.

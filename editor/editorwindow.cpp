@@ -1,6 +1,7 @@
 #include "editor/editorwindow.h"
 
 #include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "app/mainflow.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -44,7 +45,12 @@ EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileD
                        TableText(m_, 253), Messages::Buttons::Ok, parent);
         return;
     }
-    LoadComments(m_, m_.CurrentConfigFile);
+    // Comments that cannot be read (a FIFO, a folder, too large) are not
+    // taken; the configuration opens with empty ones and the operator is told.
+    if (const FileStatus comments = LoadComments(m_, m_.CurrentConfigFile); !comments)
+        messages_.Show(CatalogueText(FileText::CommentsNotRead, m_.LanguageOffset) + QStringLiteral("\n") +
+                           FileStatusText(comments, m_.LanguageOffset),
+                       TableText(m_, 253), Messages::Buttons::Ok, parent);
     loaded_ = true;
 
     printAction_->setText(TableText(m_, 207));

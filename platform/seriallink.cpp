@@ -1,6 +1,7 @@
 #include "platform/seriallink.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -62,10 +63,20 @@ PortTarget PortMap::TargetFromText(const QString& text)
     return target;
 }
 
+namespace {
+bool HasControlCharacter(const QString& line)
+{
+    return std::any_of(line.begin(), line.end(), [](QChar c) {
+        return c != u'\t' && (c.unicode() < 0x20 || c.unicode() == 0x7F);
+    });
+}
+}
+
 PortMap PortMap::Parse(const QString& text)
 {
     PortMap map;
     const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    int bad = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines.at(i).trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
@@ -73,23 +84,31 @@ PortMap PortMap::Parse(const QString& text)
         const qsizetype eq = line.indexOf(u'=');
         const int port = eq > 0 ? PortNumberOf(line.left(eq)) : 0;
         const QString target = eq > 0 ? line.mid(eq + 1).trimmed() : QString();
-        if (port == 0 || target.isEmpty()) {
-            map.problems_ << QStringLiteral("line %1: \"%2\" is not of the form comN=DEVICE or comN=sim[:FILE.QLV]")
-                                 .arg(i + 1)
-                                 .arg(line);
+        // A device name with a NUL or an escape in it is no device name.
+        if (port == 0 || target.isEmpty() || HasControlCharacter(line)) {
+            if (++bad <= MaxReportedLines)
+                map.problems_ << QStringLiteral("line %1: \"%2\" is not of the form comN=DEVICE or comN=sim[:FILE.QLV]")
+                                     .arg(i + 1)
+                                     .arg(PrintableText(line, ShownLineChars));
             continue;
         }
         map.entries_.insert(port, target);
     }
+    if (bad > MaxReportedLines)
+        map.problems_ << QStringLiteral("%1 more lines of that kind").arg(bad - MaxReportedLines);
     return map;
 }
 
 PortMap PortMap::Load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    return Parse(QString::fromUtf8(file.readAll()));
+    const FileContent file = ReadRegularFile(path, MaxFileBytes);
+    if (!file.status) {
+        PortMap refused;
+        if (file.status.fault != FileFault::Missing)
+            refused.status_ = file.status;
+        return refused;
+    }
+    return Parse(QString::fromUtf8(file.content));
 }
 
 PortTarget PortMap::Resolve(int port) const

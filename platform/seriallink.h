@@ -4,6 +4,8 @@
 // The program talks to the terminal only through this contract; the real
 // port, the simulated terminal and test peers all implement it.
 
+#include "platform/fileaccess.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
@@ -92,10 +94,20 @@ class PortMap {
 public:
     PortMap() = default;
     static QString DefaultPath();
-    // Reads the map; a missing file is an empty map. Lines it cannot read
-    // are listed in Problems() and otherwise ignored.
+    // A map larger than this is not one written by hand and is not read.
+    static constexpr qint64 MaxFileBytes = 64 * 1024;
+    // Of the lines it cannot read, the first ten are reported, each cut to
+    // 80 characters, control characters shown escaped.
+    static constexpr int MaxReportedLines = 10;
+    static constexpr int ShownLineChars = 80;
+
+    // Reads the map; a missing file is an empty map. A map that is no regular
+    // file or is too large is not read at all: the map is empty and
+    // LoadStatus() says why. Lines it cannot read (a line with control
+    // characters among them) are listed in Problems() and otherwise ignored.
     static PortMap Load(const QString& path = DefaultPath());
     static PortMap Parse(const QString& text);
+    const FileStatus& LoadStatus() const { return status_; }
 
     void Set(int port, const QString& target) { entries_.insert(port, target); }
     PortTarget Resolve(int port) const;
@@ -111,6 +123,7 @@ public:
 private:
     QHash<int, QString> entries_;
     QStringList problems_;
+    FileStatus status_;
 };
 
 // The real port through QSerialPort, on a device named directly or else on

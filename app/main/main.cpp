@@ -38,9 +38,10 @@ int main(int argc, char** argv)
     QtMessages messages;
     QtFileDialogs files;
     QtTimers timers;
-    MappedSerialLink link(timers, PortMap::Load());
+    const PortMap portMap = PortMap::Load();
+    MappedSerialLink link(timers, portMap);
     QTranslator toolkitTexts;
-    MainWindow window(m, {messages, files, timers, link, DefaultSettingsPath()});
+    MainWindow window(m, {messages, files, timers, link, DefaultSettingsPath(), portMap.LoadStatus()});
     window.LanguageLoaded = [&toolkitTexts](int offset) { FollowLanguage(toolkitTexts, offset); };
     window.StartUp();
     window.show();

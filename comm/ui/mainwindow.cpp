@@ -1,6 +1,7 @@
 #include "comm/ui/mainwindow.h"
 
 #include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "app/mainflow.h"
 #include "app/ui/languagewindow.h"
 #include "comm/ui/backgroundwidget.h"
@@ -268,9 +269,20 @@ void MainWindow::StartUp()
     resize(TwipsToPixels(WindowWidthTwips) - FrameAllowancePx, TwipsToPixels(WindowHeightTwips) - TitleAllowancePx);
     text2_->hide();
     // 2.-5. Settings folder and file, language, start directory.
-    ReadStartupSettings(m_, services_.settingsPath);
+    const FileStatus settings = ReadStartupSettings(m_, services_.settingsPath);
+    const FileContent picture = ReadBackgroundPicture(services_.settingsPath);
+    // An undecodable picture leaves the plain background, silently.
+    client_->SetPicture(picture.status ? QPixmap::fromImage(QImage::fromData(picture.content)) : QPixmap());
     // 6. Captions.
     LoadMainTexts();
+    // Files of the configuration folder that are no regular files or too
+    // large were not read: the operator learns which, before the port opens.
+    for (const FileStatus& refused : {settings, services_.portMapStatus, picture.status}) {
+        if (!refused && refused.fault != FileFault::Missing)
+            services_.messages.Show(CatalogueText(FileText::NotUsedAtStartUp, m_.LanguageOffset) + QStringLiteral("\n") +
+                                        FileStatusText(refused, m_.LanguageOffset),
+                                    TableText(m_, 130), Messages::Buttons::Ok, this);
+    }
     // 7. The serial interface; when none opens, the program goes on with the
     // port closed so that files can still be edited.
     OpenPortAtStartUp(m_, services_.link, services_.messages);
@@ -321,8 +333,6 @@ void MainWindow::LoadMainTexts()
     ch2_->setText(t(124));
     ch3_->setText(t(125));
     mnuhelp_->setTitle(t(134));
-    // A missing or unreadable picture leaves the plain background, silently.
-    client_->SetPicture(QPixmap(BackgroundPicturePath(services_.settingsPath)));
     if (LanguageLoaded)
         LanguageLoaded(m_.LanguageOffset);
 }

@@ -4,6 +4,7 @@
 // and sequences and shows what they report.
 
 #include "config/vardelomod.h"
+#include "platform/fileaccess.h"
 #include "platform/ui/modal.h"
 
 #include <QMainWindow>
@@ -36,6 +37,7 @@ public:
         Timers& timers;
         SerialLink& link;
         QString settingsPath;   // the settings file; its folder holds the picture and the port map
+        FileStatus portMapStatus = {};   // the port map's refusal, shown at start-up
     };
     MainWindow(Vardelomod& m, Services services, QWidget* parent = nullptr);
     ~MainWindow() override;

@@ -1,6 +1,7 @@
 #include "report/ui/configurationpdf.h"
 
 #include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "config/configfiles.h"
 #include "platform/ui/qtreportprinter.h"
 #include "report/modelreportsource.h"
@@ -13,6 +14,21 @@
 
 #include <memory>
 
+namespace {
+
+// A finished PDF is some megabytes at most, even for the largest configuration.
+constexpr qint64 MaxPdfBytes = 512 * 1024 * 1024;
+
+QString NotWritten(const ConfigurationPdfRequest& request, const QString& why)
+{
+    QString text = QStringLiteral("cannot write %1: %2").arg(PrintableText(request.pdfFile), why);
+    if (const QString kept = ExistingFileKeptText(request.pdfFile, request.languageOffset); !kept.isEmpty())
+        text += u'\n' + kept;
+    return text;
+}
+
+} // namespace
+
 QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request)
 {
     auto m = std::make_unique<Vardelomod>();
@@ -21,32 +37,38 @@ QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request)
     const QString configFile = QFileInfo(request.configFile).absoluteFilePath();
     const FileStatus read = ReadConfigurationFile(*m, configFile);
     if (!read)
-        return read.message;
+        return FileStatusText(read, request.languageOffset);
     m->CurrentConfigFile = QDir::toNativeSeparators(configFile);
-    LoadComments(*m, configFile, false);
+    if (const FileStatus comments = LoadComments(*m, configFile, false); !comments)
+        return CatalogueText(FileText::CommentsNotRead, request.languageOffset) + u' ' +
+               FileStatusText(comments, request.languageOffset);
     ModelReportSource source(*m);
 
+    // A target that is no regular file is refused before any work.
+    if (const FileStatus target = CheckWriteTarget(request.pdfFile); !target)
+        return NotWritten(request, FileStatusText(target, request.languageOffset));
     const QFileInfo target(request.pdfFile);
     if (!target.absoluteDir().exists())
-        return QStringLiteral("cannot write %1: the folder does not exist").arg(request.pdfFile);
-    QTemporaryFile temporary(target.absoluteDir().filePath(target.fileName() + QStringLiteral(".XXXXXX")));
-    if (!temporary.open())
-        return QStringLiteral("cannot write %1: %2").arg(request.pdfFile, temporary.errorString());
-    temporary.close();
-
+        return NotWritten(request, QStringLiteral("the folder does not exist"));
+    // The printer writes a scratch file; the PDF is then saved like every
+    // other file (beside the target, renamed over it when complete, with the
+    // usual permissions).
+    QTemporaryFile scratch(target.absoluteDir().filePath(QStringLiteral(".XXXXXX.pdf")));
+    if (!scratch.open())
+        return NotWritten(request, scratch.errorString());
+    scratch.close();
     bool done = false;
     {
         QPrinter printer(QPrinter::HighResolution);
-        SetUpPdfPrinter(printer, temporary.fileName());
+        SetUpPdfPrinter(printer, scratch.fileName());
         QtReportPrinter reportPrinter(printer);
         Report report(reportPrinter, source, request.now);
         done = request.section ? report.PrintCurrentSection(*request.section) : report.PrintAll();
     }
-    if (!done)
-        return QStringLiteral("cannot write %1: the PDF could not be produced").arg(request.pdfFile);
-    QFile::remove(target.absoluteFilePath());
-    if (!temporary.rename(target.absoluteFilePath()))
-        return QStringLiteral("cannot write %1: %2").arg(request.pdfFile, temporary.errorString());
-    temporary.setAutoRemove(false);
+    const FileContent pdf = ReadRegularFile(scratch.fileName(), MaxPdfBytes);
+    if (!done || !pdf.status)
+        return NotWritten(request, QStringLiteral("the PDF could not be produced"));
+    if (const FileStatus saved = WriteFileAtomically(request.pdfFile, pdf.content); !saved)
+        return NotWritten(request, saved.message);
     return {};
 }

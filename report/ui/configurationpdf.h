@@ -17,6 +17,7 @@ struct ConfigurationPdfRequest {
 };
 
 // Writes the PDF through a temporary file beside it, so that a failure leaves
-// an earlier PDF of that name as it was. Returns an empty text on success,
-// otherwise what went wrong (English, naming the file).
+// an earlier PDF of that name as it was (and says so). A target that is not a
+// regular file (or a link to one) is refused; a link is followed. Returns an
+// empty text on success, otherwise what went wrong, naming the file.
 QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request);

@@ -40,7 +40,7 @@ private slots:
         QTest::newRow("all, spanish") << QStringList{"print", "QLV", "--lang", "es", "--section", "all", "--pdf", "PDF"} << 0 << QStringList{"textos del display:", "Tür ist offen"};
         QTest::newRow("no section") << QStringList{"print", "QLV", "--pdf", "PDF"} << 2 << QStringList{"usage: vardelo-cli print"};
         QTest::newRow("unknown language") << QStringList{"print", "QLV", "--section", "all", "--pdf", "PDF", "--lang", "it"} << 2 << QStringList{"unknown language it"};
-        QTest::newRow("missing file") << QStringList{"print", "QLV.none", "--section", "all", "--pdf", "PDF"} << 1 << QStringList{"cannot be opened"};
+        QTest::newRow("missing file") << QStringList{"print", "QLV.none", "--section", "all", "--pdf", "PDF"} << 1 << QStringList{"DOOR.QLV.none existiert nicht"};
         QTest::newRow("pdf folder missing") << QStringList{"print", "QLV", "--section", "all", "--pdf", "/no/such/x.pdf"} << 1 << QStringList{"/no/such/x.pdf"};
     }
     void print()

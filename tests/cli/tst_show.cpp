@@ -62,7 +62,7 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
         QTest::newRow("damaged") << QStringList{"show", "FILE"} << QByteArray("1\r\n2\r\nx\r\n") << 1 << "bad.QLV: line 3 (slot 2): \"x\" is not a whole number";
-        QTest::newRow("missing") << QStringList{"show", "FILE.none"} << QByteArray() << 1 << "bad.QLV.none: cannot be opened";
+        QTest::newRow("missing") << QStringList{"show", "FILE.none"} << QByteArray() << 1 << "bad.QLV.none does not exist";
         QTest::newRow("no file named") << QStringList{"show"} << QByteArray() << 2 << "usage: vardelo-cli show FILE.QLV";
         QTest::newRow("unknown command") << QStringList{"shw"} << QByteArray() << 2 << "vardelo-cli show FILE.QLV";
     }

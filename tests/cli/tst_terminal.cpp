@@ -23,7 +23,7 @@ private slots:
         QTest::newRow("unknown option") << QStringList{"reset", "--port", "sim", "--out", "x"} << 2 << "--out";
         QTest::newRow("missing device") << QStringList{"reset", "--port", "/dev/vardelo-none"} << 1 << "Serial interface occupied";
         QTest::newRow("bad sim option") << QStringList{"reset", "--port", "sim,loud"} << 1 << "loud";
-        QTest::newRow("german") << QStringList{"reset", "--port", "sim:none.QLV", "--lang", "de"} << 1 << "Serielle Schnittstelle belegt";
+        QTest::newRow("german, the memory file is no occupied port") << QStringList{"reset", "--port", "sim:none.QLV", "--lang", "de"} << 1 << "Speicherdatei des simulierten Terminals nicht verwendbar: none.QLV";
         QTest::newRow("not a configuration file") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "x.txt"} << 1 << "No VARDELO file selected";
         // The terminal is silent: had it been asked, the answer would be "No connection".
         QTest::newRow("damaged file, before the terminal") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "SHORT"} << 1 << "damaged";

@@ -82,7 +82,7 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("message");
         const QByteArray good = FormatConfigBlock(Numbers(0));
-        QTest::newRow("missing") << QByteArray() << "cannot be opened";
+        QTest::newRow("missing") << QByteArray() << "does not exist";
         QTest::newRow("empty") << QByteArray("") << "line 1: the file ends after 0 of 2048 numbers";
         QTest::newRow("2047 numbers") << good.left(good.lastIndexOf(" 255")) << "line 2048: the file ends after 2047 of 2048";
         QTest::newRow("text") << QByteArray(" 1 \r\n 2 \r\nabc\r\n") << "line 3 (slot 2): \"abc\" is not a whole number";

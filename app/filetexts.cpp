@@ -1,0 +1,42 @@
+#include "app/filetexts.h"
+
+#include "app/catalogue.h"
+
+#include <QFileInfo>
+
+namespace {
+
+int FaultTextId(FileFault fault)
+{
+    switch (fault) {
+    case FileFault::None: return 0;
+    case FileFault::Missing: return FileText::Missing;
+    case FileFault::Folder: return FileText::Folder;
+    case FileFault::NotRegular: return FileText::NotRegular;
+    case FileFault::LinkToNothing: return FileText::LinkToNothing;
+    case FileFault::PermissionDenied: return FileText::PermissionDenied;
+    case FileFault::TooLarge: return FileText::TooLarge;
+    case FileFault::Unreadable: return FileText::Unreadable;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString FileStatusText(const FileStatus& status, int languageOffset)
+{
+    if (status)
+        return {};
+    const int id = FaultTextId(status.fault);
+    if (id == 0)
+        return PrintableText(status.message);
+    return CatalogueText(id, languageOffset).arg(PrintableText(status.path));
+}
+
+QString ExistingFileKeptText(const QString& path, int languageOffset)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    return CatalogueText(FileText::ExistingKept, languageOffset).arg(PrintableText(path));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Messages about files in the operator's language: why a file was not read or
+// not replaced, and that an existing file was kept.
+
+#include "platform/fileaccess.h"
+
+#include <QString>
+
+namespace FileText {
+constexpr int NotRegular = 420;
+constexpr int Folder = 421;
+constexpr int LinkToNothing = 422;
+constexpr int PermissionDenied = 423;
+constexpr int TooLarge = 424;
+constexpr int Missing = 425;
+constexpr int Unreadable = 426;
+constexpr int ExistingKept = 427;          // %1: the file
+constexpr int SimulationNotStored = 428;   // the simulated terminal could not store a write
+constexpr int SimulationMemoryFile = 429;  // its memory file cannot be used
+constexpr int PasswordPrompt = 430;
+constexpr int NotUsedAtStartUp = 431;
+constexpr int CommentsNotRead = 432;
+}
+
+// The status as a sentence: a fault of the file's kind or size in the
+// language, naming the file; any other failure as its own (English) detail.
+// Control characters of names never pass raw.
+QString FileStatusText(const FileStatus& status, int languageOffset);
+
+// "The existing file ... was kept." when path exists, otherwise nothing.
+QString ExistingFileKeptText(const QString& path, int languageOffset);
