@@ -4,6 +4,7 @@
 #include "config/configimage.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 class PrintCliTest : public QObject {
     Q_OBJECT
@@ -41,6 +42,9 @@ private slots:
         QTest::newRow("no section") << QStringList{"print", "QLV", "--pdf", "PDF"} << 2 << QStringList{"usage: vardelo-cli print"};
         QTest::newRow("unknown language") << QStringList{"print", "QLV", "--section", "all", "--pdf", "PDF", "--lang", "it"} << 2 << QStringList{"unknown language it"};
         QTest::newRow("missing file") << QStringList{"print", "QLV.none", "--section", "all", "--pdf", "PDF"} << 1 << QStringList{"DOOR.QLV.none existiert nicht"};
+        // Not replaced: a FIFO or a folder in the PDF's place; an earlier PDF is kept and said so.
+        QTest::newRow("pdf onto a FIFO") << QStringList{"print", "QLV", "--section", "all", "--pdf", "DIR/fifo.pdf"} << 1 << QStringList{"fifo.pdf ist keine gewöhnliche Datei"};
+        QTest::newRow("pdf onto a folder") << QStringList{"print", "QLV", "--section", "all", "--pdf", "DIR"} << 1 << QStringList{"ist ein Ordner"};
         QTest::newRow("pdf folder missing") << QStringList{"print", "QLV", "--section", "all", "--pdf", "/no/such/x.pdf"} << 1 << QStringList{"/no/such/x.pdf"};
     }
     void print()
@@ -49,8 +53,16 @@ private slots:
         QFETCH(int, status);
         const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
         QFile::remove(pdf);
-        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("QLV"), qlv).replaceInStrings(QStringLiteral("PDF"), pdf), noDisplay);
+        const QString fifo = dir.filePath(QStringLiteral("fifo.pdf"));
+        QVERIFY(QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("QLV"), qlv).replaceInStrings(QStringLiteral("PDF"), pdf).replaceInStrings(QStringLiteral("DIR"), dir.path()), noDisplay);
         QVERIFY2(run.status == status, run.err.constData());
+        QVERIFY(!QFileInfo(fifo).isFile());
+        if (status == 0) {   // the usual permissions of a new file, as any program makes it
+            QFile reference(dir.filePath(QStringLiteral("reference")));
+            QVERIFY(reference.open(QIODevice::WriteOnly));
+            QCOMPARE(QFileInfo(pdf).permissions(), reference.permissions());
+        }
         QCOMPARE(QFile::exists(pdf), status == 0);
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});

@@ -3,6 +3,7 @@
 #include "config/configimage.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 class ShowTest : public QObject {
     Q_OBJECT
@@ -63,6 +64,9 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("damaged") << QStringList{"show", "FILE"} << QByteArray("1\r\n2\r\nx\r\n") << 1 << "bad.QLV: line 3 (slot 2): \"x\" is not a whole number";
         QTest::newRow("missing") << QStringList{"show", "FILE.none"} << QByteArray() << 1 << "bad.QLV.none does not exist";
+        QTest::newRow("FIFO") << QStringList{"show", "DIR/fifo.QLV"} << QByteArray() << 1 << "fifo.QLV is not a regular file";
+        QTest::newRow("FIFO of comments beside") << QStringList{"show", "DIR/pipe.QLV"} << QByteArray() << 1 << "Comments not read: " + dir.filePath("pipe.BGT") + " is not a regular file";
+        QTest::newRow("escape in the name") << QStringList{"show", "FILE\x1b[2J"} << QByteArray() << 1 << "bad.QLV\\x1b[2J does not exist";
         QTest::newRow("no file named") << QStringList{"show"} << QByteArray() << 2 << "usage: vardelo-cli show FILE.QLV";
         QTest::newRow("unknown command") << QStringList{"shw"} << QByteArray() << 2 << "vardelo-cli show FILE.QLV";
     }
@@ -72,8 +76,13 @@ private slots:
         QFETCH(QByteArray, content);
         const QString path = dir.filePath(QStringLiteral("bad.QLV"));
         QVERIFY(WriteFileAtomically(path, content));
-        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("FILE"), path));
+        const QString fifo = dir.filePath(QStringLiteral("fifo.QLV")), pipe = dir.filePath(QStringLiteral("pipe.BGT"));
+        QVERIFY(QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+        QVERIFY(QFile::exists(pipe) || ::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+        QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("pipe.QLV")), QByteArray(" 0 \r\n").repeated(2048)));
+        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("FILE"), path).replaceInStrings(QStringLiteral("DIR"), dir.path()));
         QTEST(run.status, "status");
+        QVERIFY(!run.err.contains('\x1b'));
         QVERIFY(run.out.isEmpty());
         QFETCH(QString, message);
         QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());

@@ -4,12 +4,50 @@
 #include "config/configfiles.h"
 
 #include <QtTest>
+#include <sys/stat.h>
 
 class TerminalCliTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.QLV")));
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo.QLV"))).constData(), 0644) == 0);
+        QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("good")), "123456\r\n"));
+        QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("bad")), "12345\n123456\n"));
+    }
+
+    // The password off the command line: a file's first line, or the
+    // environment. A good one gets as far as the terminal (whose memory file
+    // is missing here), a bad one is refused before.
+    void passwordSources_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        const QStringList read{"read", "--port", "sim:none.QLV"};
+        QTest::newRow("file") << read + QStringList{"--password-file", "DIR/good"} << QStringList{} << 1 << "none.QLV";
+        QTest::newRow("file, first line only") << read + QStringList{"--password-file", "DIR/bad"} << QStringList{} << 2 << "six digits";
+        QTest::newRow("file is a FIFO") << read + QStringList{"--password-file", "DIR/fifo.QLV"} << QStringList{} << 2 << "fifo.QLV is not a regular file";
+        QTest::newRow("environment") << read << QStringList{"VARDELO_PASSWORD=123456"} << 1 << "none.QLV";
+        QTest::newRow("environment, bad") << read << QStringList{"VARDELO_PASSWORD=12345"} << 2 << "six digits";
+        QTest::newRow("option before environment") << read + QStringList{"--password", "123456"} << QStringList{"VARDELO_PASSWORD=1"} << 1 << "none.QLV";
+        QTest::newRow("both options") << read + QStringList{"--password", "123456", "--password-file", "DIR/good"} << QStringList{} << 2 << "not both";
+        QTest::newRow("none, no terminal to ask") << read << QStringList{"VARDELO_PASSWORD"} << 2 << "VARDELO_PASSWORD";
+    }
+    void passwordSources()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, environment);
+        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("DIR"), dir.path()), environment << "XDG_CONFIG_HOME=" + dir.path());
+        QTEST(run.status, "status");
+        QFETCH(QString, says);
+        QVERIFY2(QString::fromUtf8(run.err).contains(says), run.err.constData());
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -27,13 +65,20 @@ private slots:
         QTest::newRow("not a configuration file") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "x.txt"} << 1 << "No VARDELO file selected";
         // The terminal is silent: had it been asked, the answer would be "No connection".
         QTest::newRow("damaged file, before the terminal") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "SHORT"} << 1 << "damaged";
+        // The reader's own detail, not only "damaged".
+        QTest::newRow("folder to write") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "DIR/folder.QLV"} << 1 << "folder.QLV is a folder";
+        QTest::newRow("FIFO to write") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "DIR/fifo.QLV"} << 1 << "fifo.QLV is not a regular file";
+        QTest::newRow("FIFO as the terminal's memory") << QStringList{"reset", "--port", "sim:DIR/fifo.QLV"} << 1 << "Memory file of the simulated terminal cannot be used: ";
+        QTest::newRow("stray argument to read") << QStringList{"read", "--port", "sim", "--password", "123456", "x.QLV"} << 2 << "unexpected argument x.QLV\nusage: vardelo-cli read";
+        QTest::newRow("stray argument to reset") << QStringList{"reset", "--port", "sim", "x\x01"} << 2 << "unexpected argument x\\x01\nusage: vardelo-cli reset";
     }
     void refusals()
     {
         QFETCH(QStringList, args);
         const QString shortFile = dir.filePath(QStringLiteral("short.QLV"));
         QVERIFY(WriteFileAtomically(shortFile, " 1 \r\n 2 \r\n"));
-        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("SHORT"), shortFile), {"XDG_CONFIG_HOME=" + dir.path()});
+        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("SHORT"), shortFile).replaceInStrings(QStringLiteral("DIR"), dir.path()),
+                                  {"XDG_CONFIG_HOME=" + dir.path()});
         QTEST(run.status, "status");
         QFETCH(QString, says);
         QVERIFY2(QString::fromUtf8(run.err).contains(says) && !run.err.contains("connection"), run.err.constData());

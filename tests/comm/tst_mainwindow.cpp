@@ -203,17 +203,23 @@ private slots:
         QCOMPARE(h.Terminal().Restarts(), 1);
     }
 
-    // "VARDELO.QLV" cannot be created: a message, and the image can still be written.
+    // "VARDELO.QLV" cannot be created: a message that says why, the comments
+    // beside it kept byte for byte, and the image can still be written.
     void unwritableResultIsReported()
     {
         MainWindowHarness h(Kind::Simulated);
         h.StartAndPassLanguageWindow();
         QVERIFY(QDir().mkdir(QStringLiteral("VARDELO.QLV")));   // a folder in its place
+        const QByteArray comments = QByteArray("Pforte\r\n").repeated(2001);
+        QVERIFY(WriteFileAtomically(QStringLiteral("VARDELO.BGT"), comments));
         StartRead(h);
         QVERIFY(ReadDone(h));
         QVERIFY(h.editorOpenedOn.isEmpty());
         QCOMPARE(h.messages.shown.size(), 1);
-        QVERIFY(h.Prompts().at(0).contains(QStringLiteral("VARDELO.QLV")));
+        QVERIFY(h.Prompts().at(0).contains(QStringLiteral("VARDELO.QLV ist ein Ordner")));
+        QFile kept(QStringLiteral("VARDELO.BGT"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), comments);
         QVERIFY(h.window->Session().Write().CheckReadDone());
     }
 

@@ -20,6 +20,9 @@ private slots:
         QTest::newRow("file") << QByteArray(" 5 \r\n").repeated(2048);
         QTest::newRow("short") << QByteArray(" 1 \r\n 2 \r\n");
         QTest::newRow("not a byte") << QByteArray(" 300 \r\n").repeated(2048);
+        // The file turns into a folder after it was loaded: the write cannot
+        // be stored, so it is not taken and not replied.
+        QTest::newRow("cannot store") << QByteArray(" 5 \r\n").repeated(2048);
     }
     void memoryFile()
     {
@@ -37,11 +40,21 @@ private slots:
         QCOMPARE(int(sim.Memory()[100]), 5);
         QByteArray replied;
         connect(&sim, &SerialLink::ReceiveEvent, this, [&] { replied += sim.ReadAll(); });
+        const bool stores = QTest::currentDataTag() != QByteArray("cannot store");
+        if (!stores)
+            QVERIFY(QFile::remove(path) && QDir().mkdir(path));
         sim.SetRts(true);
         QByteArray image(2048, char(9));
         image[0] = char(200);
         sim.Send(image);
         clock.Advance(20000);
+        if (!stores) {
+            QVERIFY(replied.isEmpty());
+            QCOMPARE(int(sim.Memory()[0]), 5);
+            QCOMPARE(sim.WritesTaken(), 0);
+            QVERIFY2(sim.ErrorText().contains(path), qPrintable(sim.ErrorText()));
+            return;
+        }
         QCOMPARE(replied, image);
         ConfigBlock block{};
         QVERIFY(ReadConfigBlock(path, block));

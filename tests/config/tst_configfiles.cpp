@@ -209,6 +209,9 @@ private slots:
         QTest::newRow("odd language") << QByteArray("1\r\n 500\r\n") << 1 << 0 << QByteArray("1\r\n 500\r\n");
         QTest::newRow("one line") << QByteArray(" 4\r\n") << 1 << 0 << QByteArray("1\r\n0\r\n");
         QTest::newRow("missing, folder too") << QByteArray() << 1 << 0 << QByteArray("1\r\n0\r\n");
+        // Only the beginning of a huge file is read; the file stays.
+        const QByteArray huge = QByteArray(" 2\r\n 1000\r\n") + QByteArray(17 * 1024 * 1024, 'x');
+        QTest::newRow("17 MB, valid first lines") << huge << 2 << 1000 << huge;
     }
     void settingsFile()
     {

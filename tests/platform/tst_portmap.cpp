@@ -26,6 +26,8 @@ private slots:
             << "# my terminals\ncom3=sim:/tmp/T.QLV,burst=8" << 3 << true << ":/tmp/T.QLV,burst=8";
         QTest::newRow("last line wins") << "com1=/dev/a\ncom1=/dev/b" << 1 << false << "/dev/b";
         QTest::newRow("bad line ignored") << "com9=/dev/x\ncom1\n=sim" << 1 << false << com1;
+        // A NUL or an escape never reaches a device name.
+        QTest::newRow("control character") << QStringLiteral("com1=/dev/tty\u0000S0\ncom1=/dev/\u001b[2J") << 1 << false << com1;
     }
     void resolve()
     {
@@ -37,6 +39,41 @@ private slots:
         const PortTarget t = PortMap::Parse(map).Resolve(port);
         QCOMPARE(t.kind == PortTarget::Kind::Simulated, simulated);
         QCOMPARE(simulated ? t.simulation : t.device, target);
+    }
+
+    // The first ten bad lines are reported, each cut to 80 characters and
+    // without raw control characters; a map over 64 KB is not read at all.
+    void limits_data()
+    {
+        QTest::addColumn<QByteArray>("map");
+        QTest::addColumn<QStringList>("problems");   // each as far as it is checked
+        QTest::addColumn<bool>("read");
+        const QString form = QStringLiteral("\" is not of the form comN=DEVICE or comN=sim[:FILE.QLV]");
+        QStringList twelve;
+        for (int line = 1; line <= 10; ++line)
+            twelve << QStringLiteral("line %1: \"bad").arg(line);
+        QTest::newRow("twelve bad lines") << QByteArray("bad\n").repeated(12) << (twelve << "2 more lines") << true;
+        QTest::newRow("long line") << QByteArray(300, 'y') + "\ncom2=sim\n"
+                                   << QStringList{"line 1: \"" + QString(80, u'y') + "..." + form} << true;
+        QTest::newRow("NUL and escape") << QByteArray("com1=/dev/a\0b\x1b\n", 15)
+                                        << QStringList{"line 1: \"com1=/dev/a\\x00b\\x1b" + form} << true;
+        QTest::newRow("65 KB") << QByteArray("# comment\n").repeated(6700) << QStringList{} << false;
+    }
+    void limits()
+    {
+        QFETCH(QByteArray, map);
+        QFETCH(QStringList, problems);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ports.map"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(map) == map.size());
+        file.close();
+        const PortMap loaded = PortMap::Load(path);
+        QTEST(bool(loaded.LoadStatus()), "read");
+        QVERIFY(loaded.LoadStatus() || loaded.LoadStatus().message.contains(QStringLiteral("ports.map: is too large")));
+        QCOMPARE(loaded.Problems().size(), problems.size());
+        for (int i = 0; i < problems.size(); ++i)
+            QVERIFY2(loaded.Problems().at(i).startsWith(problems.at(i)), qPrintable(loaded.Problems().at(i)));
     }
 };
 
