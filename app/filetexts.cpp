@@ -35,8 +35,8 @@ QString FileStatusText(const FileStatus& status, int languageOffset)
 
 QString ExistingFileKeptText(const QString& path, int languageOffset)
 {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    // Only a file is kept; a folder or a FIFO in its place is refused as such.
+    if (!QFileInfo(path).isFile())
         return {};
     return CatalogueText(FileText::ExistingKept, languageOffset).arg(PrintableText(path));
 }

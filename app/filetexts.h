@@ -27,5 +27,6 @@ constexpr int CommentsNotRead = 432;
 // Control characters of names never pass raw.
 QString FileStatusText(const FileStatus& status, int languageOffset);
 
-// "The existing file ... was kept." when path exists, otherwise nothing.
+// "The existing file ... was kept." when path is a file (or a link to one),
+// otherwise nothing.
 QString ExistingFileKeptText(const QString& path, int languageOffset);
