@@ -8,6 +8,8 @@
 #include "common/mainwindowharness.h"
 #include "config/configfiles.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 using Kind = MainWindowHarness::LinkKind;
@@ -93,6 +95,22 @@ private slots:
             QCOMPARE(h.Find<BackgroundWidget>(QStringLiteral("client"))->Picture().size(), valid ? QSize(40, 30) : QSize(0, 0));
             QVERIFY(h.messages.shown.isEmpty());
         }
+    }
+
+    // A settings file or picture that is a FIFO is neither read nor replaced:
+    // the operator is told which, the defaults apply.
+    void startUpFilesThatAreNoFiles()
+    {
+        MainWindowHarness h(Kind::Scripted, std::nullopt);
+        for (const char* name : {"config/VARDELO.ini", "config/hauptbild.bmp"})
+            QVERIFY(::mkfifo(QFile::encodeName(h.dir.filePath(QLatin1String(name))).constData(), 0644) == 0);
+        h.StartAndPassLanguageWindow();
+        QCOMPARE(h.m.PortNumber, qint16(1));
+        const QStringList prompts = h.Prompts().filter(QStringLiteral("Beim Start nicht verwendet"));
+        QCOMPARE(prompts.size(), 2);
+        QVERIFY(prompts.at(0).contains(h.SettingsPath() + QStringLiteral(" ist keine gewöhnliche Datei")));
+        QVERIFY(prompts.at(1).contains(QStringLiteral("hauptbild.bmp ist keine gewöhnliche Datei")));
+        QVERIFY(!QFileInfo(h.SettingsPath()).isFile());
     }
 
     void progressCheckBoxesIgnoreClicks()
