@@ -2,6 +2,7 @@
 //                   --pdf OUT.pdf [--lang de|en|fr|es]
 // Writes the report the editor would print for FILE.QLV just opened.
 #include "cli/commands.h"
+#include "platform/fileaccess.h"
 #include "report/ui/configurationpdf.h"
 
 #include <QGuiApplication>
@@ -36,14 +37,14 @@ int RunPrintCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         } else if (argument == u"--lang" && hasValue) {
             const auto offset = LanguageOffsetOf(arguments[++i]);
             if (!offset) {
-                err << "unknown language " << arguments[i] << " (de, en, fr or es)\n" << PrintUsage;
+                err << "unknown language " << PrintableText(arguments[i]) << " (de, en, fr or es)\n" << PrintUsage;
                 return 2;
             }
             request.languageOffset = *offset;
         } else if (!argument.startsWith(u"--") && request.configFile.isEmpty()) {
             request.configFile = argument;
         } else {
-            err << "unexpected argument " << argument << "\n" << PrintUsage;
+            err << "unexpected argument " << PrintableText(argument) << "\n" << PrintUsage;
             return 2;
         }
     }

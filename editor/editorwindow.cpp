@@ -41,7 +41,7 @@ EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileD
 
     const FileStatus read = ReadConfigurationFile(m_, m_.CurrentConfigFile);
     if (!read) {
-        messages_.Show(CatalogueText(FileRefusedTextId, m_.LanguageOffset) + m_.CurrentConfigFile,
+        messages_.Show(CatalogueText(FileRefusedTextId, m_.LanguageOffset) + PrintableText(m_.CurrentConfigFile),
                        TableText(m_, 253), Messages::Buttons::Ok, parent);
         return;
     }
@@ -226,7 +226,7 @@ void EditorWindow::ReportSaveFailure(const FileStatus& status, const QString& fi
     if (status.diskFull)
         messages_.Show(TableText(m_, 246), TableText(m_, 247), Messages::Buttons::Ok, this);
     else
-        messages_.Show(CatalogueText(SaveFailedTextId, m_.LanguageOffset) + fileName, TableText(m_, 247),
+        messages_.Show(CatalogueText(SaveFailedTextId, m_.LanguageOffset) + PrintableText(fileName), TableText(m_, 247),
                        Messages::Buttons::Ok, this);
 }
 
