@@ -8,97 +8,80 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
+
 namespace {
 
-QString Field(const char* name, int value)
-{
-    return JsonString(QLatin1String(name)) + QStringLiteral(": ") + QString::number(value);
-}
-
-QString Settings(const Vardelomod& m)
+QJsonObject Settings(const Vardelomod& m)
 {
     const auto feature = [&](int mask) { return FlagSet(m, Slot::FeatureFlags, mask) ? 1 : 0; };
     const auto track = [&](int mask) { return FlagSet(m, Slot::TrackFlags, mask) ? 1 : 0; };
-    const QStringList fields{
-        Field("DoorOpenTime", m.ConfigImage[Slot::DoorOpenTime]),
-        Field("BuzzerWithOpener", feature(Feature::BuzzerWithOpener)),
-        Field("OpenerIntervalTone", feature(Feature::OpenerIntervalTone)),
-        Field("MagCardSignal", feature(Feature::MagCardSignal)),
-        Field("ChipCardSignal", feature(Feature::ChipCardSignal)),
-        Field("MagCardEvaluation", feature(Feature::MagCardEvaluation)),
-        Field("DataOnDisplay", feature(Feature::DataOnDisplay)),
-        Field("BlockListsOn", feature(Feature::BlockListsOn)),
-        Field("OpenDoorOnFault", feature(Feature::OpenDoorOnFault)),
-        Field("EvaluateTrack2", track(Track::EvaluateTrack2)),
-        Field("EvaluateTrack3", track(Track::EvaluateTrack3)),
-        Field("MonitoringModule", track(Track::MonitoringModule)),
-        Field("Track2DataBytes", RecordLength(m, TrackNo::Track2)),
-        Field("Track3DataBytes", RecordLength(m, TrackNo::Track3)),
-        Field("Track2OddLength", OddLength(m, TrackNo::Track2) ? 1 : 0),
-        Field("Track3OddLength", OddLength(m, TrackNo::Track3) ? 1 : 0),
-        Field("Track2Digits", DecodeDataLength(RecordLength(m, TrackNo::Track2), OddLength(m, TrackNo::Track2))),
-        Field("Track3Digits", DecodeDataLength(RecordLength(m, TrackNo::Track3), OddLength(m, TrackNo::Track3))),
-        QStringLiteral("\"Password\": ") + JsonString(DecodePassword(m)),
+    const auto digits = [&](TrackNo t) { return DecodeDataLength(RecordLength(m, t), OddLength(m, t)); };
+    return {
+        {"DoorOpenTime", m.ConfigImage[Slot::DoorOpenTime]},
+        {"BuzzerWithOpener", feature(Feature::BuzzerWithOpener)},
+        {"OpenerIntervalTone", feature(Feature::OpenerIntervalTone)},
+        {"MagCardSignal", feature(Feature::MagCardSignal)},
+        {"ChipCardSignal", feature(Feature::ChipCardSignal)},
+        {"MagCardEvaluation", feature(Feature::MagCardEvaluation)},
+        {"DataOnDisplay", feature(Feature::DataOnDisplay)},
+        {"BlockListsOn", feature(Feature::BlockListsOn)},
+        {"OpenDoorOnFault", feature(Feature::OpenDoorOnFault)},
+        {"EvaluateTrack2", track(Track::EvaluateTrack2)},
+        {"EvaluateTrack3", track(Track::EvaluateTrack3)},
+        {"MonitoringModule", track(Track::MonitoringModule)},
+        {"Track2DataBytes", RecordLength(m, TrackNo::Track2)},
+        {"Track3DataBytes", RecordLength(m, TrackNo::Track3)},
+        {"Track2OddLength", OddLength(m, TrackNo::Track2) ? 1 : 0},
+        {"Track3OddLength", OddLength(m, TrackNo::Track3) ? 1 : 0},
+        {"Track2Digits", digits(TrackNo::Track2)},
+        {"Track3Digits", digits(TrackNo::Track3)},
+        {"Password", DecodePassword(m)},
     };
-    return u'{' + fields.join(QStringLiteral(", ")) + u'}';
 }
 
-QString Display(const Vardelomod& m)
+QJsonArray Display(const Vardelomod& m)
 {
-    QStringList lines;
+    QJsonArray lines;
     for (int line = 0; line < 16; ++line)
-        lines << JsonString(DecodeDisplayLine(m, line));
-    return u'[' + lines.join(QStringLiteral(", ")) + u']';
+        lines.append(DecodeDisplayLine(m, line));
+    return lines;
 }
 
-QString Lists(const Vardelomod& m)
+QJsonArray Lists(const Vardelomod& m)
 {
-    QStringList lists;
+    QJsonArray lists;
     int row = 0;
     for (int list = 1; list <= 4; ++list) {
         const int count = m.ListCount(list);
-        QStringList rows;
+        QJsonArray rows;
         for (int k = 0; k < count; ++k, ++row)
-            rows << QStringLiteral("{\"slot\": %1, \"data\": %2, \"comment\": %3}")
-                        .arg(m.RowSlot[row])
-                        .arg(JsonString(m.ListData[row]), JsonString(m.ListComment[row]));
-        const QString rowsText = rows.isEmpty() ? QStringLiteral("[]")
-                                                : QStringLiteral("[\n    ") + rows.join(QStringLiteral(",\n    ")) + u']';
-        lists << QStringLiteral("{\"list\": %1, \"count\": %2, \"rows\": %3}").arg(list).arg(count).arg(rowsText);
+            rows.append(QJsonObject{{"slot", m.RowSlot[row]}, {"data", m.ListData[row]}, {"comment", m.ListComment[row]}});
+        lists.append(QJsonObject{{"list", list}, {"count", count}, {"rows", rows}});
     }
-    return QStringLiteral("[\n  ") + lists.join(QStringLiteral(",\n  ")) + u']';
+    return lists;
 }
 
-QString SlotValues(const Vardelomod& m)
+QJsonArray SlotValues(const Vardelomod& m)
 {
-    QStringList values;
+    QJsonArray values;
     for (int slot = 0; slot < Vardelomod::BlockSlots; ++slot)
-        values << QString::number(m.ConfigImage[slot]);
-    return u'[' + values.join(QStringLiteral(", ")) + u']';
+        values.append(m.ConfigImage[slot]);
+    return values;
 }
 
 } // namespace
 
-int RunShow(const QStringList& args, QTextStream& out, QTextStream& err)
+int RunShow(CommandCall& call)
 {
-    if (args.size() != 1) {
-        err << "usage: vardelo-cli show FILE.QLV\n";
-        return 2;
-    }
     Vardelomod m;
-    const QString path = args.first();
-    if (const FileStatus status = ReadConfigurationFile(m, path); !status) {
-        err << "vardelo-cli show: " << FileStatusText(status, 1000) << '\n';
-        return 1;
-    }
-    if (const FileStatus comments = LoadComments(m, path, false); !comments) {
-        err << "vardelo-cli show: " << CatalogueText(FileText::CommentsNotRead, 1000) << ' ' << FileStatusText(comments, 1000) << '\n';
-        return 1;
-    }
+    const QString path = call.Argument(0);
+    if (const FileStatus status = ReadConfigurationFile(m, path); !status)
+        return call.Failure(FileStatusText(status, 1000));
+    if (const FileStatus comments = LoadComments(m, path, false); !comments)
+        return call.Failure(CatalogueText(FileText::CommentsNotRead, 1000) + u' ' + FileStatusText(comments, 1000));
     DecodeLists(m);
-    out << "{\"settings\": " << Settings(m) << ",\n"
-        << " \"display\": " << Display(m) << ",\n"
-        << " \"lists\": " << Lists(m) << ",\n"
-        << " \"slots\": " << SlotValues(m) << "}\n";
-    return 0;
+    call.PrintJson(QJsonObject{{"settings", Settings(m)}, {"display", Display(m)}, {"lists", Lists(m)}, {"slots", SlotValues(m)}});
+    return ExitOk;
 }

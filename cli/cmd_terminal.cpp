@@ -2,7 +2,6 @@
 // sequence objects of the program (TerminalSession) in real time; this file
 // only parses the command line, shows progress and prints the result.
 #include "cli/commands.h"
-#include "cli/passwordsource.h"
 
 #include "app/catalogue.h"
 #include "app/filetexts.h"
@@ -36,76 +35,6 @@ public:
     }
 };
 
-struct Options {
-    QString port;
-    QString password;
-    QString passwordFile;
-    QString out;
-    QString lang = QStringLiteral("en");
-    QStringList files;
-};
-
-std::optional<Options> ParseOptions(const QStringList& args, const QStringList& allowed, QTextStream& err)
-{
-    Options o;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        if (!a.startsWith(QStringLiteral("--"))) {
-            o.files << a;
-            continue;
-        }
-        const QString name = a.mid(2);
-        if (!allowed.contains(name) || i + 1 >= args.size()) {
-            err << "vardelo-cli: unknown option or missing value: " << PrintableText(a) << '\n';
-            return std::nullopt;
-        }
-        const QString value = args.at(++i);
-        if (name == u"port")
-            o.port = value;
-        else if (name == u"password")
-            o.password = value;
-        else if (name == u"password-file")
-            o.passwordFile = value;
-        else if (name == u"out")
-            o.out = value;
-        else if (name == u"lang")
-            o.lang = value;
-    }
-    if (o.port.isEmpty()) {
-        err << "vardelo-cli: --port PORT is required (com1..com8, a device, or sim[:FILE.QLV])\n";
-        return std::nullopt;
-    }
-    return o;
-}
-
-std::optional<qint16> LanguageOffsetOf(const QString& lang)
-{
-    static const QStringList names{QStringLiteral("de"), QStringLiteral("en"), QStringLiteral("fr"),
-                                   QStringLiteral("es")};
-    const qsizetype i = names.indexOf(lang.toLower());
-    if (i < 0)
-        return std::nullopt;
-    return qint16(i * 1000);
-}
-
-// Six digits, or "X" and the free-mode text (6 to 8 characters, as the
-// password dialog takes it): the text the terminal is sent.
-std::optional<QString> TerminalPasswordOf(const QString& pw)
-{
-    if (pw.startsWith(u'X')) {
-        const QString text = pw.mid(1);
-        if (text.size() < 6 || text.size() > 8)
-            return std::nullopt;
-        for (QChar c : text)
-            if (c.unicode() > 255)
-                return std::nullopt;
-        return PackTerminalPassword(text, true);
-    }
-    if (!PackPasswordDigits(pw))
-        return std::nullopt;
-    return PackTerminalPassword(pw, false);
-}
-
 // The port map is the program's: the same configuration folder as the GUI.
 PortMap ProgramPortMap()
 {
@@ -126,17 +55,17 @@ QString OpenFailureText(const Vardelomod& m, const MappedSerialLink& link)
 // Everything one terminal command needs, in real time.
 class Terminal {
 public:
-    Terminal(const Options& o, qint16 language)
+    Terminal(const QString& portName, qint16 language)
         : map_(ProgramPortMap()), link_(timers_, map_)
     {
         m_.LanguageOffset = language;
         LoadWindowTexts(m_, TextWindow::Main);
-        const int port = PortMap::PortNumberOf(o.port);
+        const int port = PortMap::PortNumberOf(portName);
         if (port > 0) {
             m_.PortNumber = qint16(port);
             link_.SetPortNumber(port);
         } else {
-            link_.SetFixedTarget(PortMap::TargetFromText(o.port));
+            link_.SetFixedTarget(PortMap::TargetFromText(portName));
         }
         session_ = std::make_unique<TerminalSession>(m_, link_, timers_, messages_);
     }
@@ -215,129 +144,69 @@ bool ReadTerminal(Terminal& t, const QString& terminalPassword, const QString& o
     return true;
 }
 
-std::optional<Options> Prepare(const QStringList& args, const QStringList& allowed, QTextStream& err,
-                               qint16& language)
-{
-    auto o = ParseOptions(args, allowed, err);
-    if (!o)
-        return std::nullopt;
-    const auto offset = LanguageOffsetOf(o->lang);
-    if (!offset) {
-        err << "vardelo-cli: --lang must be de, en, fr or es\n";
-        return std::nullopt;
-    }
-    language = *offset;
-    return o;
-}
-
-// The password from wherever it was given, packed; the refusal on stderr.
-std::optional<QString> TerminalPasswordOf(const Options& o, qint16 language, QTextStream& err)
-{
-    const auto given = ResolvePassword({o.password, o.passwordFile}, language, err);
-    if (!given)
-        return std::nullopt;
-    const auto password = TerminalPasswordOf(*given);
-    if (!password)
-        err << "vardelo-cli: the password (--password, --password-file or " << PasswordVariable << ") must be six digits, or X and a text of 6 to 8 characters\n";
-    return password;
-}
-
-// A file name where none belongs.
-bool RefuseStrayArguments(const Options& o, const char* usage, QTextStream& err)
-{
-    if (o.files.isEmpty())
-        return false;
-    err << "vardelo-cli: unexpected argument " << PrintableText(o.files.first()) << "\nusage: vardelo-cli " << usage
-        << '\n';
-    return true;
-}
-
-const char* const ReadUsage =
-    "read --port PORT [--password-file FILE | --password PW] [--out FILE.QLV] [--lang de|en|fr|es]";
-const char* const ResetUsage = "reset --port PORT [--lang de|en|fr|es]";
-
 } // namespace
 
-int RunRead(const QStringList& args, QTextStream& out, QTextStream& err)
+int RunRead(CommandCall& call)
 {
-    qint16 language = 1000;
-    const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("password"), QStringLiteral("password-file"),
-                                  QStringLiteral("out"), QStringLiteral("lang")},
-                           err, language);
-    if (!o || RefuseStrayArguments(*o, ReadUsage, err))
-        return 2;
-    const auto password = TerminalPasswordOf(*o, language, err);
+    const auto password = call.TerminalPassword();
     if (!password)
-        return 2;
-    Terminal t(*o, language);
-    if (!t.Open(err))
-        return 1;
-    const QString outFile = o->out.isEmpty() ? QDir::current().filePath(QStringLiteral("VARDELO.QLV")) : o->out;
-    if (!ReadTerminal(t, *password, outFile, err))
-        return 1;
-    out << t.session_->Read().IdentificationLine() << '\n';
-    return 0;
+        return ExitUsage;
+    Terminal t(call.Value(QStringLiteral("port")), call.LanguageOffset());
+    if (!t.Open(call.err))
+        return ExitFailed;
+    if (!ReadTerminal(t, *password, call.Value(QStringLiteral("out")), call.err))
+        return ExitFailed;
+    call.out << t.session_->Read().IdentificationLine() << '\n';
+    return ExitOk;
 }
 
-int RunWrite(const QStringList& args, QTextStream& out, QTextStream& err)
+int RunWrite(CommandCall& call)
 {
-    qint16 language = 1000;
-    const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("password"), QStringLiteral("password-file"),
-                                  QStringLiteral("lang")},
-                           err, language);
-    if (!o)
-        return 2;
-    if (o->files.size() != 1) {
-        err << "vardelo-cli: write needs exactly one FILE.QLV\n";
-        return 2;
-    }
-    const auto password = TerminalPasswordOf(*o, language, err);
+    const auto password = call.TerminalPassword();
     if (!password)
-        return 2;
-    Terminal t(*o, language);
+        return ExitUsage;
+    const QString file = call.Argument(0);
+    const qint16 language = call.LanguageOffset();
+    Terminal t(call.Value(QStringLiteral("port")), language);
     // The file is checked before the terminal is touched.
     {
         Vardelomod scratch;
         scratch.LanguageOffset = language;
         LoadWindowTexts(scratch, TextWindow::Main);
         CliMessages refused;
-        if (LoadConfigFile(scratch, o->files.at(0), refused) != LoadOutcome::Loaded) {
-            err << refused.last.trimmed() << '\n';
-            return 1;
+        if (LoadConfigFile(scratch, file, refused) != LoadOutcome::Loaded) {
+            call.err << refused.last.trimmed() << '\n';
+            return ExitFailed;
         }
     }
-    if (!t.Open(err))
-        return 1;
+    if (!t.Open(call.err))
+        return ExitFailed;
     // A write needs a fresh read; its result is not kept.
     QTemporaryDir scratchDir;
-    if (!ReadTerminal(t, *password, scratchDir.filePath(QStringLiteral("VARDELO.QLV")), err))
-        return 1;
-    if (LoadConfigFile(t.m_, o->files.at(0), t.messages_) != LoadOutcome::Loaded) {
-        err << t.messages_.last.trimmed() << '\n';
-        return 1;
+    if (!ReadTerminal(t, *password, scratchDir.filePath(QStringLiteral("VARDELO.QLV")), call.err))
+        return ExitFailed;
+    if (LoadConfigFile(t.m_, file, t.messages_) != LoadOutcome::Loaded) {
+        call.err << t.messages_.last.trimmed() << '\n';
+        return ExitFailed;
     }
     WriteSequence& write = t.session_->Write();
-    const bool ok = t.Run(write, [&] { return write.Start(); }, "write reply", Vardelomod::BlockSlots, err);
+    const bool ok = t.Run(write, [&] { return write.Start(); }, "write reply", Vardelomod::BlockSlots, call.err);
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
-    (ok ? out : err) << result.trimmed() << '\n';
+    (ok ? call.out : call.err) << result.trimmed() << '\n';
     if (const SimulatedTerminal* sim = t.link_.Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
-        err << CatalogueText(FileText::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText()) << '\n';
-    return ok ? 0 : 1;
+        call.err << CatalogueText(FileText::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText()) << '\n';
+    return ok ? ExitOk : ExitFailed;
 }
 
-int RunReset(const QStringList& args, QTextStream&, QTextStream& err)
+int RunReset(CommandCall& call)
 {
-    qint16 language = 1000;
-    const auto o = Prepare(args, {QStringLiteral("port"), QStringLiteral("lang")}, err, language);
-    if (!o || RefuseStrayArguments(*o, ResetUsage, err))
-        return 2;
-    Terminal t(*o, language);
-    if (!t.Open(err))
-        return 1;
+    Terminal t(call.Value(QStringLiteral("port")), call.LanguageOffset());
+    if (!t.Open(call.err))
+        return ExitFailed;
     ResetSequence& reset = t.session_->Reset();
-    if (!t.Run(reset, [&] { return reset.Start(); }, "reset", 0, err)) {
-        err << t.messages_.last.trimmed() << '\n';
-        return 1;
+    if (!t.Run(reset, [&] { return reset.Start(); }, "reset", 0, call.err)) {
+        call.err << t.messages_.last.trimmed() << '\n';
+        return ExitFailed;
     }
-    return 0;
+    return ExitOk;
 }

@@ -1,19 +1,12 @@
 #pragma once
-// The subcommands of vardelo-cli. Each is one function; main.cpp lists them
-// in its dispatch table. A command writes its result to out, its complaints
-// to err, and returns the exit status (0 done, 1 failed, 2 wrong usage).
+// The commands of vardelo-cli, one function each; main.cpp's command table
+// declares their arguments and options. A command writes its result to
+// call.out, its complaints to call.err, and returns its exit status.
 
-#include <QString>
-#include <QStringList>
-#include <QTextStream>
+#include "cli/commandline.h"
 
-using CommandFunction = int (*)(const QStringList& args, QTextStream& out, QTextStream& err);
-
-int RunShow(const QStringList& args, QTextStream& out, QTextStream& err);
-int RunRead(const QStringList& args, QTextStream& out, QTextStream& err);
-int RunWrite(const QStringList& args, QTextStream& out, QTextStream& err);
-int RunReset(const QStringList& args, QTextStream& out, QTextStream& err);
-int RunPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err);
-
-// A JSON string literal, quotes included.
-QString JsonString(const QString& text);
+int RunShow(CommandCall& call);
+int RunPrintCommand(CommandCall& call);
+int RunRead(CommandCall& call);
+int RunWrite(CommandCall& call);
+int RunReset(CommandCall& call);

@@ -1,5 +1,6 @@
 // vardelo-cli: the command-line companion of the configuration program.
 #include "cli/commands.h"
+#include "platform/fileaccess.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -7,75 +8,123 @@
 
 namespace {
 
-struct Command {
-    const char* name;
-    const char* usage;
-    CommandFunction run;
-    bool needsGui;   // a QGuiApplication (fonts, painting) instead of a QCoreApplication
-};
+const QString QlvFile = QStringLiteral("FILE.QLV");
+const QString QlvHelp = QStringLiteral("the configuration file (its comments file .BGT beside it)");
+const ExitCode TerminalFailed{ExitFailed, QStringLiteral("the work failed: the port, the terminal or a file (the message says which)")};
 
-// One line per subcommand.
-constexpr Command Commands[] = {
-    {"show", "show FILE.QLV      print the configuration and its comments as JSON", RunShow, false},
-    {"print", "print FILE.QLV --section basic|privileges|blocklists|display|all --pdf OUT.pdf [--lang de|en|fr|es]",
-     RunPrintCommand, true},
-    {"read", "read --port PORT [--password-file FILE] [--out FILE.QLV] [--lang de|en|fr|es]   read the terminal", RunRead, false},
-    {"write", "write --port PORT [--password-file FILE] FILE.QLV [--lang ...]   read, then write FILE and verify", RunWrite, false},
-    {"reset", "reset --port PORT                  reset the terminal (PORT: com1..com8, a device, sim[:FILE.QLV][,OPTION...])",
-     RunReset, false},
-};
-
-int Usage(QTextStream& err)
+// One entry per command: adding a command is an entry here and its function.
+const QList<Command>& Commands()
 {
-    err << "usage: vardelo-cli COMMAND [ARGUMENTS]\n";
-    for (const Command& command : Commands)
-        err << "  vardelo-cli " << command.usage << '\n';
-    return 2;
+    static const QList<Command> commands{
+        {QStringLiteral("show"), QStringLiteral("print a configuration and its comments as JSON"),
+         {{QlvFile, QlvHelp}},
+         {PrettyOption()},
+         {{ExitOk, QStringLiteral("the configuration was printed")},
+          {ExitFailed, QStringLiteral("the file could not be read (the message names the file, line and slot)")}},
+         RunShow},
+        {QStringLiteral("print"), QStringLiteral("write the printed report of a configuration as a PDF"),
+         {{QlvFile, QlvHelp}},
+         {{QStringLiteral("section"), QStringLiteral("SECTION"), QStringLiteral("what to print"),
+           QStringLiteral("basic, privileges, blocklists, display or all"),
+           {"basic", "privileges", "blocklists", "display", "all"}, {}, true},
+          {QStringLiteral("pdf"), QStringLiteral("OUT.pdf"), QStringLiteral("the PDF file to write"), {}, {}, {}, true},
+          LangOption(QStringLiteral("de"))},
+         {{ExitOk, QStringLiteral("the PDF was written (its name is printed)")},
+          {ExitFailed, QStringLiteral("the configuration could not be read or the PDF not written "
+                                      "(an existing PDF is left as it was)")}},
+         RunPrintCommand, true},
+        {QStringLiteral("read"), QStringLiteral("read the terminal's configuration into a file"),
+         {},
+         QList<OptionSpec>{PortOption()} + PasswordOptions() +
+             QList<OptionSpec>{{QStringLiteral("out"), QlvFile, QStringLiteral("the configuration file to write"), {}, {},
+                                QStringLiteral("VARDELO.QLV"), false},
+                               LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("read and stored (the terminal's identification is printed)")}, TerminalFailed},
+         RunRead},
+        {QStringLiteral("write"), QStringLiteral("read the terminal, then write a configuration into it and verify it"),
+         {{QlvFile, QStringLiteral("the configuration file to write into the terminal")}},
+         QList<OptionSpec>{PortOption()} + PasswordOptions() + QList<OptionSpec>{LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("the terminal replied with what was sent")}, TerminalFailed},
+         RunWrite},
+        {QStringLiteral("reset"), QStringLiteral("give the terminal its reset pulse"),
+         {},
+         {PortOption(), LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("the reset pulse was given")}, TerminalFailed},
+         RunReset},
+    };
+    return commands;
+}
+
+const Command* FindCommand(const QString& name)
+{
+    for (const Command& command : Commands())
+        if (command.name == name)
+            return &command;
+    return nullptr;
+}
+
+int RunCommand(const Command& command, int& argc, char** argv, QTextStream& out, QTextStream& err)
+{
+    // Help and usage errors need no graphics: the arguments are parsed first.
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
+    CommandCall call(command, out, err);
+    if (const auto status = call.Parse(QCoreApplication::arguments().mid(2)))
+        return *status;
+    if (command.needsGui) {
+        // The command-line companion never shows a window.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app.reset();
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return command.run(call);
+}
+
+// Everything that is not a command: help, version, usage errors.
+int RunProgramOption(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString first = args.value(0);
+    if (args.isEmpty()) {
+        err << CommandList(Commands());
+        return ExitUsage;
+    }
+    if (first == u"--version" && args.size() == 1) {
+        out << "vardelo-cli " << VARDELO_VERSION << '\n';
+        return ExitOk;
+    }
+    if ((first == u"--help" || first == u"-h" || first == u"help") && args.size() == 1) {
+        out << CommandList(Commands());
+        return ExitOk;
+    }
+    if (first == u"help" && args.size() == 2 && FindCommand(args.at(1))) {
+        out << CommandHelp(*FindCommand(args.at(1)));
+        return ExitOk;
+    }
+    QString fault;
+    if (first == u"help" || first == u"--help" || first == u"-h" || first == u"--version")
+        fault = args.size() == 2 && first == u"help" ? QStringLiteral("unknown command ") + PrintableText(args.at(1))
+                                                     : QStringLiteral("unexpected argument ") + PrintableText(args.at(1));
+    else
+        fault = (first.startsWith(u'-') ? QStringLiteral("unknown option ") : QStringLiteral("unknown command ")) + PrintableText(first);
+    err << "vardelo-cli: " << fault << "\n\n" << CommandList(Commands());
+    return ExitUsage;
 }
 
 } // namespace
-
-QString JsonString(const QString& text)
-{
-    QString out(u'"');
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'"': out += QStringLiteral("\\\""); break;
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'\n': out += QStringLiteral("\\n"); break;
-        case u'\r': out += QStringLiteral("\\r"); break;
-        case u'\t': out += QStringLiteral("\\t"); break;
-        default:
-            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
-            else
-                out += c;
-        }
-    }
-    return out + u'"';
-}
 
 int main(int argc, char** argv)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QString name = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    for (const Command& command : Commands) {
-        if (name != QLatin1String(command.name))
-            continue;
-        std::unique_ptr<QCoreApplication> app;
-        if (command.needsGui) {
-            // The command-line companion never shows a window.
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-                qputenv("QT_QPA_PLATFORM", "offscreen");
-            app = std::make_unique<QGuiApplication>(argc, argv);
-        }
-        else
-            app = std::make_unique<QCoreApplication>(argc, argv);
-        const int status = command.run(QCoreApplication::arguments().mid(2), out, err);
-        out.flush();
-        err.flush();
-        return status;
+    const Command* command = argc > 1 ? FindCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
+    int status;
+    if (command) {
+        status = RunCommand(*command, argc, argv, out, err);
+    } else {
+        QCoreApplication app(argc, argv);
+        status = RunProgramOption(QCoreApplication::arguments().mid(1), out, err);
     }
-    return Usage(err);
+    out.flush();
+    err.flush();
+    return status;
 }
