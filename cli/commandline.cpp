@@ -137,12 +137,14 @@ const OptionSpec* CommandCall::FindOption(const QString& name) const
 // The faults QCommandLineParser would report in words of its own, named
 // here after the argument: an unknown option, a missing or empty value
 // (also when the next word is an option: "--port --password 1" does not
-// make "--password" a port), a value given to a switch.
+// make "--password" a port), a value given to a switch, an option given
+// twice.
 std::optional<QString> CommandCall::CheckArguments(const QStringList& args) const
 {
     const auto optionWord = [this](const QString& word) {
         return word.startsWith(QStringLiteral("--")) || (word.size() > 1 && word.startsWith(u'-') && FindOption(word.mid(1)));
     };
+    QStringList given;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args.at(i);
         if (word == u"--")
@@ -154,6 +156,10 @@ std::optional<QString> CommandCall::CheckArguments(const QStringList& args) cons
         const OptionSpec* option = FindOption(written.mid(written.startsWith(QStringLiteral("--")) ? 2 : 1));
         if (!option)
             return QStringLiteral("unknown option ") + PrintableText(written);
+        // Which of two values was meant is not for the program to guess.
+        if (given.contains(option->name) && option != &HelpOption)
+            return QStringLiteral("--") + option->name + QStringLiteral(" is given twice");
+        given << option->name;
         if (option->valueName.isEmpty()) {
             if (equals >= 0)
                 return PrintableText(written) + QStringLiteral(" takes no value");

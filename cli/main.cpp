@@ -83,31 +83,30 @@ int RunCommand(const Command& command, int& argc, char** argv, QTextStream& out,
 // Everything that is not a command: help, version, usage errors.
 int RunProgramOption(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const QString first = args.value(0);
     if (args.isEmpty()) {
         err << CommandList(Commands());
         return ExitUsage;
     }
-    if (first == u"--version" && args.size() == 1) {
-        out << "vardelo-cli " << VARDELO_VERSION << '\n';
-        return ExitOk;
-    }
-    if ((first == u"--help" || first == u"-h" || first == u"help") && args.size() == 1) {
-        out << CommandList(Commands());
-        return ExitOk;
-    }
-    if (first == u"help" && args.size() == 2 && FindCommand(args.at(1))) {
-        out << CommandHelp(*FindCommand(args.at(1)));
-        return ExitOk;
-    }
+    const QString first = args.first();
+    const bool help = first == u"--help" || first == u"-h" || first == u"help";
     QString fault;
-    if (first == u"help" || first == u"--help" || first == u"-h" || first == u"--version")
-        fault = args.size() == 2 && first == u"help" ? QStringLiteral("unknown command ") + PrintableText(args.at(1))
-                                                     : QStringLiteral("unexpected argument ") + PrintableText(args.at(1));
+    if (!help && first != u"--version")
+        fault = (first.startsWith(u'-') ? QStringLiteral("unknown option ") : QStringLiteral("unknown command ")) + first;
+    else if (first == u"help" && args.size() >= 2 && !FindCommand(args.at(1)))
+        fault = QStringLiteral("unknown command ") + args.at(1);
+    else if (args.size() > (first == u"help" ? 2 : 1))
+        fault = QStringLiteral("unexpected argument ") + args.last();
+    if (!fault.isEmpty()) {
+        err << "vardelo-cli: " << PrintableText(fault) << "\n\n" << CommandList(Commands());
+        return ExitUsage;
+    }
+    if (first == u"--version")
+        out << "vardelo-cli " << VARDELO_VERSION << '\n';
+    else if (args.size() == 2)
+        out << CommandHelp(*FindCommand(args.at(1)));
     else
-        fault = (first.startsWith(u'-') ? QStringLiteral("unknown option ") : QStringLiteral("unknown command ")) + PrintableText(first);
-    err << "vardelo-cli: " << fault << "\n\n" << CommandList(Commands());
-    return ExitUsage;
+        out << CommandList(Commands());
+    return ExitOk;
 }
 
 } // namespace

@@ -56,6 +56,7 @@ private slots:
         QTest::newRow("print's own exit status") << QStringList{"print", "--help"} << 0 << QStringList{"  1  the configuration could not be read or the PDF not written"};
         QTest::newRow("unknown command") << QStringList{"shw", "x.QLV"} << 2 << QStringList{"vardelo-cli: unknown command shw\n", "  show "};
         QTest::newRow("help for an unknown command") << QStringList{"help", "shw"} << 2 << QStringList{"unknown command shw"};
+        QTest::newRow("help for two commands") << QStringList{"help", "read", "write"} << 2 << QStringList{"unexpected argument write"};
         QTest::newRow("unknown program option") << QStringList{"--verbose"} << 2 << QStringList{"unknown option --verbose"};
         QTest::newRow("unknown option") << QStringList{"read", "--port", none, "--pasword", "1"} << 2 << QStringList{"vardelo-cli read: unknown option --pasword\nusage: vardelo-cli read "};
         QTest::newRow("unknown option with a value") << QStringList{"reset", "--port", none, "--baud=9600"} << 2 << QStringList{"unknown option --baud\n"};
@@ -63,6 +64,7 @@ private slots:
         QTest::newRow("value missing before an option") << QStringList{"read", "--port", "--password", "123456"} << 2 << QStringList{"--port needs a value: com1 to com8"};
         QTest::newRow("empty value") << QStringList{"reset", "--port="} << 2 << QStringList{"--port needs a value"};
         QTest::newRow("value missing, choice") << QStringList{"print", "x.QLV", "--pdf", "x.pdf", "--section"} << 2 << QStringList{"--section needs a value: basic, privileges, blocklists, display or all"};
+        QTest::newRow("option twice") << QStringList{"reset", "--port", none, "--port=sim"} << 2 << QStringList{"--port is given twice"};
         QTest::newRow("value to a switch") << QStringList{"show", "x.QLV", "--pretty=yes"} << 2 << QStringList{"--pretty takes no value"};
         QTest::newRow("option not given") << QStringList{"print", "x.QLV", "--pdf", "x.pdf"} << 2 << QStringList{"--section is required: basic,"};
         QTest::newRow("value not among the choices") << QStringList{"print", "x.QLV", "--pdf", "x.pdf", "--section", "bas"} << 2 << QStringList{"--section takes basic, privileges, blocklists, display or all, not bas"};
