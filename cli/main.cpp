@@ -124,6 +124,12 @@ int main(int argc, char** argv)
         status = RunProgramOption(QCoreApplication::arguments().mid(1), out, err);
     }
     out.flush();
+    // A result that did not reach its reader (a full disk, a closed pipe) is
+    // not a success.
+    if (out.status() != QTextStream::Ok && status == ExitOk) {
+        err << "vardelo-cli: the output could not be written\n";
+        status = ExitFailed;
+    }
     err.flush();
     return status;
 }

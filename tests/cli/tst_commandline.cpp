@@ -102,6 +102,19 @@ private slots:
         QCOMPARE(QString::fromUtf8(run.out), QStringLiteral("vardelo-cli %1\n").arg(match.captured(1)));
     }
 
+    // A result that cannot be written (a full disk) is not reported as success.
+    void outputThatCannotBeWrittenIsAFailure()
+    {
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full on this system");
+        QProcess process;
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(VARDELO_CLI_PATH), {"show", SourceFile(QStringLiteral("demo/DEMO.QLV"))});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains("output could not be written"));
+    }
+
     // What the completion script offers for the words typed so far (the last
     // one being completed), in a folder with a.QLV, b.txt, c.pdf and sub/.
     // The commands and each command's options must be those of the
