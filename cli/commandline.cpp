@@ -42,16 +42,16 @@ QString OptionHelp(const OptionSpec& option)
 }
 
 // Two columns: the label, then its text wrapped to 80 characters a line.
-void AddRow(QString& text, const QString& label, const QString& help, int Column = 24)
+void AddRow(QString& text, const QString& label, const QString& help, int column = 24)
 {
     constexpr int Width = 80;
-    const QString indent(Column, u' ');
+    const QString indent(column, u' ');
     QString line = QStringLiteral("  ") + label;
-    if (line.size() + 1 > Column) {
+    if (line.size() + 1 > column) {
         text += line + u'\n';
         line.clear();
     }
-    line = line.leftJustified(Column);
+    line = line.leftJustified(column);
     bool first = true;
     for (const QString& word : help.split(u' ', Qt::SkipEmptyParts)) {
         if (!first && line.size() + 1 + word.size() > Width) {
