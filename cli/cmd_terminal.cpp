@@ -7,6 +7,7 @@
 #include "app/filetexts.h"
 #include "app/mainflow.h"
 #include "comm/mappedlink.h"
+#include "comm/progress.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
 #include "comm/timing.h"
@@ -22,6 +23,9 @@
 #include <optional>
 
 namespace {
+
+// The progress line on stderr comes at most this often.
+constexpr int ProgressIntervalMs = 1000;
 
 // Messages of the sequences go to the terminal instead of a box; questions
 // are answered No (the command line opens no editor).
@@ -68,9 +72,11 @@ public:
             link_.SetFixedTarget(PortMap::TargetFromText(portName));
         }
         session_ = std::make_unique<TerminalSession>(m_, link_, timers_, messages_);
+        monitor_ = std::make_unique<TransferMonitor>(m_, *session_, timers_, ProgressIntervalMs);
     }
     ~Terminal()
     {
+        monitor_.reset();
         session_->Shutdown();
         link_.Close();
     }
@@ -87,11 +93,11 @@ public:
         return false;
     }
 
-    // Runs the sequence that start() begins until it has finished; false
-    // when it did not start or failed.
+    // Runs the sequence that start() begins until it has finished, with a
+    // progress line on stderr every second; false when it did not start or
+    // failed.
     template <typename Sequence>
-    bool Run(Sequence& sequence, const std::function<bool()>& start, const char* what, int total,
-             QTextStream& err)
+    bool Run(Sequence& sequence, const std::function<bool()>& start, QTextStream& err)
     {
         QEventLoop loop;
         bool ok = false;
@@ -101,14 +107,15 @@ public:
         });
         QTimer progress;
         QObject::connect(&progress, &QTimer::timeout, &loop, [&] {
-            const int done = std::min(session_->Receiver().State().RxIndex, total);
-            err << what << ": " << done << '/' << total << " bytes\n";
-            err.flush();
+            const QString line = ProgressLine(monitor_->Current());
+            if (!line.isEmpty()) {
+                err << line << '\n';
+                err.flush();
+            }
         });
         if (!start())
             return false;
-        if (total > 0)
-            progress.start(1000);
+        progress.start(ProgressIntervalMs);
         loop.exec();
         return ok;
     }
@@ -119,6 +126,7 @@ public:
     MappedSerialLink link_;
     CliMessages messages_;
     std::unique_ptr<TerminalSession> session_;
+    std::unique_ptr<TransferMonitor> monitor_;
 };
 
 // Reads the terminal into outFile; the identification line on success.
@@ -135,7 +143,7 @@ bool ReadTerminal(Terminal& t, const QString& terminalPassword, const QString& o
                 t.m_.PasswordAccepted = 1;
             });
         },
-        "read", Timing::ReadCompleteIndex, err);
+        err);
     // A read that ended but could not store its file says so too.
     if (!ok || !read.FailureText().isEmpty()) {
         err << (t.messages_.last.isEmpty() ? QStringLiteral("read failed") : t.messages_.last.trimmed()) << '\n';
@@ -190,7 +198,7 @@ int RunWrite(CommandCall& call)
         return ExitFailed;
     }
     WriteSequence& write = t.session_->Write();
-    const bool ok = t.Run(write, [&] { return write.Start(); }, "write reply", Vardelomod::BlockSlots, call.err);
+    const bool ok = t.Run(write, [&] { return write.Start(); }, call.err);
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
     (ok ? call.out : call.err) << result.trimmed() << '\n';
     if (const SimulatedTerminal* sim = t.link_.Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
@@ -204,7 +212,7 @@ int RunReset(CommandCall& call)
     if (!t.Open(call.err))
         return ExitFailed;
     ResetSequence& reset = t.session_->Reset();
-    if (!t.Run(reset, [&] { return reset.Start(); }, "reset", 0, call.err)) {
+    if (!t.Run(reset, [&] { return reset.Start(); }, call.err)) {
         call.err << t.messages_.last.trimmed() << '\n';
         return ExitFailed;
     }

@@ -38,6 +38,7 @@ bool MappedSerialLink::Open()
             backend = std::move(port);
         }
         connect(backend.get(), &SerialLink::ReceiveEvent, this, &SerialLink::ReceiveEvent);
+        connect(backend.get(), &SerialLink::BytesWritten, this, &SerialLink::BytesWritten);
         backend_ = std::move(backend);
         backendKey_ = key;
     }

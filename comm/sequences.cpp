@@ -409,6 +409,7 @@ bool ResetSequence::Start()
     c_.link.SetDtr(true);
     emit IdentificationChanged(SequenceText(c_.m, TextId::NoIdentification));
     timer3_->Start();
+    emit RunningChanged(true);
     return true;
 }
 
@@ -417,6 +418,7 @@ void ResetSequence::OnTick()
     c_.link.SetDtr(false);
     c_.m.TerminalRead = 0;
     timer3_->Stop();
+    emit RunningChanged(false);
     c_.gate.Release();
     emit Finished(true);
 }
@@ -427,6 +429,7 @@ void ResetSequence::Abort()
         return;
     timer3_->Stop();
     c_.link.SetDtr(false);
+    emit RunningChanged(false);
     c_.gate.Release();
 }
 

@@ -174,6 +174,7 @@ public:
     void Abort();
 
 signals:
+    void RunningChanged(bool running);                // the pulse has begun or ended
     void PanelsHideRequested();                       // read and write panels hidden
     void IdentificationChanged(const QString& line);  // text 128
     void Finished(bool ok);

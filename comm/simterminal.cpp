@@ -288,7 +288,9 @@ void SimulatedTerminal::Send(const QByteArray& bytes)
         inbound_.append({arrival, quint8(b)});
     }
     inboundFreeUs_ = arrival;
-    const qint64 dueMs = (arrival + 999) / 1000;
+    // Bytes are taken one by one as they arrive, so that the program sees
+    // them leave its port at line pace.
+    const qint64 dueMs = (inbound_.first().first + 999) / 1000;
     inboundTimer_->Restart(int(std::max<qint64>(0, dueMs - timers_.NowMs())));
 }
 
@@ -297,8 +299,15 @@ void SimulatedTerminal::OnInboundTick()
     inboundTimer_->Stop();
     const quint64 generation = generation_;
     const qint64 now = NowUs();
-    while (!inbound_.isEmpty() && inbound_.first().first <= now && generation == generation_)
+    qint64 arrived = 0;
+    while (!inbound_.isEmpty() && inbound_.first().first <= now && generation == generation_) {
+        ++arrived;
         TakeInbound(inbound_.takeFirst().second);
+    }
+    // A byte has left the program's port once its ten bits are on the line,
+    // which is when it arrives here.
+    if (arrived > 0 && open_)
+        emit BytesWritten(arrived);
     if (generation == generation_ && !inbound_.isEmpty()) {
         const qint64 dueMs = (inbound_.first().first + 999) / 1000;
         inboundTimer_->Restart(int(std::max<qint64>(0, dueMs - timers_.NowMs())));

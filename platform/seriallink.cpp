@@ -170,6 +170,7 @@ bool QSerialPortLink::Open()
     port->setRequestToSend(false);
     dtr_ = rts_ = false;
     connect(port.get(), &QSerialPort::readyRead, this, [this] { emit ReceiveEvent(LinkEvent::Received); });
+    connect(port.get(), &QSerialPort::bytesWritten, this, &SerialLink::BytesWritten);
     connect(port.get(), &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError e) { OnError(int(e)); });
     port_ = std::move(port);

@@ -50,7 +50,8 @@ public:
     virtual bool Dtr() const = 0;
     virtual bool Rts() const = 0;
 
-    // Queues the bytes and returns at once.
+    // Queues the bytes and returns at once; BytesWritten() tells how many of
+    // them have left the port since.
     virtual void Send(const QByteArray& bytes) = 0;
     // Every byte waiting, or nothing.
     virtual QByteArray ReadAll() = 0;
@@ -65,6 +66,8 @@ signals:
     // Raised for every delivery of waiting bytes (code 2) and for line
     // errors (codes 1001..1011).
     void ReceiveEvent(int code);
+    // Bytes of earlier Send() calls have left the port (Qt's bytesWritten).
+    void BytesWritten(qint64 bytes);
 
 protected:
     void SetErrorText(const QString& text) { error_ = text; }

@@ -9,6 +9,7 @@
 #include "comm/ui/interfacedialog.h"
 #include "comm/ui/pathlabel.h"
 #include "comm/portopening.h"
+#include "comm/progress.h"
 #include "comm/sequences.h"
 #include "comm/timing.h"
 #include "platform/ui/twips.h"
@@ -31,6 +32,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 
 
 namespace {
@@ -41,6 +43,14 @@ constexpr int WindowWidthTwips = 12000;
 constexpr int WindowHeightTwips = 8595;
 constexpr int FrameAllowancePx = 8;       // left and right borders together
 constexpr int TitleAllowancePx = 30;      // title bar and lower border
+
+// The status line follows the line at least this often while a sequence runs.
+constexpr int StatusIntervalMs = 250;
+// The smallest client area keeps every panel whole: the read and write
+// panels and the identification frame, with a small margin.
+constexpr int PanelsRightTwips = 9360 + 2175;
+constexpr int PanelsBottomTwips = 4920 + 1575;
+constexpr int PanelMarginTwips = 120;
 
 const QColor IdentificationColour(13, 86, 178);
 const QColor StartableColour(0, 255, 0);
@@ -85,6 +95,14 @@ MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
     BuildPanels();
     session_ = std::make_unique<TerminalSession>(m_, services_.link, services_.timers, services_.messages);
     ConnectSequences();
+    statusLine_ = new QLabel(this);
+    statusLine_->setObjectName(QStringLiteral("StatusLine"));
+    statusBar()->addWidget(statusLine_, 1);
+    statusBar()->setSizeGripEnabled(false);
+    client_->setMinimumSize(TwipsToPixels(PanelsRightTwips + PanelMarginTwips),
+                            TwipsToPixels(PanelsBottomTwips + PanelMarginTwips));
+    monitor_ = std::make_unique<TransferMonitor>(m_, *session_, services_.timers, StatusIntervalMs);
+    connect(monitor_.get(), &TransferMonitor::Changed, this, &MainWindow::UpdateStatusLine);
     timer5_ = services_.timers.CreateTimer(Timing::StartUpDelayMs);
     connect(timer5_.get(), &PeriodicTimer::Tick, this, &MainWindow::OfferLanguageWindow);
     OpenEditor = [this](bool loadedFile) { OpenEditorWindow(loadedFile); };
@@ -256,6 +274,11 @@ void MainWindow::ConnectSequences()
     });
 }
 
+void MainWindow::UpdateStatusLine()
+{
+    statusLine_->setText(StatusLineText(m_, monitor_->Current(), monitor_->Next()));
+}
+
 void MainWindow::HidePanels()
 {
     frame1_->hide();
@@ -290,6 +313,7 @@ void MainWindow::StartUp()
     HidePanels();
     m_.TerminalRead = 0;
     label1_->setText(TableText(m_, 128));
+    UpdateStatusLine();
     // 9. The language window one second later.
     timer5_->Start();
 }
@@ -333,6 +357,7 @@ void MainWindow::LoadMainTexts()
     ch2_->setText(t(124));
     ch3_->setText(t(125));
     mnuhelp_->setTitle(t(134));
+    UpdateStatusLine();
     if (LanguageLoaded)
         LanguageLoaded(m_.LanguageOffset);
 }
@@ -459,6 +484,7 @@ void MainWindow::InterfaceCommand()
     }, this);
     shown = &dialog;
     RunModal(dialog);
+    UpdateStatusLine();
 }
 
 void MainWindow::OpenEditorWindow(bool loadedFile)

@@ -17,6 +17,7 @@ class PeriodicTimer;
 class SerialLink;
 class TerminalSession;
 class Timers;
+class TransferMonitor;
 class QDialog;
 class QAction;
 class QGroupBox;
@@ -80,6 +81,7 @@ private:
     void RunModal(QDialog& dialog);
     void SetButtonColour(QPushButton* button, bool running);
     void HidePanels();
+    void UpdateStatusLine();
 
     // Menu commands and buttons.
     void LoadCommand();
@@ -98,6 +100,8 @@ private:
     Services services_;
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<PeriodicTimer> timer5_;
+    std::unique_ptr<TransferMonitor> monitor_;
+    QLabel* statusLine_ = nullptr;
 
     BackgroundWidget* client_ = nullptr;
     QMenu* mnudatei_ = nullptr;

@@ -1,0 +1,166 @@
+#include "comm/progress.h"
+
+#include "app/catalogue.h"
+#include "comm/receivehandler.h"
+#include "comm/sequences.h"
+#include "comm/timing.h"
+#include "platform/seriallink.h"
+#include "platform/timers.h"
+
+#include <algorithm>
+
+namespace TextId {
+constexpr int VardeloMenu = 107, ReadItem = 108, WriteItem = 109, InterfaceItem = 112;
+constexpr int HintOpenPort = 310, HintRead = 311, HintWrite = 312, HintReadAgain = 313;
+constexpr int Reading = 314, Sending = 315, Replying = 316, Resetting = 317;
+}
+
+int LineSecondsFor(int bytes)
+{
+    const int bytesPerSecond = Timing::BytesPerSecond;
+    return bytes <= 0 ? 0 : (bytes + bytesPerSecond - 1) / bytesPerSecond;
+}
+
+int TransferProgress::SecondsLeft() const
+{
+    return LineSecondsFor(total - done);
+}
+
+namespace {
+
+// A menu caption as the operator reads it: without its access-key marker and
+// the padding some languages carry.
+QString MenuCaption(const Vardelomod& m, int id)
+{
+    QString caption = SequenceText(m, id);
+    caption.remove(u'&');
+    return caption.simplified();
+}
+
+QString MenuPath(const Vardelomod& m, int item)
+{
+    return MenuCaption(m, TextId::VardeloMenu) + QStringLiteral(" > ") + MenuCaption(m, item);
+}
+
+} // namespace
+
+QString StatusLineText(const Vardelomod& m, const TransferProgress& p, NextStep next)
+{
+    auto counted = [&](int id) { return SequenceText(m, id).arg(p.done).arg(p.total).arg(p.SecondsLeft()); };
+    switch (p.phase) {
+    case TransferProgress::Phase::Reading: return counted(TextId::Reading);
+    case TransferProgress::Phase::Sending: return counted(TextId::Sending);
+    case TransferProgress::Phase::Replying: return counted(TextId::Replying);
+    case TransferProgress::Phase::Resetting: return SequenceText(m, TextId::Resetting);
+    case TransferProgress::Phase::Idle: break;
+    }
+    switch (next) {
+    case NextStep::OpenPort: return SequenceText(m, TextId::HintOpenPort).arg(MenuPath(m, TextId::InterfaceItem));
+    case NextStep::Read: return SequenceText(m, TextId::HintRead).arg(MenuPath(m, TextId::ReadItem));
+    case NextStep::Write: return SequenceText(m, TextId::HintWrite).arg(MenuPath(m, TextId::WriteItem));
+    case NextStep::ReadAgain: return SequenceText(m, TextId::HintReadAgain).arg(MenuPath(m, TextId::ReadItem));
+    }
+    return {};
+}
+
+QString ProgressLine(const TransferProgress& p)
+{
+    const char* what = nullptr;
+    switch (p.phase) {
+    case TransferProgress::Phase::Reading: what = "read"; break;
+    case TransferProgress::Phase::Sending: what = "send"; break;
+    case TransferProgress::Phase::Replying: what = "reply"; break;
+    default: return {};
+    }
+    return QStringLiteral("%1: %2/%3 bytes, %4 s left")
+        .arg(QLatin1String(what))
+        .arg(p.done)
+        .arg(p.total)
+        .arg(p.SecondsLeft());
+}
+
+TransferMonitor::TransferMonitor(Vardelomod& m, TerminalSession& session, Timers& timers, int intervalMs,
+                                 QObject* parent)
+    : QObject(parent), m_(m), session_(session), timers_(timers), timer_(timers.CreateTimer(intervalMs))
+{
+    connect(timer_.get(), &PeriodicTimer::Tick, this, &TransferMonitor::Report);
+    connect(&session_.Link(), &SerialLink::BytesWritten, this, [this](qint64 bytes) {
+        if (writing_)
+            written_ += bytes;
+    });
+    connect(&session_.Read(), &ReadSequence::RunningChanged, this, [this](bool running) {
+        reading_ = running;
+        readHigh_ = 0;
+        Report();
+    });
+    connect(&session_.Write(), &WriteSequence::RunningChanged, this, [this](bool running) {
+        // The image is sent right after this; what left the port before
+        // (the read's password) does not count.
+        writing_ = running;
+        written_ = 0;
+        writeStartMs_ = timers_.NowMs();
+        // Its end is reported when the gate opens, after the last message.
+        if (running)
+            Report();
+    });
+    connect(&session_.Reset(), &ResetSequence::RunningChanged, this, &TransferMonitor::Report);
+    connect(&session_.Write(), &WriteSequence::Finished, this, [this](bool ok) {
+        programmed_ = ok;
+        Report();
+    });
+    connect(&session_, &TerminalSession::BusyChanged, this, [this](bool busy) {
+        if (busy) {
+            programmed_ = false;
+            timer_->Start();
+            return;
+        }
+        // Nothing runs any more: whatever a sequence left behind, the line
+        // says so at once.
+        timer_->Stop();
+        reading_ = writing_ = false;
+        Report();
+    });
+}
+
+TransferMonitor::~TransferMonitor() = default;
+
+TransferProgress TransferMonitor::Current() const
+{
+    using Phase = TransferProgress::Phase;
+    const ReceiveState& rx = session_.Receiver().State();
+    const int received = std::max(0, rx.RxIndex);
+    if (reading_) {
+        // Bytes count from the terminal's start byte on.
+        if (rx.Synced == 1)
+            readHigh_ = std::max(readHigh_, std::min(received, Timing::ReadCompleteIndex));
+        return {Phase::Reading, readHigh_, Timing::ReadCompleteIndex};
+    }
+    if (writing_) {
+        const int total = Vardelomod::BlockSlots;
+        // The port may report bytes as written once the system has taken
+        // them; none can have left faster than the line carries them.
+        const qint64 carried = (timers_.NowMs() - writeStartMs_) * Timing::BytesPerSecond / 1000;
+        const int sent = int(std::clamp<qint64>(std::min(written_, carried), 0, total));
+        // A reply means everything has gone, whatever the port reported.
+        if (sent < total && received == 0)
+            return {Phase::Sending, sent, total};
+        return {Phase::Replying, std::min(received, total), total};
+    }
+    if (session_.Reset().IsRunning())
+        return {Phase::Resetting, 0, 0};
+    return {};
+}
+
+NextStep TransferMonitor::Next() const
+{
+    if (!session_.Link().IsOpen())
+        return NextStep::OpenPort;
+    if (programmed_)
+        return NextStep::ReadAgain;
+    return m_.TerminalRead != 0 ? NextStep::Write : NextStep::Read;
+}
+
+void TransferMonitor::Report()
+{
+    emit Changed(Current());
+}

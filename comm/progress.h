@@ -1,0 +1,75 @@
+#pragma once
+// What the line is doing, in bytes and seconds: the status line of the main
+// window and the progress lines of vardelo-cli both come from here.
+//
+//     TransferMonitor monitor(session, timers, 250);
+//     connect(&monitor, &TransferMonitor::Changed, ...);   // at least every 250 ms
+//     StatusLineText(m, monitor.Current(), monitor.Idle())  // "Reading: 1234 of 2069 bytes, 4 s left"
+//     ProgressLine(monitor.Current())                       // "read: 1234/2069 bytes, 4 s left"
+//
+// Seconds left come from the bytes still to move at the line's speed, never
+// from a guess.
+
+#include "config/vardelomod.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class PeriodicTimer;
+class TerminalSession;
+class Timers;
+
+struct TransferProgress {
+    // Sending: bytes of a write that have left the port; Replying: the
+    // terminal's reply to that write.
+    enum class Phase { Idle, Reading, Sending, Replying, Resetting };
+    Phase phase = Phase::Idle;
+    int done = 0;    // 0..total
+    int total = 0;
+    int SecondsLeft() const;
+    bool operator==(const TransferProgress&) const = default;
+};
+
+// Whole seconds the line needs for this many bytes (rounded up, so that
+// "0 s" is said only when nothing is left).
+int LineSecondsFor(int bytes);
+
+// What the operator can do next, when nothing runs.
+enum class NextStep { OpenPort, Read, Write, ReadAgain };
+
+// The main window's status line in the current language.
+QString StatusLineText(const Vardelomod& m, const TransferProgress& progress, NextStep next);
+// The command line's progress line: "read: 1234/2069 bytes, 4 s left",
+// "send: ...", "reply: ..."; empty when nothing moves.
+QString ProgressLine(const TransferProgress& progress);
+
+// Watches a session and reports its progress every intervalMs while a
+// sequence runs, and at once when one starts or ends, so that no phase
+// outlives its sequence.
+class TransferMonitor : public QObject {
+    Q_OBJECT
+public:
+    TransferMonitor(Vardelomod& m, TerminalSession& session, Timers& timers, int intervalMs,
+                    QObject* parent = nullptr);
+    ~TransferMonitor() override;
+
+    TransferProgress Current() const;
+    NextStep Next() const;
+
+signals:
+    void Changed(const TransferProgress& progress);
+
+private:
+    void Report();
+    Vardelomod& m_;
+    TerminalSession& session_;
+    Timers& timers_;
+    std::unique_ptr<PeriodicTimer> timer_;
+    qint64 writeStartMs_ = 0;
+    qint64 written_ = 0;       // bytes of the running write that have left the port
+    bool reading_ = false;
+    bool writing_ = false;
+    mutable int readHigh_ = 0; // the read's count never goes back
+    bool programmed_ = false;  // the last write succeeded and nothing ran since
+};
