@@ -1,12 +1,14 @@
 #include "platform/ui/qtmessages.h"
 
+#include "platform/ui/windowmanners.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 Messages::Answer QtMessages::Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent)
 {
     if (!parent)
-        parent = QApplication::activeWindow();
+        parent = MessageOwner();
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(prompt);
