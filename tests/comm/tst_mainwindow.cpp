@@ -221,6 +221,62 @@ private slots:
         QCOMPARE(h.Terminal().Restarts(), 1);
     }
 
+    // The status line through a whole cycle: the next step while idle, the
+    // bytes and seconds of each phase while a sequence runs, in the window's
+    // language; the window itself changes while a write runs.
+    void statusLine()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        h.StartAndPassLanguageWindow();
+        const auto status = [&] { return h.Text(QStringLiteral("StatusLine")); };
+        QVERIFY(h.Visible(QStringLiteral("StatusLine")));
+        QCOMPARE(status(), QStringLiteral("Noch nicht ausgelesen: VARDELO > VARDELO auslesen"));
+        h.messages.answers.enqueue(Messages::Answer::No);
+        StartRead(h);
+        h.clock.Advance(5000);
+        // Start byte at 600 ms and one byte each 1/240 s since: 1056 bytes,
+        // reported at most 250 ms late.
+        const QRegularExpression reading(QStringLiteral("^Auslesen: (\\d+) von 2069 Bytes, noch (\\d) s$"));
+        QRegularExpressionMatch match = reading.match(status());
+        QVERIFY2(match.hasMatch(), qPrintable(status()));
+        QVERIFY(qAbs(match.captured(1).toInt() - 1056) <= 60 && match.captured(2) == u"5");
+        QVERIFY(ReadDone(h));
+        QCOMPARE(status(), QStringLiteral("VARDELO ausgelesen: Sie können jetzt eine Datei schreiben (VARDELO > VARDELO beschreiben)"));
+        h.files.names.enqueue(QDir::current().filePath(QStringLiteral("VARDELO.QLV")));
+        h.Trigger(QStringLiteral("mnubeschreiben"));
+        h.Click(QStringLiteral("taste2"));
+        h.clock.Advance(4000);
+        QVERIFY2(status().startsWith(QStringLiteral("Senden: 9")), qPrintable(status()));   // 960 bytes at 4 s
+        const QImage sending = h.window->grab().toImage();
+        h.clock.Advance(5000);
+        QVERIFY2(status().startsWith(QStringLiteral("Rücklesen: ")), qPrintable(status()));
+        QVERIFY(h.window->grab().toImage() != sending);
+        QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Busy(); }, 30000));
+        QCOMPARE(status(), QStringLiteral("VARDELO programmiert: zur Kontrolle erneut auslesen (VARDELO > VARDELO auslesen)"));
+        h.Trigger(QStringLiteral("mres"));
+        QCOMPARE(status(), QStringLiteral("Reset-Impuls wird gegeben"));
+        h.clock.Advance(600);
+        QCOMPARE(status(), QStringLiteral("Noch nicht ausgelesen: VARDELO > VARDELO auslesen"));
+    }
+
+    // At its smallest the window keeps the read and write panels and the
+    // identification whole, above the status line.
+    void minimumSizeKeepsThePanelsWhole()
+    {
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow();
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        h.window->resize(100, 100);
+        QCOMPARE(h.window->size(), h.window->minimumSize());
+        auto* client = h.Find(QStringLiteral("client"));
+        for (const char* frame : {"Frame1", "Frame2", "Frame3"}) {
+            const QWidget* f = h.Find(QLatin1String(frame));
+            QVERIFY2(client->rect().contains(f->geometry()), frame);
+        }
+        QVERIFY(client->geometry().bottom() < h.Find(QStringLiteral("StatusLine"))->mapTo(h.window.get(), QPoint()).y());
+    }
+
     // "VARDELO.QLV" cannot be created: a message that says why, the comments
     // beside it kept byte for byte, and the image can still be written.
     void unwritableResultIsReported()
@@ -305,7 +361,9 @@ private slots:
             save(*h.window, QStringLiteral("main-writepanel"));
             h.Click(QStringLiteral("taste2"));
             h.clock.Advance(4000);
-            save(*h.window, QStringLiteral("main-writing"));
+            save(*h.window, QStringLiteral("main-sending"));
+            h.clock.Advance(9000);
+            save(*h.window, QStringLiteral("main-reply"));
         }
     }
 };
