@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the program and starts it against the built-in simulated terminal
+# Installs what is missing on a Debian 12 machine (scripts/setup.sh), builds
+# the program and starts it against the built-in simulated terminal
 # holding the demonstration configuration. Everything it uses lives under
 # build/demo/: the settings and the port map (com1 = simulated terminal) in
 # build/demo/config, the files you save in build/demo/work. Your own settings
@@ -9,6 +10,7 @@
 #   ./scripts/run.sh --fresh   start with the demonstration configuration again
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh
 root=$PWD
 demo=$root/build/demo
 
