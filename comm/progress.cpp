@@ -94,14 +94,16 @@ TransferMonitor::TransferMonitor(Vardelomod& m, TerminalSession& session, Timers
         Report();
     });
     connect(&session_.Write(), &WriteSequence::RunningChanged, this, [this](bool running) {
+        // Its end is reported when the gate opens, after its last message:
+        // until then the reply stands as it came.
+        if (!running)
+            return;
         // The image is sent right after this; what left the port before
         // (the read's password) does not count.
-        writing_ = running;
+        writing_ = true;
         written_ = 0;
         writeStartMs_ = timers_.NowMs();
-        // Its end is reported when the gate opens, after the last message.
-        if (running)
-            Report();
+        Report();
     });
     connect(&session_.Reset(), &ResetSequence::RunningChanged, this, &TransferMonitor::Report);
     connect(&session_.Write(), &WriteSequence::Finished, this, [this](bool ok) {

@@ -23,13 +23,24 @@ struct Report {
     QString status;
 };
 
+// Message boxes that note what the monitor says while each is open.
+struct WatchingMessages : FakeMessages {
+    std::function<void()> onShow;
+    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
+    {
+        onShow();
+        return FakeMessages::Show(prompt, title, buttons, parent);
+    }
+};
+
 // A session with its monitor on a fresh clock; every report is kept with
 // its time and the status line it makes.
 struct Rig {
     QTemporaryDir dir;
     ManualClock clock;
     Vardelomod m;
-    FakeMessages messages;
+    WatchingMessages messages;
+    QList<Phase> duringMessages;
     std::unique_ptr<SerialLink> link;
     std::unique_ptr<TerminalSession> session;
     std::unique_ptr<TransferMonitor> monitor;
@@ -50,6 +61,7 @@ struct Rig {
         session = std::make_unique<TerminalSession>(m, *link, clock, messages);
         session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
         monitor = std::make_unique<TransferMonitor>(m, *session, clock, IntervalMs);
+        messages.onShow = [this] { duringMessages << monitor->Current().phase; };
         QObject::connect(monitor.get(), &TransferMonitor::Changed, [this](const TransferProgress& p) {
             reports.append({clock.NowMs(), p, StatusLineText(m, p, monitor->Next())});
         });
@@ -148,22 +160,24 @@ private slots:
         QTest::addColumn<QList<int>>("spansMs");    // how long each lasts (± two reports)
         QTest::addColumn<int>("lastDone");          // of the last counted report
         QTest::addColumn<int>("next");
+        QTest::addColumn<int>("duringMessage");   // phase shown while the last message is open
         using L = QList<int>;
+        const int idle = int(Phase::Idle);
         const int reading = int(Phase::Reading), sending = int(Phase::Sending), replying = int(Phase::Replying);
         const int lineRead = 600 + 2069 * 1000 / 240, lineBlock = 2048 * 1000 / 240;
-        QTest::newRow("read") << "read" << "" << L{reading} << L{lineRead} << 2069 << int(NextStep::Write);
-        QTest::newRow("read, silent terminal") << "read" << ",silent" << L{reading} << L{10200} << 0 << int(NextStep::Read);
-        QTest::newRow("read in bursts") << "read" << ",burst=64" << L{reading} << L{lineRead} << 2069 << int(NextStep::Write);
+        QTest::newRow("read") << "read" << "" << L{reading} << L{lineRead} << 2069 << int(NextStep::Write) << idle;
+        QTest::newRow("read, silent terminal") << "read" << ",silent" << L{reading} << L{10200} << 0 << int(NextStep::Read) << reading;
+        QTest::newRow("read in bursts") << "read" << ",burst=64" << L{reading} << L{lineRead} << 2069 << int(NextStep::Write) << idle;
         QTest::newRow("write") << "write" << "" << L{sending, replying} << L{lineBlock, lineBlock} << 2048
-                               << int(NextStep::ReadAgain);
+                               << int(NextStep::ReadAgain) << replying;
         // A reply that stops: the count stays where it stopped until the
         // watchdog ends the write.
         QTest::newRow("write, reply stops") << "write" << ",stop=1000" << L{sending, replying}
-                                            << L{lineBlock, 1000 * 1000 / 240 + 19800} << 1000 << int(NextStep::Read);
+                                            << L{lineBlock, 1000 * 1000 / 240 + 19800} << 1000 << int(NextStep::Read) << replying;
         // The bytes leave the port all the same; no reply comes.
         QTest::newRow("write, terminal silent") << "write" << ",silent" << L{sending, replying}
-                                                << L{lineBlock, 20000 - lineBlock} << 0 << int(NextStep::Read);
-        QTest::newRow("reset") << "reset" << "" << L{int(Phase::Resetting)} << L{500} << 0 << int(NextStep::Read);
+                                                << L{lineBlock, 20000 - lineBlock} << 0 << int(NextStep::Read) << replying;
+        QTest::newRow("reset") << "reset" << "" << L{int(Phase::Resetting)} << L{500} << 0 << int(NextStep::Read) << idle;
     }
     void sequences()
     {
@@ -208,6 +222,7 @@ private slots:
         QCOMPARE(rig.reports.last().progress.phase, Phase::Idle);
         QVERIFY(rig.reports.last().at <= rig.clock.NowMs() - 2000);
         QTEST(int(rig.monitor->Next()), "next");
+        QTEST(rig.duringMessages.isEmpty() ? int(Phase::Idle) : int(rig.duringMessages.last()), "duringMessage");
     }
 
     // A port that reports bytes as written when the system takes them (all
