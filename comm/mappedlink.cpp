@@ -1,5 +1,6 @@
 #include "comm/mappedlink.h"
 
+#include "comm/portdiagnosis.h"
 #include "platform/timers.h"
 
 MappedSerialLink::MappedSerialLink(Timers& timers, const PortMap& map, QObject* parent)
@@ -11,7 +12,12 @@ MappedSerialLink::~MappedSerialLink() = default;
 
 PortTarget MappedSerialLink::Target() const
 {
-    return hasFixed_ ? fixed_ : map_.Resolve(PortNumber());
+    return TargetOf(PortNumber());
+}
+
+PortTarget MappedSerialLink::TargetOf(int port) const
+{
+    return hasFixed_ ? fixed_ : map_.Resolve(port);
 }
 
 bool MappedSerialLink::Open()
@@ -27,6 +33,9 @@ bool MappedSerialLink::Open()
             const auto options = ParseSimulationOptions(target.simulation, &error);
             if (!options) {
                 SetErrorText(error);
+                failure_ = {};
+                failure_.cause = PortFailure::Cause::Other;
+                failure_.detail = error;
                 return false;
             }
             auto terminal = std::make_unique<SimulatedTerminal>(timers_);
@@ -45,7 +54,16 @@ bool MappedSerialLink::Open()
     backend_->SetPortNumber(PortNumber());
     const bool opened = backend_->Open();
     SetErrorText(backend_->ErrorText());
-    return opened;
+    failure_ = {};
+    if (opened)
+        return true;
+    if (auto* port = qobject_cast<QSerialPortLink*>(backend_.get())) {
+        failure_ = DiagnoseOpenFailure(target.device, port->OpenError(), port->OpenErrorText(), *devices_);
+    } else {
+        failure_.cause = PortFailure::Cause::Other;
+        failure_.detail = backend_->ErrorText();
+    }
+    return false;
 }
 
 void MappedSerialLink::Close()

@@ -4,6 +4,7 @@
 // only ever used where the map (or the command line) names it.
 
 #include "comm/simterminal.h"
+#include "platform/serialdevices.h"
 #include "platform/seriallink.h"
 
 #include <memory>
@@ -20,6 +21,10 @@ public:
     // sim:FILE). Takes effect at the next Open().
     void SetFixedTarget(const PortTarget& target) { fixed_ = target; hasFixed_ = true; }
     PortTarget Target() const;
+    // What the system says of its devices, to explain a port that did not
+    // open; the running system's unless told otherwise.
+    void SetDevices(const SerialDevices& devices) { devices_ = &devices; }
+    const SerialDevices& Devices() const { return *devices_; }
 
     bool Open() override;
     void Close() override;
@@ -32,6 +37,8 @@ public:
     QByteArray ReadAll() override;
     void ClearReceive() override;
     QString Description() const override;
+    PortFailure OpenFailure() const override { return failure_; }
+    PortTarget TargetOf(int port) const override;
 
     // The simulated terminal behind the link, when the target is one.
     SimulatedTerminal* Simulation() const;
@@ -43,4 +50,7 @@ private:
     bool hasFixed_ = false;
     std::unique_ptr<SerialLink> backend_;
     QString backendKey_;   // what backend_ was made for
+    SystemSerialDevices systemDevices_;
+    const SerialDevices* devices_ = &systemDevices_;
+    PortFailure failure_;
 };

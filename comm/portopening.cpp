@@ -1,5 +1,6 @@
 #include "comm/portopening.h"
 
+#include "comm/portdiagnosis.h"
 #include "comm/sequences.h"
 #include "platform/messages.h"
 #include "platform/seriallink.h"
@@ -30,11 +31,13 @@ bool OpenPortAtStartUp(Vardelomod& m, SerialLink& link, Messages& messages)
     // A saved number that names no port (no number at all gives 0) fails
     // like a busy port: the start goes on with com1, then com2.
     const qint16 saved = m.PortNumber >= 1 && m.PortNumber <= 8 ? m.PortNumber : qint16(1);
+    QList<PortFailure> failures;   // one line for each port tried
     for (int port = saved;; ++port) {
         if (TryOpen(link, port)) {
             m.PortNumber = qint16(port);
             return true;
         }
+        failures << link.OpenFailure();
         link.Close();
         if (port >= 2)
             break;   // com1 falls back to com2, nothing else falls back
@@ -42,9 +45,9 @@ bool OpenPortAtStartUp(Vardelomod& m, SerialLink& link, Messages& messages)
     m.PortNumber = saved;
     link.SetPortNumber(saved);
     if (saved <= 2)
-        messages.Show(SequenceText(m, 129), SequenceText(m, 130));
+        messages.Show(PortFailedMessage(m, 129, failures), SequenceText(m, 130));
     else
-        messages.Show(SequenceText(m, 165), SequenceText(m, 166));
+        messages.Show(PortFailedMessage(m, 165, failures), SequenceText(m, 166));
     return false;
 }
 
@@ -57,8 +60,9 @@ bool OpenSelectedPort(Vardelomod& m, SerialLink& link, Messages& messages,
         tried.insert(port);
         if (TryOpen(link, port))
             return true;
+        const PortFailure failure = link.OpenFailure();
         link.Close();
-        messages.Show(SequenceText(m, 165), SequenceText(m, 166));
+        messages.Show(PortFailedMessage(m, 165, {failure}), SequenceText(m, 166));
         const int next = FallbackPort(port);
         // Both fallback ports (com1, com2) are tried once at most; after
         // that the port stays closed instead of asking for ever.

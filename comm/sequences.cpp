@@ -1,6 +1,7 @@
 #include "comm/sequences.h"
 
 #include "app/filetexts.h"
+#include "comm/portdiagnosis.h"
 #include "comm/receivehandler.h"
 #include "comm/timing.h"
 #include "config/configfiles.h"
@@ -31,7 +32,9 @@ bool PortReady(const SequenceContext& c)
 {
     if (c.link.IsOpen())
         return true;
-    c.messages.Show(SequenceText(c.m, TextId::PortBusy), SequenceText(c.m, TextId::PortBusyTitle));
+    // The last failed opening still says why the port is closed.
+    c.messages.Show(PortFailedMessage(c.m, TextId::PortBusy, {c.link.OpenFailure()}),
+                    SequenceText(c.m, TextId::PortBusyTitle));
     return false;
 }
 }

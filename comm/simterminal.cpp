@@ -97,6 +97,15 @@ QString SimulatedTerminal::Description() const
                                    : QStringLiteral("simulated terminal (%1)").arg(options_.file);
 }
 
+PortTarget SimulatedTerminal::TargetOf(int) const
+{
+    PortTarget target;
+    target.kind = PortTarget::Kind::Simulated;
+    if (!options_.file.isEmpty())
+        target.simulation = u':' + options_.file;
+    return target;
+}
+
 bool SimulatedTerminal::LoadMemoryFile()
 {
     if (options_.file.isEmpty())

@@ -73,6 +73,8 @@ public:
     QByteArray ReadAll() override;
     void ClearReceive() override { waiting_.clear(); }
     QString Description() const override;
+    // Every port of a link that is the simulated terminal leads to it.
+    PortTarget TargetOf(int port) const override;
 
     // What it is doing, for tests and the CLI.
     enum class Phase { Idle, AwaitPassword, Answering, TakingWrite, Replying };

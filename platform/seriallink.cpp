@@ -3,6 +3,7 @@
 #include <QDir>
 #include <algorithm>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QStandardPaths>
@@ -22,6 +23,13 @@ bool LinkEvent::IsLineError(int code)
     default:
         return false;
     }
+}
+
+PortTarget SerialLink::TargetOf(int port) const
+{
+    PortTarget target;
+    target.device = PortMap::SystemDevice(port);
+    return target;
 }
 
 // ---------------------------------------------------------------- port map
@@ -144,7 +152,11 @@ bool QSerialPortLink::Open()
 {
     Close();
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(DeviceName());
+    // A stable name (/dev/serial/by-id/...) is a link: the device behind it
+    // is opened, so that the lock taken is the one other serial programs
+    // look for.
+    const QFileInfo named(DeviceName());
+    port->setPortName(named.isSymLink() && named.exists() ? named.canonicalFilePath() : DeviceName());
     port->setBaudRate(2400);
     port->setParity(QSerialPort::NoParity);
     port->setDataBits(QSerialPort::Data8);
@@ -154,6 +166,8 @@ bool QSerialPortLink::Open()
     // whatever arrives between two events.
     port->setReadBufferSize(0);
     if (!port->open(QIODevice::ReadWrite)) {
+        openError_ = int(port->error());
+        openErrorText_ = port->errorString();
         SetErrorText(QStringLiteral("%1: %2").arg(DeviceName(), port->errorString()));
         return false;
     }
@@ -162,6 +176,8 @@ bool QSerialPortLink::Open()
         && port->setParity(QSerialPort::NoParity) && port->setStopBits(QSerialPort::OneStop)
         && port->setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
+        openError_ = int(port->error());
+        openErrorText_ = port->errorString();
         SetErrorText(QStringLiteral("%1: %2").arg(DeviceName(), port->errorString()));
         port->close();
         return false;
@@ -174,6 +190,8 @@ bool QSerialPortLink::Open()
     connect(port.get(), &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError e) { OnError(int(e)); });
     port_ = std::move(port);
+    openError_ = 0;
+    openErrorText_.clear();
     SetErrorText({});
     return true;
 }

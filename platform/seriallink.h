@@ -10,9 +10,32 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QSerialPort;
+struct PortTarget;
+
+// Why a port did not open, for the line under the message that says so.
+struct PortFailure {
+    enum class Cause {
+        None,           // nothing known beyond the message itself
+        Missing,        // the device does not exist
+        NoPermission,   // this user may not read and write it
+        Busy,           // another program has it
+        NotADevice,     // a file, a folder or something else that is no device
+        NoHardware,     // a device the system reserves, with no UART behind it
+        Other           // detail holds the serial layer's own words
+    };
+    enum class Kind { File, Folder, Other };   // what a NotADevice is
+    Cause cause = Cause::None;
+    Kind kind = Kind::Other;
+    QString device;          // as the operator named it
+    QString detail;          // the serial layer's error text
+    QString group;           // NoPermission: the group that may open it, if joining helps
+    QString user;            // NoPermission: who would join it
+    QStringList detected;    // Missing: the ports the system reports
+};
 
 // Codes of the receive event.
 namespace LinkEvent {
@@ -61,6 +84,10 @@ public:
     // "simulated terminal (T.QLV)").
     virtual QString Description() const = 0;
     QString ErrorText() const { return error_; }
+    // Why the last Open() failed, as far as the link can tell.
+    virtual PortFailure OpenFailure() const { return {}; }
+    // What com N stands for on this link.
+    virtual PortTarget TargetOf(int port) const;
 
 signals:
     // Raised for every delivery of waiting bytes (code 2) and for line
@@ -114,6 +141,8 @@ public:
 
     void Set(int port, const QString& target) { entries_.insert(port, target); }
     PortTarget Resolve(int port) const;
+    // The ports the map names, with the target text of each.
+    const QHash<int, QString>& Entries() const { return entries_; }
     QStringList Problems() const { return problems_; }
 
     // "com1".."com8" (any letter case) to 1..8, otherwise 0.
@@ -152,12 +181,19 @@ public:
     QByteArray ReadAll() override;
     void ClearReceive() override;
     QString Description() const override;
+    // The serial layer's error of the last failed Open() (a
+    // QSerialPort::SerialPortError), 0 after a successful one.
+    int OpenError() const { return openError_; }
+    // Its text, in the serial layer's words.
+    QString OpenErrorText() const { return openErrorText_; }
 
 private:
     QString DeviceName() const;
     void OnError(int error);
     std::unique_ptr<QSerialPort> port_;
     QString device_;
+    int openError_ = 0;
+    QString openErrorText_;
     bool dtr_ = false;
     bool rts_ = false;
 };

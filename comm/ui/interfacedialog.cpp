@@ -5,13 +5,15 @@
 #include "config/configfiles.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
 
 InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::function<void()> reopenPort,
-                                 QWidget* parent)
-    : QDialog(parent), m_(m), settingsPath_(std::move(settingsPath)), reopenPort_(std::move(reopenPort))
+                                 std::function<QString(int)> describePort, QWidget* parent)
+    : QDialog(parent), m_(m), settingsPath_(std::move(settingsPath)), reopenPort_(std::move(reopenPort)),
+      describePort_(std::move(describePort))
 {
     setObjectName(QStringLiteral("Schnittstelle"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -36,6 +38,16 @@ InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::funct
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &InterfaceDialog::Store);
 
+    // Under the options: what the selected com port stands for. It follows
+    // the selection, also when a fallback selects another option.
+    portLine_ = new QLabel(this);
+    portLine_->setObjectName(QStringLiteral("portStandsFor"));
+    portLine_->setGeometry(TwipsRect(360, 2100, 4920, 300));
+    connect(group, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked)
+            ShowPortLine(index);
+    });
+
     // The port in use is selected, and that counts as a click: the port is
     // closed and opened again on the same number.
     if (m_.PortNumber >= 1 && m_.PortNumber <= 8) {
@@ -52,6 +64,14 @@ void InterfaceDialog::ChoosePort(int index)
     // After a fallback the button of the port actually in use is shown.
     if (m_.PortNumber >= 1 && m_.PortNumber <= 8)
         option_[m_.PortNumber - 1]->setChecked(true);
+}
+
+void InterfaceDialog::ShowPortLine(int index)
+{
+    const QString text = describePort_ ? describePort_(index + 1) : QString();
+    // A long device name is cut in its middle, where by-id names differ least.
+    portLine_->setText(portLine_->fontMetrics().elidedText(text, Qt::ElideMiddle, portLine_->width()));
+    portLine_->setToolTip(text);
 }
 
 void InterfaceDialog::Store()

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+class QLabel;
 class QRadioButton;
 class QPushButton;
 
@@ -18,18 +19,24 @@ public:
     // reopenPort closes the port and opens it again on m.PortNumber, falling
     // back as it must; afterwards m.PortNumber names the port in use, or the
     // port is closed. The dialog then shows the port in use.
+    // describePort(N) says what com N stands for; the line under the options
+    // shows it for the selected option.
     InterfaceDialog(Vardelomod& m, QString settingsPath, std::function<void()> reopenPort,
-                    QWidget* parent = nullptr);
+                    std::function<QString(int port)> describePort, QWidget* parent = nullptr);
 
     QRadioButton* PortButton(int index) const { return option_.at(index); }
+    QLabel* PortLine() const { return portLine_; }
 
 private:
     void ChoosePort(int index);
     void Store();
+    void ShowPortLine(int index);
 
     Vardelomod& m_;
     QString settingsPath_;
     std::function<void()> reopenPort_;
+    std::function<QString(int)> describePort_;
     std::array<QRadioButton*, 8> option_{};
     QPushButton* ok_ = nullptr;
+    QLabel* portLine_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/interfacedialog.h"
 #include "comm/ui/pathlabel.h"
+#include "comm/portlisting.h"
 #include "comm/portopening.h"
 #include "comm/progress.h"
 #include "comm/sequences.h"
@@ -17,6 +18,7 @@
 #include "editor/password.h"
 #include "platform/filedialogs.h"
 #include "platform/messages.h"
+#include "platform/serialdevices.h"
 #include "platform/seriallink.h"
 #include "platform/timers.h"
 
@@ -473,15 +475,28 @@ void MainWindow::ResetCommand()
     session_->Reset().Start();
 }
 
+const SerialDevices& MainWindow::Devices()
+{
+    if (services_.devices)
+        return *services_.devices;
+    if (!systemDevices_)
+        systemDevices_ = std::make_unique<SystemSerialDevices>();
+    return *systemDevices_;
+}
+
 void MainWindow::InterfaceCommand()
 {
     InterfaceDialog* shown = nullptr;
-    InterfaceDialog dialog(m_, services_.settingsPath, [this, &shown] {
+    const auto reopen = [this, &shown] {
         OpenSelectedPort(m_, services_.link, services_.messages, [&shown](int port) {
             if (shown)
                 shown->PortButton(port - 1)->setChecked(true);
         });
-    }, this);
+    };
+    const auto describe = [this](int port) {
+        return PortStandsFor(port, services_.link.TargetOf(port), Devices(), m_.LanguageOffset);
+    };
+    InterfaceDialog dialog(m_, services_.settingsPath, reopen, describe, this);
     shown = &dialog;
     RunModal(dialog);
     UpdateStatusLine();

@@ -14,6 +14,7 @@
 class Messages;
 class FileDialogs;
 class PeriodicTimer;
+class SerialDevices;
 class SerialLink;
 class TerminalSession;
 class Timers;
@@ -39,6 +40,7 @@ public:
         SerialLink& link;
         QString settingsPath;   // the settings file; its folder holds the picture and the port map
         FileStatus portMapStatus = {};   // the port map's refusal, shown at start-up
+        const SerialDevices* devices = nullptr;   // the system's serial devices when none is given
     };
     MainWindow(Vardelomod& m, Services services, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -82,6 +84,7 @@ private:
     void SetButtonColour(QPushButton* button, bool running);
     void HidePanels();
     void UpdateStatusLine();
+    const SerialDevices& Devices();
 
     // Menu commands and buttons.
     void LoadCommand();
@@ -102,6 +105,7 @@ private:
     std::unique_ptr<PeriodicTimer> timer5_;
     std::unique_ptr<TransferMonitor> monitor_;
     QLabel* statusLine_ = nullptr;
+    std::unique_ptr<SerialDevices> systemDevices_;
 
     BackgroundWidget* client_ = nullptr;
     QMenu* mnudatei_ = nullptr;

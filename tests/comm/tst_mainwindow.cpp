@@ -6,9 +6,14 @@
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/interfacedialog.h"
 #include "common/mainwindowharness.h"
+#include "comm/mappedlink.h"
 #include "config/configfiles.h"
 
 #include <sys/stat.h>
+#ifdef Q_OS_LINUX
+#include <pty.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -322,6 +327,48 @@ private slots:
         QCOMPARE(h.m.PortNumber, qint16(5));
         QCOMPARE(h.SettingsContent(), pressOk ? QByteArray(" 5\r\n 0\r\n") : QByteArray(" 1\r\n 0\r\n"));
     }
+    // Through the dialog's own modal loop, worked with mouse and keyboard:
+    // the line under the options says what the selected com port stands for,
+    // follows each click and a fallback, and a port that does not open says why.
+    void interfaceDialogNamesThePort()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("needs a pseudo-terminal");
+#else
+        MainWindowHarness h;
+        int master = -1, slave = -1;
+        char pty[256] = {};
+        QVERIFY(openpty(&master, &slave, pty, nullptr, nullptr) == 0);
+        const QString gone = h.dir.filePath(QStringLiteral("ttyUSB9"));
+        auto link = std::make_unique<MappedSerialLink>(
+            h.clock, PortMap::Parse(QStringLiteral("com1=%1\ncom2=sim\ncom3=%2").arg(QLatin1String(pty), gone)));
+        link->SetDevices(h.devices);
+        h.link = std::move(link);
+        h.devices.realFiles = true;
+        h.devices.ports = {{QLatin1String(pty), QStringLiteral("FT232R USB UART"), {}, {}, 0x0403, 0x6001}};
+        h.StartAndPassLanguageWindow();
+        h.window->ShowModal = nullptr;   // the dialog's own exec()
+        QStringList lines;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<InterfaceDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            lines << dialog->PortLine()->text();
+            for (int index : {1, 2}) {
+                QTest::mouseClick(dialog->PortButton(index), Qt::LeftButton);
+                lines << dialog->PortLine()->text();
+            }
+            QTest::keyClick(dialog, Qt::Key_Return);   // OK is the default button
+        });
+        h.Trigger(QStringLiteral("mnuschnittst"));
+        QCOMPARE(lines, QStringList({"com1 = " + QLatin1String(pty) + ", FT232R USB UART", "com2 = simuliertes Terminal",
+                                     "com2 = simuliertes Terminal"}));   // com3 fell back to com2
+        QCOMPARE(h.Prompts(), QStringList{CatalogueText(165, 0) + u'\n' + gone + " gibt es nicht; gefundene Schnittstellen: " + pty});
+        QCOMPARE(h.SettingsContent(), QByteArray(" 2\r\n 0\r\n"));
+        ::close(master);
+        ::close(slave);
+#endif
+    }
+
     // Pictures for a look by eye, in every language, when
     // VARDELO_SCREENSHOT_DIR names a folder (see the README).
     void screenshots()

@@ -3,6 +3,10 @@
 
 #include "platform/filedialogs.h"
 #include "platform/messages.h"
+#include "platform/serialdevices.h"
+
+#include <QHash>
+#include <QSet>
 
 #include <QList>
 #include <QQueue>
@@ -34,4 +38,28 @@ public:
     std::optional<QString> Open(const FileDialogRequest& request, QWidget* parent = nullptr) override;
     std::optional<QString> Save(const FileDialogRequest& request, QWidget* parent = nullptr) override;
     bool ChoosePrinter(QPrinter& printer, QWidget* parent = nullptr) override;
+};
+
+// A system with the serial ports and device facts a test gives it. Paths it
+// has no facts for are asked of the real system when realFiles is set (a
+// temporary file, a pseudo-terminal), otherwise they do not exist.
+class FakeSerialDevices : public SerialDevices {
+public:
+    QList<SerialPortEntry> ports;
+    QHash<QString, DeviceFacts> facts;
+    QHash<QString, QString> stableNames;   // device -> by-id name
+    QSet<QString> withoutHardware;
+    bool realFiles = false;
+    QString user = QStringLiteral("anna");
+
+    QList<SerialPortEntry> Ports() const override { return ports; }
+    DeviceFacts Inspect(const QString& path) const override
+    {
+        if (facts.contains(path))
+            return facts.value(path);
+        return realFiles ? SystemSerialDevices().Inspect(path) : DeviceFacts();
+    }
+    QString StableName(const QString& path) const override { return stableNames.value(path); }
+    bool HasHardware(const QString& path) const override { return !withoutHardware.contains(path); }
+    QString UserName() const override { return user; }
 };

@@ -19,6 +19,7 @@ struct MainWindowHarness {
     FakeMessages messages;
     FakeFileDialogs files;
     ManualClock clock;
+    FakeSerialDevices devices;
     std::unique_ptr<SerialLink> link;
     std::unique_ptr<MainWindow> window;
     QStringList modalShown;                   // objectName of every modal dialog, in order
@@ -47,7 +48,7 @@ struct MainWindowHarness {
     // offered one second later, on the clock).
     void Start(bool realEditor = false)
     {
-        window = std::make_unique<MainWindow>(m, MainWindow::Services{messages, files, clock, *link, SettingsPath()});
+        window = std::make_unique<MainWindow>(m, MainWindow::Services{messages, files, clock, *link, SettingsPath(), {}, &devices});
         window->ShowModal = [this](QDialog& dialog) {
             modalShown.append(dialog.objectName());
             if (onModal)

@@ -18,6 +18,7 @@ public:
     QList<int> opened;         // port of every successful Open()
     int closes = 0;
     QSet<int> failingPorts;
+    PortFailure failure;       // what a failing port reports
 
     // Puts the bytes in the receive buffer and raises one receive event.
     void Deliver(const QByteArray& bytes, int code = LinkEvent::Received)
@@ -60,6 +61,7 @@ public:
     QByteArray ReadAll() override { return std::exchange(waiting_, QByteArray()); }
     void ClearReceive() override { waiting_.clear(); }
     QString Description() const override { return QStringLiteral("scripted"); }
+    PortFailure OpenFailure() const override { return failingPorts.contains(PortNumber()) ? failure : PortFailure(); }
 
 private:
     void Change(bool& line, bool on, char name)

@@ -1,0 +1,91 @@
+#include "comm/portdiagnosis.h"
+
+#include "app/catalogue.h"
+#include "comm/sequences.h"
+#include "platform/serialdevices.h"
+
+#include <QSerialPort>
+
+namespace TextId {
+constexpr int DoesNotExist = 400, DetectedPorts = 401, JoinGroup = 402, NotAllowed = 403, InUse = 404,
+              IsFile = 405, IsFolder = 406, NotADevice = 407, NoHardware = 408;
+}
+
+PortFailure DiagnoseOpenFailure(const QString& device, int serialError, const QString& serialErrorText,
+                                const SerialDevices& devices)
+{
+    PortFailure f;
+    f.device = device;
+    f.detail = serialErrorText;
+    const DeviceFacts facts = devices.Inspect(device);
+    if (facts.kind == DeviceFacts::Kind::Missing || serialError == QSerialPort::DeviceNotFoundError) {
+        f.cause = PortFailure::Cause::Missing;
+        for (const SerialPortEntry& port : devices.Ports())
+            f.detected << port.path;
+    } else if (facts.kind != DeviceFacts::Kind::Device) {
+        f.cause = PortFailure::Cause::NotADevice;
+        f.kind = facts.kind == DeviceFacts::Kind::File     ? PortFailure::Kind::File
+                 : facts.kind == DeviceFacts::Kind::Folder ? PortFailure::Kind::Folder
+                                                           : PortFailure::Kind::Other;
+    } else if (!facts.mayReadWrite) {
+        // Whatever the serial layer says: this user may not open it. Joining
+        // the group helps only when the group may read and write it.
+        f.cause = PortFailure::Cause::NoPermission;
+        if (facts.groupMayReadWrite && facts.group != u"root")
+            f.group = facts.group;
+        f.user = devices.UserName();
+    } else if (serialError == QSerialPort::PermissionError) {
+        // The user may read and write the device, yet it was refused: it is
+        // held exclusively or locked by another program.
+        f.cause = PortFailure::Cause::Busy;
+    } else if (!devices.HasHardware(device)) {
+        f.cause = PortFailure::Cause::NoHardware;
+    } else {
+        f.cause = PortFailure::Cause::Other;
+    }
+    return f;
+}
+
+QString OpenFailureLine(const PortFailure& f, int languageOffset)
+{
+    const auto text = [&](int id) { return CatalogueText(id, languageOffset); };
+    switch (f.cause) {
+    case PortFailure::Cause::None:
+        return {};
+    case PortFailure::Cause::Missing: {
+        QString line = text(TextId::DoesNotExist).arg(f.device);
+        if (!f.detected.isEmpty())
+            line += QStringLiteral("; ") + text(TextId::DetectedPorts).arg(f.detected.join(QStringLiteral(", ")));
+        return line;
+    }
+    case PortFailure::Cause::NoPermission:
+        if (f.group.isEmpty())
+            return text(TextId::NotAllowed).arg(f.device);
+        return text(TextId::JoinGroup).arg(f.device, f.group, f.user.isEmpty() ? QStringLiteral("USER") : f.user);
+    case PortFailure::Cause::Busy:
+        return text(TextId::InUse).arg(f.device);
+    case PortFailure::Cause::NotADevice:
+        return text(f.kind == PortFailure::Kind::File     ? TextId::IsFile
+                    : f.kind == PortFailure::Kind::Folder ? TextId::IsFolder
+                                                          : TextId::NotADevice)
+            .arg(f.device);
+    case PortFailure::Cause::NoHardware:
+        return text(TextId::NoHardware).arg(f.device);
+    case PortFailure::Cause::Other:
+        break;
+    }
+    if (f.device.isEmpty() || f.detail.startsWith(f.device))
+        return f.detail;
+    return QStringLiteral("%1: %2").arg(f.device, f.detail);
+}
+
+QString PortFailedMessage(const Vardelomod& m, int textId, const QList<PortFailure>& failures)
+{
+    QString message = SequenceText(m, textId);
+    for (const PortFailure& failure : failures) {
+        const QString line = OpenFailureLine(failure, m.LanguageOffset);
+        if (!line.isEmpty())
+            message += u'\n' + line;
+    }
+    return message;
+}
