@@ -8,6 +8,8 @@
 #include "app/mainflow.h"
 #include "comm/mappedlink.h"
 #include "comm/progress.h"
+#include "comm/portdiagnosis.h"
+#include "comm/portlisting.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
 #include "comm/timing.h"
@@ -50,10 +52,13 @@ PortMap ProgramPortMap()
 // occupied interface.
 QString OpenFailureText(const Vardelomod& m, const MappedSerialLink& link)
 {
-    const bool simulated = link.Target().kind == PortTarget::Kind::Simulated;
-    const QString what = simulated ? CatalogueText(FileText::SimulationMemoryFile, m.LanguageOffset)
-                                   : SequenceText(m, 165).trimmed() + u':';
-    return what + u' ' + PrintableText(link.ErrorText());
+    if (link.Target().kind == PortTarget::Kind::Simulated)
+        return CatalogueText(FileText::SimulationMemoryFile, m.LanguageOffset) + u' ' + PrintableText(link.ErrorText());
+    // Text 165, and under it the cause.
+    QStringList lines = PortFailedMessage(m, 165, {link.OpenFailure()}).trimmed().split(u'\n');
+    for (QString& line : lines)
+        line = PrintableText(line);
+    return lines.join(u'\n');
 }
 
 // Everything one terminal command needs, in real time.
@@ -71,6 +76,8 @@ public:
         } else {
             link_.SetFixedTarget(PortMap::TargetFromText(portName));
         }
+        // The port used here says for itself why it does not open.
+        missingDevices_ = MissingMapDevices(map_, link_.Devices(), port);
         session_ = std::make_unique<TerminalSession>(m_, link_, timers_, messages_);
         monitor_ = std::make_unique<TransferMonitor>(m_, *session_, timers_, ProgressIntervalMs);
     }
@@ -87,6 +94,8 @@ public:
             err << "vardelo-cli: " << FileStatusText(map_.LoadStatus(), m_.LanguageOffset) << " (no port map)\n";
         for (const QString& problem : map_.Problems())
             err << "vardelo-cli: " << PrintableText(PortMap::DefaultPath()) << ", " << problem << " (ignored)\n";
+        for (const QString& missing : missingDevices_)
+            err << "vardelo-cli: " << PrintableText(PortMap::DefaultPath()) << ", " << PrintableText(missing) << '\n';
         if (link_.Open())
             return true;
         err << OpenFailureText(m_, link_) << '\n';
@@ -127,6 +136,7 @@ public:
     CliMessages messages_;
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<TransferMonitor> monitor_;
+    QStringList missingDevices_;   // map lines naming a device that does not exist
 };
 
 // Reads the terminal into outFile; the identification line on success.

@@ -59,7 +59,9 @@ private slots:
         QTest::newRow("language") << QStringList{"reset", "--port", "sim", "--lang", "it"} << 2 << "--lang";
         QTest::newRow("write without file") << QStringList{"write", "--port", "sim", "--password", "123456"} << 2 << "FILE";
         QTest::newRow("unknown option") << QStringList{"reset", "--port", "sim", "--out", "x"} << 2 << "--out";
-        QTest::newRow("missing device") << QStringList{"reset", "--port", "/dev/vardelo-none"} << 1 << "Serial interface occupied";
+        QTest::newRow("missing device") << QStringList{"reset", "--port", "/dev/vardelo-none"} << 1 << "Serial interface occupied\n/dev/vardelo-none does not exist";
+        QTest::newRow("map names a missing device") << QStringList{"reset", "--port", "com3", "--lang", "fr"} << 1 << "Interface série occupé\n/dev/vardelo-gone n'existe pas";
+        QTest::newRow("folder as port") << QStringList{"reset", "--port", "DIR"} << 1 << "is a folder, not a serial device";
         QTest::newRow("bad sim option") << QStringList{"reset", "--port", "sim,loud"} << 1 << "loud";
         QTest::newRow("german, the memory file is no occupied port") << QStringList{"reset", "--port", "sim:none.QLV", "--lang", "de"} << 1 << "Speicherdatei des simulierten Terminals nicht verwendbar: none.QLV";
         QTest::newRow("not a configuration file") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "x.txt"} << 1 << "No VARDELO file selected";
@@ -77,6 +79,8 @@ private slots:
         QFETCH(QStringList, args);
         const QString shortFile = dir.filePath(QStringLiteral("short.QLV"));
         QVERIFY(WriteFileAtomically(shortFile, " 1 \r\n 2 \r\n"));
+        QDir(dir.path()).mkpath(QStringLiteral("vardelo"));
+        QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("vardelo/ports.map")), "com3=/dev/vardelo-gone\n"));
         const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("SHORT"), shortFile).replaceInStrings(QStringLiteral("DIR"), dir.path()),
                                   {"XDG_CONFIG_HOME=" + dir.path()});
         QTEST(run.status, "status");
@@ -90,10 +94,12 @@ private slots:
     {
         QTemporaryDir home;
         QDir(home.path()).mkpath(QStringLiteral("vardelo"));
-        QVERIFY(WriteFileAtomically(home.filePath(QStringLiteral("vardelo/ports.map")), "com1 : /dev/ttyUSB0\ncom2=sim\n"));
+        QVERIFY(WriteFileAtomically(home.filePath(QStringLiteral("vardelo/ports.map")), "com1 : /dev/ttyUSB0\ncom2=sim\ncom4=/dev/vardelo-gone\n"));
         const CliRun run = RunCli({"reset", "--port", "com2"}, {"XDG_CONFIG_HOME=" + home.path()});
         QCOMPARE(run.status, 0);   // com2 is the simulated terminal
         QVERIFY2(run.err.contains("line 1"), run.err.constData());
+        // A device the map names that does not exist, once, with the ports there are.
+        QCOMPARE(run.err.count("com4=/dev/vardelo-gone: the device does not exist (detected ports: "), 1);
     }
 };
 
