@@ -9,7 +9,6 @@
 #include "comm/mappedlink.h"
 #include "comm/progress.h"
 #include "comm/portdiagnosis.h"
-#include "comm/portlisting.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
 #include "comm/timing.h"
@@ -41,13 +40,6 @@ public:
     }
 };
 
-// The port map is the program's: the same configuration folder as the GUI.
-PortMap ProgramPortMap()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("vardelo"));
-    return PortMap::Load(PortMap::DefaultPath());
-}
-
 // Why the port did not open. The simulated terminal's memory file is no
 // occupied interface.
 QString OpenFailureText(const Vardelomod& m, const MappedSerialLink& link)
@@ -76,8 +68,7 @@ public:
         } else {
             link_.SetFixedTarget(PortMap::TargetFromText(portName));
         }
-        // The port used here says for itself why it does not open.
-        missingDevices_ = MissingMapDevices(map_, link_.Devices(), port);
+        port_ = port;
         session_ = std::make_unique<TerminalSession>(m_, link_, timers_, messages_);
         monitor_ = std::make_unique<TransferMonitor>(m_, *session_, timers_, ProgressIntervalMs);
     }
@@ -90,12 +81,8 @@ public:
 
     bool Open(QTextStream& err)
     {
-        if (!map_.LoadStatus())
-            err << "vardelo-cli: " << FileStatusText(map_.LoadStatus(), m_.LanguageOffset) << " (no port map)\n";
-        for (const QString& problem : map_.Problems())
-            err << "vardelo-cli: " << PrintableText(PortMap::DefaultPath()) << ", " << problem << " (ignored)\n";
-        for (const QString& missing : missingDevices_)
-            err << "vardelo-cli: " << PrintableText(PortMap::DefaultPath()) << ", " << PrintableText(missing) << '\n';
+        // The port used here says for itself why it does not open.
+        ReportPortMap(map_, link_.Devices(), port_, m_.LanguageOffset, err);
         if (link_.Open())
             return true;
         err << OpenFailureText(m_, link_) << '\n';
@@ -136,7 +123,7 @@ public:
     CliMessages messages_;
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<TransferMonitor> monitor_;
-    QStringList missingDevices_;   // map lines naming a device that does not exist
+    int port_ = 0;   // com N, or 0 for a device or simulation named directly
 };
 
 // Reads the terminal into outFile; the identification line on success.

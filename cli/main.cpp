@@ -51,6 +51,11 @@ const QList<Command>& Commands()
          {PortOption(), LangOption(QStringLiteral("en"))},
          {{ExitOk, QStringLiteral("the reset pulse was given")}, TerminalFailed},
          RunReset},
+        {QStringLiteral("ports"), QStringLiteral("list the serial ports, their adapters and the port map line for each"),
+         {},
+         JsonOptions(),
+         {{ExitOk, QStringLiteral("the ports were listed")}},
+         RunPorts},
     };
     return commands;
 }

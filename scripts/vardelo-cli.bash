@@ -13,7 +13,7 @@ _vardelo_cli()
     elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
         prev=${COMP_WORDS[COMP_CWORD-2]}
     fi
-    local commands="show print read write reset help"
+    local commands="show print read write reset ports help"
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -51,6 +51,7 @@ _vardelo_cli()
         read)  options="--port --password-file --password --out --lang" ;;
         write) options="--port --password-file --password --lang"; files=1 ;;
         reset) options="--port --lang" ;;
+        ports) options="--json --pretty" ;;
         help)
             ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))
             return ;;

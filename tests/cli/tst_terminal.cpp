@@ -89,17 +89,27 @@ private slots:
         QVERIFY(run.out.isEmpty());
     }
 
-    // A port map line it cannot read is named; the others still count.
+    // A port map line it cannot read is named, and a device it names that
+    // does not exist, once, with the ports there are; the others still count.
+    // The machine's ports are listed as JSON all the same.
+    void portMapLinesItCannotReadAreNamed_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("reset") << QStringList{"reset", "--port", "com2"};   // com2 is the simulated terminal
+        QTest::newRow("ports") << QStringList{"ports", "--json"};
+    }
     void portMapLinesItCannotReadAreNamed()
     {
+        QFETCH(QStringList, args);
         QTemporaryDir home;
         QDir(home.path()).mkpath(QStringLiteral("vardelo"));
         QVERIFY(WriteFileAtomically(home.filePath(QStringLiteral("vardelo/ports.map")), "com1 : /dev/ttyUSB0\ncom2=sim\ncom4=/dev/vardelo-gone\n"));
-        const CliRun run = RunCli({"reset", "--port", "com2"}, {"XDG_CONFIG_HOME=" + home.path()});
-        QCOMPARE(run.status, 0);   // com2 is the simulated terminal
+        const CliRun run = RunCli(args, {"XDG_CONFIG_HOME=" + home.path()});
+        QCOMPARE(run.status, 0);
         QVERIFY2(run.err.contains("line 1"), run.err.constData());
-        // A device the map names that does not exist, once, with the ports there are.
         QCOMPARE(run.err.count("com4=/dev/vardelo-gone: the device does not exist (detected ports: "), 1);
+        if (args.first() == u"ports")
+            QVERIFY2(QJsonDocument::fromJson(run.out).object().value("ports").isArray(), run.out.constData());
     }
 };
 

@@ -1,0 +1,42 @@
+// vardelo-cli ports: the serial ports of this machine, with the adapter
+// behind each, its stable name, whether this user may open it, the com port
+// the port map makes of it and the line that names it for good.
+#include "cli/commands.h"
+
+#include "app/filetexts.h"
+#include "comm/portlisting.h"
+#include "platform/fileaccess.h"
+#include "platform/serialdevices.h"
+
+#include <QCoreApplication>
+
+PortMap ProgramPortMap()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("vardelo"));
+    return PortMap::Load(PortMap::DefaultPath());
+}
+
+void ReportPortMap(const PortMap& map, const SerialDevices& devices, int exceptPort, int languageOffset,
+                   QTextStream& err)
+{
+    const QString path = PrintableText(PortMap::DefaultPath());
+    if (!map.LoadStatus())
+        err << "vardelo-cli: " << FileStatusText(map.LoadStatus(), languageOffset) << " (no port map)\n";
+    for (const QString& problem : map.Problems())
+        err << "vardelo-cli: " << path << ", " << problem << " (ignored)\n";
+    for (const QString& missing : MissingMapDevices(map, devices, exceptPort))
+        err << "vardelo-cli: " << path << ", " << PrintableText(missing) << '\n';
+}
+
+int RunPorts(CommandCall& call)
+{
+    const PortMap map = ProgramPortMap();
+    const SystemSerialDevices devices;
+    ReportPortMap(map, devices, 0, 1000, call.err);
+    const QList<ListedPort> ports = ListPorts(devices, map);
+    if (call.IsSet(QStringLiteral("json")))
+        call.PrintJson(PortsJson(ports));
+    else
+        call.out << PortsText(ports);
+    return ExitOk;
+}
