@@ -1,0 +1,72 @@
+#include "app/cardlisttexts.h"
+
+#include "app/catalogue.h"
+
+#include <QMap>
+
+namespace {
+
+constexpr int ShownBadLines = 20;
+
+int ProblemTextId(CardRowProblem::Kind kind)
+{
+    using Kind = CardRowProblem::Kind;
+    switch (kind) {
+    case Kind::BrokenQuotes: return 379;
+    case Kind::TooFewColumns: return 380;
+    case Kind::UnknownList: return 381;
+    case Kind::ListNotInUse: return 382;
+    case Kind::BadCharacter: return 383;
+    case Kind::WrongLength: return 384;
+    case Kind::OnlyZeros: return 385;
+    case Kind::TooManyCards: return 386;
+    case Kind::DuplicateCard: return 387;
+    case Kind::CommentNotStorable: return 388;
+    }
+    return 379;
+}
+
+QString ProblemText(const CardRowProblem& problem, int languageOffset)
+{
+    // All values in one go: a value that holds "%2" is not taken for a place holder.
+    const QString text = CatalogueText(ProblemTextId(problem.kind), languageOffset);
+    const QStringList& v = problem.values;
+    switch (v.size()) {
+    case 0: return text;
+    case 1: return text.arg(v[0]);
+    case 2: return text.arg(v[0], v[1]);
+    default: return text.arg(v[0], v[1], v[2]);
+    }
+}
+
+} // namespace
+
+std::array<QString, 5> ListCaptions(int languageOffset)
+{
+    std::array<QString, 5> captions;
+    for (int list = 1; list <= 4; ++list)
+        captions[list] = CatalogueText(257 + list, languageOffset).section(u'|', 0, 0).trimmed();
+    return captions;
+}
+
+QString CardListImportMessage(const CardListImport& import, const QString& fileName, int languageOffset)
+{
+    const auto text = [languageOffset](int id) { return CatalogueText(id, languageOffset); };
+    switch (import.failure) {
+    case CardListImport::Failure::None: return {};
+    case CardListImport::Failure::NotText: return text(389) + fileName;
+    case CardListImport::Failure::NoHeader: return text(390) + fileName;
+    case CardListImport::Failure::NoCards: return text(391) + fileName;
+    case CardListImport::Failure::BadRows: break;
+    }
+    QMap<int, QStringList> reasons;   // by line, in line order
+    for (const CardRowProblem& problem : import.problems)
+        reasons[problem.line].append(ProblemText(problem, languageOffset));
+    QString message = text(376).arg(fileName);
+    int shown = 0;
+    for (auto it = reasons.cbegin(); it != reasons.cend() && shown < ShownBadLines; ++it, ++shown)
+        message += u'\n' + text(377).arg(QString::number(it.key()), it.value().join(QStringLiteral("; ")));
+    if (reasons.size() > ShownBadLines)
+        message += u'\n' + text(378).arg(reasons.size() - ShownBadLines);
+    return message;
+}

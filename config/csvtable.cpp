@@ -1,0 +1,150 @@
+#include "config/csvtable.h"
+
+#include "config/windows1252.h"
+
+#include <QStringDecoder>
+#include <csv.h>
+
+namespace {
+
+// The five codes Windows-1252 leaves undefined: a file holding one was not
+// written in that character set.
+bool UndefinedInWindows1252(char c)
+{
+    const auto b = quint8(c);
+    return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+}
+
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// Fills a CsvTable from libcsv's callbacks.
+struct Collector {
+    CsvTable* table = nullptr;
+    QStringList fields;
+    int currentLine = 0;    // line being fed
+    int recordLine = 0;     // line on which the open record started
+    bool awaitingRecord = true;
+
+    static void Field(void* data, size_t size, void* self)
+    {
+        auto* c = static_cast<Collector*>(self);
+        c->fields.append(QString::fromUtf8(static_cast<const char*>(data), qsizetype(size)));
+    }
+    static void RecordEnd(int, void* self)
+    {
+        auto* c = static_cast<Collector*>(self);
+        bool blank = true;
+        for (const QString& field : std::as_const(c->fields))
+            blank = blank && field.trimmed().isEmpty();
+        // A line of separators only (";;;;") is what spreadsheets write for an
+        // empty row; it names nothing.
+        if (!blank)
+            c->table->records.append({c->recordLine, c->fields});
+        c->fields.clear();
+        c->awaitingRecord = true;
+    }
+};
+
+int NoBlanksTrimmed(unsigned char)
+{
+    return 0;   // RFC 4180: blanks belong to the field
+}
+
+QChar DetectSeparator(const QByteArray& utf8)
+{
+    qsizetype end = 0;
+    while (end < utf8.size() && !IsLineEnd(utf8[end]))
+        ++end;
+    const QByteArray header = utf8.left(end);
+    return header.count(';') > header.count(',') ? QChar(u';') : QChar(u',');
+}
+
+} // namespace
+
+CsvTable ReadCsvTable(const QByteArray& bytes)
+{
+    CsvTable table;
+    QByteArray body = bytes;
+    if (body.startsWith(Utf8ByteOrderMark)) {
+        table.byteOrderMark = true;
+        body.remove(0, Utf8ByteOrderMark.size());
+    }
+    if (body.contains('\0')) {
+        table.failure = CsvTable::Failure::NotText;
+        return table;
+    }
+    QStringDecoder utf8Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8Decoder.decode(body);
+    if (utf8Decoder.hasError()) {
+        if (table.byteOrderMark || std::any_of(body.cbegin(), body.cend(), UndefinedInWindows1252)) {
+            table.failure = CsvTable::Failure::NotText;
+            return table;
+        }
+        table.windows1252 = true;
+        text = DecodeWindows1252(body);
+        body = text.toUtf8();
+    }
+
+    // libcsv reads UTF-8 bytes: no byte of a multi-byte sequence equals a
+    // separator, a quote or a line end.
+    table.separator = DetectSeparator(body);
+    csv_parser parser;
+    if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
+        return table;
+    const auto configure = [&] {
+        csv_set_delim(&parser, uchar(table.separator.unicode()));
+        csv_set_space_func(&parser, NoBlanksTrimmed);
+    };
+    configure();
+    Collector collector;
+    collector.table = &table;
+
+    // Fed one line at a time (a line ends after LF, or after a CR not
+    // followed by LF), so every record knows the line it starts on: a record
+    // can only start at the beginning of a line.
+    const qsizetype n = body.size();
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && !IsLineEnd(body[end]))
+            ++end;
+        if (end < n)
+            end += (body[end] == '\r' && end + 1 < n && body[end + 1] == '\n') ? 2 : 1;
+        ++collector.currentLine;
+        if (collector.awaitingRecord && !IsLineEnd(body[start])) {
+            collector.recordLine = collector.currentLine;
+            collector.awaitingRecord = false;
+        }
+        const size_t length = size_t(end - start);
+        if (csv_parse(&parser, body.constData() + start, length, Collector::Field, Collector::RecordEnd, &collector)
+            != length) {
+            // Broken quotes: the record is left out and a fresh parser takes
+            // up the next line, so that later lines are still checked.
+            table.quoteErrorLines.append(collector.recordLine);
+            csv_free(&parser);
+            csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI);
+            configure();
+            collector.fields.clear();
+            collector.awaitingRecord = true;
+        }
+        start = end;
+    }
+    if (csv_fini(&parser, Collector::Field, Collector::RecordEnd, &collector) != 0)
+        table.quoteErrorLines.append(collector.recordLine);
+    csv_free(&parser);
+    return table;
+}
+
+QString CsvField(const QString& text, QChar separator)
+{
+    const bool quote = text.contains(separator) || text.contains(u'"') || text.contains(u'\r')
+        || text.contains(u'\n') || text.startsWith(u' ') || text.endsWith(u' ');
+    if (!quote)
+        return text;
+    QString doubled = text;
+    doubled.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + doubled + u'"';
+}
