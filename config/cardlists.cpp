@@ -156,8 +156,6 @@ CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
         result.failure = CardListImport::Failure::NotText;
         return result;
     }
-    for (int line : table.quoteErrorLines)
-        result.problems.append({line, Kind::BrokenQuotes, {}});
     if (table.records.isEmpty() || (!table.quoteErrorLines.isEmpty() && table.quoteErrorLines.first() < table.records.first().line)) {
         result.failure = CardListImport::Failure::NoHeader;
         return result;
@@ -176,6 +174,8 @@ CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
         return result;
     }
     const int needed = qMax(qMax(listColumn, cardColumn), commentColumn) + 1;
+    for (int line : table.quoteErrorLines)
+        result.problems.append({line, Kind::BrokenQuotes, {}});
 
     const QList<ListRows> shown = ShownListRows(m);
     std::array<int, 5> named{};                       // rows naming each list so far
