@@ -62,7 +62,7 @@ QString CardListImportMessage(const CardListImport& import, const QString& fileN
     QMap<int, QStringList> reasons;   // by line, in line order
     for (const CardRowProblem& problem : import.problems)
         reasons[problem.line].append(ProblemText(problem, languageOffset));
-    QString message = text(376).arg(fileName);
+    QString message = text(376).arg(fileName) + u'\n';
     int shown = 0;
     for (auto it = reasons.cbegin(); it != reasons.cend() && shown < ShownBadLines; ++it, ++shown)
         message += u'\n' + text(377).arg(QString::number(it.key()), it.value().join(QStringLiteral("; ")));

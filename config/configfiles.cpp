@@ -50,13 +50,6 @@ QList<QByteArray> SplitLines(const QByteArray& content, int maxLines)
     return lines;
 }
 
-FileStatus ReadWholeFile(const QString& path, QByteArray& content)
-{
-    FileContent file = ReadRegularFile(path, MaxReadBytes);
-    content = file.status ? std::move(file.content) : QByteArray();
-    return file.status;
-}
-
 FileStatus WriteFailed(const QString& path, const QString& what, const QString& detail, int error, qint64 needed)
 {
     bool full = IsOutOfSpaceError(error);
@@ -69,6 +62,13 @@ FileStatus WriteFailed(const QString& path, const QString& what, const QString& 
 }
 
 } // namespace
+
+FileStatus ReadWholeFile(const QString& path, QByteArray& content)
+{
+    FileContent file = ReadRegularFile(path, MaxReadBytes);
+    content = file.status ? std::move(file.content) : QByteArray();
+    return file.status;
+}
 
 FileStatus ParseConfigBlock(const QByteArray& content, ConfigBlock& block)
 {

@@ -22,6 +22,9 @@ FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path);    // slot
 FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path);
 ConfigBlock ImageBlock(const Vardelomod& m);
 
+// Reads a whole regular file (or a link to one) of at most 16 MB, far more
+// than any file of ours holds.
+FileStatus ReadWholeFile(const QString& path, QByteArray& content);
 // Writes content to path through a temporary file beside it, synced, then
 // renamed over the target. A failure leaves the previous file intact. A target
 // that is not a regular file (a folder, a FIFO, a device, a link to nothing) is

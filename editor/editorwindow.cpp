@@ -6,8 +6,10 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "editor/basicsettingspanel.h"
+#include "editor/cardlistfiles.h"
 #include "editor/displaytextspanel.h"
 #include "editor/listgrids.h"
+#include "editor/listsearch.h"
 #include "platform/filedialogs.h"
 #include "platform/messages.h"
 #include "platform/ui/gridwidget.h"
@@ -107,6 +109,8 @@ void EditorWindow::BuildWindow()
     containers_[3] = displayTexts_;
     for (QWidget* container : containers_)
         container->setGeometry(TwipsRect(0, 0, 11640, 7000));
+    search_ = new ListSearch(m_, tabs_, *grids_, searchMenu_);
+    cardListFiles_ = std::make_unique<CardListFiles>(m_, messages_, fileDialogs_, this);
     tabs_->setCurrentIndex(0);
     connect(tabs_, &QTabWidget::currentChanged, this, &EditorWindow::SelectTab);
 }
@@ -119,12 +123,24 @@ void EditorWindow::BuildMenu()
     fileMenu_->setObjectName(QStringLiteral("mnudatei"));
     fileMenu_->menuAction()->setObjectName(QStringLiteral("mnudatei"));
     auto add = [this](const char* name, int textId) {
-        QAction* action = fileMenu_->addAction(TableText(m_, textId));
+        // Texts beyond the table's range come from the catalogue itself.
+        const QString text = textId <= LastTextId ? TableText(m_, textId) : CatalogueText(textId, m_.LanguageOffset);
+        QAction* action = fileMenu_->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
     connect(add("mnuspeich", 175), &QAction::triggered, this, [this] { SaveConfiguration(); });
     connect(add("mnuspeichals", 176), &QAction::triggered, this, [this] { SaveConfigurationAs(); });
+    fileMenu_->addSeparator();
+    connect(add("mnuexport", 370), &QAction::triggered, this, [this] {
+        CommitPendingEntry();
+        cardListFiles_->Export();
+    });
+    connect(add("mnuimport", 371), &QAction::triggered, this, [this] {
+        CommitPendingEntry();
+        cardListFiles_->Import();
+    });
+    fileMenu_->addSeparator();
     printAction_ = add("mnudruck", 177);
     connect(printAction_, &QAction::triggered, this, [this] { PrintCurrentSection(); });
     printAllAction_ = add("mnualldruck", 178);
@@ -135,6 +151,10 @@ void EditorWindow::BuildMenu()
         CommitPendingEntry();
         tabs_->setFocus();
     });
+    searchMenu_ = bar->addMenu(CatalogueText(394, m_.LanguageOffset));
+    searchMenu_->setObjectName(QStringLiteral("mnusuche"));
+    searchMenu_->menuAction()->setObjectName(QStringLiteral("mnusuche"));
+    connect(searchMenu_, &QMenu::aboutToShow, this, [this] { CommitPendingEntry(); });
     bar->setGeometry(0, 0, TwipsToPixels(12000), bar->sizeHint().height());
 }
 

@@ -18,6 +18,9 @@
 // Controls carry their names as objectName (ST1, umr0..umr3, Frame1..Frame15,
 // Text1..Text4, O1(i), O2(i), Op1..Op6, Mgd1..Mgd4, F1(k), b1(n), the menu
 // actions mnudatei, mnuspeich, mnuspeichals, mnudruck, mnualldruck, mnubeend).
+// Beyond those: the card lists as CSV (mnuexport, mnuimport, editor/cardlistfiles.h)
+// and the search over the lists (menu mnusuche with mnusuchen Ctrl+F,
+// mnuweiter F3, mnuzurueck Shift+F3; the find field FindText, editor/listsearch.h).
 //
 // The window builds the three parts and wires them: the basic settings panel
 // (editor/basicsettingspanel.h), the list grids (editor/listgrids.h) and the
@@ -31,13 +34,16 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <memory>
 
 class BasicSettingsPanel;
+class CardListFiles;
 class DisplayTextsPanel;
 class FileDialogs;
 class GridWidget;
 class ListGrids;
 class ListGridSource;
+class ListSearch;
 class Messages;
 class QAction;
 class QLineEdit;
@@ -108,6 +114,7 @@ public:
     FileDialogs& Dialogs() const { return fileDialogs_; }
     QAction* PrintAction() const { return printAction_; }
     QAction* PrintAllAction() const { return printAllAction_; }
+    ListSearch& Search() const { return *search_; }
 
 private:
     void BuildWindow();
@@ -128,7 +135,10 @@ private:
     BasicSettingsPanel* basic_ = nullptr;
     ListGrids* grids_ = nullptr;
     DisplayTextsPanel* displayTexts_ = nullptr;
+    ListSearch* search_ = nullptr;
+    std::unique_ptr<CardListFiles> cardListFiles_;
     QMenu* fileMenu_ = nullptr;
+    QMenu* searchMenu_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* printAllAction_ = nullptr;
 };

@@ -68,6 +68,7 @@ int ListGrids::RowOffset(int list) const
 
 void ListGrids::ListsDecodeStarted(const Vardelomod& m, bool listsShown)
 {
+    marked_ = {};
     for (GridWidget* grid : grids_) {
         grid->SetRows(Grid::FixedRows);   // no colour of a former reading survives
         grid->SetRows(25);
@@ -189,4 +190,19 @@ void ListGrids::CellLeft(int list)
 {
     if (grids_[list - 1]->Row() != 1)
         grids_[list - 1]->SetCellBackColor(ColourText::WindowBackground);
+}
+
+void ListGrids::ShowRow(int list, int k)
+{
+    GridWidget* grid = GridOf(list);
+    const int r = k + Grid::FixedRows;
+    if (!grid || k < 0 || r >= grid->Rows())
+        return;
+    // The former mark goes unless the operator's cursor has moved on from it.
+    if (GridWidget* former = GridOf(marked_.list); former && former->Row() == marked_.row)
+        former->SetCellBackColor(ColourText::WindowBackground);
+    grid->SetRow(r);
+    grid->SetCellBackColor(ColourText::Red);
+    grid->scrollToItem(grid->item(k, 0), QAbstractItemView::PositionAtCenter);
+    marked_ = {list, r};
 }

@@ -29,6 +29,9 @@ public:
 
     // Click or Enter on a grid (list 1..4): the row edit dialog for its selected row.
     void OpenRow(int list);
+    // A search hit: record k of the list becomes its grid's current row, marked
+    // with the cursor colour and scrolled into view; the former hit's mark goes.
+    void ShowRow(int list, int k);
 
     // ListRowsObserver: the grids fill themselves while DecodeLists runs.
     void ListsDecodeStarted(const Vardelomod& m, bool listsShown) override;
@@ -50,4 +53,8 @@ private:
     QWidget* dialogParent_;
     std::array<GridWidget*, 4> grids_{};   // Mgd1..Mgd4
     int longestComment_ = 33;              // the longest accompanying text of the list being read
+    struct Mark {
+        int list = 0, row = 0;             // the grid row a search marked, list 0 for none
+    };
+    Mark marked_;
 };

@@ -44,7 +44,8 @@ int FirstRow(const Vardelomod& m, int list)
 QStringList Reasons(const CardListImport& import)
 {
     QStringList lines = CardListImportMessage(import, QStringLiteral("in.csv"), English).split(u'\n');
-    lines.removeFirst();
+    lines.removeFirst();   // what the message is about
+    lines.removeFirst();   // a blank line
     return lines;
 }
 
