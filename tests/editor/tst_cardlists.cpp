@@ -256,6 +256,16 @@ private slots:
             const auto save = [&](QWidget* widget, const QString& name) {
                 QVERIFY(widget->grab().save(folder.absoluteFilePath(name + u'-' + language + QStringLiteral(".png"))));
             };
+            const QString fileMenu = CatalogueText(174, m.LanguageOffset);
+            const QChar mnemonic = fileMenu.at(fileMenu.indexOf(u'&') + 1).toUpper();
+            Key(Qt::Key(mnemonic.unicode()), Qt::AltModifier);
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            save(QApplication::activePopupWidget(), QStringLiteral("file-menu"));
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);   // on to the search menu
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            save(QApplication::activePopupWidget(), QStringLiteral("search-menu"));
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
             Key(Qt::Key_F, Qt::ControlModifier);
             QTest::keyClicks(e->Search().Field(), QStringLiteral("Karte 17"));
             Key(Qt::Key_F3);
