@@ -53,12 +53,16 @@ int NoBlanksTrimmed(unsigned char)
     return 0;   // RFC 4180: blanks belong to the field
 }
 
+// Told by the header, the first line that holds anything.
 QChar DetectSeparator(const QByteArray& utf8)
 {
-    qsizetype end = 0;
+    qsizetype start = 0;
+    while (start < utf8.size() && IsLineEnd(utf8[start]))
+        ++start;
+    qsizetype end = start;
     while (end < utf8.size() && !IsLineEnd(utf8[end]))
         ++end;
-    const QByteArray header = utf8.left(end);
+    const QByteArray header = utf8.mid(start, end - start);
     return header.count(';') > header.count(',') ? QChar(u';') : QChar(u',');
 }
 

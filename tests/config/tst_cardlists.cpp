@@ -200,6 +200,8 @@ private slots:
             << QByteArray(" Card ,Extra,LIST\n672000104799,a,2\n") << "2: 672000104799/----------";
         QTest::newRow("quoted fields") << QByteArray("list,card,comment\n\"1\",\"1234567>\",\"A, \"\"B\"\"\nC \"\n")
                                        << "1: 1234567#/A, \"B\" C ";
+        QTest::newRow("blank lines before the header") << QByteArray("\r\n\r\nlist;card\r\n2;672000104799\r\n")
+                                                      << "2: 672000104799/----------";
         QTest::newRow("blanks around list and card") << QByteArray("list;card\n 4 ; 672000104711 \n")
                                                      << "4: 672000104711/----------";
         QTest::newRow("empty rows between") << QByteArray("list,card\n,\n1,12345678\n\n , \n1,12345679\n")
