@@ -2,6 +2,7 @@
 
 #include "app/cardlisttexts.h"
 #include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "editor/changecount.h"
@@ -48,7 +49,8 @@ bool CardListFiles::Export()
     }
     const FileStatus status = WriteFileAtomically(name, ExportCardListsCsv(m_, ListCaptions(m_.LanguageOffset)));
     if (!status) {
-        messages_.Show(status.diskFull ? TableText(m_, 246) : CatalogueText(393, m_.LanguageOffset) + name,
+        messages_.Show(status.diskFull ? TableText(m_, 246)
+                                       : CatalogueText(393, m_.LanguageOffset) + FileStatusText(status, m_.LanguageOffset),
                        TableText(m_, 247), Messages::Buttons::Ok, window_);
         return false;
     }
@@ -62,13 +64,15 @@ bool CardListFiles::Import()
         return false;
     const QString title = CatalogueText(375, m_.LanguageOffset);
     QByteArray content;
-    if (!ReadWholeFile(*chosen, content)) {
-        messages_.Show(CatalogueText(392, m_.LanguageOffset) + *chosen, title, Messages::Buttons::Ok, window_);
+    if (const FileStatus status = ReadWholeFile(*chosen, content); !status) {
+        messages_.Show(CatalogueText(392, m_.LanguageOffset) + FileStatusText(status, m_.LanguageOffset), title,
+                       Messages::Buttons::Ok, window_);
         return false;
     }
     const CardListImport import = ReadCardListsCsv(content, m_);
     if (!import) {
-        messages_.Show(CardListImportMessage(import, *chosen, m_.LanguageOffset), title, Messages::Buttons::Ok, window_);
+        messages_.Show(CardListImportMessage(import, PrintableText(*chosen), m_.LanguageOffset), title,
+                       Messages::Buttons::Ok, window_);
         return false;
     }
     ApplyCardListImport(m_, import);

@@ -94,30 +94,35 @@ private slots:
     // an import can still be left without saving.
     void import_data()
     {
+        QTest::addColumn<QString>("chosen");
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QString>("message");   // empty: taken
-        QTest::newRow("taken") << QByteArray("list;card;comment\r\n3;12345678;Neu gesperrt\r\n1;87654321;\r\n") << "";
-        QTest::newRow("bad rows") << QByteArray("list,card\n1,87654321\n1,123\n5,12345678\n")
+        QTest::newRow("taken") << "in.csv" << QByteArray("list;card;comment\r\n3;12345678;Neu gesperrt\r\n1;87654321;\r\n") << "";
+        QTest::newRow("bad rows") << "in.csv" << QByteArray("list,card\n1,87654321\n1,123\n5,12345678\n")
                                   << "Nichts wurde geändert. Diese Zeilen von %1 können nicht übernommen werden:\n\n"
                                      "Zeile 3: 8 Ziffern erwartet, 3 gefunden\nZeile 4: unbekannte Liste „5“ (1 bis 4)";
-        QTest::newRow("not text") << QByteArray("list,card\n1,8765432\x81\n")
+        QTest::newRow("not text") << "in.csv" << QByteArray("list,card\n1,8765432\x81\n")
                                   << "Die Datei ist weder UTF-8 noch Windows-1252 und wird nicht importiert: %1";
+        QTest::newRow("a folder") << "folder" << QByteArray()
+                                  << "Die Datei kann nicht gelesen werden: %1 ist ein Ordner, keine Datei";
     }
     void import()
     {
+        QFETCH(QString, chosen);
         QFETCH(QByteArray, csv);
         QFETCH(QString, message);
         QVERIFY(Open());
         Write("in.csv", csv);
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder")));
         const auto image = m.ConfigImage;
         const QByteArray saved = Bytes(Path("TEST.QLV"));
-        dialogs.names.enqueue(Path("in.csv"));
+        dialogs.names.enqueue(Path(chosen));
         FileMenuItem(3);
         QCOMPARE(dialogs.requests.size(), 1);
         QCOMPARE(dialogs.requests[0].title, CatalogueText(373, 0));
         if (!message.isEmpty()) {
             QCOMPARE(messages.shown.size(), 1);
-            QCOMPARE(messages.shown[0].prompt, message.arg(Path("in.csv")));
+            QCOMPARE(messages.shown[0].prompt, message.arg(Path(chosen)));
             QCOMPARE(messages.shown[0].title, CatalogueText(375, 0));
             QVERIFY(m.ConfigImage == image);
             QCOMPARE(m.ChangeCount, qint16(0));
