@@ -14,6 +14,8 @@ int RunRead(CommandCall& call);
 int RunWrite(CommandCall& call);
 int RunReset(CommandCall& call);
 int RunPorts(CommandCall& call);
+int RunExport(CommandCall& call);
+int RunImport(CommandCall& call);
 
 // The port map of the program (the same configuration folder as the GUI).
 PortMap ProgramPortMap();

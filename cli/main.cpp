@@ -56,6 +56,23 @@ const QList<Command>& Commands()
          JsonOptions(),
          {{ExitOk, QStringLiteral("the ports were listed")}},
          RunPorts},
+        {QStringLiteral("export"), QStringLiteral("write the card lists of a configuration as CSV"),
+         {{QlvFile, QlvHelp}},
+         {{QStringLiteral("csv"), QStringLiteral("OUT.csv"), QStringLiteral("the CSV file to write"), {}, {}, {}, true},
+          LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("the CSV file was written (its name is printed)")},
+          {ExitFailed, QStringLiteral("the configuration could not be read or the CSV file not written "
+                                      "(an existing file is left as it was)")}},
+         RunExport},
+        {QStringLiteral("import"), QStringLiteral("replace card lists of a configuration from CSV, into a new file"),
+         {{QlvFile, QStringLiteral("the configuration to start from (never changed)")}},
+         {{QStringLiteral("csv"), QStringLiteral("IN.csv"), QStringLiteral("the CSV file: columns list, card and, if wanted, comment"), {}, {}, {}, true},
+          {QStringLiteral("out"), QStringLiteral("NEW.QLV"), QStringLiteral("the configuration to write, its comments file beside it"), {}, {}, {}, true},
+          LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("NEW.QLV and its .BGT were written (the name is printed)")},
+          {ExitFailed, QStringLiteral("a file could not be read or written, or the CSV file was refused: "
+                                      "every bad line is named with its reason, and nothing is written")}},
+         RunImport},
     };
     return commands;
 }

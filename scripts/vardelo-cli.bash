@@ -13,7 +13,7 @@ _vardelo_cli()
     elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
         prev=${COMP_WORDS[COMP_CWORD-2]}
     fi
-    local commands="show print read write reset ports help"
+    local commands="show print read write reset ports export import help"
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -34,6 +34,9 @@ _vardelo_cli()
         --pdf)
             COMPREPLY=($(compgen -f -X '!*.[Pp][Dd][Ff]' -- "$cur") $(compgen -d -- "$cur"))
             return ;;
+        --csv)
+            COMPREPLY=($(compgen -f -X '!*.[Cc][Ss][Vv]' -- "$cur") $(compgen -d -- "$cur"))
+            return ;;
         --out)
             COMPREPLY=($(compgen -f -X '!*.[Qq][Ll][Vv]' -- "$cur") $(compgen -d -- "$cur"))
             return ;;
@@ -52,6 +55,8 @@ _vardelo_cli()
         write) options="--port --password-file --password --lang"; files=1 ;;
         reset) options="--port --lang" ;;
         ports) options="--json --pretty" ;;
+        export) options="--csv --lang"; files=1 ;;
+        import) options="--csv --out --lang"; files=1 ;;
         help)
             ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))
             return ;;

@@ -1,0 +1,86 @@
+// vardelo-cli export FILE.QLV --csv OUT.csv [--lang LANG]
+// vardelo-cli import FILE.QLV --csv IN.csv --out NEW.QLV [--lang LANG]
+// The card lists of a configuration as CSV, by the editor's own rules: an
+// import takes every row or none, and never changes FILE.QLV.
+#include "cli/commands.h"
+
+#include "app/cardlisttexts.h"
+#include "app/catalogue.h"
+#include "app/filetexts.h"
+#include "app/mainflow.h"
+#include "config/cardlists.h"
+#include "config/configfiles.h"
+#include "config/configimage.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The configuration as the editor opens it, its comments included.
+bool OpenConfiguration(CommandCall& call, Vardelomod& m)
+{
+    const QString path = call.Argument(0);
+    const int language = call.LanguageOffset();
+    if (const FileStatus status = ReadConfigurationFile(m, path); !status) {
+        call.Failure(FileStatusText(status, language));
+        return false;
+    }
+    if (const FileStatus comments = LoadComments(m, path, false); !comments) {
+        call.Failure(CatalogueText(FileText::CommentsNotRead, language) + u' ' + FileStatusText(comments, language));
+        return false;
+    }
+    DecodeLists(m);
+    return true;
+}
+
+bool SameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    return first.absoluteFilePath() == second.absoluteFilePath()
+        || (first.exists() && second.exists() && first.canonicalFilePath() == second.canonicalFilePath());
+}
+
+} // namespace
+
+int RunExport(CommandCall& call)
+{
+    Vardelomod m;
+    if (!OpenConfiguration(call, m))
+        return ExitFailed;
+    const QString csv = call.Value(QStringLiteral("csv"));
+    if (const FileStatus status = WriteFileAtomically(csv, ExportCardListsCsv(m, ListCaptions(call.LanguageOffset())));
+        !status)
+        return call.Failure(FileStatusText(status, call.LanguageOffset()));
+    call.out << csv << '\n';
+    return ExitOk;
+}
+
+int RunImport(CommandCall& call)
+{
+    const QString source = call.Argument(0);
+    const QString csv = call.Value(QStringLiteral("csv"));
+    // Named like every configuration, so that it loads and its comments file follows its name.
+    QString target = call.Value(QStringLiteral("out"));
+    if (!IsConfigFileName(target))
+        target += QStringLiteral(".QLV");
+    if (SameFile(target, source) || SameFile(CommentFileNameFor(target), CommentFileNameFor(source)))
+        return call.UsageError(QStringLiteral("--out must name another configuration than ") + PrintableText(source)
+                               + QStringLiteral(", which import never changes"));
+    Vardelomod m;
+    if (!OpenConfiguration(call, m))
+        return ExitFailed;
+    QByteArray content;
+    if (const FileStatus status = ReadWholeFile(csv, content); !status)
+        return call.Failure(FileStatusText(status, call.LanguageOffset()));
+    const CardListImport import = ReadCardListsCsv(content, m);
+    if (!import)
+        return call.Failure(CardListImportMessage(import, PrintableText(csv), call.LanguageOffset()));
+    ApplyCardListImport(m, import);
+    FileStatus status = WriteConfigurationFile(m, target);
+    if (status)
+        status = SaveComments(m, CommentFileNameFor(target));
+    if (!status)
+        return call.Failure(FileStatusText(status, call.LanguageOffset()));
+    call.out << target << '\n';
+    return ExitOk;
+}

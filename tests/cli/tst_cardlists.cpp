@@ -1,0 +1,133 @@
+// vardelo-cli export and import, run as separate processes.
+#include "common/clirun.h"
+#include "common/democonfig.h"
+#include "config/configfiles.h"
+#include "config/configimage.h"
+#include "config/csvtable.h"
+
+#include <QtTest>
+
+class CardListsCliTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString demo;
+    Vardelomod m;
+
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    static QByteArray Bytes(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    bool Save(const Vardelomod& config, const QString& path)
+    {
+        return WriteConfigurationFile(config, path) && SaveComments(config, CommentFileNameFor(path));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        BuildDemoConfiguration(m);
+        demo = Path("DEMO.QLV");
+        QVERIFY(Save(m, demo));
+    }
+
+    // An export edited as a spreadsheet would (rows reordered, one added, a
+    // comment changed, saved with semicolons) imports back to exactly those
+    // changes: show prints the new file as it prints the expected one.
+    void spreadsheetRoundTrip()
+    {
+        const CliRun exported = RunCli({"export", demo, "--csv", Path("cards.csv")});
+        QVERIFY2(exported.status == 0, exported.err.constData());
+        QCOMPARE(exported.out, Path("cards.csv").toUtf8() + '\n');
+        QList<QStringList> rows;
+        for (const CsvRecord& record : ReadCsvTable(Bytes(Path("cards.csv"))).records)
+            rows << record.fields;
+        QCOMPARE(rows.size(), 1 + 29);
+        QCOMPARE(rows[1], (QStringList{"1", "Privileges track 2", "1", "10000417", "Müller, Jürgen – Lager"}));
+        rows.swapItemsAt(1, 2);
+        rows[14][4] = QStringLiteral("Servicetechniker, neuer Vertrag");
+        rows.insert(27, {"3", "Block list track 2", "", "30000001", "neu \"gesperrt\""});
+        QByteArray edited;
+        for (const QStringList& fields : rows) {
+            QStringList out;
+            for (const QString& field : fields)
+                out << CsvField(field, u';');
+            edited += out.join(u';').toUtf8() + "\r\n";
+        }
+        QFile file(Path("edited.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(edited) == edited.size());
+        file.close();
+
+        const QByteArray before = Bytes(demo);
+        const CliRun imported = RunCli({"import", demo, "--csv", Path("edited.csv"), "--out", Path("NEW")});
+        QVERIFY2(imported.status == 0, imported.err.constData());
+        QCOMPARE(imported.out, Path("NEW.QLV").toUtf8() + '\n');
+        QCOMPARE(Bytes(demo), before);
+
+        Vardelomod expected = m;
+        DecodeLists(expected);
+        const int list2 = expected.ListCount1, list3 = list2 + expected.ListCount2;
+        std::swap(expected.ListData[0], expected.ListData[1]);
+        std::swap(expected.ListComment[0], expected.ListComment[1]);
+        expected.ListComment[list2 + 1] = QStringLiteral("Servicetechniker, neuer Vertrag");
+        expected.ListData[list3 + 5] = QStringLiteral("30000001");
+        expected.ListComment[list3 + 5] = QStringLiteral("neu \"gesperrt\"");
+        for (int row : {0, 1, list3 + 5})
+            EncodeRowData(expected, row);
+        QVERIFY(Save(expected, Path("EXPECTED.QLV")));
+        const CliRun shown = RunCli({"show", Path("NEW.QLV")});
+        const CliRun wanted = RunCli({"show", Path("EXPECTED.QLV")});
+        QVERIFY(shown.status == 0 && wanted.status == 0);
+        QCOMPARE(shown.out, wanted.out);
+    }
+
+    // Refused imports write nothing and say why; FILE.QLV is never the target.
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QByteArray good = "list;card\r\n1;12345678\r\n";
+        QTest::newRow("bad rows") << QStringList{"import", "@QLV", "--csv", "@CSV", "--out", "@NEW"}
+                                  << QByteArray("list;card;comment\r\n1;123;x\r\n9;12345678;y\r\n") << 1
+                                  << "line 2: 8 digits expected, 3 found\nline 3: unknown list \"9\" (1 to 4)\n";
+        QTest::newRow("bad rows, german") << QStringList{"import", "@QLV", "--csv", "@CSV", "--out", "@NEW", "--lang", "de"}
+                                          << QByteArray("list;card\r\n1;1234567\r\n") << 1
+                                          << "Zeile 2: 8 Ziffern erwartet, 7 gefunden\n";
+        QTest::newRow("out is the file itself") << QStringList{"import", "@QLV", "--csv", "@CSV", "--out", "@QLV"} << good << 2
+                                                << "--out must name another configuration than";
+        QTest::newRow("out shares its comments file") << QStringList{"import", "@QLV", "--csv", "@CSV", "--out", "@DIR/DEMO.qlv"}
+                                                      << good << 2 << "which import never changes";
+        QTest::newRow("no out") << QStringList{"import", "@QLV", "--csv", "@CSV"} << good << 2 << "--out";
+        QTest::newRow("csv missing") << QStringList{"import", "@QLV", "--csv", "@DIR/none.csv", "--out", "@NEW"} << good << 1
+                                     << "none.csv does not exist";
+        QTest::newRow("export into a missing folder") << QStringList{"export", "@QLV", "--csv", "/no/such/x.csv"} << good << 1
+                                                      << "/no/such/x.csv";
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, csv);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFile file(Path("in.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(csv) == csv.size());
+        file.close();
+        QFile::remove(Path("NEW.QLV"));
+        QFile::remove(Path("NEW.BGT"));
+        const QByteArray before = Bytes(demo);
+        args.replaceInStrings(QStringLiteral("@QLV"), demo).replaceInStrings(QStringLiteral("@CSV"), Path("in.csv"));
+        args.replaceInStrings(QStringLiteral("@NEW"), Path("NEW")).replaceInStrings(QStringLiteral("@DIR"), dir.path());
+        const CliRun run = RunCli(args);
+        QCOMPARE(run.status, status);
+        QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(!QFile::exists(Path("NEW.QLV")) && !QFile::exists(Path("NEW.BGT")));
+        QCOMPARE(Bytes(demo), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(CardListsCliTest)
+#include "tst_cardlists.moc"
