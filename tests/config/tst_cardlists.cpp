@@ -1,5 +1,6 @@
 #include "app/cardlisttexts.h"
 #include "common/democonfig.h"
+#include "common/spreadsheetedit.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -223,7 +224,7 @@ private slots:
     void exportEditedImportsBack()
     {
         auto m = Demo();
-        const int row1 = FirstRow(*m, 1), row2 = FirstRow(*m, 2), row3 = FirstRow(*m, 3);
+        const int row1 = FirstRow(*m, 1);
         m->ListComment[row1 + 1] = ResetCommentText;   // a card without comment
         m->ListComment[row1 + 2] = QStringLiteral(" Weiß; \"GF\" ");
         const QByteArray csv = ExportCardListsCsv(*m, ListCaptions(English));
@@ -235,32 +236,11 @@ private slots:
         QCOMPARE(ExportedCardCount(*m), 29);
         QVERIFY(!csv.contains(",00000000,"));
 
-        // The spreadsheet: reads it, edits it, writes it with semicolons.
-        QList<QStringList> rows;
-        for (const CsvRecord& record : ReadCsvTable(csv).records)
-            rows << record.fields;
-        rows.swapItemsAt(1, 2);                                    // list 1: first two cards swapped
-        rows[14][4] = QStringLiteral("Wartung K\u00e4lte-Nord, neu");   // list 2, second card
-        rows.insert(27, {"3", "Block list track 2", "", "30000001", "neu gesperrt"});   // appended to list 3
-        QByteArray edited;
-        for (const QStringList& fields : rows) {
-            QStringList out;
-            for (const QString& field : fields)
-                out << CsvField(field, u';');
-            edited += out.join(u';').toUtf8() + "\r\n";
-        }
-        const CardListImport import = ReadCardListsCsv(edited, *m);
+        const CardListImport import = ReadCardListsCsv(SpreadsheetEdit(csv), *m);
         QVERIFY2(import, qPrintable(CardListImportMessage(import, "in.csv", English)));
-
         auto expected = Demo();
         expected->ListComment = m->ListComment;
-        std::swap(expected->ListData[row1], expected->ListData[row1 + 1]);
-        std::swap(expected->ListComment[row1], expected->ListComment[row1 + 1]);
-        expected->ListComment[row2 + 1] = QStringLiteral("Wartung K\u00e4lte-Nord, neu");
-        expected->ListData[row3 + 5] = QStringLiteral("30000001");
-        expected->ListComment[row3 + 5] = QStringLiteral("neu gesperrt");
-        for (int row : {row1, row1 + 1, row3 + 5})
-            EncodeRowData(*expected, row);
+        ApplySpreadsheetEdit(*expected);
 
         ApplyCardListImport(*m, import);
         QCOMPARE(ImageBlock(*m), ImageBlock(*expected));
