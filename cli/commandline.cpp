@@ -207,9 +207,9 @@ std::optional<int> CommandCall::Parse(const QStringList& args)
 
 QString CommandCall::Value(const QString& option) const
 {
-    const OptionSpec* spec = FindOption(option);
+    const OptionSpec* declared = FindOption(option);
     const QString value = parser_.value(option);
-    return spec && !spec->choices.isEmpty() ? value.toLower() : value;
+    return declared && !declared->choices.isEmpty() ? value.toLower() : value;
 }
 
 int CommandCall::UsageError(const QString& message)
