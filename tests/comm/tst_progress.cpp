@@ -1,14 +1,9 @@
 // Progress in bytes and seconds: the figures of a read, a write and a reset
 // as the monitor reports them on the manual clock against the simulated
 // terminal, and the texts made of them.
-#include "app/catalogue.h"
 #include "comm/progress.h"
-#include "comm/sequences.h"
-#include "comm/simterminal.h"
 #include "comm/timing.h"
-#include "common/fakes.h"
-#include "common/scriptedlink.h"
-#include "config/configimage.h"
+#include "common/sessionrig.h"
 
 #include <QtTest>
 
@@ -23,45 +18,33 @@ struct Report {
     QString status;
 };
 
-// Message boxes that note what the monitor says while each is open.
-struct WatchingMessages : FakeMessages {
-    std::function<void()> onShow;
-    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
-    {
-        onShow();
-        return FakeMessages::Show(prompt, title, buttons, parent);
-    }
+struct TextCase {
+    int language;
+    Phase phase;
+    int done, total;
+    NextStep next;
+    QString status, line;   // the status line, the command line's progress line
+};
+struct SequenceCase {
+    QString sequence, options;
+    QList<Phase> phases;    // in order
+    QList<int> spansMs;     // how long each lasts (± two reports)
+    int lastDone;           // of the last counted report
+    NextStep next;
+    Phase duringMessage;    // phase shown while the last message is open
 };
 
-// A session with its monitor on a fresh clock; every report is kept with
-// its time and the status line it makes.
-struct Rig {
-    QTemporaryDir dir;
-    ManualClock clock;
-    Vardelomod m;
-    WatchingMessages messages;
-    QList<Phase> duringMessages;
-    std::unique_ptr<SerialLink> link;
-    std::unique_ptr<TerminalSession> session;
+// The shared rig with a monitor; every report is kept with its time and the
+// status line it makes, and the phase shown while each message is open.
+struct Rig : SessionRig {
     std::unique_ptr<TransferMonitor> monitor;
     QList<Report> reports;
+    QList<Phase> duringMessages;
 
-    explicit Rig(const QString& options, int language = 1000)
+    explicit Rig(const QString& options) : SessionRig(options)
     {
-        m.LanguageOffset = qint16(language);
-        LoadWindowTexts(m, TextWindow::Main);
-        if (options == u"scripted") {
-            link = std::make_unique<ScriptedLink>(&clock);
-        } else {
-            auto sim = std::make_unique<SimulatedTerminal>(clock);
-            sim->SetOptions(*ParseSimulationOptions(options));
-            link = std::move(sim);
-        }
-        link->Open();
-        session = std::make_unique<TerminalSession>(m, *link, clock, messages);
-        session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
         monitor = std::make_unique<TransferMonitor>(m, *session, clock, IntervalMs);
-        messages.onShow = [this] { duringMessages << monitor->Current().phase; };
+        onShow = [this] { duringMessages << monitor->Current().phase; };
         QObject::connect(monitor.get(), &TransferMonitor::Changed, [this](const TransferProgress& p) {
             reports.append({clock.NowMs(), p, StatusLineText(m, p, monitor->Next())});
         });
@@ -69,10 +52,7 @@ struct Rig {
     bool Start(const QString& sequence)
     {
         if (sequence == u"read")
-            return session->Read().Start([this] {
-                m.TerminalPassword = PackTerminalPassword(QStringLiteral("123456"), false);
-                m.PasswordAccepted = 1;
-            });
+            return StartRead();
         if (sequence == u"write") {
             m.TerminalRead = 1;
             return session->Write().Start();
@@ -92,11 +72,6 @@ struct Rig {
     }
 };
 
-QString Text(int id, int language)
-{
-    return CatalogueText(id, language);
-}
-
 } // namespace
 
 class ProgressTest : public QObject {
@@ -104,48 +79,35 @@ class ProgressTest : public QObject {
 private slots:
     void texts_data()
     {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("phase");
-        QTest::addColumn<int>("done");
-        QTest::addColumn<int>("total");
-        QTest::addColumn<int>("next");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("line");
-        const int idle = int(Phase::Idle), any = int(NextStep::Read);
-        QTest::newRow("read, rounded up") << 0 << int(Phase::Reading) << 1234 << 2069 << any
-                                          << "Auslesen: 1234 von 2069 Bytes, noch 4 s" << "read: 1234/2069 bytes, 4 s left";
-        QTest::newRow("send") << 1000 << int(Phase::Sending) << 812 << 2048 << any
-                              << "Sending: 812 of 2048 bytes, 6 s left" << "send: 812/2048 bytes, 6 s left";
-        QTest::newRow("reply") << 3000 << int(Phase::Replying) << 1200 << 2048 << any
-                               << "Respuesta: 1200 de 2048 bytes recibidos, quedan 4 s" << "reply: 1200/2048 bytes, 4 s left";
-        QTest::newRow("one byte left") << 1000 << int(Phase::Replying) << 2047 << 2048 << any
-                                       << "Reply: 2047 of 2048 bytes received, 1 s left" << "reply: 2047/2048 bytes, 1 s left";
-        QTest::newRow("all there") << 2000 << int(Phase::Reading) << 2069 << 2069 << any
-                                   << "Lecture : 2069 sur 2069 octets, encore 0 s" << "read: 2069/2069 bytes, 0 s left";
-        QTest::newRow("reset") << 0 << int(Phase::Resetting) << 0 << 0 << any << "Reset-Impuls wird gegeben" << "";
+        QTest::addColumn<TextCase>("c");
+        const NextStep any = NextStep::Read;
+        QTest::newRow("read, rounded up") << TextCase{0, Phase::Reading, 1234, 2069, any,
+                                                      "Auslesen: 1234 von 2069 Bytes, noch 4 s", "read: 1234/2069 bytes, 4 s left"};
+        QTest::newRow("send") << TextCase{1000, Phase::Sending, 812, 2048, any, "Sending: 812 of 2048 bytes, 6 s left", "send: 812/2048 bytes, 6 s left"};
+        QTest::newRow("reply") << TextCase{3000, Phase::Replying, 1200, 2048, any,
+                                           "Respuesta: 1200 de 2048 bytes recibidos, quedan 4 s", "reply: 1200/2048 bytes, 4 s left"};
+        QTest::newRow("one byte left") << TextCase{1000, Phase::Replying, 2047, 2048, any,
+                                                   "Reply: 2047 of 2048 bytes received, 1 s left", "reply: 2047/2048 bytes, 1 s left"};
+        QTest::newRow("all there") << TextCase{2000, Phase::Reading, 2069, 2069, any,
+                                               "Lecture : 2069 sur 2069 octets, encore 0 s", "read: 2069/2069 bytes, 0 s left"};
+        QTest::newRow("reset") << TextCase{0, Phase::Resetting, 0, 0, any, "Reset-Impuls wird gegeben", ""};
         // The menu path is the menu's own caption, without its access key.
-        QTest::newRow("no port") << 2000 << idle << 0 << 0 << int(NextStep::OpenPort)
-                                 << "Aucune interface ouverte : Vardelo > Interface" << "";
-        QTest::newRow("not read") << 3000 << idle << 0 << 0 << int(NextStep::Read)
-                                  << "Todavía no leído: Vardelo > leer Vardelo" << "";
-        QTest::newRow("read") << 1000 << idle << 0 << 0 << int(NextStep::Write)
-                              << "Terminal read: you can write a file now (VARDELO > Write VARDELO)" << "";
-        QTest::newRow("programmed") << 0 << idle << 0 << 0 << int(NextStep::ReadAgain)
-                                    << "VARDELO programmiert: zur Kontrolle erneut auslesen (VARDELO > VARDELO auslesen)" << "";
+        QTest::newRow("no port") << TextCase{2000, Phase::Idle, 0, 0, NextStep::OpenPort, "Aucune interface ouverte : Vardelo > Interface", ""};
+        QTest::newRow("not read") << TextCase{3000, Phase::Idle, 0, 0, NextStep::Read, "Todavía no leído: Vardelo > leer Vardelo", ""};
+        QTest::newRow("read") << TextCase{1000, Phase::Idle, 0, 0, NextStep::Write,
+                                          "Terminal read: you can write a file now (VARDELO > Write VARDELO)", ""};
+        QTest::newRow("programmed") << TextCase{0, Phase::Idle, 0, 0, NextStep::ReadAgain,
+                                                "VARDELO programmiert: zur Kontrolle erneut auslesen (VARDELO > VARDELO auslesen)", ""};
     }
     void texts()
     {
-        QFETCH(int, language);
-        QFETCH(int, phase);
-        QFETCH(int, done);
-        QFETCH(int, total);
-        QFETCH(int, next);
+        QFETCH(TextCase, c);
         Vardelomod m;
-        m.LanguageOffset = qint16(language);
+        m.LanguageOffset = qint16(c.language);
         LoadWindowTexts(m, TextWindow::Main);
-        const TransferProgress p{Phase(phase), done, total};
-        QTEST(StatusLineText(m, p, NextStep(next)), "status");
-        QTEST(ProgressLine(p), "line");
+        const TransferProgress p{c.phase, c.done, c.total};
+        QCOMPARE(StatusLineText(m, p, c.next), c.status);
+        QCOMPARE(ProgressLine(p), c.line);
     }
 
     // Every sequence reported from start to end: never more bytes than the
@@ -154,43 +116,32 @@ private slots:
     // for its bytes, and the hint for the next step at once when it ends.
     void sequences_data()
     {
-        QTest::addColumn<QString>("sequence");
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QList<int>>("phases");     // in order
-        QTest::addColumn<QList<int>>("spansMs");    // how long each lasts (± two reports)
-        QTest::addColumn<int>("lastDone");          // of the last counted report
-        QTest::addColumn<int>("next");
-        QTest::addColumn<int>("duringMessage");   // phase shown while the last message is open
-        using L = QList<int>;
-        const int idle = int(Phase::Idle);
-        const int reading = int(Phase::Reading), sending = int(Phase::Sending), replying = int(Phase::Replying);
+        QTest::addColumn<SequenceCase>("c");
+        using L = QList<Phase>;
         const int lineRead = 600 + 2069 * 1000 / 240, lineBlock = 2048 * 1000 / 240;
-        QTest::newRow("read") << "read" << "" << L{reading} << L{lineRead} << 2069 << int(NextStep::Write) << idle;
-        QTest::newRow("read, silent terminal") << "read" << ",silent" << L{reading} << L{10200} << 0 << int(NextStep::Read) << reading;
-        QTest::newRow("read in bursts") << "read" << ",burst=64" << L{reading} << L{lineRead} << 2069 << int(NextStep::Write) << idle;
-        QTest::newRow("write") << "write" << "" << L{sending, replying} << L{lineBlock, lineBlock} << 2048
-                               << int(NextStep::ReadAgain) << replying;
+        const L write{Phase::Sending, Phase::Replying};
+        QTest::newRow("read") << SequenceCase{"read", "", {Phase::Reading}, {lineRead}, 2069, NextStep::Write, Phase::Idle};
+        QTest::newRow("read, silent terminal") << SequenceCase{"read", ",silent", {Phase::Reading}, {10200}, 0, NextStep::Read, Phase::Reading};
+        QTest::newRow("read in bursts") << SequenceCase{"read", ",burst=64", {Phase::Reading}, {lineRead}, 2069, NextStep::Write, Phase::Idle};
+        QTest::newRow("write") << SequenceCase{"write", "", write, {lineBlock, lineBlock}, 2048, NextStep::ReadAgain, Phase::Replying};
         // A reply that stops: the count stays where it stopped until the
         // watchdog ends the write.
-        QTest::newRow("write, reply stops") << "write" << ",stop=1000" << L{sending, replying}
-                                            << L{lineBlock, 1000 * 1000 / 240 + 19800} << 1000 << int(NextStep::Read) << replying;
+        QTest::newRow("write, reply stops")
+            << SequenceCase{"write", ",stop=1000", write, {lineBlock, 1000 * 1000 / 240 + 19800}, 1000, NextStep::Read, Phase::Replying};
         // The bytes leave the port all the same; no reply comes.
-        QTest::newRow("write, terminal silent") << "write" << ",silent" << L{sending, replying}
-                                                << L{lineBlock, 20000 - lineBlock} << 0 << int(NextStep::Read) << replying;
-        QTest::newRow("reset") << "reset" << "" << L{int(Phase::Resetting)} << L{500} << 0 << int(NextStep::Read) << idle;
+        QTest::newRow("write, terminal silent")
+            << SequenceCase{"write", ",silent", write, {lineBlock, 20000 - lineBlock}, 0, NextStep::Read, Phase::Replying};
+        QTest::newRow("reset") << SequenceCase{"reset", "", {Phase::Resetting}, {500}, 0, NextStep::Read, Phase::Idle};
     }
     void sequences()
     {
-        QFETCH(QString, sequence);
-        QFETCH(QString, options);
-        QFETCH(QList<int>, phases);
-        QFETCH(QList<int>, spansMs);
-        Rig rig(options);
-        QVERIFY(rig.Start(sequence));
-        QVERIFY(rig.clock.RunUntil([&] { return !rig.session->Busy(); }, 60000));
+        QFETCH(SequenceCase, c);
+        Rig rig(c.options);
+        QVERIFY(rig.Start(c.sequence));
+        QVERIFY(rig.RunToEnd() > 0 && !rig.session->Busy());
         rig.clock.Advance(2000);
 
-        QList<int> seen;
+        QList<Phase> seen;
         int high = 0;
         for (qsizetype i = 0; i < rig.reports.size(); ++i) {
             const Report& r = rig.reports.at(i);
@@ -198,8 +149,8 @@ private slots:
             QVERIFY2(p.done >= 0 && p.done <= p.total && p.SecondsLeft() >= 0, qPrintable(r.status));
             if (p.phase == Phase::Idle)
                 continue;
-            if (seen.isEmpty() || seen.last() != int(p.phase)) {
-                seen << int(p.phase);
+            if (seen.isEmpty() || seen.last() != p.phase) {
+                seen << p.phase;
                 high = 0;
             }
             QVERIFY2(p.done >= high, qPrintable(r.status));
@@ -207,22 +158,22 @@ private slots:
             if (i > 0)
                 QVERIFY(r.at - rig.reports.at(i - 1).at <= IntervalMs);
         }
-        QCOMPARE(seen, phases);
-        for (qsizetype i = 0; i < phases.size(); ++i) {
-            const auto [first, last] = rig.Span(Phase(phases.at(i)));
-            QVERIFY2(qAbs(last - first - spansMs.at(i)) <= 2 * IntervalMs,
-                     qPrintable(QStringLiteral("phase %1 lasted %2 ms").arg(phases.at(i)).arg(last - first)));
+        QCOMPARE(seen, c.phases);
+        for (qsizetype i = 0; i < c.phases.size(); ++i) {
+            const auto [first, last] = rig.Span(c.phases.at(i));
+            QVERIFY2(qAbs(last - first - c.spansMs.at(i)) <= 2 * IntervalMs,
+                     qPrintable(QStringLiteral("phase %1 lasted %2 ms").arg(int(c.phases.at(i))).arg(last - first)));
         }
-        QTEST(std::find_if(rig.reports.rbegin(), rig.reports.rend(), [](const Report& r) {
-                  return r.progress.phase != Phase::Idle;
-              })->progress.done,
-              "lastDone");
+        QCOMPARE(std::find_if(rig.reports.rbegin(), rig.reports.rend(), [](const Report& r) {
+                     return r.progress.phase != Phase::Idle;
+                 })->progress.done,
+                 c.lastDone);
         // The sequence has ended: the last word is the next step, reported
         // the moment the gate opened, and nothing comes after.
         QCOMPARE(rig.reports.last().progress.phase, Phase::Idle);
         QVERIFY(rig.reports.last().at <= rig.clock.NowMs() - 2000);
-        QTEST(int(rig.monitor->Next()), "next");
-        QTEST(rig.duringMessages.isEmpty() ? int(Phase::Idle) : int(rig.duringMessages.last()), "duringMessage");
+        QCOMPARE(rig.monitor->Next(), c.next);
+        QCOMPARE(rig.duringMessages.isEmpty() ? Phase::Idle : rig.duringMessages.last(), c.duringMessage);
     }
 
     // A port that reports bytes as written when the system takes them (all
@@ -237,7 +188,7 @@ private slots:
         QCOMPARE(rig.monitor->Current(), (TransferProgress{Phase::Sending, 240, 2048}));
         rig.clock.Advance(1000);
         QCOMPARE(rig.monitor->Current(), (TransferProgress{Phase::Sending, 480, 2048}));
-        static_cast<ScriptedLink&>(*rig.link).Deliver(QByteArray(3, 'a'));
+        rig.scripted->Deliver(QByteArray(3, 'a'));
         QCOMPARE(rig.monitor->Current(), (TransferProgress{Phase::Replying, 3, 2048}));
         // Bytes reported before the write (the read's password) do not count.
         Rig other(QStringLiteral("scripted"));

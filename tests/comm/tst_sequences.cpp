@@ -1,15 +1,10 @@
 // The read, write and reset sequences on the manual clock, against the
 // simulated terminal or a scripted peer, each time-out checked to the tick;
 // and the opening of their port.
-#include "app/catalogue.h"
 #include "comm/portopening.h"
-#include "comm/sequences.h"
-#include "comm/simterminal.h"
 #include "comm/timing.h"
-#include "common/fakes.h"
-#include "common/scriptedlink.h"
+#include "common/sessionrig.h"
 #include "config/configfiles.h"
-#include "config/configimage.h"
 
 #include <QtTest>
 
@@ -26,64 +21,20 @@ qint64 NextTickAfter(qint64 t, int interval)
     return (t / interval + 1) * interval;
 }
 
-// A session on a fresh clock and image, its peer the simulated terminal with
-// these options or, for "scripted", a scripted one. The rig is the session's
-// message box too: it records when each message was shown and the control
-// lines while it is open ("400 DR", "10200 -R", ...).
-struct Rig : FakeMessages {
-    QTemporaryDir dir;
-    ManualClock clock;
-    Vardelomod m;
-    std::unique_ptr<SerialLink> link;
-    SimulatedTerminal* sim = nullptr;
-    ScriptedLink* scripted = nullptr;
-    std::unique_ptr<TerminalSession> session;
-    QStringList at;
-
-    explicit Rig(const QString& options = {})
+// The shared rig with the simulated terminal's memory patterned after the
+// password (built-in password 123456).
+struct Rig : SessionRig {
+    explicit Rig(const QString& options = {}) : SessionRig(options)
     {
-        m.LanguageOffset = 1000;
-        LoadWindowTexts(m, TextWindow::Main);
-        if (options == u"scripted") {
-            link = std::make_unique<ScriptedLink>(&clock);
-            scripted = static_cast<ScriptedLink*>(link.get());
-        } else {
-            link = std::make_unique<SimulatedTerminal>(clock);
-            sim = static_cast<SimulatedTerminal*>(link.get());
-            sim->SetOptions(*ParseSimulationOptions(options));
+        if (sim)
             sim->SetMemory(Memory());
-        }
-        link->Open();
-        session = std::make_unique<TerminalSession>(m, *link, clock, *this);
-        session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
     }
-    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
-    {
-        at << QStringLiteral("%1 %2%3").arg(clock.NowMs()).arg(QChar(link->Dtr() ? u'D' : u'-'), QChar(link->Rts() ? u'R' : u'-'));
-        return FakeMessages::Show(prompt, title, buttons, parent);
-    }
-    // The built-in memory (password 123456) with a pattern after the password.
     static TerminalMemory Memory()
     {
         TerminalMemory memory = DefaultTerminalMemory();
         for (int i = Slot::PasswordBcd + 3; i < Vardelomod::BlockSlots; ++i)
             memory[i] = quint8((i * 37 + 11) & 0xFF);
         return memory;
-    }
-    // entry: six digits, or "X" and the free-mode text.
-    bool StartRead(const QString& entry = QStringLiteral("123456"))
-    {
-        return session->Read().Start([&] {
-            const bool freeMode = entry.startsWith(u'X');
-            m.TerminalPassword = PackTerminalPassword(freeMode ? entry.mid(1) : entry, freeMode);
-            m.PasswordAccepted = 1;
-        });
-    }
-    // Runs until the running sequence has ended; its end time.
-    qint64 RunToEnd()
-    {
-        clock.RunUntil([&] { return !session->Busy(); }, 60000);
-        return clock.NowMs();
     }
     // A read answered No, its message forgotten.
     void FullRead()
@@ -95,6 +46,17 @@ struct Rig : FakeMessages {
         shown.clear();
         at.clear();
     }
+};
+
+// The port the sequences talk through, opened at start-up or from the
+// interface dialog; fallbacks: the option buttons the dialog is told to
+// select, in order.
+struct Opening {
+    bool atStartUp;
+    int chosen;
+    QList<int> failing;
+    int portAfter;   // 0: closed
+    QList<int> fallbacks, texts;
 };
 
 } // namespace
@@ -323,55 +285,41 @@ private slots:
         QCOMPARE(r.m.TerminalRead, qint16(0));
     }
 
-    // The port the sequences talk through, opened at start-up or from the
-    // interface dialog; fallbacks: the option buttons the dialog is told to
-    // select, in order. Each fallback is tried once.
+    // Each fallback is tried once.
     void opening_data()
     {
-        QTest::addColumn<bool>("atStartUp");
-        QTest::addColumn<int>("chosen");
-        QTest::addColumn<QList<int>>("failing");
-        QTest::addColumn<int>("portAfter");   // 0: closed
-        QTest::addColumn<QList<int>>("fallbacks");
-        QTest::addColumn<QList<int>>("texts");
-        QTest::newRow("start com1") << true << 1 << QList<int>{} << 1 << QList<int>{} << QList<int>{};
-        QTest::newRow("start com1 busy") << true << 1 << QList<int>{1} << 2 << QList<int>{} << QList<int>{};
-        QTest::newRow("start both busy") << true << 1 << QList<int>{1, 2} << 0 << QList<int>{} << QList<int>{129};
-        QTest::newRow("start saved com2 busy") << true << 2 << QList<int>{2} << 0 << QList<int>{} << QList<int>{129};
-        QTest::newRow("start saved com5 busy") << true << 5 << QList<int>{5} << 0 << QList<int>{} << QList<int>{165};
-        QTest::newRow("start saved com5") << true << 5 << QList<int>{1, 2} << 5 << QList<int>{} << QList<int>{};
-        QTest::newRow("dialog opens") << false << 4 << QList<int>{} << 4 << QList<int>{} << QList<int>{};
-        QTest::newRow("odd to com2") << false << 3 << QList<int>{3} << 2 << QList<int>{2} << QList<int>{165};
-        QTest::newRow("even to com1") << false << 6 << QList<int>{6} << 1 << QList<int>{1} << QList<int>{165};
-        QTest::newRow("com1 to com2") << false << 1 << QList<int>{1} << 2 << QList<int>{2} << QList<int>{165};
-        QTest::newRow("com1, com2 busy") << false << 1 << QList<int>{1, 2} << 0 << QList<int>{2} << QList<int>{165, 165};
-        QTest::newRow("all busy from com7") << false << 7 << QList<int>{7, 1, 2} << 0 << QList<int>{2, 1} << QList<int>{165, 165, 165};
+        QTest::addColumn<Opening>("c");
+        QTest::newRow("start saved com2 busy") << Opening{true, 2, {2}, 0, {}, {129}};
+        QTest::newRow("start saved com5 busy") << Opening{true, 5, {5}, 0, {}, {165}};
+        QTest::newRow("start saved com5") << Opening{true, 5, {1, 2}, 5, {}, {}};
+        QTest::newRow("dialog opens") << Opening{false, 4, {}, 4, {}, {}};
+        QTest::newRow("odd to com2") << Opening{false, 3, {3}, 2, {2}, {165}};
+        QTest::newRow("even to com1") << Opening{false, 6, {6}, 1, {1}, {165}};
+        QTest::newRow("com1 to com2") << Opening{false, 1, {1}, 2, {2}, {165}};
+        QTest::newRow("com1, com2 busy") << Opening{false, 1, {1, 2}, 0, {2}, {165, 165}};
+        QTest::newRow("all busy from com7") << Opening{false, 7, {7, 1, 2}, 0, {2, 1}, {165, 165, 165}};
     }
     void opening()
     {
-        QFETCH(bool, atStartUp);
-        QFETCH(int, chosen);
-        QFETCH(QList<int>, failing);
-        QFETCH(int, portAfter);
+        QFETCH(Opening, c);
         Vardelomod m;
-        m.PortNumber = qint16(chosen);
+        m.PortNumber = qint16(c.chosen);
         ScriptedLink link;
-        if (!atStartUp)
+        if (!c.atStartUp)
             link.Open();   // the dialog reopens an open port
-        link.failingPorts = QSet<int>(failing.begin(), failing.end());
+        link.failingPorts = QSet<int>(c.failing.begin(), c.failing.end());
         FakeMessages messages;
         QList<int> selected;
-        const bool open = atStartUp ? OpenPortAtStartUp(m, link, messages)
-                                    : OpenSelectedPort(m, link, messages, [&](int p) { selected << p; });
-        QCOMPARE(open, portAfter != 0);
+        const bool open = c.atStartUp ? OpenPortAtStartUp(m, link, messages)
+                                      : OpenSelectedPort(m, link, messages, [&](int p) { selected << p; });
+        QCOMPARE(open, c.portAfter != 0);
         QCOMPARE(link.IsOpen(), open);
         if (open)
-            QCOMPARE(int(m.PortNumber), portAfter);
-        QTEST(selected, "fallbacks");
-        QFETCH(QList<int>, texts);
-        QCOMPARE(messages.shown.size(), texts.size());
-        for (int i = 0; i < texts.size(); ++i)
-            QCOMPARE(messages.shown.at(i).prompt, CatalogueText(texts.at(i), 0));
+            QCOMPARE(int(m.PortNumber), c.portAfter);
+        QCOMPARE(selected, c.fallbacks);
+        QCOMPARE(messages.shown.size(), c.texts.size());
+        for (int i = 0; i < c.texts.size(); ++i)
+            QCOMPARE(messages.shown.at(i).prompt, CatalogueText(c.texts.at(i), 0));
         QVERIFY(!link.Dtr() && !link.Rts());
     }
 };
