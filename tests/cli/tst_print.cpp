@@ -39,7 +39,6 @@ private slots:
         QTest::newRow("basic, german") << QStringList{"print", "QLV", "--pdf", "PDF", "--section", "basic"} << 0 << QStringList{"DOOR.QLV", "Türöffnungszeit: 12 Sekunden", "Datenlänge Spur 3/1: ----"};
         QTest::newRow("privileges, english") << QStringList{"print", "QLV", "--pdf", "PDF", "--section", "privileges", "--lang", "en"} << 0 << QStringList{"Privileges track 2:", "00000000 Pförtner"};
         QTest::newRow("all, spanish") << QStringList{"print", "QLV", "--lang=es", "--section=all", "--pdf=PDF"} << 0 << QStringList{"textos del display:", "Tür ist offen"};
-        QTest::newRow("no section") << QStringList{"print", "QLV", "--pdf", "PDF"} << 2 << QStringList{"usage: vardelo-cli print"};
         QTest::newRow("unknown language") << QStringList{"print", "QLV", "--section", "all", "--pdf", "PDF", "--lang", "it"} << 2 << QStringList{"--lang takes de, en, fr or es, not it"};
         QTest::newRow("missing file") << QStringList{"print", "QLV.none", "--section", "all", "--pdf", "PDF"} << 1 << QStringList{"DOOR.QLV.none existiert nicht"};
         // Not replaced: a FIFO or a folder in the PDF's place; an earlier PDF is kept and said so.

@@ -19,70 +19,52 @@ private slots:
         QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("bad")), "12345\n123456\n"));
     }
 
-    // The password off the command line: a file's first line, or the
-    // environment. A good one gets as far as the terminal (whose memory file
-    // is missing here), a bad one is refused before.
-    void passwordSources_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QStringList>("environment");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says");
-        const QStringList read{"read", "--port", "sim:none.QLV"};
-        QTest::newRow("file") << read + QStringList{"--password-file", "DIR/good"} << QStringList{} << 1 << "none.QLV";
-        QTest::newRow("file, first line only") << read + QStringList{"--password-file", "DIR/bad"} << QStringList{} << 2 << "six digits";
-        QTest::newRow("file is a FIFO") << read + QStringList{"--password-file", "DIR/fifo.QLV"} << QStringList{} << 2 << "fifo.QLV is not a regular file";
-        QTest::newRow("environment") << read << QStringList{"VARDELO_PASSWORD=123456"} << 1 << "none.QLV";
-        QTest::newRow("environment, bad") << read << QStringList{"VARDELO_PASSWORD=12345"} << 2 << "six digits";
-        QTest::newRow("option before environment") << read + QStringList{"--password", "123456"} << QStringList{"VARDELO_PASSWORD=1"} << 1 << "none.QLV";
-        QTest::newRow("both options") << read + QStringList{"--password", "123456", "--password-file", "DIR/good"} << QStringList{} << 2 << "not both";
-        QTest::newRow("none, no terminal to ask") << read << QStringList{"VARDELO_PASSWORD"} << 2 << "VARDELO_PASSWORD";
-    }
-    void passwordSources()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QStringList, environment);
-        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("DIR"), dir.path()), environment << "XDG_CONFIG_HOME=" + dir.path());
-        QTEST(run.status, "status");
-        QFETCH(QString, says);
-        QVERIFY2(QString::fromUtf8(run.err).contains(says), run.err.constData());
-    }
-
+    // Each refused before the line's time matters, with status and message on
+    // stderr. The password comes off the command line, a file's first line or
+    // the environment: a good one gets as far as the terminal (whose memory
+    // file is missing here), a bad one is refused before.
     void refusals_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("says");
-        QTest::newRow("no port") << QStringList{"read", "--password", "123456"} << 2 << "--port";
-        QTest::newRow("five digits") << QStringList{"read", "--port", "sim", "--password", "12345"} << 2 << "--password";
-        QTest::newRow("free text too short") << QStringList{"read", "--port", "sim", "--password", "XABCDE"} << 2 << "--password";
-        QTest::newRow("language") << QStringList{"reset", "--port", "sim", "--lang", "it"} << 2 << "--lang";
-        QTest::newRow("write without file") << QStringList{"write", "--port", "sim", "--password", "123456"} << 2 << "FILE";
-        QTest::newRow("unknown option") << QStringList{"reset", "--port", "sim", "--out", "x"} << 2 << "--out";
-        QTest::newRow("missing device") << QStringList{"reset", "--port", "/dev/vardelo-none"} << 1 << "Serial interface occupied\n/dev/vardelo-none does not exist";
-        QTest::newRow("map names a missing device") << QStringList{"reset", "--port", "com3", "--lang", "fr"} << 1 << "Interface série occupé\n/dev/vardelo-gone n'existe pas";
-        QTest::newRow("folder as port") << QStringList{"reset", "--port", "DIR"} << 1 << "is a folder, not a serial device";
-        QTest::newRow("bad sim option") << QStringList{"reset", "--port", "sim,loud"} << 1 << "loud";
-        QTest::newRow("german, the memory file is no occupied port") << QStringList{"reset", "--port", "sim:none.QLV", "--lang", "de"} << 1 << "Speicherdatei des simulierten Terminals nicht verwendbar: none.QLV";
-        QTest::newRow("not a configuration file") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "x.txt"} << 1 << "No VARDELO file selected";
+        QTest::addColumn<QStringList>("environment");
+        const QStringList read{"read", "--port", "sim:none.QLV"};
+        QTest::newRow("password file") << read + QStringList{"--password-file", "DIR/good"} << 1 << "none.QLV" << QStringList{};
+        QTest::newRow("password file, first line only") << read + QStringList{"--password-file", "DIR/bad"} << 2 << "six digits" << QStringList{};
+        QTest::newRow("password file is a FIFO") << read + QStringList{"--password-file", "DIR/fifo.QLV"} << 2 << "fifo.QLV is not a regular file" << QStringList{};
+        QTest::newRow("password from the environment") << read << 1 << "none.QLV" << QStringList{"VARDELO_PASSWORD=123456"};
+        QTest::newRow("bad password in the environment") << read << 2 << "six digits" << QStringList{"VARDELO_PASSWORD=12345"};
+        QTest::newRow("option before environment") << read + QStringList{"--password", "123456"} << 1 << "none.QLV" << QStringList{"VARDELO_PASSWORD=1"};
+        QTest::newRow("both password options") << read + QStringList{"--password", "123456", "--password-file", "DIR/good"} << 2 << "not both" << QStringList{};
+        QTest::newRow("no password, no terminal to ask") << read << 2 << "VARDELO_PASSWORD" << QStringList{"VARDELO_PASSWORD"};
+        QTest::newRow("no port") << QStringList{"read", "--password", "123456"} << 2 << "--port" << QStringList{};
+        QTest::newRow("five digits") << QStringList{"read", "--port", "sim", "--password", "12345"} << 2 << "--password" << QStringList{};
+        QTest::newRow("free text too short") << QStringList{"read", "--port", "sim", "--password", "XABCDE"} << 2 << "--password" << QStringList{};
+        QTest::newRow("missing device") << QStringList{"reset", "--port", "/dev/vardelo-none"} << 1 << "Serial interface occupied\n/dev/vardelo-none does not exist" << QStringList{};
+        QTest::newRow("map names a missing device") << QStringList{"reset", "--port", "com3", "--lang", "fr"} << 1 << "Interface série occupé\n/dev/vardelo-gone n'existe pas" << QStringList{};
+        QTest::newRow("folder as port") << QStringList{"reset", "--port", "DIR"} << 1 << "is a folder, not a serial device" << QStringList{};
+        QTest::newRow("bad sim option") << QStringList{"reset", "--port", "sim,loud"} << 1 << "loud" << QStringList{};
+        QTest::newRow("german, the memory file is no occupied port") << QStringList{"reset", "--port", "sim:none.QLV", "--lang", "de"} << 1 << "Speicherdatei des simulierten Terminals nicht verwendbar: none.QLV" << QStringList{};
+        QTest::newRow("not a configuration file") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "x.txt"} << 1 << "No VARDELO file selected" << QStringList{};
         // The terminal is silent: had it been asked, the answer would be "No connection".
-        QTest::newRow("damaged file, before the terminal") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "SHORT"} << 1 << "damaged";
+        QTest::newRow("damaged file, before the terminal") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "SHORT"} << 1 << "damaged" << QStringList{};
         // The reader's own detail, not only "damaged".
-        QTest::newRow("folder to write") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "DIR/folder.QLV"} << 1 << "folder.QLV is a folder";
-        QTest::newRow("FIFO to write") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "DIR/fifo.QLV"} << 1 << "fifo.QLV is not a regular file";
-        QTest::newRow("FIFO as the terminal's memory") << QStringList{"reset", "--port", "sim:DIR/fifo.QLV"} << 1 << "Memory file of the simulated terminal cannot be used: ";
-        QTest::newRow("stray argument to read") << QStringList{"read", "--port", "sim", "--password", "123456", "x.QLV"} << 2 << "unexpected argument x.QLV\nusage: vardelo-cli read";
-        QTest::newRow("stray argument to reset") << QStringList{"reset", "--port", "sim", "x\x01"} << 2 << "unexpected argument x\\x01\nusage: vardelo-cli reset";
+        QTest::newRow("folder to write") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "DIR/folder.QLV"} << 1 << "folder.QLV is a folder" << QStringList{};
+        QTest::newRow("FIFO to write") << QStringList{"write", "--port", "sim,silent", "--password", "123456", "DIR/fifo.QLV"} << 1 << "fifo.QLV is not a regular file" << QStringList{};
+        QTest::newRow("FIFO as the terminal's memory") << QStringList{"reset", "--port", "sim:DIR/fifo.QLV"} << 1 << "Memory file of the simulated terminal cannot be used: " << QStringList{};
+        QTest::newRow("stray argument to reset") << QStringList{"reset", "--port", "sim", "x\x01"} << 2 << "unexpected argument x\\x01\nusage: vardelo-cli reset" << QStringList{};
     }
     void refusals()
     {
         QFETCH(QStringList, args);
+        QFETCH(QStringList, environment);
         const QString shortFile = dir.filePath(QStringLiteral("short.QLV"));
         QVERIFY(WriteFileAtomically(shortFile, " 1 \r\n 2 \r\n"));
         QDir(dir.path()).mkpath(QStringLiteral("vardelo"));
         QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("vardelo/ports.map")), "com3=/dev/vardelo-gone\n"));
         const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("SHORT"), shortFile).replaceInStrings(QStringLiteral("DIR"), dir.path()),
-                                  {"XDG_CONFIG_HOME=" + dir.path()});
+                                  environment << "XDG_CONFIG_HOME=" + dir.path());
         QTEST(run.status, "status");
         QFETCH(QString, says);
         QVERIFY2(QString::fromUtf8(run.err).contains(says) && !run.err.contains("connection"), run.err.constData());
