@@ -152,8 +152,8 @@ private slots:
             quoted << u'\'' + word + u'\'';
         const QString script = QStringLiteral(
             "source '%1' || exit 3\n"
-            "spec=$(complete -p vardelo-cli) || exit 4\n"
-            "function=${spec#*-F }; function=${function%% *}\n"
+            "completion=$(complete -p vardelo-cli) || exit 4\n"
+            "function=${completion#*-F }; function=${function%% *}\n"
             "COMP_WORDS=(%2); COMP_CWORD=%3\n"
             "\"$function\"; printf '%s\\n' \"${COMPREPLY[@]}\"\n")
             .arg(SourceFile(QStringLiteral("scripts/vardelo-cli.bash")), quoted.join(u' '))
