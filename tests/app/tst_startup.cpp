@@ -68,7 +68,6 @@ private slots:
                                    << "Beide seriellen Schnittstellen (com1/com2) belegt|Serielle Schnittstelle belegt";
         // A port line without a valid number starts from com1 like a busy port.
         QTest::newRow("no number") << QByteArray("abc\r\n 0\r\n") << QList<int>{} << QList<int>{1} << "&Datei" << "";
-        QTest::newRow("com9") << QByteArray(" 9\r\n 0\r\n") << QList<int>{} << QList<int>{1} << "&Datei" << "";
         QTest::newRow("no number, com1 busy") << QByteArray("abc\r\n 0\r\n") << QList<int>{1} << QList<int>{2} << "&Datei" << "";
         QTest::newRow("no number, both busy") << QByteArray("abc\r\n 0\r\n") << QList<int>{1, 2} << QList<int>{} << "&Datei"
                                               << "Beide seriellen Schnittstellen (com1/com2) belegt|Serielle Schnittstelle belegt";

@@ -32,13 +32,10 @@ private slots:
         QJsonObject json = QJsonDocument::fromJson(run.out).object();
         QCOMPARE(json.keys(), (QStringList{"display", "lists", "settings", "slots"}));
         const QJsonObject settings = json["settings"].toObject();
-        QCOMPARE(settings.size(), 19);
         QCOMPARE(settings["Track3OddLength"].toInt(), 1);
         QCOMPARE(settings["Track3Digits"].toInt(), 3);
         QCOMPARE(settings["Password"].toString(), QStringLiteral("000000"));
-        QCOMPARE(json["display"].toArray().size(), 16);
         QCOMPARE(json["display"].toArray()[3].toString(), QStringLiteral("Grüße \"Tür\"     "));
-        QCOMPARE(json["slots"].toArray().size(), 2048);
         QCOMPARE(json["slots"].toArray()[8].toInt(), 200);
         const QJsonArray lists = json["lists"].toArray();
         QList<int> numberCountRows;

@@ -93,7 +93,8 @@ private slots:
         QCOMPARE(Shown(), accepted ? QString() : TableText(m, 156));
     }
 
-    // OK in either dialog counts one more edit, up to 32767 and no further:
+    // OK in either dialog counts one more edit (as the row and display tests
+    // see from 0), up to 32767 and no further:
     // a count that wrapped below 0 would close the editor without asking.
     void changeCountStops_data()
     {
@@ -101,7 +102,6 @@ private slots:
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("after");
         for (const char* dialog : {"Datensp", "displayeingabe"}) {
-            QTest::addRow("%s from 5", dialog) << dialog << 5 << 6;
             QTest::addRow("%s from 32766", dialog) << dialog << 32766 << 32767;
             QTest::addRow("%s at 32767", dialog) << dialog << 32767 << 32767;
         }

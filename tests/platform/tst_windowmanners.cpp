@@ -63,19 +63,13 @@ private slots:
         texts.Follow(before);
         QVERIFY2(texts.Follow(language), "Qt's translations are missing (package qt6-translations-l10n)");
         // The order of the buttons is the platform's; the words are the language's.
-        auto shown = [](Messages::Buttons buttons) {
-            QStringList captions = AskQuestion(buttons).buttons;
-            captions.sort();
-            return captions;
-        };
-        auto sorted = [](QStringList captions) {
-            captions.sort();
-            return captions;
-        };
         QFETCH(QStringList, yesNo);
         QFETCH(QStringList, okCancel);
-        QCOMPARE(shown(Messages::Buttons::YesNo), sorted(yesNo));
-        QCOMPARE(shown(Messages::Buttons::OkCancel), sorted(okCancel));
+        QStringList shownYesNo = AskQuestion(Messages::Buttons::YesNo).buttons, shownOkCancel = AskQuestion(Messages::Buttons::OkCancel).buttons;
+        for (QStringList* captions : {&yesNo, &okCancel, &shownYesNo, &shownOkCancel})
+            captions->sort();
+        QCOMPARE(shownYesNo, yesNo);
+        QCOMPARE(shownOkCancel, okCancel);
     }
 
     // A window that cannot be resized shows no maximise button; one that
