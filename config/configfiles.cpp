@@ -248,15 +248,20 @@ FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMis
     return read;
 }
 
-FileStatus SaveComments(const Vardelomod& m, const QString& path)
+QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& texts)
 {
     QByteArray content;
-    for (QString text : m.ListComment) {
+    for (QString text : texts) {
         text.replace(u'\r', u' ').replace(u'\n', u' ');
         content += EncodeWindows1252(text);
         content += "\r\n";
     }
-    return WriteFileAtomically(path, content);
+    return content;
+}
+
+FileStatus SaveComments(const Vardelomod& m, const QString& path)
+{
+    return WriteFileAtomically(path, FormatComments(m.ListComment));
 }
 
 QString DefaultSettingsPath()

@@ -55,6 +55,8 @@ FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMis
 // Line ends inside a text are written as blanks, so every text stays on its
 // own line and the later rows keep their numbers.
 FileStatus SaveComments(const Vardelomod& m, const QString& path);
+// The content SaveComments writes: one CR LF line per entry.
+QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& texts);
 
 // Settings file: line 1 the port number, line 2 the language offset.
 QString DefaultSettingsPath();    // in the user's configuration folder

@@ -1,0 +1,131 @@
+#include "comm/changereport.h"
+
+#include "app/catalogue.h"
+
+#include <QJsonArray>
+
+namespace {
+
+namespace Txt {
+constexpr int Seconds = 220;
+constexpr int Yes = 221;
+constexpr int No = 222;
+constexpr int NoChange = 344;
+constexpr int SettingsChanged = 345;
+constexpr int ListChanged = 346;
+constexpr int DisplayChanged = 347;
+constexpr int OtherBytes = 348;
+constexpr int CommentsChanged = 351;
+constexpr int CardAdded = 352;
+constexpr int CardRemoved = 353;
+constexpr int DisplayLine = 354;
+constexpr int CommentChanged = 355;
+}
+
+// The report's label of each setting, in SettingKey order.
+constexpr int SettingLabel[] = {219, 223, 224, 225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236};
+
+QString Label(int id, int language)
+{
+    QString text = CatalogueText(id, language).trimmed();
+    if (text.endsWith(u':'))
+        text.chop(1);
+    return text;
+}
+
+QString SettingValue(const SettingChange& c, int value, const QString& text, int language)
+{
+    switch (c.key) {
+    case SettingKey::DoorOpenTime: return QString::number(value) + CatalogueText(Txt::Seconds, language);
+    case SettingKey::Password: return text;
+    case SettingKey::Track2Digits:
+    case SettingKey::Track3Digits: return QString::number(value);
+    default: return CatalogueText(value ? Txt::Yes : Txt::No, language).trimmed();
+    }
+}
+
+QString Card(const CardChange& c)
+{
+    return c.comment == ResetCommentText ? c.data : c.data + QStringLiteral("  ") + c.comment;
+}
+
+QJsonArray Cards(const QList<CardChange>& cards)
+{
+    QJsonArray out;
+    for (const CardChange& c : cards)
+        out.append(QJsonObject{{QStringLiteral("list"), c.list}, {QStringLiteral("data"), c.data},
+                               {QStringLiteral("comment"), c.comment}});
+    return out;
+}
+
+} // namespace
+
+QString ChangeText(int id, int languageOffset)
+{
+    return CatalogueText(id, languageOffset);
+}
+
+QStringList SummarizeChanges(const ConfigDifference& d, int language)
+{
+    if (d.Empty())
+        return {CatalogueText(Txt::NoChange, language)};
+    QStringList lines;
+    if (!d.settings.isEmpty())
+        lines << CatalogueText(Txt::SettingsChanged, language).arg(d.settings.size());
+    for (int list = 1; list <= 4; ++list)
+        if (d.Added(list) || d.Removed(list))
+            lines << CatalogueText(Txt::ListChanged, language).arg(list).arg(d.Added(list)).arg(d.Removed(list));
+    if (!d.display.isEmpty())
+        lines << CatalogueText(Txt::DisplayChanged, language).arg(d.DisplayTextsChanged());
+    if (d.otherSlots)
+        lines << CatalogueText(Txt::OtherBytes, language).arg(d.otherSlots);
+    if (!d.comments.isEmpty())
+        lines << CatalogueText(Txt::CommentsChanged, language).arg(d.comments.size());
+    return lines;
+}
+
+QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int language)
+{
+    QList<ChangeLine> lines;
+    for (const SettingChange& c : d.settings)
+        lines.append({Label(SettingLabel[int(c.key)], language), SettingValue(c, c.oldValue, c.oldText, language),
+                      SettingValue(c, c.newValue, c.newText, language)});
+    for (const CardChange& c : d.added)
+        lines.append({CatalogueText(Txt::CardAdded, language).arg(c.list), QString(), Card(c)});
+    for (const CardChange& c : d.removed)
+        lines.append({CatalogueText(Txt::CardRemoved, language).arg(c.list), Card(c), QString()});
+    for (const DisplayChange& c : d.display)
+        lines.append({CatalogueText(Txt::DisplayLine, language).arg(c.line / 2 + 1).arg(c.line % 2 + 1),
+                      u'"' + c.oldText + u'"', u'"' + c.newText + u'"'});
+    for (const CommentChange& c : d.comments)
+        lines.append({CatalogueText(Txt::CommentChanged, language).arg(c.list).arg(c.data), c.oldComment, c.newComment});
+    if (d.otherSlots)
+        lines.append({CatalogueText(Txt::OtherBytes, language).arg(d.otherSlots), QString(), QString()});
+    return lines;
+}
+
+QJsonObject DifferenceJson(const ConfigDifference& d)
+{
+    QJsonArray settings;
+    for (const SettingChange& c : d.settings) {
+        const bool text = c.key == SettingKey::Password;
+        settings.append(QJsonObject{{QStringLiteral("setting"), c.name},
+                                    {QStringLiteral("old"), text ? QJsonValue(c.oldText) : QJsonValue(c.oldValue)},
+                                    {QStringLiteral("new"), text ? QJsonValue(c.newText) : QJsonValue(c.newValue)}});
+    }
+    QJsonArray display;
+    for (const DisplayChange& c : d.display)
+        display.append(QJsonObject{{QStringLiteral("line"), c.line}, {QStringLiteral("old"), c.oldText},
+                                   {QStringLiteral("new"), c.newText}});
+    QJsonArray comments;
+    for (const CommentChange& c : d.comments)
+        comments.append(QJsonObject{{QStringLiteral("list"), c.list}, {QStringLiteral("data"), c.data},
+                                    {QStringLiteral("old"), c.oldComment}, {QStringLiteral("new"), c.newComment}});
+    return QJsonObject{{QStringLiteral("equal"), d.Empty()},
+                       {QStringLiteral("settings"), settings},
+                       {QStringLiteral("added"), Cards(d.added)},
+                       {QStringLiteral("removed"), Cards(d.removed)},
+                       {QStringLiteral("display"), display},
+                       {QStringLiteral("comments"), comments},
+                       {QStringLiteral("otherBytes"), d.otherSlots}};
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Storing a read so that it never destroys the operator's files: the
+// configuration and comments file it replaces are moved into the folder
+// history/ beside them, the read itself is kept there as a copy, and the
+// comments of the replaced pair are carried over to the cards of the read
+// that equal one of its cards. Nothing is ever deleted from history/.
+//
+// Names in history/ carry the time of the read:
+// "2026-12-06_14-03-27_VARDELO.QLV" and ".BGT", with "-2", "-3" after the
+// time when that name is taken. The replaced pair is named first, so the
+// read's own copy of the same second is the next name.
+
+#include "config/configcompare.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// "history" beside the file.
+QString HistoryFolderFor(const QString& file);
+// "2026-12-06_14-03-27".
+QString HistoryStamp(const QDateTime& time);
+// A configuration name in folder for stamp and file name that neither it nor
+// its comments file takes yet.
+QString UniqueHistoryName(const QString& folder, const QString& stamp, const QString& fileName,
+                          const QString& alsoTaken = {});
+
+struct ReadStorage {
+    QString target;           // where the read was meant to go
+    QString savedAs;          // where the configuration read is now (target or a place instead); empty: nowhere
+    QString historyCopy;      // the read's copy in history/, empty when none could be made
+    QStringList keptInHistory;   // the replaced files, now in history/
+    bool commentsWritten = false; // a comments file carried over lies beside savedAs
+    int commentsCarried = 0;      // rows that got a comment from the replaced pair
+    // English, naming the path: why the read is not (only) where it was meant
+    // to go, or why no history copy exists. Empty when all went as planned.
+    QString problem;
+    bool Stored() const { return !savedAs.isEmpty(); }
+    bool AtTarget() const { return savedAs == target; }
+    // The configuration read and the comments that go with it (carried over,
+    // or all "----------").
+    ConfigSnapshot read;
+};
+
+// Stores a completed read for target. When the history copy cannot be made
+// (history/ a file, a read-only folder, a full disk), an existing pair is left
+// untouched and the read goes beside it under a name with the time, or into
+// fallbackFolder, or into the system's temporary folder; `problem` says so.
+ReadStorage StoreRead(const ConfigBlock& block, const QString& target, const QDateTime& time,
+                      const QString& fallbackFolder);
+
+// Keeps a read in history/ beside file without touching file (the terminal's
+// state before a write). The copy's path, or empty with problem set.
+QString KeepReadInHistory(const ConfigBlock& block, const QString& file, const QDateTime& time, QString& problem);
+
+// Where reads go when their own folder cannot take them: "reads" in the
+// user's data folder.
+QString DefaultReadFallbackFolder();
