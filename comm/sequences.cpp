@@ -11,7 +11,6 @@
 #include "platform/timers.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace TextId {
 constexpr int NoIdentification = 128;
@@ -24,6 +23,8 @@ constexpr int Programmed = 149, ProgrammedTitle = 150;
 constexpr int PortBusy = 165, PortBusyTitle = 166;
 constexpr int ValueOutOfRange = 280;
 constexpr int ReadFileNotWritten = 281;
+constexpr int ReadStoredElsewhere = 340;
+constexpr int ReadNotInHistory = 341;
 }
 
 namespace {
@@ -114,6 +115,7 @@ bool ReadSequence::Start(const std::function<void()>& askPassword)
     c_.m.PasswordAccepted = 0;
     c_.m.TerminalRead = 0;
     failure_.clear();
+    notice_.clear();
     c_.rx.SetListening(true);
     timer1_->Start();
     emit RunningChanged(true);
@@ -182,22 +184,33 @@ void ReadSequence::FinishRead()
     for (int n = Timing::FirstConfigSlot; n < firstIdSlot; ++n)
         m.ConfigImage[n - Timing::FirstConfigSlot] = m.ConfigImage[n];
 
-    const QString path = OutputFile();
-    const FileStatus written = StoreReadConfiguration(m, path);
+    const ReadStorage stored = StoreResult();
+    lastRead_ = stored;
     c_.gate.Release();
 
-    if (!written) {
+    if (storing_ == Storing::OutputFile && !stored.Stored()) {
         // The image is complete in memory and TerminalRead stays 1, so it can
         // still be written to the terminal.
-        failure_ = SequenceText(m, TextId::ReadFileNotWritten) + QStringLiteral("\n") +
-                   FileStatusText(written, m.LanguageOffset);
-        if (const QString kept = ExistingFileKeptText(path, m.LanguageOffset); !kept.isEmpty())
+        failure_ = SequenceText(m, TextId::ReadFileNotWritten) + QStringLiteral("\n") + PrintableText(stored.problem);
+        if (const QString kept = ExistingFileKeptText(stored.target, m.LanguageOffset); !kept.isEmpty())
             failure_ += QStringLiteral("\n") + kept;
         c_.messages.Show(failure_, SequenceText(m, TextId::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);
         return;
     }
+    if (storing_ != Storing::OutputFile) {
+        notice_ = stored.problem;
+        emit Finished(true);
+        return;
+    }
+    if (!stored.problem.isEmpty()) {
+        // Told, not failed: the read is complete and stored where it says.
+        const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
+        notice_ = SequenceText(m, text).arg(PrintableText(stored.savedAs), PrintableText(stored.problem));
+        c_.messages.Show(notice_, SequenceText(m, TextId::MustReadFirstTitle));
+    }
+    const QString path = stored.savedAs;
     if (askToEdit_) {
         const auto answer = c_.messages.Show(SequenceText(m, TextId::EditLoadedFile),
                                              SequenceText(m, TextId::EditLoadedFileTitle),
@@ -208,6 +221,31 @@ void ReadSequence::FinishRead()
             emit PanelsHideRequested();
     }
     emit Finished(true);
+}
+
+ReadStorage ReadSequence::StoreResult()
+{
+    ConfigBlock block;
+    std::copy_n(c_.m.ConfigImage.begin(), block.size(), block.begin());
+    const QString path = OutputFile();
+    switch (storing_) {
+    case Storing::OutputFile:
+        return StoreRead(block, path, Now(), fallbackFolder_);
+    case Storing::HistoryOnly: {
+        ReadStorage r;
+        r.target = path;
+        r.read = ConfigSnapshot::From(block, std::nullopt);
+        r.historyCopy = KeepReadInHistory(block, path, Now(), r.problem);
+        r.savedAs = r.historyCopy;
+        return r;
+    }
+    case Storing::Nothing:
+        break;
+    }
+    ReadStorage r;
+    r.target = path;
+    r.read = ConfigSnapshot::From(block, std::nullopt);
+    return r;
 }
 
 void ReadSequence::Abort()

@@ -11,13 +11,16 @@
 //
 // Messages go through the Messages seam, with texts from the text table.
 
+#include "config/readhistory.h"
 #include "config/vardelomod.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Messages;
 class PeriodicTimer;
@@ -71,15 +74,31 @@ public:
     bool IsRunning() const;
 
     // Where the result goes; default "VARDELO.QLV" in the directory that is
-    // current when the read finishes. Its comments file (".BGT") is removed.
+    // current when the read finishes. The pair it replaces is kept in
+    // history/ beside it, and the replaced comments carried over.
     void SetOutputFile(const QString& path) { outputFile_ = path; }
     QString OutputFile() const;
+    // What a finished read stores: the output file as above, only a copy in
+    // history/ beside the output file (the read before a write), or nothing
+    // (a dry run).
+    enum class Storing { OutputFile, HistoryOnly, Nothing };
+    void SetStoring(Storing storing) { storing_ = storing; }
+    // Where the last completed read went and what it held, with the comments
+    // carried over to it; nullptr before the first.
+    const ReadStorage* LastRead() const { return lastRead_ ? &*lastRead_ : nullptr; }
+    // The time a read is named by in history/.
+    std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    // Where a read goes when its own folder cannot take it.
+    void SetFallbackFolder(const QString& folder) { fallbackFolder_ = folder; }
     // Whether the question "Edit loaded file?" (text 147) is asked.
     void SetAskToEdit(bool ask) { askToEdit_ = ask; }
     // The last identification line: six blanks and 16 characters.
     QString IdentificationLine() const { return identification_; }
     // The message that ended the last failed read (empty after success).
     QString FailureText() const { return failure_; }
+    // What the last completed read told about where it was stored (a read
+    // not kept in history/, or kept elsewhere than asked); empty when none.
+    QString NoticeText() const { return notice_; }
 
     // Stops a running read without a message; DTR and RTS off.
     void Abort();
@@ -105,11 +124,16 @@ private:
     void FinishRead();
     void ReadFailed(int textId, int titleId);
     void SetLines(bool dtr, bool rts);
+    ReadStorage StoreResult();
     SequenceContext c_;
     std::unique_ptr<PeriodicTimer> timer1_;
     QString outputFile_;
+    QString fallbackFolder_ = DefaultReadFallbackFolder();
+    Storing storing_ = Storing::OutputFile;
+    std::optional<ReadStorage> lastRead_;
     QString identification_;
     QString failure_;
+    QString notice_;
     bool askToEdit_ = true;
     bool startByteSeen_ = false;   // what Ch1 and Ch2 show
 };
@@ -132,6 +156,8 @@ public:
     bool IsRunning() const;
     // The message that ended the last write.
     QString ResultText() const { return result_; }
+    // The 2048 bytes the last write sent.
+    const std::array<qint16, Vardelomod::BlockSlots>& SentBlock() const { return sent_; }
     void Abort();
 
 signals:

@@ -1,0 +1,221 @@
+// A read of a terminal whose lists changed since the file beside it was
+// saved: every row gets the comment of its card; both files are kept in
+// history/. Every read and write leaves one line in the transfer log, and a
+// log that cannot be written is reported once without stopping anything.
+#include "app/catalogue.h"
+#include "comm/sequences.h"
+#include "comm/simterminal.h"
+#include "comm/transferlog.h"
+#include "common/democonfig.h"
+#include "common/fakes.h"
+#include "config/configimage.h"
+#include "platform/timers.h"
+
+#include <QtTest>
+
+namespace {
+
+// A session on the simulated terminal, its read going to dir/VARDELO.QLV,
+// its log to dir/transfers.log.
+struct Rig : FakeMessages {
+    QTemporaryDir dir;
+    ManualClock clock;
+    Vardelomod m;
+    SimulatedTerminal sim{clock};
+    std::unique_ptr<TerminalSession> session;
+    std::unique_ptr<TransferRecorder> recorder;
+    QStringList problems;
+
+    explicit Rig(const QString& logPath = {})
+    {
+        m.LanguageOffset = 1000;
+        LoadWindowTexts(m, TextWindow::Main);
+        sim.Open();
+        session = std::make_unique<TerminalSession>(m, sim, clock, *this);
+        session->Read().SetOutputFile(Path("VARDELO.QLV"));
+        session->Read().SetFallbackFolder(Path("fallback"));
+        session->Read().Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27), Qt::OffsetFromUTC, 3600); };
+        recorder = std::make_unique<TransferRecorder>(*session, logPath.isEmpty() ? Path("transfers.log") : logPath);
+        recorder->Now = session->Read().Now;
+        QObject::connect(recorder.get(), &TransferRecorder::Problem, [this](const QString& p) { problems << p; });
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    bool Read()
+    {
+        answers.enqueue(Answer::No);
+        const bool started = session->Read().Start([&] {
+            m.TerminalPassword = PackTerminalPassword(DemoPassword, false);
+            m.PasswordAccepted = 1;
+        });
+        return started && clock.RunUntil([&] { return !session->Busy(); }, 60000) && m.TerminalRead == 1;
+    }
+    bool Write(const ConfigBlock& block)
+    {
+        std::copy(block.begin(), block.end(), m.ConfigImage.begin());
+        return session->Write().Start() && clock.RunUntil([&] { return !session->Busy(); }, 60000);
+    }
+};
+
+// One row of a list's new content: a card of the saved file (by its record
+// number there) or new data, and the saved record whose comment it must get
+// (-1: none).
+struct NewRow {
+    int savedRecord = -1;
+    int commentFrom = -1;
+    QString data;
+};
+
+int FirstRow(const Vardelomod& m, int list)
+{
+    int row = 0;
+    for (int l = 1; l < list; ++l)
+        row += m.ListCount(l);
+    return row;
+}
+
+} // namespace
+
+class TransfersTest : public QObject {
+    Q_OBJECT
+private slots:
+    // The saved file is the demonstration configuration with two cards of
+    // the same number in list 4. In the terminal since then: list 1
+    // reordered, list 2 shortened, list 3 extended (one card twice), list 4
+    // with its twins swapped around another card.
+    void commentsCarriedOverToEveryRow()
+    {
+        Rig r;
+        auto saved = std::make_unique<Vardelomod>();
+        BuildDemoConfiguration(*saved);
+        DecodeLists(*saved);
+        const int twin = FirstRow(*saved, 4) + 3;
+        saved->ListData[twin] = saved->ListData[FirstRow(*saved, 4)];
+        EncodeRowData(*saved, twin);
+        saved->ListComment[twin] = QStringLiteral("zweite Karte mit gleicher Nummer");
+        QVERIFY(WriteConfigurationFile(*saved, r.Path("VARDELO.QLV")));
+        QVERIFY(SaveComments(*saved, r.Path("VARDELO.BGT")));
+        const QByteArray savedQlv = FormatConfigBlock(ImageBlock(*saved));
+
+        // Twins take their comments in order; a card twice gets one comment.
+        const QList<NewRow> lists[4] = {
+            {{11, 11}, {10, 10}, {9, 9}, {8, 8}, {7, 7}, {6, 6}, {5, 5}, {4, 4}, {3, 3}, {2, 2}, {1, 1}, {0, 0}},
+            {{0, 0}, {4, 4}, {8, 8}},
+            {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {-1, -1, "30000001"}, {0, -1}, {-1, -1, "30000003"}},
+            {{3, 0}, {1, 1}, {0, 3}, {2, 2}},
+        };
+        auto terminal = std::make_unique<Vardelomod>(*saved);
+        QStringList expected;   // the comment of every row, in row order
+        for (int list = 1; list <= 4; ++list) {
+            const int first = FirstRow(*terminal, list);
+            const int zeros = list % 2 ? 8 : 12;
+            for (int k = 0; k < terminal->ListCount(list); ++k) {
+                const NewRow row = lists[list - 1].value(k, NewRow{-1, -1, QString(zeros, u'0')});
+                terminal->ListData[first + k] = row.savedRecord >= 0 ? saved->ListData[first + row.savedRecord] : row.data;
+                EncodeRowData(*terminal, first + k);
+                expected << (row.commentFrom >= 0 ? saved->ListComment[first + row.commentFrom] : ResetCommentText);
+            }
+        }
+        TerminalMemory memory{};
+        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+            memory[i] = quint8(terminal->ConfigImage[i]);
+        r.sim.SetMemory(memory);
+
+        QVERIFY(r.Read());
+        auto opened = std::make_unique<Vardelomod>();
+        QVERIFY(ReadConfigurationFile(*opened, r.Path("VARDELO.QLV")));
+        LoadComments(*opened, r.Path("VARDELO.QLV"), false);
+        DecodeLists(*opened);
+        QCOMPARE(int(expected.size()), FirstRow(*opened, 5));
+        for (int row = 0; row < expected.size(); ++row)
+            QVERIFY2(opened->ListComment[row] == expected[row],
+                     qPrintable(QStringLiteral("row %1: %2 instead of %3").arg(row).arg(opened->ListComment[row], expected[row])));
+        QCOMPARE(r.session->Read().LastRead()->commentsCarried, 12 + 3 + 5 + 4);
+
+        // Both the replaced pair and the read are in history/.
+        const QString history = r.Path("history/2026-12-06_14-03-27");
+        QCOMPARE(QDir(r.Path("history")).entryList(QDir::Files).size(), 4);
+        QFile kept(history + "_VARDELO.QLV");
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), savedQlv);
+        QFile copy(history + "-2_VARDELO.QLV");
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), FormatConfigBlock(r.session->Read().LastRead()->read.block));
+        QCOMPARE(r.shown.size(), 1);   // only the question to edit
+    }
+
+    // A read and a write leave one line each, with what a script needs.
+    void everyTransferLogged()
+    {
+        Rig r;
+        r.sim.SetMemory(DefaultTerminalMemory());
+        QVERIFY(r.Read());
+        ConfigBlock edited = r.session->Read().LastRead()->read.block;
+        edited[Slot::DoorOpenTime] = 9;
+        r.recorder->SetWriteFile(r.Path("edited.QLV"));
+        QVERIFY(r.Write(edited));
+        QCOMPARE(r.sim.Memory()[Slot::DoorOpenTime], quint8(9));
+
+        const TransferLogContent log = ReadTransferLog(r.Path("transfers.log"), 0);
+        QVERIFY(log.status);
+        QCOMPARE(log.entries.size(), 2);
+        const QJsonObject read = log.entries[0], write = log.entries[1];
+        QCOMPARE(read.value("time").toString(), QStringLiteral("2026-12-06T14:03:27+01:00"));
+        QCOMPARE(read.value("command").toString(), QStringLiteral("read"));
+        QCOMPARE(read.value("port").toString(), QStringLiteral("com1"));
+        QCOMPARE(read.value("device").toString(), QStringLiteral("simulated terminal"));
+        QCOMPARE(read.value("terminal").toString(), QStringLiteral("VARDELO SIM 1.00"));
+        QCOMPARE(read.value("file").toString(), r.Path("VARDELO.QLV"));
+        QCOMPARE(read.value("result").toString(), QStringLiteral("success"));
+        QCOMPARE(read.value("sha256").toString(), BlockSha256(r.session->Read().LastRead()->read.block));
+        QCOMPARE(write.value("command").toString(), QStringLiteral("write"));
+        QCOMPARE(write.value("file").toString(), r.Path("edited.QLV"));
+        QCOMPARE(write.value("sha256").toString(), BlockSha256(edited));
+        QCOMPARE(write.value("changes").toObject().value("settings").toInt(), 1);
+        QCOMPARE(write.value("result").toString(), QStringLiteral("success"));
+        QVERIFY(FormatTransferEntry(write).contains("write  com1 (simulated terminal)  \"VARDELO SIM 1.00\""));
+
+        // A failed read says why.
+        r.sim.SetOptions(*ParseSimulationOptions(QStringLiteral(",silent")));
+        QVERIFY(!r.Read());
+        const QJsonObject failed = ReadTransferLog(r.Path("transfers.log"), 1).entries.value(0);
+        QCOMPARE(failed.value("result").toString(), QStringLiteral("No connection to VARDELO"));
+        QVERIFY(r.problems.isEmpty());
+    }
+
+    // A log in a place that cannot take it: the transfers go on, and the
+    // problem is reported once, naming the log.
+    void unwritableLogReportedOnce()
+    {
+        QTemporaryDir other;
+        const QString logPath = other.filePath("transfers.log");
+        QVERIFY(QDir().mkdir(logPath));
+        Rig r(logPath);
+        r.sim.SetMemory(DefaultTerminalMemory());
+        QVERIFY(r.Read());
+        QVERIFY(r.Read());
+        QCOMPARE(r.problems.size(), 1);
+        QVERIFY(r.problems[0].contains(logPath));
+        QVERIFY(QFile::exists(r.Path("VARDELO.QLV")));
+        const TransferLogContent content = ReadTransferLog(logPath, 0);
+        QVERIFY(!content.status && content.status.message.contains(logPath));
+    }
+
+    // The log as `vardelo-cli log` reads it: the last lines, damaged ones skipped.
+    void readingTheLog()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("transfers.log");
+        QVERIFY(WriteFileAtomically(path, "{\"command\": \"read\", \"time\": \"1\"}\nnot json\n\n{\"command\": \"write\"}\n"
+                                          "{\"command\": \"read\", \"time\": \"3\"}\n"));
+        const TransferLogContent all = ReadTransferLog(path, 0);
+        QCOMPARE(all.entries.size(), 3);
+        QCOMPARE(all.damagedLines, 1);
+        const TransferLogContent last = ReadTransferLog(path, 2);
+        QCOMPARE(last.entries.size(), 2);
+        QCOMPARE(last.entries[0].value("command").toString(), QStringLiteral("write"));
+        QVERIFY(ReadTransferLog(dir.filePath("none.log"), 0).entries.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TransfersTest)
+#include "tst_transfers.moc"
