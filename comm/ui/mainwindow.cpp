@@ -4,7 +4,10 @@
 #include "app/filetexts.h"
 #include "app/mainflow.h"
 #include "app/ui/languagewindow.h"
+#include "comm/changereport.h"
+#include "comm/transferlog.h"
 #include "comm/ui/backgroundwidget.h"
+#include "comm/ui/changedetailsdialog.h"
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/interfacedialog.h"
 #include "comm/ui/pathlabel.h"
@@ -96,6 +99,10 @@ MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
     BuildMenus();
     BuildPanels();
     session_ = std::make_unique<TerminalSession>(m_, services_.link, services_.timers, services_.messages);
+    recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(services_.settingsPath));
+    connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
+        services_.messages.Show(SequenceText(m_, 342).arg(problem), TableText(m_, 136), Messages::Buttons::Ok, this);
+    });
     ConnectSequences();
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName(QStringLiteral("StatusLine"));
@@ -215,6 +222,17 @@ void MainWindow::BuildPanels()
     flatScrollBar2_->setGeometry(TwipsRect(120, 420, 1455, 300));
     flatScrollBar2_->setRange(0, 2045);
     flatScrollBar2_->setTextVisible(false);
+
+    // The change summary stands above the write panel and goes with it.
+    changesFrame_ = Frame(QStringLiteral("WriteChanges"), client_, TwipsRect(480, 2520, 10935, 2280));
+    changesSummary_ = new QLabel(changesFrame_);
+    changesSummary_->setObjectName(QStringLiteral("ChangeSummary"));
+    changesSummary_->setGeometry(TwipsRect(240, 300, 7800, 1860));
+    changesSummary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    changesDetails_ = Button(QStringLiteral("ChangeDetails"), changesFrame_, TwipsRect(8400, 360, 2175, 375));
+    connect(changesDetails_, &QPushButton::clicked, this, &MainWindow::ShowChangeDetails);
+    changesFrame_->hide();
+    frame2_->installEventFilter(this);
 
     connect(command2_, &QPushButton::clicked, frame1_, &QWidget::hide);
     connect(command1_, &QPushButton::clicked, frame2_, &QWidget::hide);
@@ -456,6 +474,7 @@ void MainWindow::WriteCommand()
         return;
     m_.CurrentConfigFile = *name;
     label2_->setText(*name);
+    ShowWriteChanges(*name);
     taste2_->show();
     taste2_->setEnabled(true);
     SetButtonColour(taste2_, false);
@@ -528,6 +547,41 @@ void MainWindow::ShowMakerAddress()
     // writes its file in the start directory again.
     QDir::setCurrent(m_.StartDirectory);
     services_.messages.Show(MakerWebAddress(services_.settingsPath), MakerMessageTitle, Messages::Buttons::Ok, this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // ...ToParent: sent when the panel is shown or hidden, also while the
+    // window itself is not on screen.
+    if (watched == frame2_ && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        changesFrame_->setVisible(event->type() == QEvent::ShowToParent && !changesSummary_->text().isEmpty());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::ShowWriteChanges(const QString& file)
+{
+    changeLines_.clear();
+    changesSummary_->clear();
+    changesFrame_->hide();
+    recorder_->SetWriteFile(file);
+    const ReadStorage* read = session_->Read().LastRead();
+    ConfigSnapshot chosen;
+    if (!read || !LoadSnapshot(file, chosen))
+        return;
+    ConfigDifference difference = CompareConfigurations(read->read, chosen);
+    // Comments are not in the terminal: a write does not change them.
+    difference.comments.clear();
+    changesFrame_->setTitle(ChangeText(ChangeTextId::SummaryTitle, m_.LanguageOffset));
+    changesDetails_->setText(ChangeText(ChangeTextId::DetailsButton, m_.LanguageOffset));
+    changesSummary_->setText(SummarizeChanges(difference, m_.LanguageOffset).join(u'\n'));
+    changeLines_ = DescribeChanges(difference, m_.LanguageOffset);
+    changesDetails_->setEnabled(!changeLines_.isEmpty());
+}
+
+void MainWindow::ShowChangeDetails()
+{
+    ChangeDetailsDialog dialog(changeLines_, m_.LanguageOffset, this);
+    RunModal(dialog);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

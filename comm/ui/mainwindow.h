@@ -3,6 +3,7 @@
 // and the write panel. It holds no rule of its own: it starts the commands
 // and sequences and shows what they report.
 
+#include "comm/changereport.h"
 #include "config/vardelomod.h"
 #include "platform/fileaccess.h"
 #include "platform/ui/modal.h"
@@ -19,6 +20,7 @@ class SerialLink;
 class TerminalSession;
 class Timers;
 class TransferMonitor;
+class TransferRecorder;
 class QDialog;
 class QAction;
 class QGroupBox;
@@ -68,6 +70,7 @@ public:
     std::function<void(int languageOffset)> LanguageLoaded;
 
     TerminalSession& Session() { return *session_; }
+    TransferRecorder& Recorder() { return *recorder_; }
 
     // The colour a sequence button shows: green when its sequence may start,
     // red while it runs.
@@ -75,6 +78,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
@@ -98,6 +102,8 @@ private:
     void ShowMakerAddress();
     void OfferLanguageWindow();
     void OpenEditorWindow(bool loadedFile);
+    void ShowWriteChanges(const QString& file);
+    void ShowChangeDetails();
 
     Vardelomod& m_;
     Services services_;
@@ -106,6 +112,7 @@ private:
     std::unique_ptr<TransferMonitor> monitor_;
     QLabel* statusLine_ = nullptr;
     std::unique_ptr<SerialDevices> systemDevices_;
+    std::unique_ptr<TransferRecorder> recorder_;
 
     BackgroundWidget* client_ = nullptr;
     QMenu* mnudatei_ = nullptr;
@@ -140,4 +147,11 @@ private:
     QProgressBar* flatScrollBar1_ = nullptr;
     QGroupBox* frame6_ = nullptr;
     QProgressBar* flatScrollBar2_ = nullptr;
+
+    // What the chosen file will change in the terminal against the last
+    // read, shown with the write panel.
+    QGroupBox* changesFrame_ = nullptr;
+    QLabel* changesSummary_ = nullptr;
+    QPushButton* changesDetails_ = nullptr;
+    QList<ChangeLine> changeLines_;
 };

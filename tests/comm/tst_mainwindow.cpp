@@ -5,9 +5,11 @@
 #include "comm/ui/backgroundwidget.h"
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/interfacedialog.h"
+#include "common/democonfig.h"
 #include "common/mainwindowharness.h"
 #include "comm/mappedlink.h"
 #include "config/configfiles.h"
+#include "config/configimage.h"
 
 #include <sys/stat.h>
 #ifdef Q_OS_LINUX
@@ -282,8 +284,9 @@ private slots:
         QVERIFY(client->geometry().bottom() < h.Find(QStringLiteral("StatusLine"))->mapTo(h.window.get(), QPoint()).y());
     }
 
-    // "VARDELO.QLV" cannot be created: a message that says why, the comments
-    // beside it kept byte for byte, and the image can still be written.
+    // "VARDELO.QLV" cannot be created: the read goes beside it under a name
+    // with the time, the message says where and why, the comments beside it
+    // are kept byte for byte, and the image can still be written.
     void unwritableResultIsReported()
     {
         MainWindowHarness h(Kind::Simulated);
@@ -291,11 +294,16 @@ private slots:
         QVERIFY(QDir().mkdir(QStringLiteral("VARDELO.QLV")));   // a folder in its place
         const QByteArray comments = QByteArray("Pforte\r\n").repeated(2001);
         QVERIFY(WriteFileAtomically(QStringLiteral("VARDELO.BGT"), comments));
+        h.messages.answers.enqueue(Messages::Answer::Ok);
+        h.messages.answers.enqueue(Messages::Answer::Yes);
         StartRead(h);
         QVERIFY(ReadDone(h));
-        QVERIFY(h.editorOpenedOn.isEmpty());
-        QCOMPARE(h.messages.shown.size(), 1);
-        QVERIFY(h.Prompts().at(0).contains(QStringLiteral("VARDELO.QLV ist ein Ordner")));
+        QCOMPARE(h.messages.shown.size(), 2);
+        QVERIFY2(h.Prompts().at(0).contains(QStringLiteral("VARDELO.QLV ist ein Ordner")), qPrintable(h.Prompts().at(0)));
+        QCOMPARE(h.editorOpenedOn.size(), 1);
+        QVERIFY(h.editorOpenedOn.at(0).contains(QStringLiteral("VARDELO_")));
+        QVERIFY(h.Prompts().at(0).contains(h.editorOpenedOn.at(0)));
+        QVERIFY(QFileInfo(QStringLiteral("VARDELO.QLV")).isDir());
         QFile kept(QStringLiteral("VARDELO.BGT"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), comments);
@@ -371,6 +379,93 @@ private slots:
 
     // Pictures for a look by eye, in every language, when
     // VARDELO_SCREENSHOT_DIR names a folder (see the README).
+    // A file that adds 3 cards, removes 1 and changes the door open time:
+    // the write panel says so against the last read, and the details window
+    // (its own modal loop) lists each change with the cards' comments.
+    void writePanelShowsTheChanges()
+    {
+        MainWindowHarness h(Kind::Simulated);
+        auto demo = std::make_unique<Vardelomod>();
+        BuildDemoConfiguration(*demo);
+        TerminalMemory memory{};
+        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+            memory[i] = quint8(demo->ConfigImage[i]);
+        h.Terminal().SetMemory(memory);
+        // Saved with its comments after the last cycle: the read takes them over.
+        DecodeLists(*demo);
+        QVERIFY(WriteConfigurationFile(*demo, QStringLiteral("VARDELO.QLV")));
+        QVERIFY(SaveComments(*demo, QStringLiteral("VARDELO.BGT")));
+        h.StartAndPassLanguageWindow();
+        h.messages.answers.enqueue(Messages::Answer::No);
+        StartRead(h);
+        QVERIFY(ReadDone(h));
+
+        // The operator's edit, saved beside the read.
+        const auto card = [&](int row, const char* data, const char* comment) {
+            demo->ListData[row] = QString::fromLatin1(data);
+            EncodeRowData(*demo, row);
+            demo->ListComment[row] = QString::fromUtf8(comment);
+        };
+        card(12, "30000001", "Neu, Eins");
+        card(13, "30000002", "Neu, Zwei");
+        card(demo->ListCount1 + 9, "672000777001", "Neu, Drei");
+        card(demo->ListCount1 + demo->ListCount2 + 1, "00000000", "----------");
+        demo->ConfigImage[Slot::DoorOpenTime] = 12;
+        const QString edited = QDir::current().filePath(QStringLiteral("EDITED.QLV"));
+        QVERIFY(WriteConfigurationFile(*demo, edited));
+        QVERIFY(SaveComments(*demo, CommentFileNameFor(edited)));
+
+        h.files.names.enqueue(edited);
+        h.Trigger(QStringLiteral("mnubeschreiben"));
+        QVERIFY(h.Visible(QStringLiteral("WriteChanges")));
+        QCOMPARE(h.Text(QStringLiteral("ChangeSummary")),
+                 QStringLiteral("1 Grundeinstellung(en) geändert\nListe 1: 2 Karte(n) neu, 0 entfernt\n"
+                                "Liste 2: 1 Karte(n) neu, 0 entfernt\nListe 3: 0 Karte(n) neu, 1 entfernt"));
+        if (const QString folder = qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"); !folder.isEmpty()) {
+            h.window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+            QVERIFY(h.window->grab().save(QDir(folder).absoluteFilePath(QStringLiteral("main-writechanges-de.png"))));
+        }
+
+        // The details window through its own modal loop and focus.
+        h.window->ShowModal = nullptr;
+        QStringList rows;
+        QString focused;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shown = dialog->objectName();
+            // On a real screen the window is activated a little later.
+            if (QTest::qWaitForWindowActive(dialog) && QApplication::focusWidget())
+                focused = QApplication::focusWidget()->objectName();
+            if (const QString folder = qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"); !folder.isEmpty())
+                dialog->grab().save(QDir(folder).absoluteFilePath(QStringLiteral("Aenderungen-de.png")));
+            auto* table = dialog->findChild<QTreeWidget*>(QStringLiteral("ChangeTable"));
+            for (int i = 0; table && i < table->topLevelItemCount(); ++i)
+                rows << table->topLevelItem(i)->text(0) + " | " + table->topLevelItem(i)->text(1) + " | "
+                        + table->topLevelItem(i)->text(2);
+            if (QApplication::focusWidget())
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        h.Click(QStringLiteral("ChangeDetails"));
+        QCOMPARE(shown, QStringLiteral("Aenderungen"));
+        QCOMPARE(focused, QStringLiteral("ChangeTable"));
+        QCOMPARE(rows, (QStringList{"Türöffnungszeit | 5 Sekunden | 12 Sekunden",
+                                    "Karte neu in Liste 1 |  | 30000001  Neu, Eins",
+                                    "Karte neu in Liste 1 |  | 30000002  Neu, Zwei",
+                                    "Karte neu in Liste 2 |  | 672000777001  Neu, Drei",
+                                    "Karte entfernt aus Liste 3 | 10000402  ausgeschieden – Vogel, Heike | "}));
+        // The described write goes on unchanged; the panel and its summary go together.
+        h.Click(QStringLiteral("taste2"));
+        QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
+        QVERIFY(!h.Visible(QStringLiteral("Frame2")) && !h.Visible(QStringLiteral("WriteChanges")));
+        QCOMPARE(h.Terminal().Memory()[Slot::DoorOpenTime], quint8(12));
+    }
+
     void screenshots()
     {
         const QDir folder(qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"));
