@@ -377,8 +377,6 @@ private slots:
 #endif
     }
 
-    // Pictures for a look by eye, in every language, when
-    // VARDELO_SCREENSHOT_DIR names a folder (see the README).
     // A file that adds 3 cards, removes 1 and changes the door open time:
     // the write panel says so against the last read, and the details window
     // (its own modal loop) lists each change with the cards' comments.
@@ -400,7 +398,7 @@ private slots:
         StartRead(h);
         QVERIFY(ReadDone(h));
 
-        // The operator's edit, saved beside the read.
+        // The operator's edit of the read, saved with comments.
         const auto card = [&](int row, const char* data, const char* comment) {
             demo->ListData[row] = QString::fromLatin1(data);
             EncodeRowData(*demo, row);
@@ -411,7 +409,7 @@ private slots:
         card(demo->ListCount1 + 9, "672000777001", "Neu, Drei");
         card(demo->ListCount1 + demo->ListCount2 + 1, "00000000", "----------");
         demo->ConfigImage[Slot::DoorOpenTime] = 12;
-        const QString edited = QDir::current().filePath(QStringLiteral("EDITED.QLV"));
+        const QString edited = QDir::current().filePath(QStringLiteral("VARDELO.QLV"));
         QVERIFY(WriteConfigurationFile(*demo, edited));
         QVERIFY(SaveComments(*demo, CommentFileNameFor(edited)));
 
@@ -428,6 +426,7 @@ private slots:
         }
 
         // The details window through its own modal loop and focus.
+        const ModalRunner harnessModal = h.window->ShowModal;
         h.window->ShowModal = nullptr;
         QStringList rows;
         QString focused;
@@ -452,6 +451,7 @@ private slots:
                 dialog->reject();
         });
         h.Click(QStringLiteral("ChangeDetails"));
+        h.window->ShowModal = harnessModal;
         QCOMPARE(shown, QStringLiteral("Aenderungen"));
         QCOMPARE(focused, QStringLiteral("ChangeTable"));
         QCOMPARE(rows, (QStringList{"Türöffnungszeit | 5 Sekunden | 12 Sekunden",
@@ -464,8 +464,24 @@ private slots:
         QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
         QVERIFY(!h.Visible(QStringLiteral("Frame2")) && !h.Visible(QStringLiteral("WriteChanges")));
         QCOMPARE(h.Terminal().Memory()[Slot::DoorOpenTime], quint8(12));
+
+        // The next read finds the comments again; both reads are in history/,
+        // each transfer has its line in the log.
+        h.messages.answers.enqueue(Messages::Answer::No);
+        StartRead(h);
+        QVERIFY(ReadDone(h));
+        auto again = std::make_unique<Vardelomod>();
+        QVERIFY(ReadConfigurationFile(*again, edited));
+        LoadComments(*again, edited, false);
+        QCOMPARE(again->ListComment, demo->ListComment);
+        QCOMPARE(QDir(QStringLiteral("history")).entryList({"*.QLV"}).size(), 4);   // 2 replaced, 2 reads
+        QFile log(h.dir.filePath(QStringLiteral("config/transfers.log")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count('\n'), 3);
     }
 
+    // Pictures for a look by eye, in every language, when
+    // VARDELO_SCREENSHOT_DIR names a folder (see the README).
     void screenshots()
     {
         const QDir folder(qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"));
