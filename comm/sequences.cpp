@@ -207,7 +207,8 @@ void ReadSequence::FinishRead()
     if (!stored.problem.isEmpty()) {
         // Told, not failed: the read is complete and stored where it says.
         const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
-        notice_ = SequenceText(m, text).arg(PrintableText(stored.savedAs), PrintableText(stored.problem));
+        const QString why = stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, m.LanguageOffset);
+        notice_ = SequenceText(m, text).arg(PrintableText(stored.savedAs), why);
         c_.messages.Show(notice_, SequenceText(m, TextId::MustReadFirstTitle));
     }
     const QString path = stored.savedAs;

@@ -161,7 +161,10 @@ ReadStorage StoreRead(const ConfigBlock& block, const QString& target, const QDa
     // Something that is not a file stands where the read should go: it is
     // neither moved nor replaced.
     if (targetExists && !targetInfo.isFile()) {
-        r.problem = target + QStringLiteral(": is not a regular file");
+        r.cause = CheckWriteTarget(target);
+        if (r.cause)
+            r.cause = FileStatus::Refused(target, FileFault::NotRegular);
+        r.problem = r.cause.message;
         return elsewhere();
     }
     bool createdHistory = false;

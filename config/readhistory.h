@@ -35,6 +35,10 @@ struct ReadStorage {
     // English, naming the path: why the read is not (only) where it was meant
     // to go, or why no history copy exists. Empty when all went as planned.
     QString problem;
+    // The file status behind the problem when one file's kind was the cause
+    // (a folder or a device where the read should go), for a message in the
+    // operator's language.
+    FileStatus cause;
     bool Stored() const { return !savedAs.isEmpty(); }
     bool AtTarget() const { return savedAs == target; }
     // The configuration read and the comments that go with it (carried over,
