@@ -190,7 +190,7 @@ void TransferRecorder::ReadFinished(bool ok)
         e.terminal.clear();
         e.result = read.FailureText().trimmed();
     } else if (stored) {
-        e.file = stored->savedAs;
+        e.file = stored->savedAs.isEmpty() ? QString() : QFileInfo(stored->savedAs).absoluteFilePath();
         e.sha256 = BlockSha256(stored->read.block);
         if (!e.ok)
             e.result = read.FailureText().simplified();
