@@ -199,22 +199,6 @@ private slots:
         const TransferLogContent content = ReadTransferLog(logPath, 0);
         QVERIFY(!content.status && content.status.message.contains(logPath));
     }
-
-    // The log as `vardelo-cli log` reads it: the last lines, damaged ones skipped.
-    void readingTheLog()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("transfers.log");
-        QVERIFY(WriteFileAtomically(path, "{\"command\": \"read\", \"time\": \"1\"}\nnot json\n\n{\"command\": \"write\"}\n"
-                                          "{\"command\": \"read\", \"time\": \"3\"}\n"));
-        const TransferLogContent all = ReadTransferLog(path, 0);
-        QCOMPARE(all.entries.size(), 3);
-        QCOMPARE(all.damagedLines, 1);
-        const TransferLogContent last = ReadTransferLog(path, 2);
-        QCOMPARE(last.entries.size(), 2);
-        QCOMPARE(last.entries[0].value("command").toString(), QStringLiteral("write"));
-        QVERIFY(ReadTransferLog(dir.filePath("none.log"), 0).entries.isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TransfersTest)
