@@ -13,7 +13,7 @@
 #include <QJsonDocument>
 
 namespace {
-// A log far beyond years of transfers is read from its end only.
+// Far beyond years of transfers.
 constexpr qint64 MaxLogReadBytes = 64 * 1024 * 1024;
 
 QString Trimmed(const QString& identification)
@@ -71,8 +71,8 @@ QString TransferLog::Append(const TransferEntry& entry)
     QString problem;
     QDir().mkpath(QFileInfo(path_).absolutePath());
     QFile file(path_);
-    if (QFileInfo::exists(path_) && !QFileInfo(path_).isFile())
-        problem = path_ + QStringLiteral(": is not a regular file");
+    if (const FileStatus target = CheckWriteTarget(path_); !target)
+        problem = target.message;
     else if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         problem = path_ + QStringLiteral(": cannot be opened: ") + file.errorString();
     else if (file.write(line) != line.size())
@@ -88,21 +88,16 @@ QString TransferLog::Append(const TransferEntry& entry)
 TransferLogContent ReadTransferLog(const QString& path, int last)
 {
     TransferLogContent content;
-    QFile file(path);
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return content;   // nothing logged yet
-    if (!QFileInfo(path).isFile()) {
-        content.status = FileStatus::Failed(path + QStringLiteral(": is not a regular file"));
+    // A log past the limit is read from its beginning only; years of
+    // transfers stay far below it.
+    const FileContent file = ReadRegularFile(path, MaxLogReadBytes);
+    if (!file.status && file.status.fault != FileFault::TooLarge) {
+        content.status = file.status;
         return content;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        content.status = FileStatus::Failed(path + QStringLiteral(": cannot be opened: ") + file.errorString());
-        return content;
-    }
-    if (file.size() > MaxLogReadBytes)
-        file.seek(file.size() - MaxLogReadBytes);
-    const QList<QByteArray> lines = file.read(MaxLogReadBytes).split('\n');
-    for (const QByteArray& line : lines) {
+    for (const QByteArray& line : file.content.split('\n')) {
         if (line.trimmed().isEmpty())
             continue;
         const QJsonDocument doc = QJsonDocument::fromJson(line);

@@ -126,14 +126,11 @@ ConfigSnapshot ConfigSnapshot::From(const ConfigBlock& block, const std::optiona
 
 std::optional<CommentTexts> ReadCommentTexts(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
     // Far beyond 2001 lines of any length the program writes.
-    const QStringList lines = ParseCommentLines(file.read(8 * 1024 * 1024));
+    const FileContent file = ReadRegularFile(path, 8 * 1024 * 1024);
+    if (!file.status)
+        return std::nullopt;
+    const QStringList lines = ParseCommentLines(file.content);
     if (lines.size() < Vardelomod::RowEntries - 1)
         return std::nullopt;
     CommentTexts texts;
