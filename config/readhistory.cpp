@@ -79,14 +79,17 @@ void MoveBack(const QList<Move>& moves)
 }
 
 // The read goes somewhere else than its target, never over an existing file:
-// beside the target with the time in its name, in the fallback folder, or in
-// the temporary folder. The path, or empty.
+// beside the target with the time in its name (not when the target is a
+// device or the like: its folder is no place for files), in the fallback
+// folder, or in the temporary folder. The path, or empty.
 QString SaveElsewhere(const ConfigBlock& block, const CommentTexts* comments, const QString& target,
                       const QString& stamp, const QString& fallbackFolder, QString& problem)
 {
     const QFileInfo info(target);
     const QString name = info.completeBaseName() + u'_' + stamp + QStringLiteral(".QLV");
-    QStringList folders{info.absolutePath()};
+    QStringList folders;
+    if (!Exists(target) || info.isFile() || info.isDir())
+        folders << info.absolutePath();
     if (!fallbackFolder.isEmpty())
         folders << fallbackFolder;
     folders << QDir::tempPath();
