@@ -6,12 +6,15 @@
 #include "app/catalogue.h"
 #include "app/filetexts.h"
 #include "app/mainflow.h"
+#include "comm/changereport.h"
 #include "comm/mappedlink.h"
 #include "comm/progress.h"
 #include "comm/portdiagnosis.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
 #include "comm/timing.h"
+#include "comm/transferlog.h"
+#include "config/configfiles.h"
 #include "config/configimage.h"
 #include "platform/messages.h"
 #include "platform/timers.h"
@@ -19,7 +22,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <optional>
 
@@ -71,6 +74,13 @@ public:
         port_ = port;
         session_ = std::make_unique<TerminalSession>(m_, link_, timers_, messages_);
         monitor_ = std::make_unique<TransferMonitor>(m_, *session_, timers_, ProgressIntervalMs);
+        // The program's log: the same configuration folder as the port map.
+        recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(DefaultSettingsPath()));
+        recorder_->PortName = [portName] { return portName; };
+        QObject::connect(recorder_.get(), &TransferRecorder::Problem, [this](const QString& problem) {
+            if (err_)
+                *err_ << "vardelo-cli: " << SequenceText(m_, 342).arg(problem) << '\n';
+        });
     }
     ~Terminal()
     {
@@ -81,6 +91,7 @@ public:
 
     bool Open(QTextStream& err)
     {
+        err_ = &err;
         // The port used here says for itself why it does not open.
         ReportPortMap(map_, link_.Devices(), port_, m_.LanguageOffset, err);
         if (link_.Open())
@@ -124,13 +135,18 @@ public:
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<TransferMonitor> monitor_;
     int port_ = 0;   // com N, or 0 for a device or simulation named directly
+    std::unique_ptr<TransferRecorder> recorder_;
+    QTextStream* err_ = nullptr;
 };
 
-// Reads the terminal into outFile; the identification line on success.
-bool ReadTerminal(Terminal& t, const QString& terminalPassword, const QString& outFile, QTextStream& err)
+// Reads the terminal into outFile (or as storing says); the identification
+// line on success.
+bool ReadTerminal(Terminal& t, const QString& terminalPassword, const QString& outFile, QTextStream& err,
+                  ReadSequence::Storing storing = ReadSequence::Storing::OutputFile)
 {
     ReadSequence& read = t.session_->Read();
     read.SetOutputFile(outFile);
+    read.SetStoring(storing);
     read.SetAskToEdit(false);
     const bool ok = t.Run(
         read,
@@ -146,6 +162,28 @@ bool ReadTerminal(Terminal& t, const QString& terminalPassword, const QString& o
         err << (t.messages_.last.isEmpty() ? QStringLiteral("read failed") : t.messages_.last.trimmed()) << '\n';
         return false;
     }
+    // Kept elsewhere than asked, or without a history copy: said, not failed.
+    if (!read.NoticeText().isEmpty())
+        err << "vardelo-cli: " << Printable(read.NoticeText()) << '\n';
+    return true;
+}
+
+// What writing file would change in the terminal just read, as the write
+// panel words it.
+bool PrintWriteChanges(Terminal& t, const QString& file, QTextStream& out, QTextStream& err)
+{
+    ConfigSnapshot chosen;
+    if (const FileStatus status = LoadSnapshot(file, chosen); !status) {
+        err << Printable(status.message) << '\n';
+        return false;
+    }
+    ConfigDifference d = CompareConfigurations(t.session_->Read().LastRead()->read, chosen);
+    d.comments.clear();   // the terminal holds no comments
+    for (const QString& line : SummarizeChanges(d, t.m_.LanguageOffset))
+        out << line << '\n';
+    for (const ChangeLine& line : DescribeChanges(d, t.m_.LanguageOffset))
+        out << "  " << line.what << ": " << (line.before.isEmpty() ? QStringLiteral("-") : line.before) << " -> "
+            << (line.after.isEmpty() ? QStringLiteral("-") : line.after) << '\n';
     return true;
 }
 
@@ -186,10 +224,19 @@ int RunWrite(CommandCall& call)
     }
     if (!t.Open(call.err))
         return ExitFailed;
-    // A write needs a fresh read; its result is not kept.
-    QTemporaryDir scratchDir;
-    if (!ReadTerminal(t, *password, scratchDir.filePath(QStringLiteral("VARDELO.QLV")), call.err))
+    // A write needs a fresh read: the terminal's state before the write is
+    // kept in history/ beside the file (a dry run keeps nothing).
+    const bool dryRun = call.IsSet(QStringLiteral("dry-run"));
+    if (!ReadTerminal(t, *password, file, call.err,
+                      dryRun ? ReadSequence::Storing::Nothing : ReadSequence::Storing::HistoryOnly))
         return ExitFailed;
+    if (dryRun) {
+        if (!PrintWriteChanges(t, file, call.out, call.err))
+            return ExitFailed;
+        call.err << "vardelo-cli write: dry run, nothing was written\n";
+        return ExitOk;
+    }
+    t.recorder_->SetWriteFile(QFileInfo(file).absoluteFilePath());
     if (LoadConfigFile(t.m_, file, t.messages_) != LoadOutcome::Loaded) {
         call.err << t.messages_.last.trimmed() << '\n';
         return ExitFailed;

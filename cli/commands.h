@@ -24,3 +24,5 @@ PortMap ProgramPortMap();
 // exceptPort's, whose opening says so itself).
 void ReportPortMap(const PortMap& map, const SerialDevices& devices, int exceptPort, int languageOffset,
                    QTextStream& err);
+int RunDiff(CommandCall& call);
+int RunLog(CommandCall& call);

@@ -43,8 +43,13 @@ const QList<Command>& Commands()
          RunRead},
         {QStringLiteral("write"), QStringLiteral("read the terminal, then write a configuration into it and verify it"),
          {{QlvFile, QStringLiteral("the configuration file to write into the terminal")}},
-         QList<OptionSpec>{PortOption()} + PasswordOptions() + QList<OptionSpec>{LangOption(QStringLiteral("en"))},
-         {{ExitOk, QStringLiteral("the terminal replied with what was sent")}, TerminalFailed},
+         QList<OptionSpec>{PortOption()} + PasswordOptions() +
+             QList<OptionSpec>{{QStringLiteral("dry-run"), {},
+                                QStringLiteral("read the terminal and print what the write would change; write nothing"),
+                                {}, {}, {}, false},
+                               LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("the terminal replied with what was sent (with --dry-run: the changes were printed)")},
+          TerminalFailed},
          RunWrite},
         {QStringLiteral("reset"), QStringLiteral("give the terminal its reset pulse"),
          {},
@@ -73,6 +78,21 @@ const QList<Command>& Commands()
           {ExitFailed, QStringLiteral("a file could not be read or written, or the CSV file was refused: "
                                       "every bad line is named with its reason, and nothing is written")}},
          RunImport},
+        {QStringLiteral("diff"), QStringLiteral("compare two configurations and their comments"),
+         {{QStringLiteral("A.QLV"), QStringLiteral("the first configuration file (its comments file beside it)")},
+          {QStringLiteral("B.QLV"), QStringLiteral("the second configuration file (its comments file beside it)")}},
+         JsonOptions() + QList<OptionSpec>{LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("the configurations are equal")},
+          {ExitFailed, QStringLiteral("they differ (what differs is printed)")},
+          {ExitUsage, QStringLiteral("wrong usage, or a file that cannot be read (the message names it)")}},
+         RunDiff},
+        {QStringLiteral("log"), QStringLiteral("print the log of reads and writes"),
+         {},
+         {{QStringLiteral("last"), QStringLiteral("N"), QStringLiteral("only the last N transfers"),
+           QStringLiteral("a whole number of 1 or more"), {}, {}, false}},
+         {{ExitOk, QStringLiteral("the log was printed")},
+          {ExitFailed, QStringLiteral("the log cannot be read (the message names it)")}},
+         RunLog},
     };
     return commands;
 }

@@ -1,0 +1,59 @@
+// vardelo-cli diff A.QLV B.QLV: what tells two configurations (with their
+// comments) apart; vardelo-cli log: the transfer log, readably.
+#include "cli/commands.h"
+
+#include "comm/changereport.h"
+#include "comm/transferlog.h"
+#include "config/configfiles.h"
+
+// Prints the difference as the write panel and its details window word it;
+// exits 0 when the files are equal, 1 when they differ, as diff does.
+int RunDiff(CommandCall& call)
+{
+    ConfigSnapshot files[2];
+    for (int i = 0; i < 2; ++i) {
+        if (const FileStatus status = LoadSnapshot(call.Argument(i), files[i]); !status) {
+            call.err << "vardelo-cli diff: " << Printable(status.message) << '\n';
+            return ExitUsage;
+        }
+    }
+    const ConfigDifference d = CompareConfigurations(files[0], files[1]);
+    if (call.IsSet(QStringLiteral("json"))) {
+        call.PrintJson(DifferenceJson(d));
+    } else {
+        const int language = call.LanguageOffset();
+        for (const QString& line : SummarizeChanges(d, language))
+            call.out << line << '\n';
+        for (const ChangeLine& line : DescribeChanges(d, language)) {
+            call.out << "  " << line.what;
+            if (!line.before.isEmpty() || !line.after.isEmpty())
+                call.out << ": " << (line.before.isEmpty() ? QStringLiteral("-") : line.before) << " -> "
+                         << (line.after.isEmpty() ? QStringLiteral("-") : line.after);
+            call.out << '\n';
+        }
+    }
+    return d.Empty() ? ExitOk : ExitFailed;
+}
+
+int RunLog(CommandCall& call)
+{
+    int last = 0;
+    if (call.IsSet(QStringLiteral("last"))) {
+        bool ok = false;
+        last = call.Value(QStringLiteral("last")).toInt(&ok);
+        if (!ok || last < 1)
+            return call.UsageError(QStringLiteral("--last needs a whole number of 1 or more"));
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("vardelo"));
+    const QString path = TransferLogPathFor(DefaultSettingsPath());
+    const TransferLogContent log = ReadTransferLog(path, last);
+    if (!log.status)
+        return call.Failure(Printable(log.status.message));
+    if (log.entries.isEmpty() && log.damagedLines == 0)
+        call.err << "vardelo-cli log: no transfers logged yet (" << path << ")\n";
+    for (const QJsonObject& entry : log.entries)
+        call.out << Printable(FormatTransferEntry(entry)) << '\n';
+    if (log.damagedLines > 0)
+        call.err << "vardelo-cli log: " << log.damagedLines << " damaged line(s) in " << path << " skipped\n";
+    return ExitOk;
+}
