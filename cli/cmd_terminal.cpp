@@ -179,11 +179,8 @@ bool PrintWriteChanges(Terminal& t, const QString& file, QTextStream& out, QText
     }
     ConfigDifference d = CompareConfigurations(t.session_->Read().LastRead()->read, chosen);
     d.comments.clear();   // the terminal holds no comments
-    for (const QString& line : SummarizeChanges(d, t.m_.LanguageOffset))
-        out << line << '\n';
-    for (const ChangeLine& line : DescribeChanges(d, t.m_.LanguageOffset))
-        out << "  " << line.what << ": " << (line.before.isEmpty() ? QStringLiteral("-") : line.before) << " -> "
-            << (line.after.isEmpty() ? QStringLiteral("-") : line.after) << '\n';
+    for (const QString& line : ChangeReportLines(d, t.m_.LanguageOffset))
+        out << Printable(line) << '\n';
     return true;
 }
 

@@ -21,16 +21,8 @@ int RunDiff(CommandCall& call)
     if (call.IsSet(QStringLiteral("json"))) {
         call.PrintJson(DifferenceJson(d));
     } else {
-        const int language = call.LanguageOffset();
-        for (const QString& line : SummarizeChanges(d, language))
-            call.out << line << '\n';
-        for (const ChangeLine& line : DescribeChanges(d, language)) {
-            call.out << "  " << line.what;
-            if (!line.before.isEmpty() || !line.after.isEmpty())
-                call.out << ": " << (line.before.isEmpty() ? QStringLiteral("-") : line.before) << " -> "
-                         << (line.after.isEmpty() ? QStringLiteral("-") : line.after);
-            call.out << '\n';
-        }
+        for (const QString& line : ChangeReportLines(d, call.LanguageOffset()))
+            call.out << Printable(line) << '\n';
     }
     return d.Empty() ? ExitOk : ExitFailed;
 }

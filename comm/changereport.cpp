@@ -104,6 +104,19 @@ QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int language)
     return lines;
 }
 
+QStringList ChangeReportLines(const ConfigDifference& d, int language)
+{
+    QStringList lines = SummarizeChanges(d, language);
+    const auto side = [](const QString& text) { return text.isEmpty() ? QStringLiteral("-") : text; };
+    for (const ChangeLine& line : DescribeChanges(d, language)) {
+        if (line.before.isEmpty() && line.after.isEmpty())
+            lines << QStringLiteral("  ") + line.what;
+        else
+            lines << QStringLiteral("  %1: %2 -> %3").arg(line.what, side(line.before), side(line.after));
+    }
+    return lines;
+}
+
 QJsonObject DifferenceJson(const ConfigDifference& d)
 {
     QJsonArray settings;

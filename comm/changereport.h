@@ -24,6 +24,9 @@ QStringList SummarizeChanges(const ConfigDifference& d, int languageOffset);
 // Every change: settings with old and new value, each card added or removed
 // with its comment, each display line, each comment changed, other bytes.
 QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int languageOffset);
+// The summary, then each change as "  what: before -> after" (a missing side
+// as "-"): what the command line prints.
+QStringList ChangeReportLines(const ConfigDifference& d, int languageOffset);
 // The whole difference, as `vardelo-cli diff --json` prints it.
 QJsonObject DifferenceJson(const ConfigDifference& d);
 // The title of the details window and of the summary frame.
