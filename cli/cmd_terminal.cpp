@@ -197,7 +197,9 @@ int RunRead(CommandCall& call)
     if (!ReadTerminal(t, *password, call.Value(QStringLiteral("out")), call.err))
         return ExitFailed;
     call.out << t.session_->Read().IdentificationLine() << '\n';
-    return ExitOk;
+    // Stored, but not as FILE (the message above says where): a script must
+    // not take FILE for the read.
+    return t.session_->Read().LastRead()->AtTarget() ? ExitOk : ExitFailed;
 }
 
 int RunWrite(CommandCall& call)
