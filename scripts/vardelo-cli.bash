@@ -13,7 +13,7 @@ _vardelo_cli()
     elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
         prev=${COMP_WORDS[COMP_CWORD-2]}
     fi
-    local commands="show print read write reset ports export import help"
+    local commands="show print read write reset ports export import diff log help"
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -43,7 +43,7 @@ _vardelo_cli()
         --password-file)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --password)
+        --password|--last)
             return ;;
     esac
 
@@ -52,11 +52,13 @@ _vardelo_cli()
         show)  options="--pretty"; files=1 ;;
         print) options="--section --pdf --lang"; files=1 ;;
         read)  options="--port --password-file --password --out --lang" ;;
-        write) options="--port --password-file --password --lang"; files=1 ;;
+        write) options="--port --password-file --password --dry-run --lang"; files=1 ;;
         reset) options="--port --lang" ;;
         ports) options="--json --pretty" ;;
         export) options="--csv --lang"; files=1 ;;
         import) options="--csv --out --lang"; files=1 ;;
+        diff)  options="--json --pretty --lang"; files=1 ;;
+        log)   options="--last" ;;
         help)
             ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))
             return ;;
