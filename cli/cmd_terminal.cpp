@@ -164,7 +164,7 @@ bool ReadTerminal(Terminal& t, const QString& terminalPassword, const QString& o
     }
     // Kept elsewhere than asked, or without a history copy: said, not failed.
     if (!read.NoticeText().isEmpty())
-        err << "vardelo-cli: " << Printable(read.NoticeText()) << '\n';
+        err << "vardelo-cli: " << PrintableText(read.NoticeText()) << '\n';
     return true;
 }
 
@@ -174,13 +174,13 @@ bool PrintWriteChanges(Terminal& t, const QString& file, QTextStream& out, QText
 {
     ConfigSnapshot chosen;
     if (const FileStatus status = LoadSnapshot(file, chosen); !status) {
-        err << Printable(status.message) << '\n';
+        err << PrintableText(status.message) << '\n';
         return false;
     }
     ConfigDifference d = CompareConfigurations(t.session_->Read().LastRead()->read, chosen);
     d.comments.clear();   // the terminal holds no comments
     for (const QString& line : ChangeReportLines(d, t.m_.LanguageOffset))
-        out << Printable(line) << '\n';
+        out << PrintableText(line) << '\n';
     return true;
 }
 

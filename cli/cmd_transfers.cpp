@@ -2,6 +2,7 @@
 // comments) apart; vardelo-cli log: the transfer log, readably.
 #include "cli/commands.h"
 
+#include "app/filetexts.h"
 #include "comm/changereport.h"
 #include "comm/transferlog.h"
 #include "config/configfiles.h"
@@ -13,7 +14,7 @@ int RunDiff(CommandCall& call)
     ConfigSnapshot files[2];
     for (int i = 0; i < 2; ++i) {
         if (const FileStatus status = LoadSnapshot(call.Argument(i), files[i]); !status) {
-            call.err << "vardelo-cli diff: " << Printable(status.message) << '\n';
+            call.err << "vardelo-cli diff: " << FileStatusText(status, call.LanguageOffset()) << '\n';
             return ExitUsage;
         }
     }
@@ -22,7 +23,7 @@ int RunDiff(CommandCall& call)
         call.PrintJson(DifferenceJson(d));
     } else {
         for (const QString& line : ChangeReportLines(d, call.LanguageOffset()))
-            call.out << Printable(line) << '\n';
+            call.out << PrintableText(line) << '\n';
     }
     return d.Empty() ? ExitOk : ExitFailed;
 }
@@ -40,11 +41,11 @@ int RunLog(CommandCall& call)
     const QString path = TransferLogPathFor(DefaultSettingsPath());
     const TransferLogContent log = ReadTransferLog(path, last);
     if (!log.status)
-        return call.Failure(Printable(log.status.message));
+        return call.Failure(FileStatusText(log.status, 1000));
     if (log.entries.isEmpty() && log.damagedLines == 0)
         call.err << "vardelo-cli log: no transfers logged yet (" << path << ")\n";
     for (const QJsonObject& entry : log.entries)
-        call.out << Printable(FormatTransferEntry(entry)) << '\n';
+        call.out << PrintableText(FormatTransferEntry(entry)) << '\n';
     if (log.damagedLines > 0)
         call.err << "vardelo-cli log: " << log.damagedLines << " damaged line(s) in " << path << " skipped\n";
     return ExitOk;
