@@ -188,21 +188,6 @@ FileStatus WriteFileAtomically(const QString& path, const QByteArray& content)
     return FileStatus::Ok();
 }
 
-FileStatus StoreReadConfiguration(const Vardelomod& m, const QString& path)
-{
-    const FileStatus written = WriteConfigurationFile(m, path);
-    if (!written)
-        return written;
-    // A fresh configuration has no accompanying texts. Only a file (or a link)
-    // is removed; anything else of that name is no comments file the reader
-    // would take.
-    const QString comments = CommentFileNameFor(path);
-    const QFileInfo info(comments);
-    if (info.isSymLink() || info.isFile())
-        QFile::remove(comments);
-    return written;
-}
-
 QString CommentFileNameFor(const QString& configName)
 {
     if (QFileInfo(configName).fileName().size() < 4)

@@ -31,11 +31,6 @@ FileStatus ReadWholeFile(const QString& path, QByteArray& content);
 // refused; a link to a regular file is followed and its target replaced.
 FileStatus WriteFileAtomically(const QString& path, const QByteArray& content);
 
-// Stores a configuration just read from the terminal as path. Its comments
-// file belongs to the configuration it replaces and is removed only once the
-// new file is written; a failed write leaves both files as they were.
-FileStatus StoreReadConfiguration(const Vardelomod& m, const QString& path);
-
 // Accompanying-texts file.
 inline const QString ResetCommentText = QStringLiteral("----------");
 // The configuration name with its last four characters replaced by ".BGT"

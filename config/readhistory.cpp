@@ -49,9 +49,16 @@ PairWritten WritePair(const QString& path, const ConfigBlock& block, const Comme
     return w;
 }
 
+// A file of the replaced pair on its way into history/. A link stays where
+// it is (a read is written through it, as every save is): what it leads to
+// is copied instead of moved.
+struct Move;
+void MoveBack(const QList<Move>& moves);
+
 struct Move {
     QString from;
     QString to;
+    bool Copies() const { return QFileInfo(from).isSymLink(); }
 };
 
 // Moves each file; on the first failure the ones already moved go back.
@@ -60,22 +67,15 @@ bool MoveAll(const QList<Move>& moves, QString& problem)
     QList<Move> done;
     for (const Move& move : moves) {
         QFile file(move.from);
-        if (!file.rename(move.to)) {
+        if (!(move.Copies() ? file.copy(move.to) : file.rename(move.to))) {
             problem = move.from + QStringLiteral(": cannot be moved to ") + move.to + QStringLiteral(": ")
                 + file.errorString();
-            for (const Move& back : done)
-                QFile::rename(back.to, back.from);
+            MoveBack(done);
             return false;
         }
         done.append(move);
     }
     return true;
-}
-
-void MoveBack(const QList<Move>& moves)
-{
-    for (const Move& move : moves)
-        QFile::rename(move.to, move.from);
 }
 
 // The read goes somewhere else than its target, never over an existing file:
@@ -105,6 +105,13 @@ QString SaveElsewhere(const ConfigBlock& block, const CommentTexts* comments, co
     }
     problem += QStringLiteral("; the read could not be saved anywhere");
     return {};
+}
+
+void MoveBack(const QList<Move>& moves)
+{
+    for (const Move& move : moves)
+        if (!move.Copies())
+            QFile::rename(move.to, move.from);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "comm/simterminal.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
+#include "config/readhistory.h"
 #include "platform/seriallink.h"
 #include "platform/timers.h"
 #include "report/ui/configurationpdf.h"
@@ -165,8 +166,11 @@ class SpecialFilesTest : public QObject {
             s = SaveComments(m, path);
         else if (role == "settings")
             s = WriteSettings(m, path);
-        else if (role == "read result")
-            s = StoreReadConfiguration(m, path);
+        else if (role == "read result") {
+            const ReadStorage r = StoreRead(ImageBlock(m), path, QDateTime::currentDateTime(),
+                                            QFileInfo(path).dir().filePath("fallback"));
+            return {r.AtTarget(), r.problem};
+        }
         else {
             ConfigurationPdfRequest request;
             request.configFile = QFileInfo(path).dir().filePath("C.QLV");
