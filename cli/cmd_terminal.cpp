@@ -43,13 +43,9 @@ public:
     }
 };
 
-// Why the port did not open. The simulated terminal's memory file is no
-// occupied interface.
+// Why the port did not open: text 165, and under it the cause.
 QString OpenFailureText(const Vardelomod& m, const MappedSerialLink& link)
 {
-    if (link.Target().kind == PortTarget::Kind::Simulated)
-        return CatalogueText(FileText::SimulationMemoryFile, m.LanguageOffset) + u' ' + PrintableText(link.ErrorText());
-    // Text 165, and under it the cause.
     QStringList lines = PortFailedMessage(m, 165, {link.OpenFailure()}).trimmed().split(u'\n');
     for (QString& line : lines)
         line = PrintableText(line);

@@ -60,7 +60,7 @@ bool MappedSerialLink::Open()
     if (auto* port = qobject_cast<QSerialPortLink*>(backend_.get())) {
         failure_ = DiagnoseOpenFailure(target.device, port->OpenError(), port->OpenErrorText(), *devices_);
     } else {
-        failure_.cause = PortFailure::Cause::Other;
+        failure_.cause = PortFailure::Cause::SimulationFile;
         failure_.detail = backend_->ErrorText();
     }
     return false;

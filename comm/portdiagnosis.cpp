@@ -1,10 +1,13 @@
 #include "comm/portdiagnosis.h"
 
 #include "app/catalogue.h"
+#include "app/filetexts.h"
 #include "comm/sequences.h"
 #include "platform/serialdevices.h"
 
 #include <QSerialPort>
+
+#include <algorithm>
 
 namespace TextId {
 constexpr int DoesNotExist = 400, DetectedPorts = 401, JoinGroup = 402, NotAllowed = 403, InUse = 404,
@@ -71,6 +74,8 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
             .arg(f.device);
     case PortFailure::Cause::NoHardware:
         return text(TextId::NoHardware).arg(f.device);
+    case PortFailure::Cause::SimulationFile:
+        return text(FileText::SimulationMemoryFile) + u' ' + f.detail;
     case PortFailure::Cause::Other:
         break;
     }
@@ -81,11 +86,17 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
 
 QString PortFailedMessage(const Vardelomod& m, int textId, const QList<PortFailure>& failures)
 {
-    QString message = SequenceText(m, textId);
+    // A simulated terminal whose memory file cannot be used is no occupied
+    // interface: then its own line stands alone.
+    const bool onlySimulation = !failures.isEmpty()
+        && std::all_of(failures.begin(), failures.end(), [](const PortFailure& f) {
+               return f.cause == PortFailure::Cause::SimulationFile;
+           });
+    QString message = onlySimulation ? QString() : SequenceText(m, textId);
     for (const PortFailure& failure : failures) {
         const QString line = OpenFailureLine(failure, m.LanguageOffset);
         if (!line.isEmpty())
-            message += u'\n' + line;
+            message += (message.isEmpty() ? QString() : QStringLiteral("\n")) + line;
     }
     return message;
 }

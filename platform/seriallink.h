@@ -25,6 +25,7 @@ struct PortFailure {
         Busy,           // another program has it
         NotADevice,     // a file, a folder or something else that is no device
         NoHardware,     // a device the system reserves, with no UART behind it
+        SimulationFile, // a simulated terminal whose memory file cannot be used: detail says why
         Other           // detail holds the serial layer's own words
     };
     enum class Kind { File, Folder, Other };   // what a NotADevice is

@@ -88,6 +88,10 @@ private slots:
                                                             << "DEV may not be opened by your user (permission denied)";
         QTest::newRow("pseudo-terminal in use") << "PTY" << "" << true << "DEV is in use by another program";
         QTest::newRow("pseudo-terminal") << "PTY" << "" << false << "";
+        // Not an occupied interface: its own line stands alone.
+        QTest::newRow("simulated terminal, no memory file")
+            << "sim:DIR/none.QLV" << "" << false
+            << "Memory file of the simulated terminal cannot be used: DIR/none.QLV: does not exist";
     }
     void openFailure()
     {
@@ -117,15 +121,16 @@ private slots:
         link.SetDevices(devices);
         link.SetFixedTarget(PortMap::TargetFromText(device));
         QCOMPARE(link.Open(), line.isEmpty());
-        line.replace(QStringLiteral("DEV"), device);
+        line.replace(QStringLiteral("DEV"), device).replace(QStringLiteral("DIR"), dir.path());
         QCOMPARE(OpenFailureLine(link.OpenFailure(), 1000), line);
         Vardelomod m;
         m.LanguageOffset = 0;
         const QStringList message = PortFailedMessage(m, 165, {link.OpenFailure()}).split(u'\n');
-        QCOMPARE(message.first(), CatalogueText(165, 0));
-        QCOMPARE(message.size(), line.isEmpty() ? 1 : 2);
+        const bool simulated = device.startsWith(u"sim:");
+        QCOMPARE(message.first() == CatalogueText(165, 0), !simulated);
+        QCOMPARE(message.size(), line.isEmpty() || simulated ? 1 : 2);
         if (!line.isEmpty())
-            QVERIFY2(message.last().contains(device) && message.last() != line, qPrintable(message.last()));
+            QVERIFY2(message.last().contains(device.mid(simulated ? 4 : 0)) && message.last() != line, qPrintable(message.last()));
         link.Close();
         other.Close();
         ::close(master);
