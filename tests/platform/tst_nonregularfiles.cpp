@@ -243,4 +243,4 @@ private slots:
 };
 
 QTEST_MAIN(SpecialFilesTest)
-#include "tst_specialfiles.moc"
+#include "tst_nonregularfiles.moc"
