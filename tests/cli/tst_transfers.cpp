@@ -2,22 +2,13 @@
 // a script sees them: output, exit status, files.
 #include "common/clirun.h"
 #include "common/democonfig.h"
+#include "common/filebytes.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
-
-namespace {
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TransfersCliTest : public QObject {
     Q_OBJECT

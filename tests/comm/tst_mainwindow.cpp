@@ -190,13 +190,27 @@ private slots:
 
     // After a read answered No: the write panel, the write with its progress
     // bars, the success message; a second write is refused with text 135.
+    // The status line follows the whole cycle: the next step while idle, the
+    // bytes and seconds of each phase while a sequence runs; the window
+    // itself changes while a write runs.
     void writeAfterReadThenRefused()
     {
         MainWindowHarness h(Kind::Simulated);
         h.StartAndPassLanguageWindow();
+        const auto status = [&] { return h.Text(QStringLiteral("StatusLine")); };
+        QVERIFY(h.Visible(QStringLiteral("StatusLine")));
+        QCOMPARE(status(), QStringLiteral("Noch nicht ausgelesen: VARDELO > VARDELO auslesen"));
         h.messages.answers.enqueue(Messages::Answer::No);
         StartRead(h);
+        h.clock.Advance(5000);
+        // Start byte at 600 ms and one byte each 1/240 s since: 1056 bytes,
+        // reported at most 250 ms late.
+        const QRegularExpression reading(QStringLiteral("^Auslesen: (\\d+) von 2069 Bytes, noch (\\d) s$"));
+        QRegularExpressionMatch match = reading.match(status());
+        QVERIFY2(match.hasMatch(), qPrintable(status()));
+        QVERIFY(qAbs(match.captured(1).toInt() - 1056) <= 60 && match.captured(2) == u"5");
         QVERIFY(ReadDone(h));
+        QCOMPARE(status(), QStringLiteral("VARDELO ausgelesen: Sie können jetzt eine Datei schreiben (VARDELO > VARDELO beschreiben)"));
         QVERIFY(h.editorOpenedOn.isEmpty() && !h.Visible(QStringLiteral("Frame1")));
         // Change one display character in the file and write it.
         const QString path = QDir::current().filePath(QStringLiteral("VARDELO.QLV"));
@@ -215,54 +229,25 @@ private slots:
         // Sending wraps at the end of the bar and is set back when done.
         QCOMPARE(sendValues.value(sendValues.indexOf(QVariantList{2046}) + 1), QVariantList{0});
         QVERIFY(IsRed(h, "taste2") && DisturbingCommandsEnabled(h, false));
-        QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
-        QVERIFY(reply->value() > 0);
-        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO erfolgreich programmiert"));
-        QVERIFY(!h.Visible(QStringLiteral("Frame2")));
-        QCOMPARE(h.Terminal().Memory()[16], quint8('X'));
-        h.Trigger(QStringLiteral("mnubeschreiben"));
-        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO muss erst ausgelesen werden"));
-        QCOMPARE(h.files.requests.size(), 1);   // no file dialog
-        h.Trigger(QStringLiteral("mres"));
-        h.clock.Advance(600);
-        QCOMPARE(h.Terminal().Restarts(), 1);
-    }
-
-    // The status line through a whole cycle: the next step while idle, the
-    // bytes and seconds of each phase while a sequence runs, in the window's
-    // language; the window itself changes while a write runs.
-    void statusLine()
-    {
-        MainWindowHarness h(Kind::Simulated);
-        h.StartAndPassLanguageWindow();
-        const auto status = [&] { return h.Text(QStringLiteral("StatusLine")); };
-        QVERIFY(h.Visible(QStringLiteral("StatusLine")));
-        QCOMPARE(status(), QStringLiteral("Noch nicht ausgelesen: VARDELO > VARDELO auslesen"));
-        h.messages.answers.enqueue(Messages::Answer::No);
-        StartRead(h);
-        h.clock.Advance(5000);
-        // Start byte at 600 ms and one byte each 1/240 s since: 1056 bytes,
-        // reported at most 250 ms late.
-        const QRegularExpression reading(QStringLiteral("^Auslesen: (\\d+) von 2069 Bytes, noch (\\d) s$"));
-        QRegularExpressionMatch match = reading.match(status());
-        QVERIFY2(match.hasMatch(), qPrintable(status()));
-        QVERIFY(qAbs(match.captured(1).toInt() - 1056) <= 60 && match.captured(2) == u"5");
-        QVERIFY(ReadDone(h));
-        QCOMPARE(status(), QStringLiteral("VARDELO ausgelesen: Sie können jetzt eine Datei schreiben (VARDELO > VARDELO beschreiben)"));
-        h.files.names.enqueue(QDir::current().filePath(QStringLiteral("VARDELO.QLV")));
-        h.Trigger(QStringLiteral("mnubeschreiben"));
-        h.Click(QStringLiteral("taste2"));
         h.clock.Advance(4000);
         QVERIFY2(status().startsWith(QStringLiteral("Senden: 9")), qPrintable(status()));   // 960 bytes at 4 s
         const QImage sending = h.window->grab().toImage();
         h.clock.Advance(5000);
         QVERIFY2(status().startsWith(QStringLiteral("Rücklesen: ")), qPrintable(status()));
         QVERIFY(h.window->grab().toImage() != sending);
-        QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Busy(); }, 30000));
+        QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Write().IsRunning(); }, 30000));
+        QVERIFY(reply->value() > 0);
+        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO erfolgreich programmiert"));
         QCOMPARE(status(), QStringLiteral("VARDELO programmiert: zur Kontrolle erneut auslesen (VARDELO > VARDELO auslesen)"));
+        QVERIFY(!h.Visible(QStringLiteral("Frame2")));
+        QCOMPARE(h.Terminal().Memory()[16], quint8('X'));
+        h.Trigger(QStringLiteral("mnubeschreiben"));
+        QCOMPARE(h.Prompts().last(), QStringLiteral("VARDELO muss erst ausgelesen werden"));
+        QCOMPARE(h.files.requests.size(), 1);   // no file dialog
         h.Trigger(QStringLiteral("mres"));
         QCOMPARE(status(), QStringLiteral("Reset-Impuls wird gegeben"));
         h.clock.Advance(600);
+        QCOMPARE(h.Terminal().Restarts(), 1);
         QCOMPARE(status(), QStringLiteral("Noch nicht ausgelesen: VARDELO > VARDELO auslesen"));
     }
 
