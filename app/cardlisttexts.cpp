@@ -1,6 +1,7 @@
 #include "app/cardlisttexts.h"
 
 #include "app/catalogue.h"
+#include "platform/fileaccess.h"
 
 #include <QMap>
 
@@ -30,7 +31,10 @@ QString ProblemText(const CardRowProblem& problem, int languageOffset)
 {
     // All values in one go: a value that holds "%2" is not taken for a place holder.
     const QString text = CatalogueText(ProblemTextId(problem.kind), languageOffset);
-    const QStringList& v = problem.values;
+    // Values are cells of the file: an escape sequence in one must not reach the operator's terminal.
+    QStringList v;
+    for (const QString& value : problem.values)
+        v << PrintableText(value);
     switch (v.size()) {
     case 0: return text;
     case 1: return text.arg(v[0]);

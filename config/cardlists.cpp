@@ -17,12 +17,19 @@ bool CardChar(QChar c)
     return c == u'#' || (c.unicode() >= u'0' && c.unicode() <= u'?');
 }
 
-// A character the accompanying-texts file (Windows-1252) cannot hold, or a null character.
-std::optional<QChar> FirstUnstorable(const QString& text)
+// The character at i, a character beyond U+FFFF with both halves of its surrogate pair.
+QString CharacterAt(const QString& text, qsizetype i)
 {
-    for (QChar c : text)
-        if ((Windows1252Code(c) == '?' && c != u'?'))
-            return c;
+    const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    return text.mid(i, pair ? 2 : 1);
+}
+
+// The first character the accompanying-texts file (Windows-1252) cannot hold.
+std::optional<QString> FirstUnstorable(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (Windows1252Code(text[i]) == '?' && text[i] != u'?')
+            return CharacterAt(text, i);
     return std::nullopt;
 }
 
@@ -47,9 +54,9 @@ std::optional<QString> CheckedCard(const Vardelomod& m, int list, const QString&
                                    QList<CardRowProblem>& problems)
 {
     using Kind = CardRowProblem::Kind;
-    for (QChar c : card) {
-        if (!CardChar(c)) {
-            problems.append({line, Kind::BadCharacter, {card, QString(c)}});
+    for (qsizetype i = 0; i < card.size(); ++i) {
+        if (!CardChar(card[i])) {
+            problems.append({line, Kind::BadCharacter, {card, CharacterAt(card, i)}});
             return std::nullopt;
         }
     }
@@ -216,8 +223,8 @@ CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
         QString comment = commentColumn >= 0 ? record.fields[commentColumn] : QString();
         // A line break inside a quoted comment would split the comments file.
         comment.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
-        if (const std::optional<QChar> bad = FirstUnstorable(comment))
-            result.problems.append({line, Kind::CommentNotStorable, {QString(*bad)}});
+        if (const std::optional<QString> bad = FirstUnstorable(comment))
+            result.problems.append({line, Kind::CommentNotStorable, {*bad}});
         if (result.problems.size() == before)
             cards->append({*data, comment.isEmpty() ? ResetCommentText : comment});
     }

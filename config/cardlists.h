@@ -47,7 +47,7 @@ struct CardRowProblem {
         TooFewColumns,       // values: expected, found
         UnknownList,         // values: the list field
         ListNotInUse,        // values: list
-        BadCharacter,        // values: card, the first bad character
+        BadCharacter,        // values: card, the first bad character (both halves of a surrogate pair)
         WrongLength,         // values: digits expected, found
         OnlyZeros,           // values: card (an empty place, not a card)
         TooManyCards,        // values: list, its rows

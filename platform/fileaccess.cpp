@@ -36,7 +36,9 @@ QString FileFaultText(FileFault fault)
 QString PrintableText(const QString& text, qsizetype maxChars)
 {
     QString out;
-    const qsizetype shown = qMin(text.size(), maxChars);
+    qsizetype shown = qMin(text.size(), maxChars);
+    if (shown > 0 && shown < text.size() && text.at(shown - 1).isHighSurrogate())
+        --shown;   // a character beyond U+FFFF is cut whole, not half of its surrogate pair
     for (qsizetype i = 0; i < shown; ++i) {
         const char16_t c = text.at(i).unicode();
         if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))

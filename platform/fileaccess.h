@@ -50,5 +50,5 @@ QString FileFaultText(FileFault fault);
 
 // Text fit for a message: control characters (a NUL, an escape, a line end)
 // shown as \xNN instead of passed on raw, at most maxChars characters
-// (cut ones end in "...").
+// (cut ones end in "...", never in half a surrogate pair).
 QString PrintableText(const QString& text, qsizetype maxChars = 1000);

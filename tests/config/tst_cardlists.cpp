@@ -132,6 +132,19 @@ private slots:
         QTest::newRow("lines counted across blank lines and line breaks in a field")
             << demo << head + "1,12345678,\"two\r\nlines\"\r\n\r\n1,1234,x\r\n"
             << QStringList{"line 5: 8 digits expected, 4 found"};
+        QTest::newRow("control characters escaped, a character beyond 16 bits whole")
+            << demo
+            << head + "\x1B[2J,10000417,x\n1,\x1B[31m123,x\n1,1234\xF0\x9F\x94\x91" "5,x\n1,12345678,\xF0\x9F\x94\x91\n"
+                      "1,1\xC2\x9B" "3456789,x\n"
+            << QStringList{"line 2: unknown list \"\\x1b[2J\" (1 to 4)",
+                           "line 3: card \"\\x1b[31m123\" holds \"\\x1b\"; allowed are 0-9 : ; < = > ? #",
+                           "line 4: card \"1234\U0001F511" "5\" holds \"\U0001F511\"; allowed are 0-9 : ; < = > ? #",
+                           "line 5: the comment holds \"\U0001F511\", which the comments file cannot store",
+                           "line 6: card \"1\\x9b3456789\" holds \"\\x9b\"; allowed are 0-9 : ; < = > ? #"};
+        const QByteArray ones(999, '1');
+        QTest::newRow("a long card cut before a character beyond 16 bits, not within it")
+            << demo << head + "1," + ones + "\xF0\x9F\x94\x91,x\n"
+            << QStringList{"line 2: card \"" + QString(ones) + "...\" holds \"\U0001F511\"; allowed are 0-9 : ; < = > ? #"};
         QStringList first20;
         QByteArray many = head;
         for (int k = 0; k < 25; ++k) {
