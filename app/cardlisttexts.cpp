@@ -59,6 +59,8 @@ QString CardListImportMessage(const CardListImport& import, const QString& fileN
     switch (import.failure) {
     case CardListImport::Failure::None: return {};
     case CardListImport::Failure::NotText: return text(389) + fileName;
+    case CardListImport::Failure::MixedCharacterSets: return text(519).arg(QString::number(import.failureLine), fileName);
+    case CardListImport::Failure::UndefinedByte: return text(520).arg(QString::number(import.failureLine), fileName);
     case CardListImport::Failure::NoHeader: return text(390) + fileName;
     case CardListImport::Failure::NoCards: return text(391) + fileName;
     case CardListImport::Failure::BadRows: break;

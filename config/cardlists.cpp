@@ -159,8 +159,14 @@ CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
     using Kind = CardRowProblem::Kind;
     CardListImport result;
     const CsvTable table = ReadCsvTable(content);
-    if (table.failure == CsvTable::Failure::NotText) {
-        result.failure = CardListImport::Failure::NotText;
+    switch (table.failure) {
+    case CsvTable::Failure::None: break;
+    case CsvTable::Failure::NotText: result.failure = CardListImport::Failure::NotText; break;
+    case CsvTable::Failure::MixedCharacterSets: result.failure = CardListImport::Failure::MixedCharacterSets; break;
+    case CsvTable::Failure::UndefinedByte: result.failure = CardListImport::Failure::UndefinedByte; break;
+    }
+    if (!result) {
+        result.failureLine = table.failureLine;
         return result;
     }
     if (table.records.isEmpty() || (!table.quoteErrorLines.isEmpty() && table.quoteErrorLines.first() < table.records.first().line)) {

@@ -67,12 +67,15 @@ struct ImportedCard {
 struct CardListImport {
     enum class Failure {
         None,
-        NotText,      // neither UTF-8 nor Windows-1252
-        NoHeader,     // the first line names no list and card columns
-        NoCards,      // no row names a list
-        BadRows,      // see problems
+        NotText,              // a null byte: UTF-16, a binary file
+        MixedCharacterSets,   // UTF-8 by its byte order mark or other lines, but line failureLine is not
+        UndefinedByte,        // neither UTF-8 nor Windows-1252 from line failureLine on
+        NoHeader,             // the first line names no list and card columns
+        NoCards,              // no row names a list
+        BadRows,              // see problems
     };
     Failure failure = Failure::None;
+    int failureLine = 0;
     QList<CardRowProblem> problems;                 // every bad row, in line order
     std::array<std::optional<QList<ImportedCard>>, 5> lists;   // index 1..4; set for each list the file names
     explicit operator bool() const { return failure == Failure::None; }

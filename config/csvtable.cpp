@@ -2,7 +2,7 @@
 
 #include "config/windows1252.h"
 
-#include <QStringDecoder>
+#include <algorithm>
 #include <csv.h>
 
 namespace {
@@ -18,6 +18,64 @@ bool UndefinedInWindows1252(char c)
 bool IsLineEnd(char c)
 {
     return c == '\r' || c == '\n';
+}
+
+// What bytes hold when read as UTF-8 (RFC 3629: no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+struct Utf8Scan {
+    qsizetype firstInvalid = -1;   // offset of the first byte no valid character holds
+    bool multiByte = false;        // a valid character of two to four bytes was seen
+};
+
+Utf8Scan ScanUtf8(const QByteArray& bytes)
+{
+    Utf8Scan scan;
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n && (scan.firstInvalid < 0 || !scan.multiByte);) {
+        const uchar lead = p[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The length the lead byte announces, and the range of the byte after it.
+        int length = 0;
+        uchar low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        }
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k)
+            valid = k == 1 ? (p[i + 1] >= low && p[i + 1] <= high) : (p[i + k] >= 0x80 && p[i + k] <= 0xBF);
+        if (!valid) {
+            if (scan.firstInvalid < 0)
+                scan.firstInvalid = i;
+            ++i;
+            continue;
+        }
+        scan.multiByte = true;
+        i += length;
+    }
+    return scan;
+}
+
+// The line (from 1) that holds the byte at offset, counted as the reader
+// counts them: a line ends after LF, or after a CR not followed by LF.
+int LineOfOffset(const QByteArray& bytes, qsizetype offset)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < offset; ++i)
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && bytes[i + 1] != '\n'))
+            ++line;
+    return line;
 }
 
 // Fills a CsvTable from libcsv's callbacks.
@@ -80,16 +138,22 @@ CsvTable ReadCsvTable(const QByteArray& bytes)
         table.failure = CsvTable::Failure::NotText;
         return table;
     }
-    QStringDecoder utf8Decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8Decoder.decode(body);
-    if (utf8Decoder.hasError()) {
-        if (table.byteOrderMark || std::any_of(body.cbegin(), body.cend(), UndefinedInWindows1252)) {
-            table.failure = CsvTable::Failure::NotText;
+    if (const Utf8Scan scan = ScanUtf8(body); scan.firstInvalid >= 0) {
+        // One Latin-1 byte in a UTF-8 file, or a UTF-8 line in a Windows-1252
+        // file: either reading garbles the other part.
+        if (table.byteOrderMark || scan.multiByte) {
+            table.failure = CsvTable::Failure::MixedCharacterSets;
+            table.failureLine = LineOfOffset(body, scan.firstInvalid);
+            return table;
+        }
+        if (const auto undefined = std::find_if(body.cbegin(), body.cend(), UndefinedInWindows1252);
+            undefined != body.cend()) {
+            table.failure = CsvTable::Failure::UndefinedByte;
+            table.failureLine = LineOfOffset(body, undefined - body.cbegin());
             return table;
         }
         table.windows1252 = true;
-        text = DecodeWindows1252(body);
-        body = text.toUtf8();
+        body = DecodeWindows1252(body).toUtf8();
     }
 
     // libcsv reads UTF-8 bytes: no byte of a multi-byte sequence equals a

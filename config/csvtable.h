@@ -18,9 +18,12 @@ struct CsvRecord {
 struct CsvTable {
     enum class Failure {
         None,
-        NotText,    // neither UTF-8 nor Windows-1252 (UTF-16, a binary file, bytes Windows-1252 leaves undefined)
+        NotText,              // a null byte: UTF-16, a binary file
+        MixedCharacterSets,   // UTF-8 by its byte order mark or a multi-byte character, yet a line is not
+        UndefinedByte,        // not UTF-8, and a byte Windows-1252 leaves undefined
     };
     Failure failure = Failure::None;
+    int failureLine = 0;          // the first line that does not decode (MixedCharacterSets, UndefinedByte)
     QChar separator = u',';
     bool byteOrderMark = false;
     bool windows1252 = false;     // the text was not UTF-8 and was read as Windows-1252
@@ -32,10 +35,14 @@ struct CsvTable {
     QList<int> quoteErrorLines;
 };
 
-// Reads a whole CSV file. The character set is UTF-8 when the file starts
-// with its byte order mark or is valid UTF-8, otherwise Windows-1252. The
-// separator is ';' when the first line holds more semicolons than commas,
-// otherwise ','. Line ends CR LF, LF or CR.
+// Reads a whole CSV file. The character set is UTF-8 when the file is valid
+// UTF-8 (with or without its byte order mark), and Windows-1252 when the file
+// is plainly single-byte: not valid UTF-8, without a byte order mark, without
+// a single valid UTF-8 multi-byte character, and without a byte Windows-1252
+// leaves undefined. Anything else is refused with the first line that does
+// not decode: read in either character set, a file that mixes them would
+// come out garbled without a word. The separator is ';' when the first line
+// holds more semicolons than commas, otherwise ','. Line ends CR LF, LF or CR.
 CsvTable ReadCsvTable(const QByteArray& bytes);
 
 // One field for a CSV line: quoted (quotes doubled) when it holds the

@@ -178,8 +178,21 @@ private slots:
         const QString utf16 = "list,card\n1,10000417\n";
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2)
                                 << notText;
-        QTest::newRow("byte Windows-1252 leaves undefined") << QByteArray("list,card,comment\n1,10000417,M\x81ller\n") << notText;
-        QTest::newRow("byte order mark, then no UTF-8") << Utf8ByteOrderMark + "list,card,comment\n1,10000417,M\xFCller\n" << notText;
+        const QString mixed = "The file is UTF-8 (by its byte order mark or other lines), but line %1 is not; nothing was imported: in.csv";
+        const QString undefined = "Line %1 holds a byte that is neither UTF-8 nor Windows-1252; nothing was imported: in.csv";
+        QTest::newRow("one Latin-1 byte in a UTF-8 file")
+            << QByteArray("list,card,comment\n1,10000417,M\xC3\xBCller\n1,10000418,J\xFCrgen\n1,10000422,\xC3\xBC\n") << mixed.arg(3);
+        QTest::newRow("UTF-8 and Latin-1 on one line") << QByteArray("list,card,comment\n1,10000417,M\xC3\xBCller J\xFCrgen\n")
+                                                       << mixed.arg(2);
+        QTest::newRow("UTF-8 after the Latin-1 byte")
+            << QByteArray("list;card;comment\r\n1;10000417;\"a\r\nb\"\r\n\r\n1;10000418;\xE4\r1;10000419;\xE2\x80\x93\r\n") << mixed.arg(5);
+        QTest::newRow("byte order mark, then no UTF-8") << Utf8ByteOrderMark + "list,card,comment\n1,10000417,M\xFCller\n"
+                                                        << mixed.arg(2);
+        QTest::newRow("UTF-8 cut off at the end") << QByteArray("list,card,comment\n1,10000417,\xC3\xBC\xE2\x80") << mixed.arg(2);
+        QTest::newRow("an encoded surrogate is no UTF-8") << QByteArray("list,card\n1,1\xED\xA0\x80\n1,\xC3\xBC\n") << mixed.arg(2);
+        QTest::newRow("an overlong form is no UTF-8") << QByteArray("list,card\n1,\xC3\xBC\n1,\xC0\xAF\n") << mixed.arg(3);
+        QTest::newRow("byte Windows-1252 leaves undefined")
+            << QByteArray("list,card,comment\n1,10000417,M\xFCller\n1,10000418,M\x81ller\n1,10000419,\x9D\n") << undefined.arg(3);
         QTest::newRow("empty file") << QByteArray() << noHeader;
         QTest::newRow("no card column") << QByteArray("list,number\n1,10000417\n") << noHeader;
         QTest::newRow("header with broken quotes") << QByteArray("\"list,card\n1,10000417\n") << noHeader;
@@ -210,6 +223,9 @@ private slots:
             << "1: 87654321/---------- | 3: 12345678/M\u00fcller, Hans";
         QTest::newRow("Windows-1252") << QByteArray("list;card;comment\r\n1;12345678;M\xFCller \x80\r\n")
                                       << "1: 12345678/M\u00fcller \u20ac";
+        QTest::newRow("Windows-1252, letters and quotes in a row")
+            << QByteArray("list;card;comment\r\n1;12345678;\xC4\xD6\xDC \x84Gr\xFC\xDF" "e\x93 \xE0\xE9\r\n")
+            << "1: 12345678/\u00c4\u00d6\u00dc \u201eGr\u00fc\u00dfe\u201c \u00e0\u00e9";
         QTest::newRow("other column order, capitals, an unknown column")
             << QByteArray(" Card ,Extra,LIST\n672000104799,a,2\n") << "2: 672000104799/----------";
         QTest::newRow("quoted fields") << QByteArray("list,card,comment\n\"1\",\"1234567>\",\"A, \"\"B\"\"\nC \"\n")
