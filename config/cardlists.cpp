@@ -120,14 +120,14 @@ QByteArray ExportCardListsCsv(const Vardelomod& m, const std::array<QString, 5>&
     QString text = HeaderNames.join(u',') + QStringLiteral("\r\n");
     for (const ListRows& rows : ShownListRows(m)) {
         const int digits = CardDigits(m, rows.list);
-        const QString list = QString::number(rows.list) + u',' + CsvField(listCaptions[rows.list]) + u',';
+        const QString list = QString::number(rows.list) + u',' + CsvField(FormulaGuarded(listCaptions[rows.list])) + u',';
         for (int k = 0; k < rows.count; ++k) {
             const int row = rows.firstRow + k;
             if (IsEmptyPlace(m.ListData[row], digits))
                 continue;
             const QString& comment = m.ListComment[row];
-            text += list + QString::number(k + 1) + u',' + CsvField(m.ListData[row]) + u','
-                + CsvField(comment == ResetCommentText ? QString() : comment) + QStringLiteral("\r\n");
+            text += list + QString::number(k + 1) + u',' + CsvField(FormulaGuarded(m.ListData[row])) + u','
+                + CsvField(FormulaGuarded(comment == ResetCommentText ? QString() : comment)) + QStringLiteral("\r\n");
         }
     }
     return Utf8ByteOrderMark + text.toUtf8();
@@ -218,7 +218,7 @@ CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
         const qsizetype before = result.problems.size();
         if (++named[list] > rows->count)
             result.problems.append({line, Kind::TooManyCards, {QString::number(list), QString::number(rows->count)}});
-        const QString card = record.fields[cardColumn].trimmed();
+        const QString card = FormulaUnguarded(record.fields[cardColumn].trimmed());
         std::optional<QString> data = CheckedCard(m, list, card, line, result.problems);
         if (data) {
             if (const auto first = firstLineOf[list].constFind(*data); first != firstLineOf[list].cend())
@@ -226,7 +226,7 @@ CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
             else
                 firstLineOf[list].insert(*data, line);
         }
-        QString comment = commentColumn >= 0 ? record.fields[commentColumn] : QString();
+        QString comment = commentColumn >= 0 ? FormulaUnguarded(record.fields[commentColumn]) : QString();
         // A line break inside a quoted comment would split the comments file.
         comment.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
         if (const std::optional<QString> bad = FirstUnstorable(comment))

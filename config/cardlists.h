@@ -32,7 +32,8 @@ bool IsEmptyPlace(const QString& data, int digits);
 
 // One row per card of every list shown, with the header
 // list,list_name,position,card,comment; UTF-8 with a byte order mark, CR LF,
-// RFC 4180 quoting. list_name is the list's caption as listCaptions gives it
+// RFC 4180 quoting, a cell a spreadsheet would run as a formula behind a '
+// (FormulaGuarded). list_name is the list's caption as listCaptions gives it
 // (index 1..4); a comment that is the reset text is written empty.
 QByteArray ExportCardListsCsv(const Vardelomod& m, const std::array<QString, 5>& listCaptions);
 int ExportedCardCount(const Vardelomod& m);

@@ -111,6 +111,15 @@ int NoBlanksTrimmed(unsigned char)
     return 0;   // RFC 4180: blanks belong to the field
 }
 
+// Whether text, after any quotes it begins with, begins like a formula.
+bool BeginsLikeFormula(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u'\'')
+        ++i;
+    return i < text.size() && QStringView(u"=+-@\t\r").contains(text[i]);
+}
+
 // Told by the header, the first line that holds anything.
 QChar DetectSeparator(const QByteArray& utf8)
 {
@@ -215,4 +224,14 @@ QString CsvField(const QString& text, QChar separator)
     QString doubled = text;
     doubled.replace(u'"', QStringLiteral("\"\""));
     return u'"' + doubled + u'"';
+}
+
+QString FormulaGuarded(const QString& text)
+{
+    return BeginsLikeFormula(text) ? u'\'' + text : text;
+}
+
+QString FormulaUnguarded(const QString& cell)
+{
+    return cell.startsWith(u'\'') && BeginsLikeFormula(cell) ? cell.mid(1) : cell;
 }

@@ -49,5 +49,14 @@ CsvTable ReadCsvTable(const QByteArray& bytes);
 // separator, a quote, a line end, or a blank at either end.
 QString CsvField(const QString& text, QChar separator = u',');
 
+// A spreadsheet that opens a CSV file runs a cell beginning with =, +, -, @,
+// a tab or a CR as a formula. FormulaGuarded writes such a text behind a
+// leading ', the spreadsheets' own mark for text; FormulaUnguarded takes that
+// mark off again. A text that itself begins with quotes before such a
+// character gets one quote more, so every text comes back exactly, and a
+// quote before anything else is the text's own and stays.
+QString FormulaGuarded(const QString& text);
+QString FormulaUnguarded(const QString& cell);
+
 // UTF-8 with a byte order mark: spreadsheets need the mark to read umlauts.
 inline const QByteArray Utf8ByteOrderMark("\xEF\xBB\xBF", 3);

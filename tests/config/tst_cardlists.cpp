@@ -277,6 +277,51 @@ private slots:
         QCOMPARE(m->ListData, expected->ListData);
     }
 
+    // A cell a spreadsheet would run as a formula is exported behind a ',
+    // which import takes off again: the card and the comment come back as
+    // they were (a line break in a comment becomes a blank, as always).
+    void formulaCells_data()
+    {
+        QTest::addColumn<QString>("card");
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<QByteArray>("exported");   // the row's card and comment cells
+        QTest::addColumn<QString>("imported");      // the comment the import gives
+        const QString card = QStringLiteral("10000417");
+        QTest::newRow("=") << card << "=HYPERLINK(\"http://x\",\"a\")" << QByteArray("10000417,\"'=HYPERLINK(\"\"http://x\"\",\"\"a\"\")\"")
+                           << "=HYPERLINK(\"http://x\",\"a\")";
+        QTest::newRow("+") << card << "+49 170 1234" << QByteArray("10000417,'+49 170 1234") << "+49 170 1234";
+        QTest::newRow("-") << card << "-1" << QByteArray("10000417,'-1") << "-1";
+        QTest::newRow("@") << card << "@SUM(A1)" << QByteArray("10000417,'@SUM(A1)") << "@SUM(A1)";
+        QTest::newRow("tab") << card << "\t=1" << QByteArray("10000417,'\t=1") << "\t=1";
+        QTest::newRow("carriage return") << card << "\r=1" << QByteArray("10000417,\"'\r=1\"") << " =1";
+        QTest::newRow("a card beginning with =") << "=1234567" << "x" << QByteArray("'=1234567,x") << "x";
+        QTest::newRow("the comment's own quote before =") << card << "'=1" << QByteArray("10000417,''=1") << "'=1";
+        QTest::newRow("quotes only") << card << "''" << QByteArray("10000417,''") << "''";
+        QTest::newRow("a quote before text") << card << "'s Lager" << QByteArray("10000417,'s Lager") << "'s Lager";
+        QTest::newRow("formula characters later on") << card << "a=b-c" << QByteArray("10000417,a=b-c") << "a=b-c";
+        QTest::newRow("a blank first") << card << " =1" << QByteArray("10000417,\" =1\"") << " =1";
+    }
+    void formulaCells()
+    {
+        QFETCH(QString, card);
+        QFETCH(QString, comment);
+        QFETCH(QByteArray, exported);
+        QFETCH(QString, imported);
+        auto m = Demo();
+        const int row = FirstRow(*m, 1);
+        m->ListData[row] = card;
+        m->ListComment[row] = comment;
+        EncodeRowData(*m, row);
+        DecodeLists(*m);
+        const QByteArray csv = ExportCardListsCsv(*m, ListCaptions(English));
+        QVERIFY2(csv.contains("\r\n1,Privileges track 2,1," + exported + "\r\n"), csv.left(200).constData());
+
+        const CardListImport import = ReadCardListsCsv(csv, *m);
+        QVERIFY2(import, qPrintable(CardListImportMessage(import, "in.csv", English)));
+        QCOMPARE(import.lists[1]->first().data, card);
+        QCOMPARE(import.lists[1]->first().comment, imported);
+    }
+
     // A named list is replaced from its first row, the rest of it emptied;
     // the others stay. With an odd length the empty places keep their filler.
     void importReplacesNamedListsOnly()
