@@ -1,6 +1,7 @@
 // Any bytes as a card-list file: the reader refuses them with reasons on
-// lines of the file, or takes cards that fit their lists; taken cards,
-// written out again and read back, give the same lists.
+// lines of the file (a file that does not decode by the line it fails on),
+// or takes cards that fit their lists; taken cards, written out again and
+// read back, give the same lists.
 #include "config/cardlists.h"
 #include "config/configimage.h"
 #include "config/csvtable.h"
@@ -52,6 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const CardRowProblem& problem : import.problems)
             if (problem.line < 1)
                 std::abort();
+        const bool lineNamed = import.failure == CardListImport::Failure::MixedCharacterSets
+            || import.failure == CardListImport::Failure::UndefinedByte;
+        if (lineNamed != (import.failureLine >= 1) || import.failureLine > content.count('\n') + content.count('\r') + 1)
+            std::abort();
         return 0;
     }
     ApplyCardListImport(m, import);
