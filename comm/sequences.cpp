@@ -149,6 +149,7 @@ void ReadSequence::ReadFailed(int textId, int titleId)
     timer1_->Stop();
     c_.rx.SetListening(false);
     failure_ = SequenceText(c_.m, textId);
+    emit Ended(false);
     c_.messages.Show(failure_, SequenceText(c_.m, titleId));
     c_.rx.State().StepCount = 0;
     SetLines(false, false);
@@ -188,29 +189,35 @@ void ReadSequence::FinishRead()
     lastRead_ = stored;
     c_.gate.Release();
 
-    if (storing_ == Storing::OutputFile && !stored.Stored()) {
+    const bool notStored = storing_ == Storing::OutputFile && !stored.Stored();
+    if (notStored) {
         // The image is complete in memory and TerminalRead stays 1, so it can
         // still be written to the terminal.
         failure_ = SequenceText(m, TextId::ReadFileNotWritten) + QStringLiteral("\n") + PrintableText(stored.problem);
         if (const QString kept = ExistingFileKeptText(stored.target, m.LanguageOffset); !kept.isEmpty())
             failure_ += QStringLiteral("\n") + kept;
+    } else if (storing_ != Storing::OutputFile) {
+        notice_ = stored.problem;
+    } else if (!stored.problem.isEmpty()) {
+        // Told, not failed: the read is complete and stored where it says.
+        const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
+        const QString why = stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, m.LanguageOffset);
+        notice_ = SequenceText(m, text).arg(PrintableText(stored.savedAs), why);
+    }
+    emit Ended(true);
+
+    if (notStored) {
         c_.messages.Show(failure_, SequenceText(m, TextId::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);
         return;
     }
     if (storing_ != Storing::OutputFile) {
-        notice_ = stored.problem;
         emit Finished(true);
         return;
     }
-    if (!stored.problem.isEmpty()) {
-        // Told, not failed: the read is complete and stored where it says.
-        const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
-        const QString why = stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, m.LanguageOffset);
-        notice_ = SequenceText(m, text).arg(PrintableText(stored.savedAs), why);
+    if (!notice_.isEmpty())
         c_.messages.Show(notice_, SequenceText(m, TextId::MustReadFirstTitle));
-    }
     const QString path = stored.savedAs;
     if (askToEdit_) {
         const auto answer = c_.messages.Show(SequenceText(m, TextId::EditLoadedFile),
@@ -390,6 +397,7 @@ void WriteSequence::Succeeded()
     c_.link.SetRts(false);
     c_.link.SetDtr(false);
     result_ = SequenceText(c_.m, TextId::Programmed);
+    emit Ended(true);
     c_.messages.Show(result_, SequenceText(c_.m, TextId::ProgrammedTitle));
     c_.m.TerminalRead = 0;
     c_.gate.Release();
@@ -404,6 +412,7 @@ void WriteSequence::VerifyFailed()
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
     result_ = SequenceText(c_.m, TextId::ComparisonError);
+    emit Ended(false);
     c_.messages.Show(result_, SequenceText(c_.m, TextId::ComparisonErrorTitle));
     c_.rx.State().StepCount = 0;
     c_.link.SetDtr(false);

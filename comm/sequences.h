@@ -112,7 +112,12 @@ signals:
     void RunningChanged(bool running);
     // Label1: the identification line after a read.
     void IdentificationChanged(const QString& line);
-    // The read has ended (after its last message).
+    // The read has ended and what it left is known (LastRead, FailureText,
+    // NoticeText), before any message or question about it: what must not
+    // wait for the operator (the transfer log) follows this.
+    void Ended(bool ok);
+    // The read has ended, after its last message (and the editor, when the
+    // question to edit was answered Yes).
     void Finished(bool ok);
     // Answer Yes to text 147: open the editor on this file (Codg1's name).
     void EditRequested(const QString& path);
@@ -170,6 +175,9 @@ signals:
     void ReplyProgress(int value);   // FlatScrollBar2, 0..2045
     // taste2 hidden and the write panel hidden.
     void PanelHideRequested();
+    // The write has ended and ResultText is known, before its message.
+    void Ended(bool ok);
+    // The write has ended, after its message.
     void Finished(bool ok);
 
 private:

@@ -153,8 +153,10 @@ TransferRecorder::TransferRecorder(TerminalSession& session, QString logPath, QO
     : QObject(parent), session_(session), log_(std::move(logPath))
 {
     PortName = [this] { return QStringLiteral("com%1").arg(session_.Link().PortNumber()); };
-    connect(&session.Read(), &ReadSequence::Finished, this, &TransferRecorder::ReadFinished);
-    connect(&session.Write(), &WriteSequence::Finished, this, &TransferRecorder::WriteFinished);
+    // Logged as each ends, not once its message or the editor has closed: a
+    // crash meanwhile loses no line.
+    connect(&session.Read(), &ReadSequence::Ended, this, &TransferRecorder::ReadEnded);
+    connect(&session.Write(), &WriteSequence::Ended, this, &TransferRecorder::WriteEnded);
 }
 
 TransferEntry TransferRecorder::Entry(const QString& command) const
@@ -175,7 +177,7 @@ void TransferRecorder::Append(const TransferEntry& entry)
         emit Problem(problem);
 }
 
-void TransferRecorder::ReadFinished(bool ok)
+void TransferRecorder::ReadEnded(bool ok)
 {
     TransferEntry e = Entry(QStringLiteral("read"));
     const ReadSequence& read = session_.Read();
@@ -193,7 +195,7 @@ void TransferRecorder::ReadFinished(bool ok)
     Append(e);
 }
 
-void TransferRecorder::WriteFinished(bool ok)
+void TransferRecorder::WriteEnded(bool ok)
 {
     TransferEntry e = Entry(QStringLiteral("write"));
     const WriteSequence& write = session_.Write();

@@ -89,8 +89,8 @@ signals:
 private:
     TransferEntry Entry(const QString& command) const;
     void Append(const TransferEntry& entry);
-    void ReadFinished(bool ok);
-    void WriteFinished(bool ok);
+    void ReadEnded(bool ok);
+    void WriteEnded(bool ok);
 
     TerminalSession& session_;
     TransferLog log_;

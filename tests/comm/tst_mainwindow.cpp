@@ -2,6 +2,7 @@
 // the seams and on the manual clock, against the simulated terminal.
 #include "app/catalogue.h"
 #include "comm/sequences.h"
+#include "comm/transferlog.h"
 #include "comm/ui/backgroundwidget.h"
 #include "comm/ui/displaycheckbox.h"
 #include "comm/ui/interfacedialog.h"
@@ -158,16 +159,19 @@ private slots:
     }
 
     // A whole read: the panel while it runs, the commands that would disturb
-    // it unavailable, and on Yes the real editor on the result.
+    // it unavailable, and on Yes the real editor on the result, with the
+    // read already in the transfer log while the editor is open.
     void readAnsweredYesOpensTheEditor()
     {
         MainWindowHarness h(Kind::Simulated);
         h.StartAndPassLanguageWindow(true);
         StartRead(h);
         QString editorTitle, password;
+        qsizetype logged = -1;
         h.onModal = [&](QDialog& dialog) {
             editorTitle = dialog.windowTitle();
             password = dialog.findChild<QLineEdit*>(QStringLiteral("Text4"))->text();
+            logged = ReadTransferLog(h.dir.filePath(QStringLiteral("config/transfers.log")), 0).entries.size();
         };
         h.clock.Advance(3000);
         QCOMPARE(h.Find<QLineEdit>(QStringLiteral("Text2"))->text(), QStringLiteral("Bitte warten"));
@@ -180,6 +184,7 @@ private slots:
         QCOMPARE(h.modalShown.last(), QStringLiteral("vardelodatei"));
         QCOMPARE(editorTitle, QStringLiteral("VARDELO.QLV"));   // a loaded file shows its full name
         QCOMPARE(password, Password);
+        QCOMPARE(logged, 1);
         QCOMPARE(h.Text(QStringLiteral("Label1")), QStringLiteral("      VARDELO SIM 1.00"));
         QVERIFY(!h.Visible(QStringLiteral("Text2")) && !h.Visible(QStringLiteral("Frame1")));
         QVERIFY(DisturbingCommandsEnabled(h, true));

@@ -1,7 +1,8 @@
 // A read of a terminal whose lists changed since the file beside it was
 // saved: every row gets the comment of its card; both files are kept in
-// history/. Every read and write leaves one line in the transfer log, and a
-// log that cannot be written is reported once without stopping anything.
+// history/. Every read and write leaves one line in the transfer log as it
+// ends, before the message or question that follows it, and a log that
+// cannot be written is reported once without stopping anything.
 #include "app/catalogue.h"
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
@@ -25,8 +26,10 @@ struct Rig : FakeMessages {
     std::unique_ptr<TerminalSession> session;
     std::unique_ptr<TransferRecorder> recorder;
     QStringList problems;
+    QString logPath;
+    QList<int> loggedAtMessage;   // lines in the log as each message opens
 
-    explicit Rig(const QString& logPath = {})
+    explicit Rig(const QString& log = {}) : logPath(log.isEmpty() ? Path("transfers.log") : log)
     {
         m.LanguageOffset = 1000;
         LoadWindowTexts(m, TextWindow::Main);
@@ -35,11 +38,16 @@ struct Rig : FakeMessages {
         session->Read().SetOutputFile(Path("VARDELO.QLV"));
         session->Read().SetFallbackFolder(Path("fallback"));
         session->Read().Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27), Qt::OffsetFromUTC, 3600); };
-        recorder = std::make_unique<TransferRecorder>(*session, logPath.isEmpty() ? Path("transfers.log") : logPath);
+        recorder = std::make_unique<TransferRecorder>(*session, logPath);
         recorder->Now = session->Read().Now;
         QObject::connect(recorder.get(), &TransferRecorder::Problem, [this](const QString& p) { problems << p; });
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
+    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
+    {
+        loggedAtMessage << int(ReadTransferLog(logPath, 0).entries.size());
+        return FakeMessages::Show(prompt, title, buttons, parent);
+    }
     bool Read()
     {
         answers.enqueue(Answer::No);
@@ -180,6 +188,46 @@ private slots:
         const QJsonObject failed = ReadTransferLog(r.Path("transfers.log"), 1).entries.value(0);
         QCOMPARE(failed.value("result").toString(), QStringLiteral("No connection to VARDELO"));
         QVERIFY(r.problems.isEmpty());
+    }
+
+    // A transfer is in the log when it ends: a crash while its message or
+    // the question to edit the read is open (or while the editor is) loses
+    // nothing.
+    void loggedBeforeItsLastMessage_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<bool>("readStoredElsewhere");
+        QTest::addColumn<QList<int>>("texts");    // the messages shown, in order
+        QTest::addColumn<QList<int>>("logged");   // lines in the log as each opens
+        QTest::newRow("read") << "" << false << false << QList<int>{147} << QList<int>{1};
+        QTest::newRow("read, silent terminal") << ",silent" << false << false << QList<int>{143} << QList<int>{1};
+        QTest::newRow("read stored beside its place") << "" << false << true << QList<int>{340, 147} << QList<int>{1, 1};
+        QTest::newRow("write") << "" << true << false << QList<int>{147, 149} << QList<int>{1, 2};
+        QTest::newRow("write, reply differs") << ",differ" << true << false << QList<int>{147, 145} << QList<int>{1, 2};
+    }
+    void loggedBeforeItsLastMessage()
+    {
+        QFETCH(QString, options);
+        QFETCH(bool, write);
+        QFETCH(QList<int>, texts);
+        Rig r;
+        r.sim.SetMemory(DefaultTerminalMemory());
+        r.sim.SetOptions(*ParseSimulationOptions(options));
+        if (QFETCH(bool, readStoredElsewhere); readStoredElsewhere) {
+            QVERIFY(QDir().mkdir(r.Path("VARDELO.QLV")));
+            r.answers.enqueue(Messages::Answer::Ok);   // the notice where it went
+        }
+        QCOMPARE(r.Read(), options != u",silent");
+        if (write)
+            QVERIFY(r.Write(r.session->Read().LastRead()->read.block));
+        QCOMPARE(r.shown.size(), texts.size());
+        for (int i = 0; i < texts.size(); ++i) {
+            const QString text = CatalogueText(texts[i], 1000).section(QStringLiteral("%1"), 0, 0);
+            QVERIFY2(r.shown[i].prompt.startsWith(text), qPrintable(r.shown[i].prompt));
+        }
+        QTEST(r.loggedAtMessage, "logged");
+        QCOMPARE(int(ReadTransferLog(r.logPath, 0).entries.size()), r.loggedAtMessage.last());
     }
 
     // A log in a place that cannot take it: the transfers go on, and the
