@@ -63,6 +63,16 @@ QString StatusLineText(const Vardelomod& m, const TransferProgress& p, NextStep 
     return {};
 }
 
+WriteBars WriteBarsFor(const TransferProgress& p)
+{
+    const auto share = [&](int end) { return p.total > 0 ? int(qint64(p.done) * end / p.total) : 0; };
+    switch (p.phase) {
+    case TransferProgress::Phase::Sending: return {share(Timing::SendProgressEnd), 0};
+    case TransferProgress::Phase::Replying: return {Timing::SendProgressEnd, share(Timing::ReplyProgressEnd)};
+    default: return {};
+    }
+}
+
 QString ProgressLine(const TransferProgress& p)
 {
     const char* what = nullptr;

@@ -40,6 +40,17 @@ enum class NextStep { OpenPort, Read, Write, ReadAgain };
 
 // The main window's status line in the current language.
 QString StatusLineText(const Vardelomod& m, const TransferProgress& progress, NextStep next);
+// The write panel's two bars: the send bar (FlatScrollBar1, 0..2046) follows
+// the bytes that have left the port and stays full while the reply comes;
+// the reply bar (FlatScrollBar2, 0..2045) follows the reply. Both are empty
+// whenever no write runs, so nothing of a past write stays on them.
+struct WriteBars {
+    int send = 0;
+    int reply = 0;
+    bool operator==(const WriteBars&) const = default;
+};
+WriteBars WriteBarsFor(const TransferProgress& progress);
+
 // The command line's progress line: "read: 1234/2069 bytes, 4 s left",
 // "send: ...", "reply: ..."; empty when nothing moves.
 QString ProgressLine(const TransferProgress& progress);

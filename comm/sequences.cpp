@@ -337,16 +337,14 @@ bool WriteSequence::Start()
 void WriteSequence::SendImage()
 {
     ReceiveState& s = c_.rx.State();
+    // The bytes are queued at once; how far they have gone on the line is
+    // followed by the transfer monitor, and the write panel's bars with it.
     for (int sendIndex = 0; sendIndex < Vardelomod::BlockSlots; ++sendIndex) {
-        sendProgress_ = sendProgress_ >= Timing::SendProgressEnd ? 0 : sendProgress_ + 1;
-        emit SendProgress(sendProgress_);
         sent_[sendIndex] = c_.m.ConfigImage[sendIndex];
         c_.link.Send(QByteArray(1, char(quint8(sent_[sendIndex]))));
     }
     c_.link.ClearReceive();
     s.DiscardRx = 0;
-    sendProgress_ = 0;
-    emit SendProgress(0);
     s.RxIndex = 0;
     timer2_->Start();
 }
@@ -354,16 +352,8 @@ void WriteSequence::SendImage()
 void WriteSequence::OnTick()
 {
     ReceiveState& s = c_.rx.State();
-    if (s.DiscardRx == 0) {
-        replyProgress_ = replyProgress_ >= Timing::ReplyProgressEnd ? 0 : replyProgress_ + 1;
-        emit ReplyProgress(replyProgress_);
-    }
     if (s.RxIndex >= Vardelomod::BlockSlots)
         timer4_->Start();   // already running: its delay is not restarted
-    if (s.DiscardRx == 1) {
-        sendProgress_ = sendProgress_ >= Timing::SendProgressEnd ? 0 : sendProgress_ + 1;
-        emit SendProgress(sendProgress_);
-    }
     ++s.StepCount;
     if (s.StepCount > Timing::WriteSilenceStep)
         VerifyFailed();
@@ -407,8 +397,6 @@ void WriteSequence::Succeeded()
 void WriteSequence::VerifyFailed()
 {
     StopTimers();
-    replyProgress_ = 0;
-    emit ReplyProgress(0);
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
     result_ = SequenceText(c_.m, TextId::ComparisonError);

@@ -171,8 +171,6 @@ signals:
     void RunningChanged(bool running);
     // Label1 := text 128 when the write starts.
     void IdentificationChanged(const QString& line);
-    void SendProgress(int value);    // FlatScrollBar1, 0..2046
-    void ReplyProgress(int value);   // FlatScrollBar2, 0..2045
     // taste2 hidden and the write panel hidden.
     void PanelHideRequested();
     // The write has ended and ResultText is known, before its message.
@@ -191,8 +189,6 @@ private:
     std::unique_ptr<PeriodicTimer> timer2_;
     std::unique_ptr<PeriodicTimer> timer4_;
     std::array<qint16, Vardelomod::BlockSlots> sent_{};
-    int sendProgress_ = 0;
-    int replyProgress_ = 0;
     QString result_;
 };
 

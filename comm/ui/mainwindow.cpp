@@ -111,7 +111,7 @@ MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
     client_->setMinimumSize(TwipsToPixels(PanelsRightTwips + PanelMarginTwips),
                             TwipsToPixels(PanelsBottomTwips + PanelMarginTwips));
     monitor_ = std::make_unique<TransferMonitor>(m_, *session_, services_.timers, StatusIntervalMs);
-    connect(monitor_.get(), &TransferMonitor::Changed, this, &MainWindow::UpdateStatusLine);
+    connect(monitor_.get(), &TransferMonitor::Changed, this, &MainWindow::ShowProgress);
     timer5_ = services_.timers.CreateTimer(Timing::StartUpDelayMs);
     connect(timer5_.get(), &PeriodicTimer::Tick, this, &MainWindow::OfferLanguageWindow);
     OpenEditor = [this](bool loadedFile) { OpenEditorWindow(loadedFile); };
@@ -214,13 +214,13 @@ void MainWindow::BuildPanels()
     flatScrollBar1_ = new QProgressBar(frame5_);
     flatScrollBar1_->setObjectName(QStringLiteral("FlatScrollBar1"));
     flatScrollBar1_->setGeometry(TwipsRect(120, 420, 1815, 300));
-    flatScrollBar1_->setRange(0, 2046);
+    flatScrollBar1_->setRange(0, Timing::SendProgressEnd);
     flatScrollBar1_->setTextVisible(false);
     frame6_ = Frame(QStringLiteral("Frame6"), frame2_, TwipsRect(9120, 360, 1695, 975));
     flatScrollBar2_ = new QProgressBar(frame6_);
     flatScrollBar2_->setObjectName(QStringLiteral("FlatScrollBar2"));
     flatScrollBar2_->setGeometry(TwipsRect(120, 420, 1455, 300));
-    flatScrollBar2_->setRange(0, 2045);
+    flatScrollBar2_->setRange(0, Timing::ReplyProgressEnd);
     flatScrollBar2_->setTextVisible(false);
 
     // The change summary stands above the write panel and goes with it.
@@ -276,8 +276,6 @@ void MainWindow::ConnectSequences()
         command1_->setEnabled(!running);
     });
     connect(&write, &WriteSequence::IdentificationChanged, label1_, &QLabel::setText);
-    connect(&write, &WriteSequence::SendProgress, flatScrollBar1_, &QProgressBar::setValue);
-    connect(&write, &WriteSequence::ReplyProgress, flatScrollBar2_, &QProgressBar::setValue);
     connect(&write, &WriteSequence::PanelHideRequested, this, [this] {
         taste2_->hide();
         frame2_->hide();
@@ -294,9 +292,13 @@ void MainWindow::ConnectSequences()
     });
 }
 
-void MainWindow::UpdateStatusLine()
+void MainWindow::ShowProgress()
 {
-    statusLine_->setText(StatusLineText(m_, monitor_->Current(), monitor_->Next()));
+    const TransferProgress progress = monitor_->Current();
+    statusLine_->setText(StatusLineText(m_, progress, monitor_->Next()));
+    const WriteBars bars = WriteBarsFor(progress);
+    flatScrollBar1_->setValue(bars.send);
+    flatScrollBar2_->setValue(bars.reply);
 }
 
 void MainWindow::HidePanels()
@@ -333,7 +335,7 @@ void MainWindow::StartUp()
     HidePanels();
     m_.TerminalRead = 0;
     label1_->setText(TableText(m_, 128));
-    UpdateStatusLine();
+    ShowProgress();
     // 9. The language window one second later.
     timer5_->Start();
 }
@@ -377,7 +379,7 @@ void MainWindow::LoadMainTexts()
     ch2_->setText(t(124));
     ch3_->setText(t(125));
     mnuhelp_->setTitle(t(134));
-    UpdateStatusLine();
+    ShowProgress();
     if (LanguageLoaded)
         LanguageLoaded(m_.LanguageOffset);
 }
@@ -481,6 +483,7 @@ void MainWindow::WriteCommand()
     frame2_->show();
     m_.EditAfterLoad = false;
     flatScrollBar1_->setValue(0);
+    flatScrollBar2_->setValue(0);
 }
 
 void MainWindow::StartWrite()
@@ -518,7 +521,7 @@ void MainWindow::InterfaceCommand()
     InterfaceDialog dialog(m_, services_.settingsPath, reopen, describe, this);
     shown = &dialog;
     RunModal(dialog);
-    UpdateStatusLine();
+    ShowProgress();
 }
 
 void MainWindow::OpenEditorWindow(bool loadedFile)

@@ -87,7 +87,8 @@ private:
     void RunModal(QDialog& dialog);
     void SetButtonColour(QPushButton* button, bool running);
     void HidePanels();
-    void UpdateStatusLine();
+    // The status line and the write panel's bars, from the transfer monitor.
+    void ShowProgress();
     const SerialDevices& Devices();
 
     // Menu commands and buttons.

@@ -198,11 +198,7 @@ private slots:
         for (int i = 0; i < Vardelomod::BlockSlots; ++i)
             r.m.ConfigImage[i] = qint16((i * 13) & 0xFF);
         const auto sent = r.m.ConfigImage;   // the reply lands in the image
-        QSignalSpy send(&r.session->Write(), &WriteSequence::SendProgress);
         QVERIFY(r.session->Write().Start());
-        QCOMPARE(send.count(), 2049);
-        QCOMPARE(send.at(2045), QVariantList{2046});
-        QCOMPARE(send.at(2046), QVariantList{0});   // the bar restarts at its end
         r.RunToEnd();
         QCOMPARE(r.shown.size(), 1);
         QCOMPARE(r.shown.at(0).prompt, En(text));
