@@ -40,6 +40,10 @@
 #include <QStatusBar>
 
 
+namespace TextId {
+constexpr int PleaseWait = 526;
+}
+
 namespace {
 
 // Outer size of the window in twips; the client area is what remains inside
@@ -254,8 +258,7 @@ void MainWindow::ConnectSequences()
         SetButtonColour(taste1_, running);
         taste1_->setEnabled(!running);
         command2_->setEnabled(!running);
-        // The wait notice's text is the same in every language.
-        text2_->setText(running ? QStringLiteral("Bitte warten") : QString());
+        text2_->setText(running ? SequenceText(m_, TextId::PleaseWait) : QString());
         text2_->setVisible(running);
     });
     connect(&read, &ReadSequence::IdentificationChanged, label1_, &QLabel::setText);

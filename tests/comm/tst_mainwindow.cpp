@@ -193,6 +193,28 @@ private slots:
         QCOMPARE(editorTitle, QDir::current().filePath(QStringLiteral("VARDELO.QLV")));
     }
 
+    // The wait notice of a running read speaks the chosen language.
+    void waitNoticeInEveryLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("de") << 0 << "Bitte warten";
+        QTest::newRow("en") << 1000 << "Please wait";
+        QTest::newRow("fr") << 2000 << "Veuillez patienter";
+        QTest::newRow("es") << 3000 << "Espere, por favor";
+    }
+    void waitNoticeInEveryLanguage()
+    {
+        QFETCH(int, language);
+        MainWindowHarness h(Kind::Simulated, QStringLiteral(" 1\r\n %1\r\n").arg(language).toLatin1());
+        h.StartAndPassLanguageWindow();
+        QCOMPARE(h.m.LanguageOffset, qint16(language));
+        StartRead(h);
+        h.clock.Advance(1000);
+        QVERIFY(h.Visible(QStringLiteral("Text2")));
+        QTEST(h.Find<QLineEdit>(QStringLiteral("Text2"))->text(), "notice");
+    }
+
     // After a read answered No: the write panel, the write, the success
     // message; a second write is refused with text 135.
     // The status line follows the whole cycle: the next step while idle, the
