@@ -13,6 +13,7 @@ namespace TextId {
 constexpr int VardeloMenu = 107, ReadItem = 108, WriteItem = 109, InterfaceItem = 112;
 constexpr int HintOpenPort = 310, HintRead = 311, HintWrite = 312, HintReadAgain = 313;
 constexpr int Reading = 314, Sending = 315, Replying = 316, Resetting = 317;
+constexpr int ResetGiven = 527;
 }
 
 int LineSecondsFor(int bytes)
@@ -59,6 +60,7 @@ QString StatusLineText(const Vardelomod& m, const TransferProgress& p, NextStep 
     case NextStep::Read: return SequenceText(m, TextId::HintRead).arg(MenuPath(m, TextId::ReadItem));
     case NextStep::Write: return SequenceText(m, TextId::HintWrite).arg(MenuPath(m, TextId::WriteItem));
     case NextStep::ReadAgain: return SequenceText(m, TextId::HintReadAgain).arg(MenuPath(m, TextId::ReadItem));
+    case NextStep::ReadAfterReset: return SequenceText(m, TextId::ResetGiven).arg(MenuPath(m, TextId::ReadItem));
     }
     return {};
 }
@@ -116,13 +118,17 @@ TransferMonitor::TransferMonitor(Vardelomod& m, TerminalSession& session, Timers
         Report();
     });
     connect(&session_.Reset(), &ResetSequence::RunningChanged, this, &TransferMonitor::Report);
+    connect(&session_.Reset(), &ResetSequence::Finished, this, [this](bool ok) {
+        resetGiven_ = ok;
+        Report();
+    });
     connect(&session_.Write(), &WriteSequence::Finished, this, [this](bool ok) {
         programmed_ = ok;
         Report();
     });
     connect(&session_, &TerminalSession::BusyChanged, this, [this](bool busy) {
         if (busy) {
-            programmed_ = false;
+            programmed_ = resetGiven_ = false;
             timer_->Start();
             return;
         }
@@ -169,6 +175,8 @@ NextStep TransferMonitor::Next() const
         return NextStep::OpenPort;
     if (programmed_)
         return NextStep::ReadAgain;
+    if (resetGiven_)
+        return NextStep::ReadAfterReset;
     return m_.TerminalRead != 0 ? NextStep::Write : NextStep::Read;
 }
 

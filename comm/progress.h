@@ -35,8 +35,9 @@ struct TransferProgress {
 // "0 s" is said only when nothing is left).
 int LineSecondsFor(int bytes);
 
-// What the operator can do next, when nothing runs.
-enum class NextStep { OpenPort, Read, Write, ReadAgain };
+// What the operator can do next, when nothing runs. ReadAgain follows a
+// successful write, ReadAfterReset a reset: the line says what was done.
+enum class NextStep { OpenPort, Read, Write, ReadAgain, ReadAfterReset };
 
 // The main window's status line in the current language.
 QString StatusLineText(const Vardelomod& m, const TransferProgress& progress, NextStep next);
@@ -83,4 +84,5 @@ private:
     bool writing_ = false;
     mutable int readHigh_ = 0; // the read's count never goes back
     bool programmed_ = false;  // the last write succeeded and nothing ran since
+    bool resetGiven_ = false;  // the last sequence was a reset
 };

@@ -267,7 +267,14 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Reset-Impuls wird gegeben"));
         h.clock.Advance(600);
         QCOMPARE(h.Terminal().Restarts(), 1);
-        QCOMPARE(status(), QStringLiteral("Noch nicht ausgelesen: VARDELO > VARDELO auslesen"));
+        // What the reset did stays in the status line until the next command.
+        QCOMPARE(status(), QStringLiteral("Reset-Impuls an VARDELO gegeben: vor dem nächsten Schreiben erneut auslesen (VARDELO > VARDELO auslesen)"));
+        h.clock.Advance(5000);
+        QVERIFY(status().startsWith(QStringLiteral("Reset-Impuls an VARDELO gegeben")));
+        h.onModal = nullptr;
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        h.Click(QStringLiteral("Taste1"));   // the password dialog is cancelled
+        QVERIFY(status().startsWith(QStringLiteral("Reset-Impuls an VARDELO gegeben")));
     }
 
     // The write panel's bars follow the bytes on the line as far as the

@@ -98,6 +98,10 @@ private slots:
                                           "Terminal read: you can write a file now (VARDELO > Write VARDELO)", ""};
         QTest::newRow("programmed") << TextCase{0, Phase::Idle, 0, 0, NextStep::ReadAgain,
                                                 "VARDELO programmiert: zur Kontrolle erneut auslesen (VARDELO > VARDELO auslesen)", ""};
+        QTest::newRow("reset given") << TextCase{1000, Phase::Idle, 0, 0, NextStep::ReadAfterReset,
+                                                 "Reset pulse sent to VARDELO: read it again before the next write (VARDELO > Read VARDELO)", ""};
+        QTest::newRow("reset given, fr") << TextCase{2000, Phase::Idle, 0, 0, NextStep::ReadAfterReset,
+                                                     "Impulsion de réinitialisation envoyée à Vardelo : relisez-le avant la prochaine écriture (Vardelo > Sélectionner Vardelo)", ""};
     }
     void texts()
     {
@@ -131,7 +135,7 @@ private slots:
         // The bytes leave the port all the same; no reply comes.
         QTest::newRow("write, terminal silent")
             << SequenceCase{"write", ",silent", write, {lineBlock, 20000 - lineBlock}, 0, NextStep::Read, Phase::Replying};
-        QTest::newRow("reset") << SequenceCase{"reset", "", {Phase::Resetting}, {500}, 0, NextStep::Read, Phase::Idle};
+        QTest::newRow("reset") << SequenceCase{"reset", "", {Phase::Resetting}, {500}, 0, NextStep::ReadAfterReset, Phase::Idle};
     }
     void sequences()
     {
