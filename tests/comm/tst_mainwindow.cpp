@@ -591,6 +591,19 @@ private slots:
             save(*h.window, QStringLiteral("main-sending"));
             h.clock.Advance(9000);
             save(*h.window, QStringLiteral("main-reply"));
+            QVERIFY(h.clock.RunUntil([&] { return !h.window->Session().Busy(); }, 30000));
+            save(*h.window, QStringLiteral("main-written"));
+            h.Trigger(QStringLiteral("mres"));
+            h.clock.Advance(600);
+            save(*h.window, QStringLiteral("main-reset"));
+            // The next write panel starts from empty bars.
+            h.Trigger(QStringLiteral("mnuauslesen"));
+            h.Click(QStringLiteral("Taste1"));
+            h.messages.answers.enqueue(Messages::Answer::No);
+            QVERIFY(ReadDone(h));
+            h.files.names.enqueue(QDir::current().filePath(QStringLiteral("VARDELO.QLV")));
+            h.Trigger(QStringLiteral("mnubeschreiben"));
+            save(*h.window, QStringLiteral("main-writepanel-again"));
         }
     }
 };
