@@ -300,8 +300,15 @@ void MainWindow::ShowProgress()
     const TransferProgress progress = monitor_->Current();
     statusLine_->setText(StatusLineText(m_, progress, monitor_->Next()));
     const WriteBars bars = WriteBarsFor(progress);
-    flatScrollBar1_->setValue(bars.send);
-    flatScrollBar2_->setValue(bars.reply);
+    for (const auto& [bar, value] : {std::pair{flatScrollBar1_, bars.send}, std::pair{flatScrollBar2_, bars.reply}}) {
+        if (bar->value() == value)
+            continue;
+        bar->setValue(value);
+        // A bar repaints by itself only after a change of a whole chunk
+        // width (about a tenth of these narrow bars); it shows each count
+        // the status line shows.
+        bar->update();
+    }
 }
 
 void MainWindow::HidePanels()
