@@ -9,6 +9,7 @@
 #include "platform/serialdevices.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 
 PortMap ProgramPortMap()
 {
@@ -34,9 +35,17 @@ int RunPorts(CommandCall& call)
     const SystemSerialDevices devices;
     ReportPortMap(map, devices, 0, 1000, call.err);
     const QList<ListedPort> ports = ListPorts(devices, map);
-    if (call.IsSet(QStringLiteral("json")))
-        call.PrintJson(PortsJson(ports));
-    else
-        call.out << PortsText(ports);
+    if (call.IsSet(QStringLiteral("json"))) {
+        QJsonObject json = PortsJson(ports);
+        json.insert(QStringLiteral("comPorts"), ComPortsJson(map, devices));
+        call.PrintJson(json);
+        return ExitOk;
+    }
+    call.out << PortsText(ports);
+    // What each com port is, the simulated terminal included: the port map
+    // applied, as the program and read/write/reset use it.
+    call.out << "\ncom ports (port map " << PrintedName(PortMap::DefaultPath()) << "):\n";
+    for (const QString& line : ComPortLines(map, devices))
+        call.out << "  " << PrintableText(line) << '\n';
     return ExitOk;
 }

@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
 #include <optional>
 
@@ -50,6 +51,23 @@ QString OpenFailureText(const Vardelomod& m, const MappedSerialLink& link)
     for (QString& line : lines)
         line = PrintableText(line);
     return lines.join(u'\n');
+}
+
+// A --port the command cannot mean is wrong usage, said before anything is
+// opened: a com port beyond com8, a simulated terminal with an option it
+// does not have. (A port map that names such a terminal is the map's fault:
+// its opening says so.)
+std::optional<int> CheckPortText(CommandCall& call)
+{
+    const QString text = call.Value(QStringLiteral("port")).trimmed();
+    static const QRegularExpression anyCom(QStringLiteral("^com[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
+    if (PortMap::PortNumberOf(text) == 0 && anyCom.match(text).hasMatch())
+        return call.UsageError(QStringLiteral("--port takes com1 to com8, not ") + PrintableText(text));
+    const PortTarget target = PortMap::TargetFromText(text);
+    QString error;
+    if (target.kind == PortTarget::Kind::Simulated && !ParseSimulationOptions(target.simulation, &error))
+        return call.UsageError(QStringLiteral("--port: ") + PrintableText(error));
+    return std::nullopt;
 }
 
 // Everything one terminal command needs, in real time.
@@ -184,6 +202,8 @@ bool PrintWriteChanges(Terminal& t, const QString& file, QTextStream& out, QText
 
 int RunRead(CommandCall& call)
 {
+    if (const auto usage = CheckPortText(call))
+        return *usage;
     const auto password = call.TerminalPassword();
     if (!password)
         return ExitUsage;
@@ -192,7 +212,9 @@ int RunRead(CommandCall& call)
         return ExitFailed;
     if (!ReadTerminal(t, *password, call.Value(QStringLiteral("out")), call.err))
         return ExitFailed;
-    call.out << t.session_->Read().IdentificationLine() << '\n';
+    // The characters come from the line: an escape sequence among them must
+    // not reach the operator's terminal.
+    call.out << PrintableText(t.session_->Read().IdentificationLine()) << '\n';
     // Stored, but not as FILE (the message above says where): a script must
     // not take FILE for the read.
     return t.session_->Read().LastRead()->AtTarget() ? ExitOk : ExitFailed;
@@ -200,13 +222,16 @@ int RunRead(CommandCall& call)
 
 int RunWrite(CommandCall& call)
 {
+    if (const auto usage = CheckPortText(call))
+        return *usage;
     const auto password = call.TerminalPassword();
     if (!password)
         return ExitUsage;
     const QString file = call.Argument(0);
     const qint16 language = call.LanguageOffset();
     Terminal t(call.Value(QStringLiteral("port")), language);
-    // The file is checked before the terminal is touched.
+    // The file is checked before the terminal is touched, a dry run's too:
+    // what the write would refuse is refused alike.
     {
         Vardelomod scratch;
         scratch.LanguageOffset = language;
@@ -214,6 +239,10 @@ int RunWrite(CommandCall& call)
         CliMessages refused;
         if (LoadConfigFile(scratch, file, refused) != LoadOutcome::Loaded) {
             call.err << refused.last.trimmed() << '\n';
+            return ExitFailed;
+        }
+        if (const QString unsendable = UnsendableImageText(scratch); !unsendable.isEmpty()) {
+            call.err << unsendable << '\n';
             return ExitFailed;
         }
     }
@@ -247,6 +276,8 @@ int RunWrite(CommandCall& call)
 
 int RunReset(CommandCall& call)
 {
+    if (const auto usage = CheckPortText(call))
+        return *usage;
     Terminal t(call.Value(QStringLiteral("port")), call.LanguageOffset());
     if (!t.Open(call.err))
         return ExitFailed;

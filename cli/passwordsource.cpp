@@ -5,7 +5,34 @@
 #include "platform/console.h"
 #include "platform/fileaccess.h"
 
+#include <QFileInfo>
+
 namespace {
+
+constexpr int OthersMayReadText = 522;   // %1 the file, %2 its permissions
+
+// Like ssh with a key file: a password that other users may read is no
+// secret, but refusing it would stop a script that ran yesterday, so it is
+// used and the operator warned.
+void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream& err)
+{
+#ifndef Q_OS_WIN   // no owner, group and others there
+    const QFileDevice::Permissions p = QFileInfo(path).permissions();
+    if (!(p & (QFileDevice::ReadGroup | QFileDevice::ReadOther)))
+        return;
+    const auto digit = [&](QFileDevice::Permission r, QFileDevice::Permission w, QFileDevice::Permission x) {
+        return QString::number((p & r ? 4 : 0) + (p & w ? 2 : 0) + (p & x ? 1 : 0));
+    };
+    const QString mode = u'0' + digit(QFileDevice::ReadOwner, QFileDevice::WriteOwner, QFileDevice::ExeOwner)
+        + digit(QFileDevice::ReadGroup, QFileDevice::WriteGroup, QFileDevice::ExeGroup)
+        + digit(QFileDevice::ReadOther, QFileDevice::WriteOther, QFileDevice::ExeOther);
+    err << "vardelo-cli: " << CatalogueText(OthersMayReadText, languageOffset).arg(PrintableText(path), mode) << '\n';
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(languageOffset);
+    Q_UNUSED(err);
+#endif
+}
 
 std::optional<QString> FirstLineOf(const QString& path, int languageOffset, QTextStream& err)
 {
@@ -16,7 +43,11 @@ std::optional<QString> FirstLineOf(const QString& path, int languageOffset, QTex
         err << "vardelo-cli: --password-file: " << FileStatusText(file.status, languageOffset) << '\n';
         return std::nullopt;
     }
-    QByteArray line = file.content.left(file.content.indexOf('\n'));
+    WarnWhenOthersMayRead(path, languageOffset, err);
+    // The first line, with or without its line end (many editors write none).
+    QByteArray line = file.content;
+    if (const qsizetype end = line.indexOf('\n'); end >= 0)
+        line.truncate(end);
     if (line.endsWith('\r'))
         line.chop(1);
     return QString::fromUtf8(line);

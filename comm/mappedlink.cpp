@@ -34,7 +34,8 @@ bool MappedSerialLink::Open()
             if (!options) {
                 SetErrorText(error);
                 failure_ = {};
-                failure_.cause = PortFailure::Cause::Other;
+                failure_.cause = PortFailure::Cause::SimulationSetting;
+                failure_.device = QStringLiteral("sim") + target.simulation;
                 failure_.detail = error;
                 return false;
             }

@@ -12,6 +12,7 @@
 namespace TextId {
 constexpr int DoesNotExist = 400, DetectedPorts = 401, JoinGroup = 402, NotAllowed = 403, InUse = 404,
               IsFile = 405, IsFolder = 406, NotADevice = 407, NoHardware = 408;
+constexpr int SimulationSetting = 521;
 }
 
 PortFailure DiagnoseOpenFailure(const QString& device, int serialError, const QString& serialErrorText,
@@ -76,6 +77,8 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
         return text(TextId::NoHardware).arg(f.device);
     case PortFailure::Cause::SimulationFile:
         return text(FileText::SimulationMemoryFile) + u' ' + f.detail;
+    case PortFailure::Cause::SimulationSetting:
+        return text(TextId::SimulationSetting) + u' ' + f.device + QStringLiteral(": ") + f.detail;
     case PortFailure::Cause::Other:
         break;
     }
@@ -86,11 +89,12 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
 
 QString PortFailedMessage(const Vardelomod& m, int textId, const QList<PortFailure>& failures)
 {
-    // A simulated terminal whose memory file cannot be used is no occupied
-    // interface: then its own line stands alone.
+    // A simulated terminal whose memory file or setting cannot be used is no
+    // occupied interface: then its own line stands alone.
     const bool onlySimulation = !failures.isEmpty()
         && std::all_of(failures.begin(), failures.end(), [](const PortFailure& f) {
-               return f.cause == PortFailure::Cause::SimulationFile;
+               return f.cause == PortFailure::Cause::SimulationFile
+                   || f.cause == PortFailure::Cause::SimulationSetting;
            });
     QString message = onlySimulation ? QString() : SequenceText(m, textId);
     for (const PortFailure& failure : failures) {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 namespace TextId {
-constexpr int SimulatedTerminal = 409, NotPresent = 410, Placeholder = 411;
+constexpr int SimulatedTerminal = 409, NotPresent = 410, Placeholder = 411, SimulationSetting = 521;
 }
 
 namespace {
@@ -164,14 +164,18 @@ QStringList MissingMapDevices(const PortMap& map, const SerialDevices& devices, 
     return lines;
 }
 
-QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& devices, int languageOffset)
+QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& devices, int languageOffset,
+                      bool wholePath)
 {
     const QString com = QStringLiteral("com%1 = ").arg(port);
     if (target.kind == PortTarget::Kind::Simulated) {
         QString text = com + CatalogueText(TextId::SimulatedTerminal, languageOffset);
-        const auto options = ParseSimulationOptions(target.simulation);
-        if (options && !options->file.isEmpty())
-            text += QStringLiteral(" (%1)").arg(QFileInfo(options->file).fileName());
+        QString error;
+        const auto options = ParseSimulationOptions(target.simulation, &error);
+        if (!options)
+            return text + QStringLiteral("; ") + CatalogueText(TextId::SimulationSetting, languageOffset) + u' ' + error;
+        if (!options->file.isEmpty())
+            text += QStringLiteral(" (%1)").arg(wholePath ? options->file : QFileInfo(options->file).fileName());
         return text;
     }
     if (devices.Inspect(target.device).kind == DeviceFacts::Kind::Missing)
@@ -184,4 +188,28 @@ QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& d
         return com + entry.path + (entry.description.isEmpty() ? QString() : QStringLiteral(", ") + entry.description);
     }
     return com + target.device;
+}
+
+QStringList ComPortLines(const PortMap& map, const SerialDevices& devices)
+{
+    QStringList lines;
+    for (int n = 1; n <= 8; ++n)
+        lines << PortStandsFor(n, map.Resolve(n), devices, 1000, true);
+    return lines;
+}
+
+QJsonArray ComPortsJson(const PortMap& map, const SerialDevices& devices)
+{
+    QJsonArray ports;
+    const QStringList lines = ComPortLines(map, devices);
+    for (int n = 1; n <= 8; ++n) {
+        const bool mapped = map.Entries().contains(n);
+        ports.append(QJsonObject{
+            {QStringLiteral("com"), QStringLiteral("com%1").arg(n)},
+            {QStringLiteral("mapped"), mapped},
+            {QStringLiteral("target"), mapped ? map.Entries().value(n) : PortMap::SystemDevice(n)},
+            {QStringLiteral("standsFor"), lines.at(n - 1)},
+        });
+    }
+    return ports;
 }

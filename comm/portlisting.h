@@ -7,6 +7,7 @@
 #include "platform/serialdevices.h"
 #include "platform/seriallink.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 struct ListedPort {
@@ -29,5 +30,15 @@ QJsonObject PortsJson(const QList<ListedPort>& ports);
 QStringList MissingMapDevices(const PortMap& map, const SerialDevices& devices, int exceptPort = 0);
 
 // What com N stands for, in a language: "com1 = /dev/ttyUSB0, FT232R USB
-// UART", "com3 = simulated terminal", "com5 = /dev/ttyS4, not present".
-QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& devices, int languageOffset);
+// UART", "com3 = simulated terminal", "com5 = /dev/ttyS4, not present". A
+// simulated terminal's memory file by its name (door1.QLV), or with
+// wholePath as written in the map; a setting it cannot use is said.
+QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& devices, int languageOffset,
+                      bool wholePath = false);
+
+// com1 to com8 as the map makes them, for the command line: the line of
+// PortStandsFor (English, whole paths) for each, and as JSON ({"com":
+// "com1", "mapped": the map names it, "target": the map's text or the
+// system's device, "standsFor": the line}).
+QStringList ComPortLines(const PortMap& map, const SerialDevices& devices);
+QJsonArray ComPortsJson(const PortMap& map, const SerialDevices& devices);

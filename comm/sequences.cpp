@@ -21,7 +21,6 @@ constexpr int ComparisonError = 145, ComparisonErrorTitle = 146;
 constexpr int EditLoadedFile = 147, EditLoadedFileTitle = 148;
 constexpr int Programmed = 149, ProgrammedTitle = 150;
 constexpr int PortBusy = 165, PortBusyTitle = 166;
-constexpr int ValueOutOfRange = 280;
 constexpr int ReadFileNotWritten = 281;
 constexpr int ReadStoredElsewhere = 340;
 constexpr int ReadNotInHistory = 341;
@@ -300,17 +299,10 @@ bool WriteSequence::Start()
 {
     if (c_.gate.Busy() || !PortReady(c_) || !CheckReadDone())
         return false;
-    // A slot value that is not a byte would be sent cut to 8 bits: a
-    // different configuration than the one on screen.
-    for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
-        const qint16 v = c_.m.ConfigImage[i];
-        if (v < 0 || v > 255) {
-            result_ = SequenceText(c_.m, TextId::ValueOutOfRange)
-                          .arg(i)
-                          .arg(v);
-            c_.messages.Show(result_, SequenceText(c_.m, TextId::MustReadFirstTitle));
-            return false;
-        }
+    if (const QString unsendable = UnsendableImageText(c_.m); !unsendable.isEmpty()) {
+        result_ = unsendable;
+        c_.messages.Show(result_, SequenceText(c_.m, TextId::MustReadFirstTitle));
+        return false;
     }
     if (!c_.gate.TryAcquire())
         return false;

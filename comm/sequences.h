@@ -32,6 +32,10 @@ class Timers;
 // window last loaded it, or the catalogue's when the table lacks it.
 QString SequenceText(const Vardelomod& m, int id);
 
+// Why the image cannot be sent to the terminal (text 280 for the first slot
+// outside 0..255, which would go out cut to 8 bits), or nothing.
+QString UnsendableImageText(const Vardelomod& m);
+
 // One sequence at a time: while a read, write or reset runs, no other can
 // start (and the main window disables the commands that would disturb it).
 class SequenceGate : public QObject {

@@ -154,9 +154,13 @@ bool QSerialPortLink::Open()
     auto port = std::make_unique<QSerialPort>();
     // A stable name (/dev/serial/by-id/...) is a link: the device behind it
     // is opened, so that the lock taken is the one other serial programs
-    // look for.
+    // look for. A relative path with a folder in it ("adapters/door") is
+    // that path, where the serial layer would look for it under /dev.
     const QFileInfo named(DeviceName());
-    port->setPortName(named.isSymLink() && named.exists() ? named.canonicalFilePath() : DeviceName());
+    const bool relativePath = named.isRelative() && DeviceName().contains(u'/');
+    port->setPortName(named.isSymLink() && named.exists() ? named.canonicalFilePath()
+                      : relativePath                     ? named.absoluteFilePath()
+                                                         : DeviceName());
     port->setBaudRate(2400);
     port->setParity(QSerialPort::NoParity);
     port->setDataBits(QSerialPort::Data8);

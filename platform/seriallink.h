@@ -26,6 +26,7 @@ struct PortFailure {
         NotADevice,     // a file, a folder or something else that is no device
         NoHardware,     // a device the system reserves, with no UART behind it
         SimulationFile, // a simulated terminal whose memory file cannot be used: detail says why
+        SimulationSetting, // a simulated terminal named with an option it does not have: detail says which
         Other           // detail holds the serial layer's own words
     };
     enum class Kind { File, Folder, Other };   // what a NotADevice is

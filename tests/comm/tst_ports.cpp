@@ -59,7 +59,7 @@ FakeSerialDevices Machine()
     d.facts.insert(ById, Device(true));
     return d;
 }
-const QString MachineMap = QStringLiteral("com1=%1\ncom3=sim\ncom4=sim:/home/anna/door1.QLV,burst=8\ncom5=/dev/ttyUSB7\n").arg(ById);
+const QString MachineMap = QStringLiteral("com1=%1\ncom3=sim\ncom4=sim:/home/anna/door1.QLV,burst=8\ncom5=/dev/ttyUSB7\ncom7=sim,loud\n").arg(ById);
 
 } // namespace
 
@@ -92,6 +92,9 @@ private slots:
         QTest::newRow("simulated terminal, no memory file")
             << "sim:DIR/none.QLV" << "" << false
             << "Memory file of the simulated terminal cannot be used: DIR/none.QLV: does not exist";
+        QTest::newRow("simulated terminal, option it does not have")
+            << "sim,loud" << "" << false
+            << "Setting of the simulated terminal cannot be used: sim,loud: unknown simulated terminal option \"loud\"";
     }
     void openFailure()
     {
@@ -126,7 +129,7 @@ private slots:
         Vardelomod m;
         m.LanguageOffset = 0;
         const QStringList message = PortFailedMessage(m, 165, {link.OpenFailure()}).split(u'\n');
-        const bool simulated = device.startsWith(u"sim:");
+        const bool simulated = device.startsWith(u"sim");
         QCOMPARE(message.first() == CatalogueText(165, 0), !simulated);
         QCOMPARE(message.size(), line.isEmpty() || simulated ? 1 : 2);
         if (!line.isEmpty())
@@ -215,6 +218,8 @@ private slots:
         QTest::newRow("no description") << 2 << true << 1000 << "com2 = /dev/ttyS1";
         QTest::newRow("simulated") << 3 << true << 1000 << "com3 = simulated terminal";
         QTest::newRow("simulated with file, German") << 4 << true << 0 << "com4 = simuliertes Terminal (door1.QLV)";
+        QTest::newRow("simulated, option it does not have") << 7 << true << 1000
+            << "com7 = simulated terminal; Setting of the simulated terminal cannot be used: unknown simulated terminal option \"loud\"";
         QTest::newRow("not present") << 5 << true << 1000 << "com5 = /dev/ttyUSB7, not present";
         QTest::newRow("not present, Spanish") << 6 << true << 3000 << "com6 = /dev/ttyS5, no presente";
     }
