@@ -12,6 +12,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
+#include <QFileDevice>
 #include <QFileInfo>
 
 namespace {
@@ -47,11 +48,20 @@ int RunExport(CommandCall& call)
     Vardelomod m;
     if (!OpenConfiguration(call, m))
         return ExitFailed;
+    const QByteArray content = ExportCardListsCsv(m, ListCaptions(call.LanguageOffset()));
+    // Without --csv the CSV itself is the result: the same bytes on stdout.
+    if (!call.IsSet(QStringLiteral("csv"))) {
+        // Byte for byte, its byte order mark included (a text stream would drop it).
+        call.out.flush();
+        auto* device = qobject_cast<QFileDevice*>(call.out.device());
+        if (!device || device->write(content) != content.size() || !device->flush())
+            call.out.setStatus(QTextStream::WriteFailed);
+        return ExitOk;
+    }
     const QString csv = call.Value(QStringLiteral("csv"));
-    if (const FileStatus status = WriteFileAtomically(csv, ExportCardListsCsv(m, ListCaptions(call.LanguageOffset())));
-        !status)
+    if (const FileStatus status = WriteFileAtomically(csv, content); !status)
         return call.Failure(FileStatusText(status, call.LanguageOffset()));
-    call.out << csv << '\n';
+    call.out << PrintedName(csv) << '\n';
     return ExitOk;
 }
 
@@ -81,6 +91,6 @@ int RunImport(CommandCall& call)
         status = SaveComments(m, CommentFileNameFor(target));
     if (!status)
         return call.Failure(FileStatusText(status, call.LanguageOffset()));
-    call.out << target << '\n';
+    call.out << PrintedName(target) << '\n';
     return ExitOk;
 }

@@ -19,6 +19,6 @@ int RunPrintCommand(CommandCall& call)
         return call.Failure(QStringLiteral("print needs the program's graphics library for its fonts"));
     if (const QString failure = PrintConfigurationToPdf(request); !failure.isEmpty())
         return call.Failure(failure);
-    call.out << request.pdfFile << '\n';
+    call.out << PrintedName(request.pdfFile) << '\n';
     return ExitOk;
 }

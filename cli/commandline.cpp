@@ -263,6 +263,11 @@ void CommandCall::PrintJson(const QJsonValue& value)
         out << u'\n';
 }
 
+QString PrintedName(const QString& name)
+{
+    return PrintableText(name, name.size());
+}
+
 QString UsageLine(const Command& command)
 {
     QStringList words{QStringLiteral("usage:"), Program, command.name};

@@ -99,6 +99,11 @@ private:
     QStringList positional_;
 };
 
+// A file name as a command prints its result on stdout: control characters
+// and line ends shown as \xNN as in the messages on stderr (a script reads
+// one name a line), never cut.
+QString PrintedName(const QString& name);
+
 // "usage: vardelo-cli ..." of one command, generated from its entry.
 QString UsageLine(const Command& command);
 QString CommandHelp(const Command& command);

@@ -3,6 +3,7 @@
 #include "platform/fileaccess.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <memory>
 
@@ -63,9 +64,10 @@ const QList<Command>& Commands()
          RunPorts},
         {QStringLiteral("export"), QStringLiteral("write the card lists of a configuration as CSV"),
          {{QlvFile, QlvHelp}},
-         {{QStringLiteral("csv"), QStringLiteral("OUT.csv"), QStringLiteral("the CSV file to write"), {}, {}, {}, true},
+         {{QStringLiteral("csv"), QStringLiteral("OUT.csv"),
+           QStringLiteral("the CSV file to write; without it the CSV goes to standard output"), {}, {}, {}, false},
           LangOption(QStringLiteral("en"))},
-         {{ExitOk, QStringLiteral("the CSV file was written (its name is printed)")},
+         {{ExitOk, QStringLiteral("the CSV was written (the file's name is printed)")},
           {ExitFailed, QStringLiteral("the configuration could not be read or the CSV file not written "
                                       "(an existing file is left as it was)")}},
          RunExport},
@@ -105,11 +107,58 @@ const Command* FindCommand(const QString& name)
     return nullptr;
 }
 
+// The raw bytes of an argument shown as text: what decodes as itself, and
+// every other byte as \xNN.
+QString ShownBytes(const QByteArray& raw)
+{
+    QString shown;
+    for (qsizetype i = 0; i < raw.size();) {
+        qsizetype length = 1;
+        QString part;
+        // A character takes up to four bytes in any encoding of names in use.
+        for (qsizetype n = 1; n <= 4 && i + n <= raw.size(); ++n) {
+            const QString decoded = QFile::decodeName(raw.mid(i, n));
+            if (decoded.size() <= 2 && !decoded.contains(QChar::ReplacementCharacter)
+                && QFile::encodeName(decoded) == raw.mid(i, n)) {
+                part = decoded;
+                length = n;
+                break;
+            }
+        }
+        shown += part.isEmpty() ? QStringLiteral("\\x%1").arg(uchar(raw.at(i)), 2, 16, QLatin1Char('0')) : part;
+        i += length;
+    }
+    return PrintableText(shown);
+}
+
+// Qt decodes the arguments in the system's encoding of names and puts a
+// replacement character where bytes are not valid in it: a file name with
+// such bytes would be taken for another, not found or written under another
+// name. Such an argument is told from the raw bytes and refused.
+std::optional<QString> UndecodableArgument(int argc, char** argv)
+{
+#ifndef Q_OS_WIN   // Windows hands Qt its arguments as UTF-16, not as bytes
+    for (int i = 2; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) != raw)
+            return ShownBytes(raw);
+    }
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+#endif
+    return std::nullopt;
+}
+
 int RunCommand(const Command& command, int& argc, char** argv, QTextStream& out, QTextStream& err)
 {
     // Help and usage errors need no graphics: the arguments are parsed first.
     auto app = std::make_unique<QCoreApplication>(argc, argv);
     CommandCall call(command, out, err);
+    if (const auto argument = UndecodableArgument(argc, argv))
+        return call.UsageError(*argument + QStringLiteral(" holds bytes that are not valid in the system's encoding "
+                                                          "of names (UTF-8): a file of this name can be neither "
+                                                          "found nor written; rename it, or choose a name in UTF-8"));
     if (const auto status = call.Parse(QCoreApplication::arguments().mid(2)))
         return *status;
     if (command.needsGui) {

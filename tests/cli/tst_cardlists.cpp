@@ -55,6 +55,20 @@ private slots:
         QCOMPARE(shown.out, wanted.out);
     }
 
+    // Without --csv the CSV is the result itself: on stdout, the same bytes
+    // the file gets, and no file is written.
+    void exportToStandardOutput()
+    {
+        const CliRun toFile = RunCli({"export", demo, "--csv", Path("file.csv"), "--lang", "de"});
+        QVERIFY2(toFile.status == 0, toFile.err.constData());
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        const CliRun toOut = RunCli({"export", demo, "--lang", "de"});
+        QVERIFY2(toOut.status == 0, toOut.err.constData());
+        QVERIFY(toOut.err.isEmpty());
+        QCOMPARE(toOut.out, Bytes(Path("file.csv")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+    }
+
     // Refused imports write nothing and say why; FILE.QLV is never the target.
     void refusals_data()
     {

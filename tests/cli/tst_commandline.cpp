@@ -73,6 +73,11 @@ private slots:
         QTest::newRow("stray argument, show") << QStringList{"show", "a.QLV", "b.QLV"} << 2 << QStringList{"unexpected argument b.QLV"};
         QTest::newRow("argument missing") << QStringList{"write", "--port", none, "--password", "123456"} << 2 << QStringList{"missing FILE.QLV"};
         QTest::newRow("control characters shown escaped") << QStringList{"show", "a", "b\x1b[2J\n"} << 2 << QStringList{"unexpected argument b\\x1b[2J\\x0a\n"};
+        // Ports that cannot be meant, refused before any is opened.
+        QTest::newRow("com9") << QStringList{"read", "--port", "com9", "--password", "123456"} << 2 << QStringList{"--port takes com1 to com8, not com9\nusage: vardelo-cli read "};
+        QTest::newRow("COM0") << QStringList{"reset", "--port", "COM0"} << 2 << QStringList{"com1 to com8, not COM0"};
+        QTest::newRow("simulated terminal option it does not have") << QStringList{"reset", "--port", "sim,loud"} << 2 << QStringList{"--port: unknown simulated terminal option \"loud\""};
+        QTest::newRow("simulated terminal option without its value") << QStringList{"write", "x.QLV", "--port", "sim:t.QLV,burst=0", "--password", "123456"} << 2 << QStringList{"bad value in simulated terminal option \"burst=0\""};
         // The option forms that are taken: each reaches the port.
         QTest::newRow("--port=value") << QStringList{"reset", "--port=" + none} << 1 << QStringList{"Serial interface occupied"};
         QTest::newRow("-port value") << QStringList{"reset", "-port", none, "--lang=DE"} << 1 << QStringList{"Serielle Schnittstelle belegt"};
@@ -89,6 +94,71 @@ private slots:
         QVERIFY2((status == 0 ? run.err : run.out).isEmpty(), (run.out + run.err).constData());
         for (const QString& part : says)
             QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral("\nnot in\n") + text));
+    }
+
+    // A name whose bytes are not valid in the system's encoding (a Latin-1
+    // "é" under UTF-8) would be decoded to another name: refused as such,
+    // before anything is read or written, never reported missing nor
+    // written under the other name. \351 is that byte, made by the shell.
+    void undecodableNamesAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("shown");
+        const QString demo = SourceFile(QStringLiteral("demo/DEMO.QLV"));
+        QTest::newRow("show") << QStringList{"show", "DIR/caf\\351.QLV"} << "caf\\xe9.QLV";
+        QTest::newRow("read --out") << QStringList{"read", "--port", "sim", "--password", "123456", "--out", "DIR/caf\\351.QLV"} << "caf\\xe9.QLV";
+        QTest::newRow("export --csv") << QStringList{"export", demo, "--csv", "DIR/k\\303\\274che-\\374.csv"} << "küche-\\xfc.csv";
+        QTest::newRow("an option's value") << QStringList{"reset", "--port", "sim", "--lang", "de\\377"} << "de\\xff";
+    }
+    void undecodableNamesAreRefused()
+    {
+        QFETCH(QStringList, args);
+        QTemporaryDir folder;
+        // The file that a decoding loss would make of the name: a read or
+        // export must not land there.
+        const QStringList before = QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+        QProcess shell;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        shell.setProcessEnvironment(env);
+        // Each argument goes through printf %b, which turns \NNN into its byte.
+        const QString script = QStringLiteral("program=$1; shift; for a; do set -- \"$@\" \"$(printf '%b' \"$a\")\"; shift; done; "
+                                              "exec \"$program\" \"$@\"");
+        shell.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, "sh", QStringLiteral(VARDELO_CLI_PATH)}
+                                                   + args.replaceInStrings(QStringLiteral("DIR"), folder.path()));
+        QVERIFY(shell.waitForFinished(30000));
+        const QString err = QString::fromUtf8(shell.readAllStandardError());
+        QVERIFY2(shell.exitCode() == 2, qPrintable(err));
+        QFETCH(QString, shown);
+        QVERIFY2(err.contains(shown + QStringLiteral(" holds bytes that are not valid in the system's encoding")), qPrintable(err));
+        QVERIFY2(!err.contains(u"does not exist"), qPrintable(err));
+        QVERIFY(shell.readAllStandardOutput().isEmpty());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), before);
+    }
+
+    // The names that export, import and print report on stdout, one a line:
+    // control characters and line ends escaped as on stderr.
+    void printedNamesAreEscaped_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("printed");   // DIR: the folder
+        const QString demo = SourceFile(QStringLiteral("demo/DEMO.QLV"));
+        QTest::newRow("export") << QStringList{"export", demo, "--csv", "DIR/a\x1b[2Jb\n.csv"} << "DIR/a\\x1b[2Jb\\x0a.csv\n";
+        QTest::newRow("import") << QStringList{"import", demo, "--csv", "DIR/in.csv", "--out", "DIR/new\r\n.QLV"} << "DIR/new\\x0d\\x0a.QLV\n";
+        QTest::newRow("print") << QStringList{"print", demo, "--section", "basic", "--pdf", "DIR/x\x07\ty.pdf"} << "DIR/x\\x07\\x09y.pdf\n";
+    }
+    void printedNamesAreEscaped()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, printed);
+        QTemporaryDir folder;
+        QFile csv(folder.filePath(QStringLiteral("in.csv")));
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("list,card\n1,10000418\n") > 0);
+        csv.close();
+        const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("DIR"), folder.path()), {"XDG_CONFIG_HOME=" + dir.path()});
+        QVERIFY2(run.status == 0, run.err.constData());
+        QCOMPARE(QString::fromUtf8(run.out), printed.replace(QStringLiteral("DIR"), folder.path()));
     }
 
     void versionIsTheProjectVersion()
