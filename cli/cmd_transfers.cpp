@@ -43,10 +43,13 @@ int RunLog(CommandCall& call)
     if (!log.status)
         return call.Failure(FileStatusText(log.status, 1000));
     if (log.entries.isEmpty() && log.damagedLines == 0)
-        call.err << "vardelo-cli log: no transfers logged yet (" << path << ")\n";
+        call.err << "vardelo-cli log: no transfers logged yet (" << PrintedName(path) << ")\n";
     for (const QJsonObject& entry : log.entries)
         call.out << PrintableText(FormatTransferEntry(entry)) << '\n';
     if (log.damagedLines > 0)
-        call.err << "vardelo-cli log: " << log.damagedLines << " damaged line(s) in " << path << " skipped\n";
+        call.err << "vardelo-cli log: " << log.damagedLines << " damaged line(s) in " << PrintedName(path) << " skipped\n";
+    if (log.truncated)
+        call.err << "vardelo-cli log: only the beginning of " << PrintedName(path)
+                 << " was read, it is too large; --last N prints its newest transfers\n";
     return ExitOk;
 }

@@ -85,29 +85,116 @@ QString TransferLog::Append(const TransferEntry& entry)
     return problem;
 }
 
+namespace {
+
+// A log that is missing because a file stands where its folder (or one
+// above it) should be: nothing can ever have been logged there.
+FileStatus FolderInTheWay(const QString& path)
+{
+    for (QFileInfo folder(QFileInfo(path).absolutePath());; folder = QFileInfo(folder.absolutePath())) {
+        if (folder.exists() || folder.isSymLink()) {
+            if (folder.isDir())
+                return FileStatus::Ok();
+            return FileStatus::Failed(PrintableText(folder.absoluteFilePath()) +
+                                      QStringLiteral(": is not a folder: no log can be kept in it"));
+        }
+        if (folder.isRoot())
+            return FileStatus::Ok();
+    }
+}
+
+void TakeLine(const QByteArray& line, QList<QJsonObject>& entries, int& damaged)
+{
+    if (line.trimmed().isEmpty())
+        return;
+    const QJsonDocument doc = QJsonDocument::fromJson(line);
+    if (doc.isObject())
+        entries.append(doc.object());
+    else
+        ++damaged;
+}
+
+// The newest `last` entries, read backwards from the end in chunks, so that
+// a log of any size answers with its end and nothing more is read.
+TransferLogContent ReadLogEnd(const QString& path, int last)
+{
+    // A line longer than this is no entry: it is counted damaged, not kept.
+    constexpr qint64 MaxLineBytes = 1024 * 1024;
+    constexpr qint64 ChunkBytes = 64 * 1024;
+    TransferLogContent content;
+    QFile file;
+    if (content.status = OpenRegularFile(path, file); !content.status)
+        return content;
+    QList<QJsonObject> newestFirst;
+    QByteArray tail;          // the end of a line whose beginning lies before pos
+    bool tailTooLong = false;
+    const auto take = [&](const QByteArray& line) {
+        if (tailTooLong)
+            ++content.damagedLines;
+        else
+            TakeLine(line, newestFirst, content.damagedLines);
+        tail.clear();
+        tailTooLong = false;
+    };
+    qint64 pos = file.size();
+    while (pos > 0 && newestFirst.size() < last) {
+        const qint64 start = std::max<qint64>(0, pos - ChunkBytes);
+        QByteArray chunk;
+        if (file.seek(start))
+            chunk = file.read(pos - start);
+        if (chunk.size() != pos - start) {
+            content.status = FileStatus::Refused(path, FileFault::Unreadable);
+            content.status.message += QStringLiteral(": ") + file.errorString();
+            return content;
+        }
+        pos = start;
+        qsizetype end = chunk.size();
+        while (end > 0 && newestFirst.size() < last) {
+            const qsizetype lineEnd = chunk.lastIndexOf('\n', end - 1);
+            if (lineEnd < 0)
+                break;
+            take(chunk.mid(lineEnd + 1, end - lineEnd - 1) + tail);
+            end = lineEnd;
+        }
+        if (newestFirst.size() >= last)
+            break;
+        if (!tailTooLong) {
+            tail.prepend(chunk.left(end));
+            if (tail.size() > MaxLineBytes) {
+                tail.clear();
+                tailTooLong = true;
+            }
+        }
+    }
+    if (pos == 0 && newestFirst.size() < last)
+        take(tail);   // the first line of the log
+    content.entries.reserve(newestFirst.size());
+    for (auto it = newestFirst.crbegin(); it != newestFirst.crend(); ++it)
+        content.entries.append(*it);
+    return content;
+}
+
+} // namespace
+
 TransferLogContent ReadTransferLog(const QString& path, int last)
 {
     TransferLogContent content;
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-        return content;   // nothing logged yet
-    // A log past the limit is read from its beginning only; years of
-    // transfers stay far below it.
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        content.status = FolderInTheWay(path);
+        return content;   // nothing logged yet, unless a file is in the way
+    }
+    if (last > 0)
+        return ReadLogEnd(path, last);
+    // The whole log: one past the limit is read from its beginning only, and
+    // said so; years of transfers stay far below it.
     const FileContent file = ReadRegularFile(path, MaxLogReadBytes);
     if (!file.status && file.status.fault != FileFault::TooLarge) {
         content.status = file.status;
         return content;
     }
-    for (const QByteArray& line : file.content.split('\n')) {
-        if (line.trimmed().isEmpty())
-            continue;
-        const QJsonDocument doc = QJsonDocument::fromJson(line);
-        if (doc.isObject())
-            content.entries.append(doc.object());
-        else
-            ++content.damagedLines;
-    }
-    if (last > 0 && content.entries.size() > last)
-        content.entries = content.entries.mid(content.entries.size() - last);
+    content.truncated = !file.status;
+    for (const QByteArray& line : file.content.split('\n'))
+        TakeLine(line, content.entries, content.damagedLines);
     return content;
 }
 

@@ -60,9 +60,11 @@ private:
 struct TransferLogContent {
     QList<QJsonObject> entries;   // oldest first
     int damagedLines = 0;         // lines that are no JSON object (skipped)
+    bool truncated = false;       // only the beginning of a very large log was read
     FileStatus status;
 };
-// The last `last` entries (all when last <= 0).
+// The last `last` entries, read from the end of a log of any size (all
+// when last <= 0). A file where the log's folder should be is a failure.
 TransferLogContent ReadTransferLog(const QString& path, int last);
 // One entry as a readable line: "2026-12-06 14:03:27  read   com1 ...  success".
 QString FormatTransferEntry(const QJsonObject& entry);

@@ -96,18 +96,21 @@ FileFault OpenRegular(const QString& path, QFile& file)
 
 } // namespace
 
+FileStatus OpenRegularFile(const QString& path, QFile& file)
+{
+    if (const FileFault fault = KindFault(QFileInfo(path)); fault != FileFault::None)
+        return FileStatus::Refused(path, fault);
+    if (const FileFault fault = OpenRegular(path, file); fault != FileFault::None)
+        return FileStatus::Refused(path, fault);
+    return FileStatus::Ok();
+}
+
 FileContent ReadRegularFile(const QString& path, qint64 limit)
 {
     FileContent result;
-    if (const FileFault fault = KindFault(QFileInfo(path)); fault != FileFault::None) {
-        result.status = FileStatus::Refused(path, fault);
-        return result;
-    }
     QFile file;
-    if (const FileFault fault = OpenRegular(path, file); fault != FileFault::None) {
-        result.status = FileStatus::Refused(path, fault);
+    if (result.status = OpenRegularFile(path, file); !result.status)
         return result;
-    }
     result.content = file.read(limit + 1);
     if (file.error() != QFileDevice::NoError) {
         result.content.clear();

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 // Why a file was not read or not replaced.
 enum class FileFault {
     None,
@@ -39,6 +41,9 @@ struct FileContent {
     QByteArray content;
 };
 FileContent ReadRegularFile(const QString& path, qint64 limit);
+// Opens a regular file (or a link to one) for reading in file, for readers
+// that seek (a log read from its end); anything else is refused as above.
+FileStatus OpenRegularFile(const QString& path, QFile& file);
 
 // Ok when path may be replaced by a regular file: it does not exist, or it is
 // a regular file or a link to one. A folder, a FIFO, a device or a link to

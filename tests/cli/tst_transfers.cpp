@@ -5,6 +5,7 @@
 #include "common/filebytes.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
+#include "platform/fileaccess.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,9 +87,11 @@ private slots:
         QVERIFY(QFile::copy(Path("demo.QLV"), Path("terminal.QLV")));
         QVERIFY(QFile::copy(Path("demo.QLV"), Path("VARDELO.QLV")));
         QVERIFY(QFile::copy(Path("demo.BGT"), Path("VARDELO.BGT")));
-        const QString port = "sim:" + Path("terminal.QLV");
+        // Its identification holds an escape sequence, as noise on the line may.
+        const QString port = "sim:" + Path("terminal.QLV") + ",id=DOOR\x1b[2J 7";
         const CliRun read = RunCli({"read", "--port", port, "--password", DemoPassword, "--out", Path("VARDELO.QLV")}, Env());
         QVERIFY2(read.status == 0, read.err.constData());
+        QCOMPARE(read.out, QByteArray("      DOOR\\x1b[2J 7      \n"));
         QCOMPARE(Bytes(Path("VARDELO.BGT")), Bytes(Path("demo.BGT")));   // every comment carried over
         QCOMPARE(QDir(Path("history")).entryList(QDir::Files).size(), 4);  // the pair, the read and its comments
 
@@ -103,9 +106,60 @@ private slots:
         const CliRun log = RunCli({"log", "--last", "1"}, Env());
         QCOMPARE(log.status, 0);
         QCOMPARE(log.out.count('\n'), 1);
-        QVERIFY2(log.out.contains("read   " + port.toUtf8()) && log.out.contains("success"), log.out.constData());
+        QVERIFY2(log.out.contains("read   " + PrintableText(port).toUtf8()) && log.out.contains("success"), log.out.constData());
         QCOMPARE(RunCli({"log"}, Env()).out.count('\n'), 2);
         QCOMPARE(RunCli({"log", "--last", "0"}, Env()).status, 2);
+    }
+
+    // The log as its reader finds it: the newest lines of a log of any size
+    // (read from the end; here past 64 MB of a line that is no entry), and a
+    // file where the configuration folder should be said as such.
+    void log_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("newest of a large log") << "large" << QStringList{"--last", "1"} << 0 << "newest.QLV  success\n" << "";
+        QTest::newRow("two newest of a large log") << "large" << QStringList{"--last", "2"} << 0
+                                                   << "first.QLV  success\n2026-12-06 14:05:00  write  com1  \"DOOR\"  newest.QLV  success\n"
+                                                   << "1 damaged line(s)";
+        QTest::newRow("whole large log") << "large" << QStringList{} << 0 << "first.QLV  success\n" << "only the beginning of";
+        QTest::newRow("no line end at the end") << "unended" << QStringList{"--last", "1"} << 0 << "newest.QLV  success\n" << "";
+        QTest::newRow("configuration folder is a file") << "folder is a file" << QStringList{"--last", "1"} << 1 << ""
+                                                        << "/vardelo: is not a folder";
+        QTest::newRow("configuration folder is a file, whole log") << "folder is a file" << QStringList{} << 1 << "" << "is not a folder";
+        QTest::newRow("nothing logged yet") << "empty" << QStringList{"--last", "1"} << 0 << "" << "no transfers logged yet";
+    }
+    void log()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QStringList, args);
+        QTemporaryDir home;
+        const QString log = home.filePath("vardelo/transfers.log");
+        const QByteArray first = R"({"time":"2026-12-06T14:00:00+01:00","command":"read","port":"com1","terminal":"DOOR","file":"first.QLV","result":"success"})";
+        const QByteArray newest = R"({"time":"2026-12-06T14:05:00+01:00","command":"write","port":"com1","terminal":"DOOR","file":"newest.QLV","result":"success"})";
+        if (layout == u"folder is a file") {
+            QVERIFY(WriteBytes(home.filePath("vardelo"), "not a folder\n"));
+        } else if (layout != u"empty") {
+            QVERIFY(QDir(home.path()).mkpath("vardelo"));
+            QFile file(log);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(first + '\n') > 0);
+            // A hole that reads as zeros: 65 MB without a byte on the disk.
+            if (layout == u"large")
+                QVERIFY(file.resize(65 * 1024 * 1024) && file.seek(file.size()) && file.write("\n") == 1);
+            QVERIFY(file.write(newest + (layout == u"unended" ? "" : "\n")) > 0);
+        }
+        const CliRun run = RunCli(QStringList{"log"} + args, {"XDG_CONFIG_HOME=" + home.path()});
+        QFETCH(int, status);
+        QVERIFY2(run.status == status, run.err.constData());
+        QFETCH(QString, out);
+        QVERIFY2(out.isEmpty() ? run.out.isEmpty() : QString::fromUtf8(run.out).endsWith(out), run.out.constData());
+        QCOMPARE(run.out.count('\n'), qsizetype(out.count(u'\n')));
+        QFETCH(QString, err);
+        QVERIFY2(err.isEmpty() ? run.err.isEmpty() : QString::fromUtf8(run.err).contains(err), run.err.constData());
     }
 };
 
