@@ -3,6 +3,7 @@
 #include "app/catalogue.h"
 #include "app/filetexts.h"
 #include "config/configfiles.h"
+#include "platform/filesync.h"
 #include "platform/ui/qtreportprinter.h"
 #include "report/modelreportsource.h"
 
@@ -25,6 +26,20 @@ QString NotWritten(const ConfigurationPdfRequest& request, const QString& why)
     if (const QString kept = ExistingFileKeptText(request.pdfFile, request.languageOffset); !kept.isEmpty())
         text += u'\n' + kept;
     return text;
+}
+
+// The printer says only that it failed, not why. Whether for lack of room
+// (a full disk, a quota, a file size limit) is found by asking the scratch
+// file's disk for a little more.
+bool NoRoomFor(const QString& scratch)
+{
+    constexpr qint64 ProbeBytes = 64 * 1024;
+    QFile file(scratch);
+    if (!file.open(QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    if (file.write(QByteArray(ProbeBytes, '\0')) != ProbeBytes)
+        return IsOutOfSpaceError(LastSystemError());
+    return IsOutOfSpaceError(SyncFileToDisk(file.handle()));
 }
 
 } // namespace
@@ -67,7 +82,8 @@ QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request)
     }
     const FileContent pdf = ReadRegularFile(scratch.fileName(), MaxPdfBytes);
     if (!done || !pdf.status)
-        return NotWritten(request, QStringLiteral("the PDF could not be produced"));
+        return NotWritten(request, NoRoomFor(scratch.fileName()) ? QStringLiteral("the disk is full")
+                                                                 : QStringLiteral("the PDF could not be produced"));
     if (const FileStatus saved = WriteFileAtomically(request.pdfFile, pdf.content); !saved)
         return NotWritten(request, saved.message);
     return {};

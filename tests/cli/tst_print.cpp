@@ -4,6 +4,8 @@
 #include "config/configimage.h"
 
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 class PrintCliTest : public QObject {
@@ -70,6 +72,29 @@ private slots:
         QFETCH(QStringList, expected);
         for (const QString& part : expected)
             QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" in ") + text.left(600)));
+    }
+
+    // No room for the PDF (a full disk, a quota or, as here, a file size
+    // limit the program inherits) is said as such; an earlier PDF is kept.
+    void fullDisk()
+    {
+        const QString pdf = dir.filePath(QStringLiteral("full.pdf"));
+        QVERIFY(WriteFileAtomically(pdf, "earlier"));
+        struct rlimit old {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        struct rlimit small = old;
+        small.rlim_cur = 8 * 1024;   // a report is some 30 KB
+        const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);   // a write past the limit fails instead of killing
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const CliRun run = RunCli({"print", qlv, "--section", "all", "--pdf", pdf, "--lang", "en"}, noDisplay);
+        setrlimit(RLIMIT_FSIZE, &old);
+        ::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains("full.pdf: the disk is full\n") && run.err.contains("full.pdf was kept"), run.err.constData());
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden), QStringList{"full.pdf"});
+        QFile earlier(pdf);
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("earlier"));
     }
 };
 
