@@ -12,6 +12,9 @@ public:
     enum class Answer { Ok, Cancel, Yes, No };
     virtual ~Messages() = default;
     // prompt and title are the composed texts (usually TextTable entries).
+    // A Yes/No question that the operator escapes or closes is answered
+    // Cancel: neither Yes nor No, so that Escape can never stand for a No
+    // that throws work away.
     virtual Answer Show(const QString& prompt, const QString& title, Buttons buttons = Buttons::Ok,
                         QWidget* parent = nullptr) = 0;
 };

@@ -3,13 +3,43 @@
 #include "platform/ui/windowmanners.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
+
+namespace {
+
+// QMessageBox takes Escape and its close button for No when a question has
+// no Cancel button. Here they leave the question unanswered instead.
+class Question : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool unanswered = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->matches(QKeySequence::Cancel)) {
+            unanswered = true;
+            QDialog::reject();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        unanswered = true;
+        QDialog::closeEvent(event);
+    }
+};
+
+} // namespace
 
 Messages::Answer QtMessages::Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent)
 {
     if (!parent)
         parent = MessageOwner();
-    QMessageBox box(parent);
+    Question box(parent);
     box.setWindowTitle(title);
     box.setText(prompt);
     switch (buttons) {
@@ -25,15 +55,15 @@ Messages::Answer QtMessages::Show(const QString& prompt, const QString& title, B
         box.setDefaultButton(QMessageBox::Yes);
         break;
     }
-    switch (box.exec()) {
+    const int result = box.exec();
+    // Escape and the close button: the only button of a message, the
+    // cautious answer of the others.
+    if (box.unanswered || box.clickedButton() == nullptr)
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    switch (result) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Cancel: return Answer::Cancel;
-    default:
-        // Closing the box with the window's close button counts as the
-        // cautious answer.
-        if (box.clickedButton() == nullptr)
-            return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
-        return Answer::Ok;
+    default: return Answer::Ok;
     }
 }

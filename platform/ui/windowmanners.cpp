@@ -34,11 +34,18 @@ bool WindowManners::eventFilter(QObject* watched, QEvent* event)
         handle->setFlags(flags);
     }
     // A message box takes its final size in its own show handling, after
-    // this filter: it is placed once that is done.
-    if (auto* box = qobject_cast<QMessageBox*>(w); box && box->parentWidget()) {
-        QPointer<QMessageBox> guarded(box);
-        QMetaObject::invokeMethod(box, [guarded] {
-            if (guarded && guarded->isVisible() && guarded->parentWidget())
+    // this filter: it is placed once that is done, and so is a dialog of a
+    // fixed size that was not moved (the editor keeps its place). A dialog
+    // that can be resized (the toolkit's file dialogs and print preview)
+    // keeps the toolkit's placement, which keeps a tall window's title bar
+    // on the screen.
+    auto* dialog = qobject_cast<QDialog*>(w);
+    const bool fixedSize = w->minimumSize() == w->maximumSize();
+    if (dialog && dialog->parentWidget()
+        && (qobject_cast<QMessageBox*>(w) || (fixedSize && !w->testAttribute(Qt::WA_Moved)))) {
+        QPointer<QDialog> guarded(dialog);
+        QMetaObject::invokeMethod(dialog, [guarded] {
+            if (guarded && guarded->isVisible() && guarded->parentWidget() && guarded->parentWidget()->window()->isVisible())
                 CentreOver(guarded, guarded->parentWidget()->window());
         }, Qt::QueuedConnection);
     }

@@ -2,7 +2,8 @@
 // How every window of the program behaves on screen, whichever part of the
 // program builds it:
 //  - a window that cannot be resized shows no maximise button;
-//  - a message box appears centred over the window it belongs to.
+//  - a message box appears centred over the window it belongs to, and so
+//    does a dialog of a fixed size that has a parent and no place of its own.
 // Installed once on the application (the program's start-up and the tests).
 
 #include <QObject>

@@ -1,5 +1,6 @@
 // The toolkit's own windows in the program's language and the manners of
 // every window: real message boxes through their own modal loop.
+#include "common/modalscript.h"
 #include "platform/ui/qtmessages.h"
 #include "platform/ui/toolkittexts.h"
 #include "platform/ui/windowmanners.h"
@@ -117,6 +118,68 @@ private slots:
         const SeenBox seen = AskQuestion(Messages::Buttons::YesNo, named ? &window : nullptr);
         QVERIFY2((seen.centre - window.frameGeometry().center()).manhattanLength() <= 2,
                  qPrintable(QStringLiteral("box centre %1,%2").arg(seen.centre.x()).arg(seen.centre.y())));
+    }
+
+    // Escape and the close button never stand for an answer a box offers
+    // beside OK: a Yes/No question escaped is answered Cancel, not No.
+    void escapedBoxes_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<bool>("closeButton");
+        QTest::addColumn<int>("answer");
+        using B = Messages::Buttons;
+        using A = Messages::Answer;
+        QTest::newRow("Yes/No, Escape") << int(B::YesNo) << false << int(A::Cancel);
+        QTest::newRow("Yes/No, close button") << int(B::YesNo) << true << int(A::Cancel);
+        QTest::newRow("OK/Cancel, Escape") << int(B::OkCancel) << false << int(A::Cancel);
+        QTest::newRow("OK, close button") << int(B::Ok) << true << int(A::Ok);
+    }
+    void escapedBoxes()
+    {
+        QFETCH(int, buttons);
+        QFETCH(bool, closeButton);
+        ModalScript script;
+        script.Then([&](QWidget& box) {
+            if (closeButton)
+                box.close();
+            else
+                ModalScript::Key(Qt::Key_Escape);
+        });
+        const auto answer = QtMessages().Show(QStringLiteral("?"), QStringLiteral("title"), Messages::Buttons(buttons));
+        QVERIFY(script.Done());
+        QTEST(int(answer), "answer");
+    }
+
+    // A dialog of a fixed size with a parent and no place of its own stands
+    // centred over the parent's window too; one the program placed (the
+    // editor) keeps its place.
+    void dialogCentredUnlessPlaced_data()
+    {
+        QTest::addColumn<bool>("placed");
+        QTest::newRow("no place of its own") << false;
+        QTest::newRow("placed by the program") << true;
+    }
+    void dialogCentredUnlessPlaced()
+    {
+        QFETCH(bool, placed);
+        QMainWindow window;
+        window.setGeometry(100, 80, 700, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QDialog dialog(&window);
+        dialog.setFixedSize(300, 200);
+        if (placed)
+            dialog.move(20, 30);
+        QPoint seen;
+        ModalScript script;
+        script.Then([&](QWidget&) {
+            seen = placed ? dialog.pos() : dialog.frameGeometry().center();
+            dialog.reject();
+        });
+        dialog.exec();
+        QVERIFY(script.Done());
+        const QPoint expected = placed ? QPoint(20, 30) : window.frameGeometry().center();
+        QVERIFY2((seen - expected).manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(seen.x()).arg(seen.y())));
     }
 };
 
