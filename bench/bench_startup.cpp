@@ -27,7 +27,8 @@ class NoFileDialogs : public FileDialogs {
 public:
     std::optional<QString> Open(const FileDialogRequest&, QWidget*) override { return std::nullopt; }
     std::optional<QString> Save(const FileDialogRequest&, QWidget*) override { return std::nullopt; }
-    bool ChoosePrinter(QPrinter&, QWidget*) override { return false; }
+    bool ChoosePrinter(QPrinter&, const QString&, QWidget*) override { return false; }
+    void PreviewPrint(QPrinter&, const QString&, const std::function<void(QPrinter&)>&, QWidget*) override {}
 };
 
 // One start: constructs and loads the window and waits until it is shown.

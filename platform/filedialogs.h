@@ -3,6 +3,7 @@
 // as an empty optional, distinct from a confirmed choice.
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -20,8 +21,13 @@ public:
     virtual ~FileDialogs() = default;
     virtual std::optional<QString> Open(const FileDialogRequest& request, QWidget* parent = nullptr) = 0;
     virtual std::optional<QString> Save(const FileDialogRequest& request, QWidget* parent = nullptr) = 0;
-    // Lets the operator choose the printer; false on cancel.
-    virtual bool ChoosePrinter(QPrinter& printer, QWidget* parent = nullptr) = 0;
+    // Lets the operator choose the printer; false on cancel. proposedPdf is
+    // the file offered when the operator prints to a PDF file.
+    virtual bool ChoosePrinter(QPrinter& printer, const QString& proposedPdf, QWidget* parent = nullptr) = 0;
+    // A print preview of the pages paint draws on the printer it is given;
+    // the operator may print them from there (choosing the printer as above).
+    virtual void PreviewPrint(QPrinter& printer, const QString& proposedPdf,
+                              const std::function<void(QPrinter&)>& paint, QWidget* parent = nullptr) = 0;
 };
 
 // "desc|*.QLV|desc2|*.BGT" → the toolkit's "desc (*.QLV);;desc2 (*.BGT)".

@@ -1,8 +1,11 @@
 #include "platform/ui/qtfiledialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 namespace {
@@ -29,6 +32,41 @@ std::optional<QString> RunFileDialog(const FileDialogRequest& request, QWidget* 
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
+// The file a print dialog offers for printing to PDF, unless the printer
+// already names one. Dialogs of other platforms without that field keep theirs.
+void ProposePdfFile(QPrintDialog& dialog, const QString& proposedPdf)
+{
+    if (proposedPdf.isEmpty() || (dialog.printer() && !dialog.printer()->outputFileName().isEmpty()))
+        return;
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+        name->setText(QDir::toNativeSeparators(proposedPdf));
+}
+
+// While it lives, the first showing of every print dialog gets the proposal
+// (the preview builds its print dialog itself, when Print is pressed).
+class PdfProposal : public QObject {
+public:
+    explicit PdfProposal(QString proposedPdf) : proposedPdf_(std::move(proposedPdf))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* dialog = event->type() == QEvent::Show ? qobject_cast<QPrintDialog*>(watched) : nullptr;
+        if (dialog && !dialog->property(ProposedProperty).toBool()) {
+            dialog->setProperty(ProposedProperty, true);
+            ProposePdfFile(*dialog, proposedPdf_);
+        }
+        return false;
+    }
+
+private:
+    static constexpr const char* ProposedProperty = "vardeloPdfProposed";
+    QString proposedPdf_;
+};
+
 } // namespace
 
 std::optional<QString> QtFileDialogs::Open(const FileDialogRequest& request, QWidget* parent)
@@ -41,8 +79,21 @@ std::optional<QString> QtFileDialogs::Save(const FileDialogRequest& request, QWi
     return RunFileDialog(request, parent, QFileDialog::AcceptSave);
 }
 
-bool QtFileDialogs::ChoosePrinter(QPrinter& printer, QWidget* parent)
+bool QtFileDialogs::ChoosePrinter(QPrinter& printer, const QString& proposedPdf, QWidget* parent)
 {
     QPrintDialog dialog(&printer, parent);
+    ProposePdfFile(dialog, proposedPdf);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtFileDialogs::PreviewPrint(QPrinter& printer, const QString& proposedPdf,
+                                 const std::function<void(QPrinter&)>& paint, QWidget* parent)
+{
+    QPrintPreviewDialog preview(&printer, parent);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* target) {
+        if (target)
+            paint(*target);
+    });
+    const PdfProposal proposal(proposedPdf);
+    preview.exec();
 }

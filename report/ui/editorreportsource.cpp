@@ -8,6 +8,8 @@
 #include "report/report.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
@@ -73,16 +75,27 @@ int EditorReportSource::CurrentTab() const
     return tabs ? tabs->currentIndex() : 0;
 }
 
-bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs,
-                           bool all)
+namespace {
+
+// The configuration's name in the work folder (else beside the configuration).
+QString ProposedPdfFile(const Vardelomod& m)
 {
-    QPrinter printer(QPrinter::HighResolution);
+    const QFileInfo config(m.CurrentConfigFile);
+    const QString folder = m.StartDirectory.isEmpty() ? config.absolutePath() : m.StartDirectory;
+    return QDir(folder).filePath(config.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+void SetUpPrinter(QPrinter& printer, const Vardelomod& m)
+{
     // A4 unless the chosen printer (or the operator in the dialog) says otherwise.
     if (printer.outputFormat() == QPrinter::PdfFormat)
         printer.setPageSize(QPageSize(QPageSize::A4));
-    if (!dialogs.ChoosePrinter(printer, &window))
-        return false;
-    const EditorReportSource source(m, window, grids);
+    // The print job (and the toolkit's own proposal of a PDF) carries the configuration's name.
+    printer.setDocName(QFileInfo(m.CurrentConfigFile).fileName());
+}
+
+bool PrintReport(QPrinter& printer, const EditorReportSource& source, bool all)
+{
     QtReportPrinter reportPrinter(printer);
     Report report(reportPrinter, source, QDateTime::currentDateTime());
     const int tab = source.CurrentTab();
@@ -91,4 +104,25 @@ bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const ListGridS
     if (tab < 0 || tab > 3)
         return false;
     return report.PrintCurrentSection(ReportSection(tab));
+}
+
+} // namespace
+
+bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs,
+                           bool all)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer, m);
+    if (!dialogs.ChoosePrinter(printer, ProposedPdfFile(m), &window))
+        return false;
+    return PrintReport(printer, EditorReportSource(m, window, grids), all);
+}
+
+void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer, m);
+    const EditorReportSource source(m, window, grids);
+    dialogs.PreviewPrint(printer, ProposedPdfFile(m), [&source](QPrinter& target) { PrintReport(target, source, false); },
+                         &window);
 }

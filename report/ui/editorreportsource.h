@@ -36,5 +36,9 @@ private:
 // current tab's section (section) or all four (no section) in one document.
 // A cancel or any printer error ends the command without a message and
 // prints nothing further. True when the document was completed.
+// Printed to a PDF file, the dialog proposes the configuration's name in the
+// work folder (StartDirectory): VARDELO.QLV prints to VARDELO.pdf.
 bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs,
                            bool all);
+// The print preview of the current tab's section, printable from there.
+void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs);

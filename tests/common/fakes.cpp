@@ -22,13 +22,26 @@ std::optional<QString> FakeFileDialogs::Save(const FileDialogRequest& request, Q
     return names.isEmpty() ? std::nullopt : names.dequeue();
 }
 
-bool FakeFileDialogs::ChoosePrinter(QPrinter& printer, QWidget*)
+bool FakeFileDialogs::ChoosePrinter(QPrinter& printer, const QString& proposed, QWidget*)
 {
     ++printerRequests;
+    proposedPdf = proposed;
     const bool chosen = printerChoices.isEmpty() ? false : printerChoices.dequeue();
     if (chosen && !printerPdfFile.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(printerPdfFile);
     }
     return chosen;
+}
+
+void FakeFileDialogs::PreviewPrint(QPrinter& printer, const QString& proposed,
+                                   const std::function<void(QPrinter&)>& paint, QWidget*)
+{
+    ++previewRequests;
+    proposedPdf = proposed;
+    if (printerPdfFile.isEmpty())
+        return;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printerPdfFile);
+    paint(printer);
 }

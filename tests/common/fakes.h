@@ -34,10 +34,14 @@ public:
     // When set, a confirmed printer choice sends the report to this PDF file.
     QString printerPdfFile;
     int printerRequests = 0;
+    QString proposedPdf;       // as the last printer choice or preview got it
+    int previewRequests = 0;   // a preview paints into printerPdfFile when it is set
 
     std::optional<QString> Open(const FileDialogRequest& request, QWidget* parent = nullptr) override;
     std::optional<QString> Save(const FileDialogRequest& request, QWidget* parent = nullptr) override;
-    bool ChoosePrinter(QPrinter& printer, QWidget* parent = nullptr) override;
+    bool ChoosePrinter(QPrinter& printer, const QString& proposedPdf, QWidget* parent = nullptr) override;
+    void PreviewPrint(QPrinter& printer, const QString& proposedPdf, const std::function<void(QPrinter&)>& paint,
+                      QWidget* parent = nullptr) override;
 };
 
 // A system with the serial ports and device facts a test gives it. Paths it
