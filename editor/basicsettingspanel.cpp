@@ -27,8 +27,27 @@ class PressButton : public QRadioButton {
 public:
     using QRadioButton::QRadioButton;
     std::function<void()> onPress;
+    PressButton* partner = nullptr;   // the other button of the yes/no pair
+
+    // Tab into the pair lands on its selected button: only that one is a
+    // tab stop (the toolkit moves the stop to whichever button had the focus
+    // last, so it is set again whenever the pair loses the focus).
+    void TabStopOnSelected()
+    {
+        if (!partner)
+            return;
+        PressButton* selected = partner->isChecked() ? partner : this;
+        PressButton* other = selected == this ? partner : this;
+        selected->setFocusPolicy(Qt::StrongFocus);
+        other->setFocusPolicy(Qt::ClickFocus);
+    }
 
 protected:
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QRadioButton::focusOutEvent(event);
+        TabStopOnSelected();
+    }
     void mousePressEvent(QMouseEvent* event) override
     {
         if (event->button() != Qt::LeftButton) {
@@ -71,6 +90,23 @@ YesNoBit YesNoSetting(int index)
 constexpr std::array<int, 8> YesNoIndexes{0, 1, 2, 3, 4, 5, 7, 10};
 
 constexpr int CardLossTextId = 250;
+constexpr int DataLengthRefusedTextId = 513;
+
+PressButton* Pressable(QRadioButton* button)
+{
+    return static_cast<PressButton*>(button);
+}
+
+// The next control a Tab (or Backtab) reaches from a widget.
+QWidget* NextTabStop(QWidget* from, bool forward)
+{
+    for (QWidget* w = forward ? from->nextInFocusChain() : from->previousInFocusChain(); w && w != from;
+         w = forward ? w->nextInFocusChain() : w->previousInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && !w->focusProxy())
+            return w;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -95,21 +131,25 @@ BasicSettingsPanel::BasicSettingsPanel(Vardelomod& m, Messages& messages, const 
             const int i = frameDef.yesNo;
             yes_[i] = MakeOption(frame, QStringLiteral("O1(%1)").arg(i), true);
             no_[i] = MakeOption(frame, QStringLiteral("O2(%1)").arg(i), false);
-            static_cast<PressButton*>(yes_[i])->onPress = [this, i] { PressYesNo(i, true); };
-            static_cast<PressButton*>(no_[i])->onPress = [this, i] { PressYesNo(i, false); };
+            Pressable(yes_[i])->onPress = [this, i] { PressYesNo(i, true); };
+            Pressable(no_[i])->onPress = [this, i] { PressYesNo(i, false); };
+            Pressable(yes_[i])->partner = Pressable(no_[i]);
+            Pressable(no_[i])->partner = Pressable(yes_[i]);
         }
     }
     auto pair = [this](int frame, int yesNumber) {
         op_[yesNumber] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber), true);
         op_[yesNumber + 1] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber + 1), false);
+        Pressable(op_[yesNumber])->partner = Pressable(op_[yesNumber + 1]);
+        Pressable(op_[yesNumber + 1])->partner = Pressable(op_[yesNumber]);
     };
     pair(8, 1);
     pair(10, 3);
     pair(11, 5);
-    static_cast<PressButton*>(op_[1])->onPress = [this] { PressBlockLists(true); };
-    static_cast<PressButton*>(op_[2])->onPress = [this] { PressBlockLists(false); };
+    Pressable(op_[1])->onPress = [this] { PressBlockLists(true); };
+    Pressable(op_[2])->onPress = [this] { PressBlockLists(false); };
     for (int b = 3; b <= 6; ++b)
-        static_cast<PressButton*>(op_[b])->onPress = [this, b] { PressTrack(b); };
+        Pressable(op_[b])->onPress = [this, b] { PressTrack(b); };
 
     auto box = [this](int number, int frame, int maxLength, int width) {
         auto* edit = new QLineEdit(frames_[frame]);
@@ -128,6 +168,15 @@ BasicSettingsPanel::BasicSettingsPanel(Vardelomod& m, Messages& messages, const 
     auto* seconds = new QLabel(TableText(m_, 185), frames_[1]);
     seconds->setObjectName(QStringLiteral("Label1"));
     seconds->setGeometry(TwipsRect(1260, 420, 1800, 375));
+
+    // Tab follows the screen: down each column, then the next column. Of a
+    // yes/no pair only the selected button is a tab stop (ShowSettings).
+    const std::array<QWidget*, 26> tabOrder{
+        text_[1], yes_[0], no_[0], yes_[1], no_[1], yes_[10], no_[10], text_[4],       // column 1
+        yes_[3], no_[3], yes_[2], no_[2], yes_[5], no_[5], op_[3], op_[4], op_[5], op_[6],   // column 2
+        yes_[7], no_[7], yes_[4], no_[4], op_[1], op_[2], text_[2], text_[3]};         // column 3
+    for (size_t i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int row)
@@ -178,8 +227,12 @@ void BasicSettingsPanel::ShowSettings()
         const YesNoBit setting = YesNoSetting(i);
         const bool on = (image[setting.slot] & setting.mask) != 0;
         (on ? yes_[i] : no_[i])->setChecked(true);
+        Pressable(yes_[i])->TabStopOnSelected();
     }
-    auto showPair = [this](int yesNumber, bool on) { op_[on ? yesNumber : yesNumber + 1]->setChecked(true); };
+    auto showPair = [this](int yesNumber, bool on) {
+        op_[on ? yesNumber : yesNumber + 1]->setChecked(true);
+        Pressable(op_[yesNumber])->TabStopOnSelected();
+    };
     showPair(1, FlagSet(m_, Slot::FeatureFlags, Feature::BlockListsOn));
     showPair(3, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack2));
     showPair(5, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack3));
@@ -188,7 +241,12 @@ void BasicSettingsPanel::ShowSettings()
     text_[3]->setText(QString::number(2 * image[Slot::Track3DataBytes]
                                       - ((image[Slot::LengthFlags] & Length::Track3OddLength) ? 1 : 0)));
     text_[4]->setText(DecodePassword(m_));
+    ShowDependentGroups();
+    emit Edited();
+}
 
+void BasicSettingsPanel::ShowDependentGroups()
+{
     static constexpr std::array<int, 7> MagGroups{6, 7, 8, 10, 11, 13, 14};
     const bool magSignal = FlagSet(m_, Slot::FeatureFlags, Feature::MagCardSignal);
     for (int g : MagGroups)
@@ -291,6 +349,7 @@ void BasicSettingsPanel::NumberBoxKey(QKeyEvent* event, bool& discard)
     if (key == Qt::Key_Delete) {
         // Delete edits the value too; the close prompt must know about it.
         m_.ChangeCount = 1;
+        emit Edited();
         return;
     }
     if (event->text().isEmpty() && !enter)
@@ -303,6 +362,7 @@ void BasicSettingsPanel::NumberBoxKey(QKeyEvent* event, bool& discard)
     if (enter || text.size() != 1 || text.at(0) < u'0' || text.at(0) > u'9')
         discard = true;
     m_.ChangeCount = 1;
+    emit Edited();
 }
 
 void BasicSettingsPanel::CommitPendingEntry()
@@ -315,36 +375,54 @@ void BasicSettingsPanel::CommitPendingEntry()
 
 void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
 {
-    const int upper = box == text_[1] ? 255 : box == text_[2] ? 8 : 24;
-    QString text = box->text();
-    if (LeadingValue(text) < 1)
-        text = QStringLiteral("1");
-    if (LeadingValue(text) > upper)
-        text = QStringLiteral("1");
-    const int value = LeadingValue(text);
-    box->setText(QString::number(value));
     if (box == text_[1]) {
-        m_.ConfigImage[Slot::DoorOpenTime] = qint16(value);
+        // Out of range becomes 1, which loses nothing.
+        const int value = LeadingValue(box->text());
+        const int door = value < 1 || value > 255 ? 1 : value;
+        box->setText(QString::number(door));
+        m_.ConfigImage[Slot::DoorOpenTime] = qint16(door);
         return;
     }
-    EncodeDataLength(m_, box == text_[2] ? TrackNo::Track2 : TrackNo::Track3, value);
+    const int value = LeadingValue(box->text());
     // The cards are laid out anew (and so lost) only for a new length, not
     // for a box that was merely entered and left.
-    if (value != valueOnEntry_)
-        LayOutLists(m_);
+    if (value == valueOnEntry_) {
+        box->setText(QString::number(value));
+        return;
+    }
+    // A length out of range is refused: taking 1 in its place would lay the
+    // lists out for a length nobody asked for and lose every card.
+    const int upper = box == text_[2] ? 8 : 24;
+    if (value < 1 || value > upper) {
+        box->setText(QString::number(valueOnEntry_));
+        messages_.Show(CatalogueText(DataLengthRefusedTextId, m_.LanguageOffset).arg(upper).arg(valueOnEntry_),
+                       TableText(m_, 253), Messages::Buttons::Ok, window());
+        return;
+    }
+    box->setText(QString::number(value));
+    EncodeDataLength(m_, box == text_[2] ? TrackNo::Track2 : TrackNo::Track3, value);
+    LayOutLists(m_);
 }
 
-void BasicSettingsPanel::OpenPasswordDialog()
+void BasicSettingsPanel::OpenPasswordDialog(Qt::FocusReason reason)
 {
     m_.PasswordAccepted = 0;
     focusHome_->setFocus();
-    PasswordDialog dialog(m_, messages_, stopTimer1_, window());
-    showModal_(dialog);
+    {
+        PasswordDialog dialog(m_, messages_, stopTimer1_, window());
+        showModal_(dialog);
+    }
     if (m_.PasswordAccepted != 0 && !m_.TerminalPassword.startsWith(u'X')) {
         EncodePassword(m_);
         m_.PasswordAccepted = 0;
         ShowSettings();
     }
+    // Tabbed into, the field is passed on to the next control; otherwise Tab
+    // would come back to it from the tab control and open the dialog again,
+    // and the controls after it could never be reached by keys.
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+        if (QWidget* next = NextTabStop(text_[4], reason == Qt::TabFocusReason))
+            next->setFocus(reason);
 }
 
 // ---------------------------------------------------------------- events
@@ -358,9 +436,10 @@ bool BasicSettingsPanel::eventFilter(QObject* watched, QEvent* event)
     if (box == text_[4]) {
         if (event->type() == QEvent::FocusIn && OwnFocusChange(event)) {
             // Handled after the focus change has settled, never inside it.
-            QTimer::singleShot(0, this, [this] {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            QTimer::singleShot(0, this, [this, reason] {
                 if (text_[4]->hasFocus())
-                    OpenPasswordDialog();
+                    OpenPasswordDialog(reason);
             });
         }
         return QWidget::eventFilter(watched, event);

@@ -39,8 +39,13 @@ public:
 
     // Commits the number box that is being edited (as its focus loss does).
     void CommitPendingEntry();
-    // Entering the password field: the password dialog, then the digits into slots 5..7.
-    void OpenPasswordDialog();
+    // Entering the password field: the password dialog, then the digits into
+    // slots 5..7. Entered by Tab (or Backtab), the focus then moves on.
+    void OpenPasswordDialog(Qt::FocusReason reason = Qt::OtherFocusReason);
+
+signals:
+    // ChangeCount may have changed: the operator typed, pressed or stored.
+    void Edited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,6 +54,7 @@ private:
     QGroupBox* MakeFrame(int number, int textId, int column, int row);
     QRadioButton* MakeOption(QGroupBox* frame, const QString& name, bool yes);
     void SetGroup(int frame, bool enabled);
+    void ShowDependentGroups();
     bool ConfirmCardDataLoss();
     void WarnCardDataLoss();
     void NumberBoxKey(QKeyEvent* event, bool& discard);

@@ -6,6 +6,7 @@
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "editor/changecount.h"
+#include "editor/shownpath.h"
 #include "platform/filedialogs.h"
 #include "platform/messages.h"
 
@@ -13,6 +14,9 @@
 #include <QFileInfo>
 
 namespace {
+
+constexpr int ExportedTextId = 511;
+constexpr int ImportedTextId = 512;
 
 FileDialogRequest CsvRequest(const Vardelomod& m, int titleId)
 {
@@ -28,8 +32,9 @@ FileDialogRequest CsvRequest(const Vardelomod& m, int titleId)
 
 } // namespace
 
-CardListFiles::CardListFiles(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* window)
-    : m_(m), messages_(messages), fileDialogs_(fileDialogs), window_(window)
+CardListFiles::CardListFiles(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* window,
+                             std::function<void(const QString&)> tell)
+    : m_(m), messages_(messages), fileDialogs_(fileDialogs), window_(window), tell_(std::move(tell))
 {
 }
 
@@ -54,6 +59,9 @@ bool CardListFiles::Export()
                        TableText(m_, 247), Messages::Buttons::Ok, window_);
         return false;
     }
+    if (tell_)
+        tell_(CatalogueText(ExportedTextId, m_.LanguageOffset)
+                  .arg(ShownPath(name), QString::number(ExportedCardCount(m_))));
     return true;
 }
 
@@ -77,5 +85,8 @@ bool CardListFiles::Import()
     }
     ApplyCardListImport(m_, import);
     RaiseChangeCount(m_);
+    if (tell_)
+        tell_(CatalogueText(ImportedTextId, m_.LanguageOffset)
+                  .arg(ShownPath(*chosen), QString::number(import.CardCount())));
     return true;
 }

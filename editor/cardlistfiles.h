@@ -4,7 +4,11 @@
 // import a file into the lists it names. An import takes every row or none:
 // a refused file changes nothing and is answered with one message that names
 // each bad line and its reason. A taken import counts as a change and refills
-// the grids and comments as a read of the image would.
+// the grids and comments as a read of the image would. What a command did
+// (the file and its number of cards) is told through tell, for the status line.
+
+#include <QString>
+#include <functional>
 
 class FileDialogs;
 class Messages;
@@ -13,7 +17,8 @@ struct Vardelomod;
 
 class CardListFiles {
 public:
-    CardListFiles(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* window);
+    CardListFiles(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* window,
+                  std::function<void(const QString&)> tell = {});
 
     // True when a file was written or taken; a cancel or a refusal gives false.
     bool Export();
@@ -24,4 +29,5 @@ private:
     Messages& messages_;
     FileDialogs& fileDialogs_;
     QWidget* window_;
+    std::function<void(const QString&)> tell_;
 };

@@ -3,6 +3,8 @@
 #include "app/catalogue.h"
 #include "config/configimage.h"
 #include "editor/changecount.h"
+#include "platform/fileaccess.h"
+#include "platform/messages.h"
 #include "platform/ui/colours.h"
 #include "platform/ui/twips.h"
 
@@ -12,10 +14,30 @@
 
 namespace {
 constexpr int LineLength = 16;
-}
+constexpr int UnstorableTextId = 514;
 
-DisplayLineDialog::DisplayLineDialog(Vardelomod& m, QLineEdit* lineBox, QWidget* parent)
-    : QDialog(parent), m_(m), lineBox_(lineBox)
+// Characters of a line that the terminal's files cannot hold, each named
+// once, whole (a character beyond 16 bits too), control characters escaped.
+QString UnstorableCharacters(const QString& line)
+{
+    QStringList named;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        QString character(line.at(i));
+        if (line.at(i).isHighSurrogate() && i + 1 < line.size() && line.at(i + 1).isLowSurrogate())
+            character += line.at(++i);
+        const char16_t c = character.at(0).unicode();
+        const bool control = c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0);
+        const bool noCode = character.size() > 1 || (EncodeDisplayChar(character.at(0)) == '?' && c != u'?');
+        const QString name = PrintableText(character);
+        if ((control || noCode) && !named.contains(name))
+            named << name;
+    }
+    return named.join(u' ');
+}
+} // namespace
+
+DisplayLineDialog::DisplayLineDialog(Vardelomod& m, Messages& messages, QLineEdit* lineBox, QWidget* parent)
+    : QDialog(parent), m_(m), messages_(messages), lineBox_(lineBox)
 {
     setObjectName(QStringLiteral("displayeingabe"));
     LoadWindowTexts(m_, TextWindow::DisplayLine);
@@ -28,6 +50,7 @@ DisplayLineDialog::DisplayLineDialog(Vardelomod& m, QLineEdit* lineBox, QWidget*
     courier.setStyleHint(QFont::TypeWriter);
     entry_->setFont(courier);
     entry_->setGeometry(TwipsRect(300, 240, 3600, 450));
+    entry_->setMaxLength(LineLength);   // what the display line holds
     if (lineBox_)
         entry_->setText(lineBox_->text());
     entry_->installEventFilter(this);
@@ -63,6 +86,12 @@ bool DisplayLineDialog::eventFilter(QObject* watched, QEvent* event)
 
 void DisplayLineDialog::Store()
 {
+    if (const QString refused = UnstorableCharacters(entry_->text()); !refused.isEmpty()) {
+        messages_.Show(CatalogueText(UnstorableTextId, m_.LanguageOffset).arg(refused), TableText(m_, 253),
+                       Messages::Buttons::Ok, this);
+        entry_->setFocus();
+        return;
+    }
     QString line = entry_->text().left(LineLength);
     while (line.size() < LineLength)
         line += u' ';

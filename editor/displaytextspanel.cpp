@@ -12,8 +12,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-DisplayTextsPanel::DisplayTextsPanel(Vardelomod& m, const ModalRunner& showModal, QWidget* parent)
-    : QWidget(parent), m_(m), showModal_(showModal)
+DisplayTextsPanel::DisplayTextsPanel(Vardelomod& m, Messages& messages, const ModalRunner& showModal, QWidget* parent)
+    : QWidget(parent), m_(m), messages_(messages), showModal_(showModal)
 {
     setObjectName(QStringLiteral("umr3"));
     QFont courier(QStringLiteral("Courier"), 12, QFont::Bold);
@@ -72,8 +72,11 @@ void DisplayTextsPanel::OpenDisplayLine(int index)
     if (!box)
         return;
     m_.DisplayLineIndex = quint16(index);
-    DisplayLineDialog dialog(m_, box, window());
-    showModal_(dialog);
+    {
+        DisplayLineDialog dialog(m_, messages_, box, window());
+        showModal_(dialog);
+    }
+    emit Edited();
 }
 
 bool DisplayTextsPanel::eventFilter(QObject* watched, QEvent* event)

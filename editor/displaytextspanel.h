@@ -10,12 +10,13 @@
 #include <QWidget>
 #include <array>
 
+class Messages;
 class QLineEdit;
 
 class DisplayTextsPanel : public QWidget {
     Q_OBJECT
 public:
-    DisplayTextsPanel(Vardelomod& m, const ModalRunner& showModal, QWidget* parent);
+    DisplayTextsPanel(Vardelomod& m, Messages& messages, const ModalRunner& showModal, QWidget* parent);
 
     // b1(n) = DecodeDisplayLine(n) for n = 0..15.
     void ShowDisplayTexts();
@@ -24,6 +25,10 @@ public:
     QLineEdit* DisplayLineBox(int line) const;   // 0..15, nullptr outside
     QString DisplayLineText(int line) const;
 
+signals:
+    // A display line dialog closed: ChangeCount may have changed.
+    void Edited();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -31,6 +36,7 @@ private:
     void SetBoxTextColour(QLineEdit* box, const QString& colourText);
 
     Vardelomod& m_;
+    Messages& messages_;
     const ModalRunner& showModal_;
     std::array<QLineEdit*, 16> lineBoxes_{};       // b1(0..15)
 };

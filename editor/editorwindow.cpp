@@ -3,6 +3,7 @@
 #include "app/catalogue.h"
 #include "app/filetexts.h"
 #include "app/mainflow.h"
+#include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "editor/basicsettingspanel.h"
@@ -10,20 +11,25 @@
 #include "editor/displaytextspanel.h"
 #include "editor/listgrids.h"
 #include "editor/listsearch.h"
+#include "editor/shownpath.h"
 #include "platform/filedialogs.h"
 #include "platform/messages.h"
 #include "platform/ui/gridwidget.h"
 #include "platform/ui/twips.h"
 #include "report/ui/editorreportsource.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace {
 
 constexpr int FileRefusedTextId = 290;
 constexpr int SaveFailedTextId = 291;
+constexpr int SavedTextId = 510;
 
 } // namespace
 
@@ -54,6 +60,8 @@ EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileD
                            FileStatusText(comments, m_.LanguageOffset),
                        TableText(m_, 253), Messages::Buttons::Ok, parent);
     loaded_ = true;
+    ShowFileName(m_.CurrentConfigFile);
+    statusLine_->showMessage(ShownPath(m_.CurrentConfigFile));
 
     printAction_->setText(TableText(m_, 207));
     move(TwipsPoint(0, 300));
@@ -62,6 +70,7 @@ EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileD
     ShowSettings();
     ShowDisplayTexts();
     DecodeLists(m_);
+    ShowChangeMark();
     // The window opens with the tab control focused, not inside a box whose
     // focus would warn or commit.
     tabs_->setFocus();
@@ -87,8 +96,15 @@ void EditorWindow::BuildWindow()
     QFont font(QStringLiteral("MS Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
     setFont(font);
-    setFixedSize(TwipsSize(12000, 8200));
     BuildMenu();
+    // Below the window's own area a status line says what the file commands did.
+    statusLine_ = new QStatusBar(this);
+    statusLine_->setObjectName(QStringLiteral("StatusLine"));
+    statusLine_->setSizeGripEnabled(false);
+    const QSize own = TwipsSize(12000, 8200);
+    const int statusHeight = statusLine_->sizeHint().height();
+    statusLine_->setGeometry(0, own.height(), own.width(), statusHeight);
+    setFixedSize(own.width(), own.height() + statusHeight);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("ST1"));
@@ -105,12 +121,16 @@ void EditorWindow::BuildWindow()
         containers_[tab]->setObjectName(QStringLiteral("umr%1").arg(tab));
     }
     grids_ = new ListGrids(m_, messages_, ShowModal, containers_[1], containers_[2], this);
-    displayTexts_ = new DisplayTextsPanel(m_, ShowModal, pages[3]);
+    displayTexts_ = new DisplayTextsPanel(m_, messages_, ShowModal, pages[3]);
     containers_[3] = displayTexts_;
     for (QWidget* container : containers_)
         container->setGeometry(TwipsRect(0, 0, 11640, 7000));
     search_ = new ListSearch(m_, tabs_, *grids_, searchMenu_);
-    cardListFiles_ = std::make_unique<CardListFiles>(m_, messages_, fileDialogs_, this);
+    cardListFiles_ = std::make_unique<CardListFiles>(m_, messages_, fileDialogs_, this,
+                                                     [this](const QString& done) { statusLine_->showMessage(done); });
+    connect(basic_, &BasicSettingsPanel::Edited, this, &EditorWindow::ShowChangeMark);
+    connect(grids_, &ListGrids::Edited, this, &EditorWindow::ShowChangeMark);
+    connect(displayTexts_, &DisplayTextsPanel::Edited, this, &EditorWindow::ShowChangeMark);
     tabs_->setCurrentIndex(0);
     connect(tabs_, &QTabWidget::currentChanged, this, &EditorWindow::SelectTab);
 }
@@ -139,10 +159,15 @@ void EditorWindow::BuildMenu()
     connect(add("mnuimport", 371), &QAction::triggered, this, [this] {
         CommitPendingEntry();
         cardListFiles_->Import();
+        ShowChangeMark();
     });
     fileMenu_->addSeparator();
     printAction_ = add("mnudruck", 177);
     connect(printAction_, &QAction::triggered, this, [this] { PrintCurrentSection(); });
+    // The preview is the toolkit's own window, and so is its name.
+    QAction* preview = fileMenu_->addAction(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"));
+    preview->setObjectName(QStringLiteral("mnuvorschau"));
+    connect(preview, &QAction::triggered, this, &EditorWindow::PreviewCurrentSection);
     printAllAction_ = add("mnualldruck", 178);
     connect(printAllAction_, &QAction::triggered, this, [this] { PrintAll(); });
     connect(add("mnubeend", 179), &QAction::triggered, this, &EditorWindow::reject);
@@ -241,6 +266,26 @@ QString EditorWindow::DisplayLineText(int line) const
 
 // ---------------------------------------------------------------- files
 
+void EditorWindow::ShowFileName(const QString& fileName)
+{
+    // The same form after a read, a load and a save as: the file's name,
+    // marked while edits are unsaved.
+    const QString name = QFileInfo(fileName).fileName();
+    setWindowTitle((name.isEmpty() ? TableText(m_, 173) : PrintableText(name)) + QStringLiteral("[*]"));
+}
+
+void EditorWindow::ShowChangeMark()
+{
+    setWindowModified(m_.ChangeCount > 0);
+}
+
+void EditorWindow::ReportSaved(const QString& fileName)
+{
+    ShowChangeMark();
+    statusLine_->showMessage(CatalogueText(SavedTextId, m_.LanguageOffset)
+                                 .arg(ShownPath(fileName), QString::number(ExportedCardCount(m_))));
+}
+
 void EditorWindow::ReportSaveFailure(const FileStatus& status, const QString& fileName)
 {
     if (status.diskFull)
@@ -264,6 +309,7 @@ bool EditorWindow::SaveConfiguration()
         return false;
     }
     m_.ChangeCount = 0;
+    ReportSaved(m_.CurrentConfigFile);
     return true;
 }
 
@@ -297,8 +343,9 @@ bool EditorWindow::SaveConfigurationAs()
         ReportSaveFailure(status, failed);
         return false;
     }
-    setWindowTitle(name);
+    ShowFileName(name);
     m_.ChangeCount = 0;
+    ReportSaved(name);
     return true;
 }
 
@@ -309,7 +356,9 @@ bool EditorWindow::AskToSave()
     const auto answer = messages_.Show(TableText(m_, 209), TableText(m_, 210), Messages::Buttons::YesNo, this);
     if (answer == Messages::Answer::Yes)
         return SaveConfiguration();
-    return true;
+    // Only No closes without saving: a question escaped or closed returns to
+    // the editor with the edits.
+    return answer == Messages::Answer::No;
 }
 
 void EditorWindow::reject()
@@ -332,4 +381,10 @@ void EditorWindow::PrintAll()
 {
     CommitPendingEntry();
     RunEditorPrintCommand(m_, *this, *grids_, fileDialogs_, true);
+}
+
+void EditorWindow::PreviewCurrentSection()
+{
+    CommitPendingEntry();
+    RunEditorPrintPreview(m_, *this, *grids_, fileDialogs_);
 }

@@ -8,17 +8,22 @@
 //     hooks.StopTimer1 = [this] { readTimer.Stop(); };       // password dialog
 //     hooks.HideMainPanels = [this] { HidePanels(); };        // opening
 //     EditorWindow editor(mod, messages, fileDialogs, this, hooks);
-//     editor.setWindowTitle(fileName);                        // for a loaded file
 //     editor.exec();
 // The constructor is the window's opening: it reads mod.CurrentConfigFile and
 // its comments and fills every control. A file that cannot be read is refused
 // with a message (text 290), ConfigImage stays as it was, Loaded() is false
 // and exec() returns Rejected at once without showing the window.
 //
+// The title is the file's name with the modified mark ("VARDELO.QLV*" while
+// edits are unsaved), after a read, a load and a save as alike. The status
+// line StatusLine at the bottom names the file opened and says what a save,
+// a save as, an export or an import did (the file and its number of cards).
+//
 // Controls carry their names as objectName (ST1, umr0..umr3, Frame1..Frame15,
 // Text1..Text4, O1(i), O2(i), Op1..Op6, Mgd1..Mgd4, F1(k), b1(n), the menu
 // actions mnudatei, mnuspeich, mnuspeichals, mnudruck, mnualldruck, mnubeend).
-// Beyond those: the card lists as CSV (mnuexport, mnuimport, editor/cardlistfiles.h)
+// Beyond those: the card lists as CSV (mnuexport, mnuimport, editor/cardlistfiles.h),
+// the print preview (mnuvorschau)
 // and the search over the lists (menu mnusuche with mnusuchen Ctrl+F,
 // mnuweiter F3, mnuzurueck Shift+F3; the find field FindText, editor/listsearch.h).
 //
@@ -48,6 +53,7 @@ class Messages;
 class QAction;
 class QLineEdit;
 class QMenu;
+class QStatusBar;
 class QTabWidget;
 class QWidget;
 struct FileStatus;
@@ -102,9 +108,11 @@ public:
     // Entering the password field: the password dialog, then the digits into slots 5..7.
     void OpenPasswordDialog();
 
-    // Printing: the current tab's section, or everything.
+    // Printing: the current tab's section, or everything; the preview of the
+    // current tab's section, from which it can be printed too.
     virtual void PrintCurrentSection();
     virtual void PrintAll();
+    void PreviewCurrentSection();
 
     int CurrentTab() const;
     GridWidget* ListGrid(int list) const;           // list 1..4
@@ -115,12 +123,16 @@ public:
     QAction* PrintAction() const { return printAction_; }
     QAction* PrintAllAction() const { return printAllAction_; }
     ListSearch& Search() const { return *search_; }
+    QStatusBar* StatusLine() const { return statusLine_; }
 
 private:
     void BuildWindow();
     void BuildMenu();
     void SelectTab(int tab);
     void ReportSaveFailure(const FileStatus& status, const QString& fileName);
+    void ReportSaved(const QString& fileName);
+    void ShowFileName(const QString& fileName);
+    void ShowChangeMark();
     void RunPrintCommand(bool all);
 
     Vardelomod& m_;
@@ -141,4 +153,5 @@ private:
     QMenu* searchMenu_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* printAllAction_ = nullptr;
+    QStatusBar* statusLine_ = nullptr;
 };

@@ -8,11 +8,6 @@
 
 namespace {
 
-// Left edge of the row edit dialog: beside the grid, never over it.
-constexpr int RowEditLeftForLeftGrid = 5750;
-constexpr int RowEditLeftForRightGrid = 1750;
-constexpr int RowEditTop = 3000;
-
 const std::array<int, 5> CommentPad{0, 54, 57, 57, 56};
 
 } // namespace
@@ -148,11 +143,11 @@ void ListGrids::OpenRow(int list)
     m_.CurrentRow = quint16(row);
     grid->SetCellBackColor(ColourText::Red);
     {
+        // It opens centred over the editor (wherever the editor stands).
         RowEditDialog dialog(m_, messages_, dialogParent_);
-        const bool leftGrid = list == 1 || list == 3;
-        dialog.move(TwipsPoint(leftGrid ? RowEditLeftForLeftGrid : RowEditLeftForRightGrid, RowEditTop));
         showModal_(dialog);
     }
+    emit Edited();
     if (m_.EditConfirmed == 0) {
         grid->SetCellBackColor(ColourText::WindowBackground);
         return;

@@ -39,6 +39,10 @@ public:
     void RowDecoded(const Vardelomod& m, int list, int k, int row) override;
     void ListFinished(const Vardelomod& m, int list) override;
 
+signals:
+    // A row edit dialog closed: ChangeCount may have changed.
+    void Edited();
+
 private:
     void Build(QWidget* container, int firstList);
     int RowOffset(int list) const;

@@ -23,7 +23,7 @@ PasswordDialog::PasswordDialog(Vardelomod& m, Messages& messages, const std::fun
     setObjectName(QStringLiteral("Passwort"));
     LoadWindowTexts(m_, TextWindow::Password);
     setWindowTitle(TableText(m_, 167));
-    setGeometry(TwipsRect(5000, 3705, 3665, 2175));
+    // It opens centred over the window that asks (main window or editor).
     setFixedSize(TwipsSize(3665, 2175));
 
     auto* frame = new QGroupBox(TableText(m_, 168), this);

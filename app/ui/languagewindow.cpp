@@ -23,7 +23,7 @@ LanguageWindow::LanguageWindow(Vardelomod& m, QString settingsPath, QWidget* par
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     LoadWindowTexts(m_, TextWindow::Start);
     setWindowTitle(TableText(m_, 101));
-    move(200, 200);   // 3000 twips from the left and from the top
+    // It opens centred over the main window.
     setFixedSize(250, 4 * RowHeight + 64);
 
     // The captions are the languages' own names and stay as they are in

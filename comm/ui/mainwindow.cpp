@@ -534,7 +534,7 @@ void MainWindow::InterfaceCommand()
     ShowProgress();
 }
 
-void MainWindow::OpenEditorWindow(bool loadedFile)
+void MainWindow::OpenEditorWindow(bool /*loadedFile*/)
 {
     EditorHooks hooks;
     hooks.StopTimer1 = [this] {
@@ -546,9 +546,8 @@ void MainWindow::OpenEditorWindow(bool loadedFile)
         taste1_->hide();
         taste2_->hide();
     };
+    // The editor names its file itself, in one form for a read and a load.
     EditorWindow editor(m_, services_.messages, services_.files, this, hooks);
-    if (loadedFile)
-        editor.setWindowTitle(m_.CurrentConfigFile);
     if (!editor.Loaded())
         return;
     RunModal(editor);

@@ -1,4 +1,5 @@
 #include "app/catalogue.h"
+#include "config/configimage.h"
 #include "common/fakes.h"
 #include "editor/displayline.h"
 #include "editor/password.h"
@@ -93,6 +94,60 @@ private slots:
         QCOMPARE(Shown(), accepted ? QString() : TableText(m, 156));
     }
 
+    // The entry holds what a display line holds. A character the terminal's
+    // files cannot store is refused on OK with a message naming it (whole,
+    // control characters escaped); nothing is stored and the dialog stays.
+    void displayLine_data()
+    {
+        QTest::addColumn<QString>("typed");    // key by key, any character
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("refused");  // named in the message; empty: stored
+        QTest::newRow("20 typed, 16 fit") << "ABCDEFGHIJKLMNOPQRST" << "" << "ABCDEFGHIJKLMNOP" << "";
+        QTest::newRow("18 pasted, 16 fit") << "" << "0123456789abcdefgh" << "0123456789abcdef" << "";
+        QTest::newRow("euro sign and umlauts stored") << "5 € Tür Öl" << "" << "5 € Tür Öl" << "";
+        QTest::newRow("greek letter refused") << "Ωmega Ω" << "" << "Ωmega Ω" << "Ω";
+        QTest::newRow("beyond 16 bits, named whole") << "" << "ok \U0001F600" << "ok \U0001F600" << "\U0001F600";
+        QTest::newRow("control characters escaped") << "" << "A\tB\x01" << "A\tB\x01" << "\\x09 \\x01";
+    }
+    void displayLine()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, field);
+        QFETCH(QString, refused);
+        const QString before = QStringLiteral("alt             ");
+        QLineEdit lineBox(before);
+        m.DisplayLineIndex = 3;
+        EncodeDisplayLine(m, 3, before);
+        const auto image = m.ConfigImage;
+        DisplayLineDialog dialog(m, messages, &lineBox);
+        auto* entry = dialog.findChild<QLineEdit*>("Text1");
+        entry->selectAll();
+        for (qsizetype i = 0; i < typed.size(); ++i) {
+            const qsizetype length = typed.at(i).isHighSurrogate() ? 2 : 1;
+            QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_unknown, typed.mid(i, length), Qt::NoModifier);
+            i += length - 1;
+        }
+        entry->insert(pasted);
+        QCOMPARE(entry->text(), field);
+        dialog.findChild<QPushButton*>("Co2")->click();
+        if (refused.isEmpty()) {
+            QCOMPARE(lineBox.text(), field.leftJustified(16));
+            auto stored = std::make_unique<Vardelomod>();
+            EncodeDisplayLine(*stored, 3, field);
+            QVERIFY(std::equal(&m.ConfigImage[64], &m.ConfigImage[80], &stored->ConfigImage[64]));
+            QCOMPARE(int(m.ChangeCount), 1);
+            QVERIFY(messages.shown.isEmpty());
+        } else {
+            QCOMPARE(Shown(), CatalogueText(514, 0).arg(refused));
+            QCOMPARE(lineBox.text(), before);
+            QVERIFY(m.ConfigImage == image);
+            QCOMPARE(int(m.ChangeCount), 0);
+            QVERIFY(dialog.result() != QDialog::Accepted);
+        }
+    }
+
     // OK in either dialog counts one more edit (as the row and display tests
     // see from 0), up to 32767 and no further:
     // a count that wrapped below 0 would close the editor without asking.
@@ -117,7 +172,7 @@ private slots:
         if (dialog == "Datensp")
             d = std::make_unique<RowEditDialog>(m, messages);
         else
-            d = std::make_unique<DisplayLineDialog>(m, &lineBox);
+            d = std::make_unique<DisplayLineDialog>(m, messages, &lineBox);
         d->findChild<QPushButton*>(dialog == "Datensp" ? "Command2" : "Co2")->click();
         QCOMPARE(d->result(), int(QDialog::Accepted));
         QTEST(int(m.ChangeCount), "after");

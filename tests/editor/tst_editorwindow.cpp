@@ -12,7 +12,9 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTabWidget>
+#include <QWindow>
 #include <QtTest>
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -36,6 +38,7 @@ struct Entry {
     QString box, keys, leave, shown;
     int stored, slot9;   // the box's slot and the odd-length bits
     QString fresh = {};  // a data length's new first record
+    bool refused = false;  // a data length out of range
 };
 
 class EditorWindowTest : public QObject {
@@ -200,13 +203,14 @@ private slots:
         QTest::newRow("door: File menu") << Entry{"Text1", "42", "menu", "42", 42, 0};
         QTest::newRow("door: Backspace is no change") << Entry{"Text1", "\b", "focus", "1", 1, 0};
         QTest::newRow("door: Delete is a change") << Entry{"Text1", "\x7f", "focus", "1", 1, 0};
-        QTest::newRow("track 2: 9") << Entry{"Text2", "9", "focus", "1", 1, 1, "0#"};
+        QTest::newRow("track 2: 9 refused") << Entry{"Text2", "9", "focus", "8", 4, 0, "", true};
         QTest::newRow("track 2: 7") << Entry{"Text2", "7", "focus", "7", 4, 1, "0000000#"};
         // The same number of digits again lays nothing out: cards and comments stay.
         QTest::newRow("track 2: unchanged 8") << Entry{"Text2", "", "focus", "8", 4, 0};
         QTest::newRow("track 2: 8 typed again") << Entry{"Text2", "8", "focus", "8", 4, 0};
         QTest::newRow("track 3: 24 again, Return") << Entry{"Text3", "24\r", "", "24", 12, 0};
-        QTest::newRow("track 3: 25") << Entry{"Text3", "25", "focus", "1", 1, 2, "0#"};
+        QTest::newRow("track 3: 25 refused") << Entry{"Text3", "25", "focus", "24", 12, 0, "", true};
+        QTest::newRow("track 3: 0 refused") << Entry{"Text3", "0", "menu", "24", 12, 0, "", true};
         QTest::newRow("track 3: 13") << Entry{"Text3", "13", "focus", "13", 7, 2, "0000000000000#"};
     }
     void numberBoxCommit()
@@ -224,8 +228,11 @@ private slots:
         QCOMPARE(box->text(), c.shown);
         QCOMPARE(QList<int>({m.ConfigImage[slot], m.ConfigImage[9]}), QList<int>({c.stored, c.slot9}));
         QCOMPARE(m.ChangeCount != 0, !QString(c.keys).remove(u'\b').isEmpty());
-        // A data length warns on entering; a changed one lays the lists out.
-        QCOMPARE(messages.shown.size(), slot ? 1 : 0);
+        // A data length warns on entering; a changed one lays the lists out,
+        // one out of range is refused.
+        QCOMPARE(messages.shown.size(), slot ? 1 + c.refused : 0);
+        if (c.refused)
+            QCOMPARE(messages.shown[1].prompt, CatalogueText(513, 0).arg(slot == 3 ? 8 : 24).arg(c.shown));
         QCOMPARE(m.ListComment[3] == ResetCommentText, !c.fresh.isEmpty());
         if (slot)
             QCOMPARE(e->ListGrid(slot - 2)->TextAt(2 * 2), c.fresh.isEmpty() ? firstRecord : c.fresh);
@@ -238,16 +245,14 @@ private slots:
         QTest::addColumn<int>("list");
         QTest::addColumn<int>("gridRow");
         QTest::addColumn<int>("row");
-        QTest::addColumn<QPoint>("place");
-        QTest::newRow("Enter on Mgd1, confirmed") << 1 << 4 << 2 << TwipsPoint(5750, 3000);
-        QTest::newRow("click on Mgd2, cancelled") << 2 << 2 << 121 << TwipsPoint(1750, 3000);
+        QTest::newRow("Enter on Mgd1, confirmed") << 1 << 4 << 2;
+        QTest::newRow("click on Mgd2, cancelled") << 2 << 2 << 121;
     }
     void rowEdit()
     {
         QFETCH(int, list);
         QFETCH(int, gridRow);
         QFETCH(int, row);
-        QFETCH(QPoint, place);
         const bool confirm = list == 1;
         QVERIFY(Open());
         Tabs()->setCurrentIndex(1);
@@ -261,7 +266,6 @@ private slots:
             d->findChild<QLineEdit*>("Text2")->setText("Hausmeister");
             d->findChild<QAbstractButton*>(confirm ? "Command2" : "Command1")->click();
             QCOMPARE(d->objectName() + " " + colour, "Datensp " + ColourText::Red);
-            QCOMPARE(d->pos(), place);
         });
         grid->setFocus(Qt::TabFocusReason);
         grid->SetRow(gridRow);
@@ -365,7 +369,7 @@ private slots:
         QVERIFY(!e->SaveConfigurationAs());
         QVERIFY(Bytes(other) == otherBefore && !QFile::exists(Path("OTHER.BGT")));
         QVERIFY(e->SaveConfigurationAs());
-        QCOMPARE(e->windowTitle(), other);
+        QCOMPARE(e->windowTitle(), QStringLiteral("OTHER.QLV[*]"));
         QCOMPARE(m.ChangeCount, qint16(0));
         QVERIFY(readsBack(other));
         Press("O1(7)");   // a later save goes to the file that was opened
@@ -408,7 +412,7 @@ private slots:
         QCOMPARE(messages.shown.size(), exists ? 1 : 0);
         if (exists)
             QCOMPARE(messages.shown[0].prompt, TableText(m, 266) + written + TableText(m, 267));
-        QCOMPARE(e->windowTitle(), written);
+        QCOMPARE(e->windowTitle(), QFileInfo(written).fileName() + QStringLiteral("[*]"));
         QCOMPARE(QFile::exists(dir.filePath(chosen)), chosen == written.section(u'/', -1));
         Vardelomod back;
         QCOMPARE(LoadConfigFile(back, written, messages), LoadOutcome::Loaded);
@@ -463,6 +467,60 @@ private slots:
         QCOMPARE(e->isVisible(), !failure.isEmpty());
         QCOMPARE(Bytes(Path("TEST.QLV")) != before, saved);
         QCOMPARE(m.ChangeCount, qint16(changed && !saved ? 1 : 0));
+    }
+
+    // The title names the file alike after a read, a load and a save as,
+    // marked while edits are unsaved. The status line names the file opened
+    // and says what a save, a save as, an export and an import did.
+    void titleAndStatusLine_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("status");   // %1: the folder
+        const QString cards = QStringLiteral(" (301 Karte(n))");   // the sample's records less its empty places
+        QTest::newRow("opened after a read") << "read" << "VARDELO.QLV" << "%1/VARDELO.QLV";
+        QTest::newRow("opened after a load") << "load" << "TEST.QLV" << "%1/TEST.QLV";
+        QTest::newRow("edited") << "edit" << "TEST.QLV*" << "%1/TEST.QLV";
+        QTest::newRow("saved") << "save" << "TEST.QLV" << "Gespeichert: %1/TEST.QLV" + cards;
+        QTest::newRow("saved as") << "save as" << "OTHER.QLV" << "Gespeichert: %1/OTHER.QLV" + cards;
+        QTest::newRow("exported") << "export" << "TEST.QLV*" << "Exportiert: %1/cards.csv" + cards;
+        QTest::newRow("imported") << "import" << "TEST.QLV*"
+                                  << "Importiert aus %1/in.csv: 2 Karte(n), noch nicht gespeichert";
+    }
+    void titleAndStatusLine()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, title);
+        QFETCH(QString, status);
+        const QString folder = QDir::toNativeSeparators(dir.path());
+        if (command == "read") {   // the read's file, named as in the folder the program works in
+            const QString previous = QDir::currentPath();
+            QDir::setCurrent(dir.path());
+            QVERIFY(WriteSampleConfiguration(m, QStringLiteral("VARDELO.QLV")));
+            e = std::make_unique<EditorWindow>(m, messages, dialogs);
+            e->show();
+            QDir::setCurrent(previous);
+        } else {
+            QVERIFY(Open());
+        }
+        QVERIFY(e->Loaded());
+        QCOMPARE(e->windowHandle()->title(), command == "read" ? "VARDELO.QLV" : "TEST.QLV");
+        if (command != "read" && command != "load")
+            Press("O1(0)");
+        QFile csv(Path("in.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("list,card,comment\r\n1,11112222,Anna\r\n1,33334444,Bert\r\n") > 0);
+        csv.close();
+        QFile::remove(Path("OTHER.QLV"));
+        if (command == "save")
+            QVERIFY(e->SaveConfiguration());
+        dialogs.names << Path(command == "export" ? "cards.csv" : command == "import" ? "in.csv" : "OTHER.QLV");
+        if (command == "save as")
+            QVERIFY(e->SaveConfigurationAs());
+        if (command == "export" || command == "import")
+            Child<QAction>(command == "export" ? "mnuexport" : "mnuimport")->trigger();
+        QCOMPARE(e->windowHandle()->title(), title);
+        QCOMPARE(e->StatusLine()->currentMessage(), status.arg(folder));
+        QVERIFY(messages.shown.isEmpty());
     }
 
     // A track in use with record length 0: its lists stay empty, nothing hangs.

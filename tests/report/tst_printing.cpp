@@ -2,17 +2,23 @@
 // built from the file alone, and PDFs read back with pdftotext.
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/modalscript.h"
 #include "common/scriptedreportsource.h"
 #include "config/configfiles.h"
 #include "editor/editorwindow.h"
+#include "platform/ui/qtfiledialogs.h"
 #include "platform/ui/qtreportprinter.h"
 #include "report/modelreportsource.h"
 #include "report/report.h"
 #include "report/ui/editorreportsource.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -134,6 +140,7 @@ private slots:
         dialogs.printerPdfFile = dir->filePath(pdf.isEmpty() ? QStringLiteral("out.pdf") : pdf);
         editor->findChild<QAction*>(all ? "mnualldruck" : "mnudruck")->trigger();
         QCOMPARE(dialogs.printerRequests, 1);
+        QCOMPARE(dialogs.proposedPdf, dir->filePath(QStringLiteral("TEST.pdf")));
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(QFile::exists(dialogs.printerPdfFile), !titles.isEmpty());
         const QString text = PdfText(dialogs.printerPdfFile);
@@ -145,6 +152,81 @@ private slots:
         }
         for (const QString& title : Titles)
             QVERIFY2(titles.contains(title) || !text.contains(title), qPrintable(title));
+    }
+
+    // The preview shows the current tab's section, and the PDF a print
+    // proposes is the configuration's name in the work folder (the folder
+    // the program started in), else beside the configuration.
+    void previewAndProposedPdf_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("workFolder");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("basic settings, work folder") << 0 << "work" << QStringList{Titles[0]};
+        QTest::newRow("block lists, no work folder") << 2 << "" << Titles.mid(3, 2);
+    }
+    void previewAndProposedPdf()
+    {
+        QFETCH(int, tab);
+        QFETCH(QString, workFolder);
+        QFETCH(QStringList, titles);
+        if (!workFolder.isEmpty())
+            m->StartDirectory = dir->filePath(workFolder);
+        auto editor = Open();
+        QVERIFY(editor && editor->Loaded());
+        editor->findChild<QTabWidget*>(QStringLiteral("ST1"))->setCurrentIndex(tab);
+        dialogs.printerPdfFile = dir->filePath(QStringLiteral("preview.pdf"));
+        editor->findChild<QAction*>(QStringLiteral("mnuvorschau"))->trigger();
+        QCOMPARE(dialogs.previewRequests, 1);
+        QCOMPARE(dialogs.printerRequests, 0);
+        QCOMPARE(dialogs.proposedPdf, dir->filePath(workFolder.isEmpty() ? QStringLiteral("TEST.pdf") : workFolder + "/TEST.pdf"));
+        const QString text = PdfText(dialogs.printerPdfFile);
+        for (const QString& title : Titles)
+            QVERIFY2(titles.contains(title) == text.contains(title), qPrintable(title));
+    }
+
+    // The toolkit's print dialog, and the one its preview opens for Print,
+    // offer the proposed file for printing to PDF (not print.pdf at home).
+    void realPrintDialogsOfferTheProposedPdf_data()
+    {
+        QTest::addColumn<bool>("preview");
+        QTest::newRow("printer selection") << false;
+        QTest::newRow("Print in the preview") << true;
+    }
+    void realPrintDialogsOfferTheProposedPdf()
+    {
+        QFETCH(bool, preview);
+        const QString proposed = QDir::toNativeSeparators(dir->filePath(QStringLiteral("VARDELO.pdf")));
+        QtFileDialogs real;
+        QPrinter printer(QPrinter::HighResolution);
+        QString offered;
+        int pages = 0;
+        ModalScript script;
+        if (preview) {
+            script.Then([&](QWidget& window) {
+                pages = window.findChild<QPrintPreviewWidget*>()->pageCount();
+                const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+                for (QToolButton* button : window.findChildren<QToolButton*>())
+                    if (button->defaultAction() && button->defaultAction()->text() == print)
+                        QMetaObject::invokeMethod(button, [button] { QTest::mouseClick(button, Qt::LeftButton); }, Qt::QueuedConnection);
+            });
+        }
+        script.Then([&](QWidget& dialog) {
+            offered = dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->text();
+            ModalScript::Key(Qt::Key_Escape);
+        });
+        if (preview) {
+            script.Then([](QWidget&) { ModalScript::Key(Qt::Key_Escape); });   // back in the preview
+            real.PreviewPrint(printer, proposed, [](QPrinter& target) {
+                QPainter painter(&target);
+                painter.drawText(100, 100, QStringLiteral("page"));
+            });
+        } else {
+            QVERIFY(!real.ChoosePrinter(printer, proposed));
+        }
+        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        QCOMPARE(offered, proposed);
+        QCOMPARE(pages, preview ? 1 : 0);
     }
 
     // A page that does not fit the paper's printable height is drawn smaller,
