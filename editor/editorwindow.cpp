@@ -18,7 +18,6 @@
 #include "platform/ui/twips.h"
 #include "report/ui/editorreportsource.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -164,9 +163,7 @@ void EditorWindow::BuildMenu()
     fileMenu_->addSeparator();
     printAction_ = add("mnudruck", 177);
     connect(printAction_, &QAction::triggered, this, [this] { PrintCurrentSection(); });
-    // The preview is the toolkit's own window, and so is its name.
-    QAction* preview = fileMenu_->addAction(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"));
-    preview->setObjectName(QStringLiteral("mnuvorschau"));
+    QAction* preview = add("mnuvorschau", 528);
     connect(preview, &QAction::triggered, this, &EditorWindow::PreviewCurrentSection);
     printAllAction_ = add("mnualldruck", 178);
     connect(printAllAction_, &QAction::triggered, this, [this] { PrintAll(); });
