@@ -17,6 +17,9 @@ int FaultTextId(FileFault fault)
     case FileFault::PermissionDenied: return FileText::PermissionDenied;
     case FileFault::TooLarge: return FileText::TooLarge;
     case FileFault::Unreadable: return FileText::Unreadable;
+    case FileFault::Exists: return 0;
+    case FileFault::TooFewLines: return FileText::TooFewLines;
+    case FileFault::TooManyLines: return FileText::TooManyLines;
     }
     return 0;
 }
@@ -30,7 +33,17 @@ QString FileStatusText(const FileStatus& status, int languageOffset)
     const int id = FaultTextId(status.fault);
     if (id == 0)
         return PrintableText(status.message);
+    if (status.line > 0)
+        return CatalogueText(id, languageOffset).arg(PrintableText(status.path), QString::number(status.line));
     return CatalogueText(id, languageOffset).arg(PrintableText(status.path));
+}
+
+QString DamagedCommentsText(const FileStatus& status, int languageOffset, bool kept)
+{
+    QString text = CatalogueText(FileText::CommentsNotRead, languageOffset) + u' ' + FileStatusText(status, languageOffset);
+    if (kept)
+        text += QStringLiteral(". ") + CatalogueText(FileText::KeptWhenReplaced, languageOffset);
+    return text;
 }
 
 QString ExistingFileKeptText(const QString& path, int languageOffset)

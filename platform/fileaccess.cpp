@@ -18,6 +18,14 @@ FileStatus FileStatus::Refused(const QString& path, FileFault fault)
     return status;
 }
 
+FileStatus FileStatus::Damaged(const QString& path, FileFault fault, int line)
+{
+    FileStatus status = Refused(path, fault);
+    status.line = line;
+    status.message = PrintableText(path) + QStringLiteral(": ") + FileFaultText(fault).arg(line);
+    return status;
+}
+
 QString FileFaultText(FileFault fault)
 {
     switch (fault) {
@@ -29,6 +37,9 @@ QString FileFaultText(FileFault fault)
     case FileFault::PermissionDenied: return QStringLiteral("permission denied");
     case FileFault::TooLarge: return QStringLiteral("is too large");
     case FileFault::Unreadable: return QStringLiteral("cannot be read");
+    case FileFault::Exists: return QStringLiteral("exists already");
+    case FileFault::TooFewLines: return QStringLiteral("is damaged: it has only %1 lines, too few for the texts in it");
+    case FileFault::TooManyLines: return QStringLiteral("is damaged: it holds text beyond its last line, in line %1");
     }
     return {};
 }

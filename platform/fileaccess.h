@@ -20,6 +20,10 @@ enum class FileFault {
     PermissionDenied,
     TooLarge,           // larger than the reader's limit
     Unreadable,         // the system refused the read for another reason
+    Exists,             // a new name that is taken already
+    // The content is not what the file must hold (`line` says where):
+    TooFewLines,        // only `line` lines, and texts in them that need more
+    TooManyLines,       // text beyond the last line the file may have, from line `line` on
 };
 
 struct FileStatus {
@@ -28,10 +32,12 @@ struct FileStatus {
     QString message;         // what went wrong, naming the file (English; for logs and the CLI)
     FileFault fault = FileFault::None;   // set when the file's kind or size was the reason
     QString path;            // the file concerned, when fault is set
+    int line = 0;            // TooFewLines: how many; TooManyLines: the line, counted from 1
     explicit operator bool() const { return ok; }
     static FileStatus Ok() { return {}; }
     static FileStatus Failed(QString why, bool full = false) { return {false, full, std::move(why)}; }
     static FileStatus Refused(const QString& path, FileFault fault);
+    static FileStatus Damaged(const QString& path, FileFault fault, int line);
 };
 
 // The file's content, at most limit bytes. On TooLarge the content holds the
