@@ -124,20 +124,24 @@ ConfigSnapshot ConfigSnapshot::From(const ConfigBlock& block, const std::optiona
     return s;
 }
 
-std::optional<CommentTexts> ReadCommentTexts(const QString& path)
+namespace {
+
+std::optional<CommentTexts> Texts(const CommentsFile& file)
 {
-    // Far beyond 2001 lines of any length the program writes.
-    const FileContent file = ReadRegularFile(path, 8 * 1024 * 1024);
-    if (!file.status)
-        return std::nullopt;
-    const QStringList lines = ParseCommentLines(file.content);
-    if (lines.size() < Vardelomod::RowEntries - 1)
+    if (file.lines.isEmpty())
         return std::nullopt;
     CommentTexts texts;
     texts.fill(ResetCommentText);
-    for (int k = 0; k < lines.size() && k < Vardelomod::RowEntries; ++k)
-        texts[k] = lines[k];
+    for (int k = 0; k < file.lines.size() && k < Vardelomod::RowEntries; ++k)
+        texts[k] = file.lines[k];
     return texts;
+}
+
+} // namespace
+
+std::optional<CommentTexts> ReadCommentTexts(const QString& path)
+{
+    return Texts(ReadCommentsAt(path));
 }
 
 FileStatus LoadSnapshot(const QString& configPath, ConfigSnapshot& snapshot)
@@ -145,7 +149,9 @@ FileStatus LoadSnapshot(const QString& configPath, ConfigSnapshot& snapshot)
     ConfigBlock block{};
     if (FileStatus status = ReadConfigBlock(configPath, block); !status)
         return status;
-    snapshot = ConfigSnapshot::From(block, ReadCommentTexts(CommentFileNameFor(configPath)));
+    const CommentsFile comments = ReadCommentsFile(configPath);
+    snapshot = ConfigSnapshot::From(block, Texts(comments));
+    snapshot.commentsStatus = comments.status;
     return FileStatus::Ok();
 }
 

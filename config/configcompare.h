@@ -32,6 +32,7 @@ struct ConfigSnapshot {
     ConfigBlock block{};
     CommentTexts comments;
     bool hasComments = false;   // a usable comments file came with it
+    FileStatus commentsStatus;  // why the comments file beside it was not used (unreadable, damaged)
     QList<CardRow> rows;
 
     // Derives the rows from the block (DecodeLists' rule).
@@ -40,10 +41,11 @@ struct ConfigSnapshot {
 
 // Reads a configuration file and its comments file (when it has one of at
 // least 2000 lines, as the editor takes it). A damaged configuration is
-// refused with the reader's message.
+// refused with the reader's message; a comments file that cannot be used
+// leaves the snapshot without comments and says why in commentsStatus.
 FileStatus LoadSnapshot(const QString& configPath, ConfigSnapshot& snapshot);
 // The comments of an accompanying-texts file as the editor would load them;
-// nothing when the file is missing, unreadable or too short.
+// nothing when the file is missing, unreadable, damaged or holds no text.
 std::optional<CommentTexts> ReadCommentTexts(const QString& path);
 
 // A row that holds no card: all digits 0 (the odd-length filler aside), as a

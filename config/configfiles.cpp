@@ -1,5 +1,6 @@
 #include "config/configfiles.h"
 
+#include "config/paircommit.h"
 #include "config/windows1252.h"
 #include "platform/filesync.h"
 
@@ -208,6 +209,64 @@ QStringList ParseCommentLines(const QByteArray& content)
     return lines;
 }
 
+namespace {
+
+// A line that holds no text: nothing is lost when it is disregarded.
+bool HoldsNoText(const QByteArray& line)
+{
+    const QByteArray trimmed = line.trimmed();
+    return trimmed.isEmpty() || trimmed == ResetCommentText.toLatin1();
+}
+
+} // namespace
+
+FileStatus CheckCommentLines(const QByteArray& content, const QString& path)
+{
+    const QList<QByteArray> lines = SplitLines(content, std::numeric_limits<int>::max());
+    for (int k = Vardelomod::RowEntries; k < lines.size(); ++k)
+        if (!HoldsNoText(lines[k]))
+            return FileStatus::Damaged(path, FileFault::TooManyLines, k + 1);
+    if (lines.size() < Vardelomod::RowEntries - 1
+        && !std::all_of(lines.begin(), lines.end(), [](const QByteArray& line) { return HoldsNoText(line); }))
+        return FileStatus::Damaged(path, FileFault::TooFewLines, int(lines.size()));
+    return FileStatus::Ok();
+}
+
+CommentsFile ReadCommentsAt(const QString& path)
+{
+    CommentsFile file;
+    QByteArray content;
+    file.status = ReadWholeFile(path, content);
+    if (file.status.fault == FileFault::Missing)
+        file.status = FileStatus::Ok();
+    else if (file.status)
+        file.status = CheckCommentLines(content, path);
+    if (!file.status)
+        return file;
+    const QStringList lines = ParseCommentLines(content);
+    // A file too short for the rows no longer matches them: all of it is
+    // disregarded (it holds no text, or it would be damaged).
+    if (lines.size() >= Vardelomod::RowEntries - 1)
+        file.lines = lines;
+    return file;
+}
+
+CommentsFile ReadCommentsFile(const QString& configName)
+{
+    const QString own = CommentFileNameFor(configName);
+    const QString path = CommentFileToRead(configName);
+    if (path.isEmpty())
+        return {};   // the pair being committed has none
+    CommentsFile file = ReadCommentsAt(path);
+    if (!file.status && path != own) {
+        // Told of the comments file's own name, not of the new one waiting
+        // to take its place.
+        file.status.message.replace(PrintableText(path), PrintableText(own));
+        file.status.path = own;
+    }
+    return file;
+}
+
 FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMissing)
 {
     m.CommentFileName = CommentFileNameFor(configName);
@@ -217,20 +276,13 @@ FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMis
         if (file.open(QIODevice::Append))
             file.close();
     }
-    QByteArray content;
-    QStringList lines;
-    const FileStatus read = ReadWholeFile(m.CommentFileName, content);
-    if (read)
-        lines = ParseCommentLines(content);
-    // A file too short for the rows no longer matches them: all of it is
-    // disregarded. Entry 2000 keeps its text when the file has 2000 lines.
-    if (lines.size() < Vardelomod::RowEntries - 1) {
+    const CommentsFile file = ReadCommentsFile(configName);
+    // Entry 2000 keeps its text when the file has 2000 lines.
+    if (file.lines.isEmpty())
         ResetComments(m);
-        return read.fault == FileFault::Missing ? FileStatus::Ok() : read;
-    }
-    for (int k = 0; k < lines.size(); ++k)
-        m.ListComment[k] = lines[k];
-    return read;
+    for (int k = 0; k < file.lines.size(); ++k)
+        m.ListComment[k] = file.lines[k];
+    return file.status;
 }
 
 QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& texts)
@@ -247,6 +299,11 @@ QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& tex
 FileStatus SaveComments(const Vardelomod& m, const QString& path)
 {
     return WriteFileAtomically(path, FormatComments(m.ListComment));
+}
+
+PairCommit SaveConfigurationPair(const Vardelomod& m, const QString& configName)
+{
+    return CommitPair(configName, {FormatConfigBlock(ImageBlock(m)), FormatComments(m.ListComment)});
 }
 
 QString DefaultSettingsPath()

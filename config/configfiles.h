@@ -4,6 +4,7 @@
 // file was read completely; writers write a temporary file beside the target
 // and rename it over the target only when it is complete.
 
+#include "config/paircommit.h"
 #include "config/vardelomod.h"
 #include "platform/fileaccess.h"
 
@@ -42,14 +43,36 @@ void ResetComments(Vardelomod& m);
 // Reads the lines of an accompanying-texts file (CR LF, CR or LF endings),
 // at most 2001 of them.
 QStringList ParseCommentLines(const QByteArray& content);
+// A comments file is damaged when reading it would lose texts without a word:
+// text beyond line 2001, or fewer than 2000 lines of which one holds a text
+// (a short file is disregarded as a whole). An empty file, the one the
+// editor's opening creates, and a short one of blank or "----------" lines
+// are no damage; every byte but the line ends is a character of a text.
+FileStatus CheckCommentLines(const QByteArray& content, const QString& path);
+// The comments of a configuration as read from its comments file (or from
+// where a commit of the pair in progress has it, see CommentFileToRead):
+// the lines when the file has at least 2000, none when it is missing or
+// holds no text. A file that cannot be read (a folder, a FIFO, too large ...)
+// or is damaged gives no lines and its refusal, naming the comments file.
+struct CommentsFile {
+    FileStatus status;
+    QStringList lines;   // at most 2001
+};
+CommentsFile ReadCommentsFile(const QString& configName);
+// The same for a comments file named directly.
+CommentsFile ReadCommentsAt(const QString& commentsPath);
 // createMissing: the editor's opening creates an empty file when none exists;
-// the inspection command does not. A file that is missing or too short gives
-// the reset texts; one that cannot be read (a folder, a FIFO, too large ...)
-// too, and its refusal is returned.
+// the inspection command does not. A file that is missing or holds no text
+// gives the reset texts; one that cannot be read or is damaged too, and its
+// refusal is returned.
 FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMissing = true);
 // Line ends inside a text are written as blanks, so every text stays on its
 // own line and the later rows keep their numbers.
 FileStatus SaveComments(const Vardelomod& m, const QString& path);
+// The configuration and its comments file, committed as one pair (see
+// config/paircommit.h): what the editor's save and save as and an import
+// write.
+PairCommit SaveConfigurationPair(const Vardelomod& m, const QString& configName);
 // The content SaveComments writes: one CR LF line per entry.
 QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& texts);
 

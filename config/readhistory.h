@@ -1,29 +1,20 @@
 #pragma once
-// Storing a read so that it never destroys the operator's files: the
-// configuration and comments file it replaces are moved into the folder
-// history/ beside them, the read itself is kept there as a copy, and the
-// comments of the replaced pair are carried over to the cards of the read
-// that equal one of its cards. Nothing is ever deleted from history/.
+// Storing a read so that it never destroys the operator's files: the read is
+// committed as a pair (config/paircommit.h), which keeps the configuration
+// and comments file it replaces in the folder history/ beside them; the read
+// itself is kept there as a copy; and the comments of the replaced pair (and
+// of the file last written to the same terminal) are carried over to the
+// cards of the read that equal one of their cards. Nothing is ever deleted
+// from history/.
 //
-// Names in history/ carry the time of the read:
-// "2026-12-06_14-03-27_VARDELO.QLV" and ".BGT", with "-2", "-3" after the
-// time when that name is taken. The replaced pair is named first, so the
-// read's own copy of the same second is the next name.
+// The replaced pair is named first in history/, so the read's own copy of
+// the same second gets the next name.
 
 #include "config/configcompare.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-
-// "history" beside the file.
-QString HistoryFolderFor(const QString& file);
-// "2026-12-06_14-03-27".
-QString HistoryStamp(const QDateTime& time);
-// A configuration name in folder for stamp and file name that neither it nor
-// its comments file takes yet.
-QString UniqueHistoryName(const QString& folder, const QString& stamp, const QString& fileName,
-                          const QString& alsoTaken = {});
 
 struct ReadStorage {
     QString target;           // where the read was meant to go
@@ -35,6 +26,10 @@ struct ReadStorage {
     // English, naming the path: why the read is not (only) where it was meant
     // to go, or why no history copy exists. Empty when all went as planned.
     QString problem;
+    // The comments file of the replaced pair when it could not be used
+    // (damaged, unreadable): it is kept in history/ with the pair, and the
+    // read carries none of its comments.
+    FileStatus commentsNotRead;
     // The file status behind the problem when one file's kind was the cause
     // (a folder or a device where the read should go), for a message in the
     // operator's language.
@@ -46,12 +41,17 @@ struct ReadStorage {
     ConfigSnapshot read;
 };
 
-// Stores a completed read for target. When the history copy cannot be made
-// (history/ a file, a read-only folder, a full disk), an existing pair is left
-// untouched and the read goes beside it under a name with the time, or into
-// fallbackFolder, or into the system's temporary folder; `problem` says so.
+// Stores a completed read for target. When the replaced pair cannot be kept
+// (history/ a file, a read-only folder, a full disk), it is left untouched and
+// the read goes beside it under a name with the time, or into fallbackFolder,
+// or into the system's temporary folder; `problem` says so.
+//
+// Comments are carried over from the replaced pair and from the
+// configuration files in commentSources (the file last written to the
+// terminal); where they name the same card differently, the comments file
+// changed last wins.
 ReadStorage StoreRead(const ConfigBlock& block, const QString& target, const QDateTime& time,
-                      const QString& fallbackFolder);
+                      const QString& fallbackFolder, const QStringList& commentSources = {});
 
 // Keeps a read in history/ beside file without touching file (the terminal's
 // state before a write). The copy's path, or empty with problem set.

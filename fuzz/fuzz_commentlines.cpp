@@ -1,5 +1,6 @@
 // Any bytes as an accompanying-texts file: at most 2001 lines, none of them
-// holding a line end, and a saved line reads back unchanged.
+// holding a line end, and a saved line reads back unchanged; what the
+// program writes from the lines of a file it takes is never called damaged.
 #include "config/configfiles.h"
 #include "config/windows1252.h"
 
@@ -11,6 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QStringList lines = ParseCommentLines(content);
     if (lines.size() > Vardelomod::RowEntries)
         std::abort();
+    const FileStatus damage = CheckCommentLines(content, QStringLiteral("x.BGT"));
+    if (damage && lines.size() >= Vardelomod::RowEntries - 1) {
+        std::array<QString, Vardelomod::RowEntries> texts;
+        for (int k = 0; k < Vardelomod::RowEntries; ++k)
+            texts[k] = lines.value(k, QStringLiteral("----------"));
+        if (!CheckCommentLines(FormatComments(texts), QStringLiteral("x.BGT")))
+            std::abort();
+    }
     for (const QString& line : lines) {
         if (line.contains(u'\r') || line.contains(u'\n'))
             std::abort();

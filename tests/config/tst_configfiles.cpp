@@ -24,6 +24,8 @@ ConfigBlock Numbers(int from)
 
 } // namespace
 
+Q_DECLARE_METATYPE(FileFault)
+
 class ConfigFilesTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -133,32 +135,60 @@ private slots:
         QTEST(CommentFileNameFor(config), "comments");
     }
 
-    // Entries 0, 1999 and 2000 after loading over texts "kept".
+    // Entries 0, 1999 and 2000 after loading over texts "kept". A file that
+    // would lose texts without a word when disregarded (too short, text
+    // beyond its last line) or cannot be read is reported, naming it and
+    // where; an empty one (what the editor's opening creates) and a short one
+    // without texts are no damage.
     void commentFileLineCounts_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<FileFault>("fault");
+        QTest::addColumn<int>("line");
         const QByteArray line = "text\r\n";
         const QStringList taken(3, QStringLiteral("text"));
-        QTest::newRow("missing") << QByteArray() << QStringList(3, ResetCommentText);
-        QTest::newRow("1999 lines: disregarded") << line.repeated(1999) << QStringList(3, ResetCommentText);
-        QTest::newRow("2000 lines") << line.repeated(2000) << QStringList{"text", "text", "kept"};
-        QTest::newRow("2001 lines") << line.repeated(2001) << taken;
-        QTest::newRow("LF only") << QByteArray("text\n").repeated(2001) << taken;
-        QTest::newRow("last line unended") << line.repeated(2001).chopped(2) << taken;
+        const QStringList reset(3, ResetCommentText);
+        const auto none = FileFault::None;
+        QByteArray random;
+        for (int k = 0; k < 10; ++k)
+            random += QByteArray::fromHex("8f00e4ff1b5a3c07a9") + QByteArray::number(k * 7919) + "\r\n";
+        QTest::newRow("missing") << QByteArray() << reset << none << 0;
+        QTest::newRow("empty") << QByteArray("") << reset << none << 0;
+        QTest::newRow("1999 lines: disregarded, reported") << line.repeated(1999) << reset << FileFault::TooFewLines << 1999;
+        QTest::newRow("ten random lines") << random << reset << FileFault::TooFewLines << 10;
+        QTest::newRow("short without texts") << (QByteArray("\r\n") + ResetCommentText.toLatin1() + "\r\n  \r\n").repeated(600)
+                                             << reset << none << 0;
+        QTest::newRow("2000 lines") << line.repeated(2000) << QStringList{"text", "text", "kept"} << none << 0;
+        QTest::newRow("2001 lines") << line.repeated(2001) << taken << none << 0;
+        QTest::newRow("LF only") << QByteArray("text\n").repeated(2001) << taken << none << 0;
+        QTest::newRow("last line unended") << line.repeated(2001).chopped(2) << taken << none << 0;
+        QTest::newRow("blank lines after the last") << line.repeated(2001) + "\r\n \r\n----------\r\n" << taken << none << 0;
+        QTest::newRow("text after the last line") << line.repeated(2001) + "\r\nlost\r\n" << reset
+                                                  << FileFault::TooManyLines << 2003;
+        QTest::newRow("a folder") << QByteArray("<folder>") << reset << FileFault::Folder << 0;
     }
     void commentFileLineCounts()
     {
         QFETCH(QByteArray, content);
+        QFETCH(FileFault, fault);
+        QFETCH(int, line);
         QFile::remove(Path("counts.BGT"));
-        if (!content.isNull())
+        QDir().rmdir(Path("counts.BGT"));
+        if (content == "<folder>")
+            QVERIFY(QDir().mkdir(Path("counts.BGT")));
+        else if (!content.isNull())
             QVERIFY(WriteFileAtomically(Path("counts.BGT"), content));
         Vardelomod m;
         m.ListComment.fill("kept");
-        LoadComments(m, Path("counts.QLV"));
+        const FileStatus status = LoadComments(m, Path("counts.QLV"));
         QCOMPARE(m.CommentFileName, Path("counts.BGT"));
         QTEST((QStringList{m.ListComment[0], m.ListComment[1999], m.ListComment[2000]}), "entries");
-        QVERIFY(QFile::exists(Path("counts.BGT")));   // the editor's opening creates it
+        QVERIFY(QFileInfo::exists(Path("counts.BGT")));   // the editor's opening creates it
+        QCOMPARE(status.fault, fault);
+        QCOMPARE(status.line, line);
+        if (fault != FileFault::None)
+            QVERIFY2(status.message.startsWith(Path("counts.BGT") + ": "), qPrintable(status.message));
     }
 
     // Every byte but CR and LF survives a load and a save; texts are written

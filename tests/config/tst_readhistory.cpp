@@ -1,4 +1,4 @@
-// Storing a read: the replaced pair moves into history/, the read is kept
+// Storing a read: the replaced pair is kept in history/, the read is kept
 // there too, and when history/ cannot take them (a file in its place, a
 // read-only folder, a full disk) nothing existing is touched and the read
 // goes elsewhere, with a message naming the path.
