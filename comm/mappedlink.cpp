@@ -60,6 +60,11 @@ bool MappedSerialLink::Open()
         return true;
     if (auto* port = qobject_cast<QSerialPortLink*>(backend_.get())) {
         failure_ = DiagnoseOpenFailure(target.device, port->OpenError(), port->OpenErrorText(), *devices_);
+    } else if (const auto* sim = Simulation(); sim && sim->InUse()) {
+        // Another session has this simulated terminal: said as of a serial
+        // port another program holds.
+        failure_.cause = PortFailure::Cause::Busy;
+        failure_.device = PrintableText(sim->Options().file);
     } else {
         failure_.cause = PortFailure::Cause::SimulationFile;
         failure_.detail = backend_->ErrorText();

@@ -11,6 +11,7 @@
 #include "platform/timers.h"
 
 #include <QDir>
+#include <algorithm>
 
 namespace TextId {
 constexpr int NoIdentification = 128;
@@ -203,6 +204,13 @@ void ReadSequence::FinishRead()
         const QString why = stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, m.LanguageOffset);
         notice_ = SequenceText(m, text).arg(PrintableText(stored.savedAs), why);
     }
+    if (storing_ == Storing::OutputFile && !stored.commentsNotRead) {
+        // The replaced comments file was not usable: said, and kept.
+        const bool kept = std::any_of(stored.keptInHistory.begin(), stored.keptInHistory.end(),
+                                      [](const QString& file) { return file.endsWith(QStringLiteral(".BGT")); });
+        notice_ += (notice_.isEmpty() ? QString() : QStringLiteral("\n"))
+            + DamagedCommentsText(stored.commentsNotRead, m.LanguageOffset, kept);
+    }
     emit Ended(true);
 
     if (notStored) {
@@ -237,7 +245,8 @@ ReadStorage ReadSequence::StoreResult()
     const QString path = OutputFile();
     switch (storing_) {
     case Storing::OutputFile:
-        return StoreRead(block, path, Now(), fallbackFolder_);
+        return StoreRead(block, path, Now(), fallbackFolder_,
+                         CommentSources ? CommentSources(identification_.trimmed()) : QStringList());
     case Storing::HistoryOnly: {
         ReadStorage r;
         r.target = path;

@@ -92,6 +92,11 @@ public:
     const ReadStorage* LastRead() const { return lastRead_ ? &*lastRead_ : nullptr; }
     // The time a read is named by in history/.
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    // Configuration files whose comments a read carries over besides those of
+    // the pair it replaces, asked with the terminal's identification when
+    // the read ends (the transfer log's recorder names the file last written
+    // to that terminal).
+    std::function<QStringList(const QString& identification)> CommentSources;
     // Where a read goes when its own folder cannot take it.
     void SetFallbackFolder(const QString& folder) { fallbackFolder_ = folder; }
     // Whether the question "Edit loaded file?" (text 147) is asked.

@@ -6,7 +6,10 @@
 #include "config/windows1252.h"
 #include "platform/timers.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace {
 constexpr int DifferingReplyByte = 1000;   // the byte a "differ" terminal gets wrong
@@ -93,8 +96,9 @@ SimulatedTerminal::~SimulatedTerminal() = default;
 
 QString SimulatedTerminal::Description() const
 {
+    // The whole path: the transfer log tells terminals apart by it.
     return options_.file.isEmpty() ? QStringLiteral("simulated terminal")
-                                   : QStringLiteral("simulated terminal (%1)").arg(options_.file);
+                                   : QStringLiteral("simulated terminal (%1)").arg(QFileInfo(options_.file).absoluteFilePath());
 }
 
 PortTarget SimulatedTerminal::TargetOf(int) const
@@ -128,10 +132,52 @@ bool SimulatedTerminal::LoadMemoryFile()
     return true;
 }
 
+bool SimulatedTerminal::LockMemoryFile()
+{
+    // Beside the file, where every session that uses it looks; in the
+    // temporary folder when its own folder takes no files (a session there
+    // cannot store a write anyway).
+    const QFileInfo info(options_.file);
+    const QByteArray key = QFile::encodeName(info.absoluteFilePath());
+    const QStringList places{
+        info.absoluteDir().filePath(u'.' + info.fileName() + QStringLiteral(".in-use")),
+        QDir(QDir::tempPath()).filePath(QStringLiteral("vardelo-%1.in-use")
+                                            .arg(QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16)))),
+    };
+    for (const QString& place : places) {
+        auto lock = std::make_unique<QLockFile>(place);
+        // Held for a whole session; only a lock of a process that ended is stale.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            memoryLock_ = std::move(lock);
+            return true;
+        }
+        if (lock->error() == QLockFile::LockFailedError) {
+            inUse_ = true;
+            SetErrorText(PrintableText(options_.file) + QStringLiteral(": is in use by another program"));
+            return false;
+        }
+    }
+    return true;   // no place takes a lock: used as it is
+}
+
 bool SimulatedTerminal::Open()
 {
-    if (!memoryLoaded_ && !LoadMemoryFile())
+    inUse_ = false;
+    if (!options_.file.isEmpty()) {
+        // One session at a time, as a serial port has: two sessions writing
+        // one memory would each report success while one write is lost.
+        if (!memoryLock_ && !LockMemoryFile())
+            return false;
+        // The memory as the file holds it now: another session may have
+        // written it since this one last used it.
+        if (!LoadMemoryFile()) {
+            memoryLock_.reset();
+            return false;
+        }
+    } else if (!memoryLoaded_ && !LoadMemoryFile()) {
         return false;
+    }
     open_ = true;
     dtr_ = rts_ = false;
     SetErrorText({});
@@ -140,6 +186,7 @@ bool SimulatedTerminal::Open()
 
 void SimulatedTerminal::Close()
 {
+    memoryLock_.reset();
     if (!open_)
         return;
     const bool dtrWas = dtr_, rtsWas = rts_;

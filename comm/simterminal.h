@@ -16,6 +16,7 @@
 #include "platform/seriallink.h"
 
 #include <QList>
+#include <QLockFile>
 #include <QString>
 #include <array>
 #include <memory>
@@ -61,7 +62,9 @@ public:
     // Loads the memory from the options' file (when one is named).
     bool LoadMemoryFile();
 
-    // SerialLink. Open() loads the memory file the first time.
+    // SerialLink. Open() takes the memory file for this session (a second
+    // session on the same file is refused, see InUse()) and loads it; Close()
+    // lets it go.
     bool Open() override;
     void Close() override;
     bool IsOpen() const override { return open_; }
@@ -75,6 +78,9 @@ public:
     QString Description() const override;
     // Every port of a link that is the simulated terminal leads to it.
     PortTarget TargetOf(int port) const override;
+
+    // The last Open() failed because another session uses the memory file.
+    bool InUse() const { return inUse_; }
 
     // What it is doing, for tests and the CLI.
     enum class Phase { Idle, AwaitPassword, Answering, TakingWrite, Replying };
@@ -101,6 +107,7 @@ private:
     int ExchangeLimit() const;
     QByteArray IdentificationBytes() const;
     bool SaveMemoryFile(const TerminalMemory& memory);
+    bool LockMemoryFile();
     qint64 NowUs() const;
     qint64 ByteTimeUs(qint64 bytes) const;
 
@@ -108,6 +115,8 @@ private:
     SimulationOptions options_;
     TerminalMemory memory_{};
     bool memoryLoaded_ = false;
+    std::unique_ptr<QLockFile> memoryLock_;   // held while a session uses the memory file
+    bool inUse_ = false;
     bool open_ = false;
     bool dtr_ = false;
     bool rts_ = false;

@@ -198,6 +198,22 @@ TransferLogContent ReadTransferLog(const QString& path, int last)
     return content;
 }
 
+QString LastFileWrittenTo(const QString& logPath, const QString& device, const QString& terminal)
+{
+    // Read from the end: the newest transfers are what counts, however long
+    // the log has grown.
+    constexpr int SearchedTransfers = 10000;
+    const TransferLogContent log = ReadTransferLog(logPath, SearchedTransfers);
+    for (auto e = log.entries.crbegin(); e != log.entries.crend(); ++e) {
+        if (e->value(QStringLiteral("command")).toString() == u"write"
+            && e->value(QStringLiteral("result")).toString() == u"success"
+            && e->value(QStringLiteral("device")).toString() == device
+            && e->value(QStringLiteral("terminal")).toString() == terminal)
+            return e->value(QStringLiteral("file")).toString();
+    }
+    return {};
+}
+
 QString FormatTransferEntry(const QJsonObject& e)
 {
     const QDateTime time = QDateTime::fromString(e.value(QStringLiteral("time")).toString(), Qt::ISODate);
@@ -244,6 +260,13 @@ TransferRecorder::TransferRecorder(TerminalSession& session, QString logPath, QO
     // crash meanwhile loses no line.
     connect(&session.Read(), &ReadSequence::Ended, this, &TransferRecorder::ReadEnded);
     connect(&session.Write(), &WriteSequence::Ended, this, &TransferRecorder::WriteEnded);
+    // A terminal is known by the device it hangs on (for a simulated one, its
+    // memory file) and by its identification, which alone names only the
+    // model and firmware.
+    session.Read().CommentSources = [this](const QString& identification) {
+        const QString file = LastFileWrittenTo(log_.Path(), session_.Link().Description(), identification);
+        return file.isEmpty() ? QStringList() : QStringList{file};
+    };
 }
 
 TransferEntry TransferRecorder::Entry(const QString& command) const

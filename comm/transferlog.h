@@ -66,11 +66,16 @@ struct TransferLogContent {
 // The last `last` entries, read from the end of a log of any size (all
 // when last <= 0). A file where the log's folder should be is a failure.
 TransferLogContent ReadTransferLog(const QString& path, int last);
+// The file of the last successful write to the terminal behind device (what
+// the port stood for) with this identification; empty when the log names none.
+QString LastFileWrittenTo(const QString& logPath, const QString& device, const QString& terminal);
 // One entry as a readable line: "2026-12-06 14:03:27  read   com1 ...  success".
 QString FormatTransferEntry(const QJsonObject& entry);
 
 // Appends a line for every read and write of a session. The program and
-// the command line attach one to their session.
+// the command line attach one to their session. It also tells the session's
+// reads which file was last written to the terminal they read, so that its
+// comments are carried over too.
 class TransferRecorder : public QObject {
     Q_OBJECT
 public:

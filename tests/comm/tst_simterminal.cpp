@@ -1,7 +1,10 @@
 // The simulated terminal's memory file, and where the port map puts it. Its
 // pacing and line patterns are checked by the sequence tests to the tick.
 #include "comm/mappedlink.h"
+#include "comm/portdiagnosis.h"
+#include "comm/sequences.h"
 #include "comm/simterminal.h"
+#include "common/clirun.h"
 #include "config/configfiles.h"
 #include "platform/timers.h"
 
@@ -72,6 +75,42 @@ private slots:
         link.SetPortNumber(3);
         QVERIFY(!link.Open() && !link.Simulation());
         QVERIFY(link.ErrorText().contains(QStringLiteral("/dev/vardelo-no-such-device")));
+    }
+
+    // One session at a time uses a memory file, as a serial port: a second
+    // one, in this process or another, is refused with the words of a port
+    // another program holds. The memory is read again when a session begins,
+    // so it sees what the session before it wrote.
+    void oneSessionAtATime()
+    {
+        const QString path = dir.filePath(QStringLiteral("door.QLV"));
+        QVERIFY(WriteFileAtomically(path, QByteArray(" 5 \r\n").repeated(2048)));
+        ManualClock clock;
+        SimulatedTerminal first(clock), second(clock);
+        first.SetOptions(*ParseSimulationOptions(QStringLiteral(":") + path));
+        second.SetOptions(first.Options());
+        QVERIFY(first.Open());
+        QVERIFY(!second.Open());
+        QVERIFY2(second.ErrorText().contains("is in use by another program"), qPrintable(second.ErrorText()));
+
+        MappedSerialLink link(clock, PortMap::Parse(QStringLiteral("com3=sim:") + path + QStringLiteral("\n")));
+        link.SetPortNumber(3);
+        QVERIFY(!link.Open());
+        QCOMPARE(link.OpenFailure().cause, PortFailure::Cause::Busy);
+        Vardelomod m;
+        m.LanguageOffset = 1000;
+        QCOMPARE(PortFailedMessage(m, 165, {link.OpenFailure()}),
+                 SequenceText(m, 165) + u'\n' + path + QStringLiteral(" is in use by another program"));
+        const CliRun other = RunCli({"read", "--port", "sim:" + path, "--password", "123456", "--out", dir.filePath("x.QLV")});
+        QCOMPARE(other.status, 1);
+        QVERIFY2(other.err.contains("Serial interface occupied\n" + path.toUtf8() + " is in use by another program"),
+                 other.err.constData());
+
+        first.Close();
+        QVERIFY(WriteFileAtomically(path, QByteArray(" 7 \r\n").repeated(2048)));
+        QVERIFY(second.Open());
+        QCOMPARE(int(second.Memory()[100]), 7);
+        QVERIFY(!first.Open());
     }
 };
 

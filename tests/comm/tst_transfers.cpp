@@ -151,6 +151,85 @@ private slots:
         QCOMPARE(r.shown.size(), 1);   // only the question to edit
     }
 
+    // A read also carries the comments of the file last written to the same
+    // terminal (the same device and identification, a write that
+    // succeeded). Where the replaced pair names a card too, the comments file
+    // changed last wins; the other fills what it leaves.
+    void commentsOfTheFileLastWritten_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("row0");   // the comment row 0 gets; "demo": the written file's
+        QTest::addColumn<bool>("carried");   // the written file's comments reach the other rows
+        QTest::newRow("the same terminal") << "" << "demo" << true;
+        QTest::newRow("another terminal on the line") << "id" << "----------" << false;
+        QTest::newRow("the write failed") << "differ" << "----------" << false;
+        QTest::newRow("renamed in the replaced pair later") << "renamed later" << "Umbenannt" << true;
+        QTest::newRow("renamed in the replaced pair before") << "renamed before" << "demo" << true;
+    }
+    void commentsOfTheFileLastWritten()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, row0);
+        QFETCH(bool, carried);
+        Rig r;
+        auto demo = std::make_unique<Vardelomod>();
+        BuildDemoConfiguration(*demo);
+        TerminalMemory memory{};
+        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+            memory[i] = quint8(demo->ConfigImage[i]);
+        r.sim.SetMemory(memory);
+        QVERIFY(r.Read());   // VARDELO.QLV, without comments
+        const QString edited = r.Path("edited.QLV");
+        QVERIFY(WriteConfigurationFile(*demo, edited) && SaveComments(*demo, CommentFileNameFor(edited)));
+        r.recorder->SetWriteFile(edited);
+        if (change == "differ")
+            r.sim.SetOptions(*ParseSimulationOptions(QStringLiteral(",differ")));
+        QVERIFY(r.Write(ImageBlock(*demo)));
+        const QJsonObject logged = ReadTransferLog(r.Path("transfers.log"), 1).entries.value(0);
+        QCOMPARE(logged.value("result").toString() == "success", change != "differ");
+        r.sim.SetOptions(*ParseSimulationOptions(change == "id" ? QStringLiteral(",id=VARDELO 2.00") : QString()));
+        if (change.startsWith("renamed")) {
+            auto named = std::make_unique<Vardelomod>();
+            ResetComments(*named);
+            named->ListComment[0] = QStringLiteral("Umbenannt");
+            QVERIFY(SaveComments(*named, r.Path("VARDELO.BGT")));
+            const QDateTime written = QFileInfo(CommentFileNameFor(edited)).lastModified();
+            QFile file(r.Path("VARDELO.BGT"));
+            QVERIFY(file.open(QIODevice::ReadWrite)
+                    && file.setFileTime(written.addSecs(change == "renamed later" ? 60 : -60), QFileDevice::FileModificationTime));
+        }
+        QVERIFY(r.Read());
+
+        auto opened = std::make_unique<Vardelomod>();
+        LoadComments(*opened, r.Path("VARDELO.QLV"), false);
+        QCOMPARE(opened->ListComment[0], row0 == "demo" ? demo->ListComment[0] : row0);
+        for (int row = 1; row < Vardelomod::RowEntries; ++row)
+            QCOMPARE(opened->ListComment[row], carried ? demo->ListComment[row] : ResetCommentText);
+    }
+
+    // A replaced comments file that cannot be used is said, not passed over:
+    // it is kept in history/ with the pair, and the read carries none of it.
+    void aDamagedReplacedCommentsFileIsSaid()
+    {
+        Rig r;
+        r.sim.SetMemory(DefaultTerminalMemory());
+        QVERIFY(r.Read());
+        const QByteArray damaged = QByteArray("Pforte Nord\r\n").repeated(10);
+        QFile file(r.Path("VARDELO.BGT"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
+        file.close();
+        r.shown.clear();
+        QVERIFY(r.Read());
+        const QString said = CatalogueText(432, 1000) + u' ' + CatalogueText(515, 1000).arg(r.Path("VARDELO.BGT"), "10")
+            + ". " + CatalogueText(517, 1000);
+        QVERIFY(std::any_of(r.shown.begin(), r.shown.end(), [&](const auto& shown) { return shown.prompt == said; }));
+        QCOMPARE(r.session->Read().NoticeText(), said);
+        QVERIFY(!QFileInfo::exists(r.Path("VARDELO.BGT")));
+        QFile kept(r.Path("history/2026-12-06_14-03-27-2_VARDELO.BGT"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damaged);
+    }
+
     // A read and a write leave one line each, with what a script needs.
     void everyTransferLogged()
     {
