@@ -17,8 +17,11 @@
 
 namespace {
 
-// The configuration as the editor opens it, its comments included.
-bool OpenConfiguration(CommandCall& call, Vardelomod& m)
+// The configuration as the editor opens it, its comments included. Comments
+// that cannot be used are named: an export goes on without them, an import
+// stops, since the lists it does not replace would lose theirs.
+enum class Comments { MayLack, Needed };
+bool OpenConfiguration(CommandCall& call, Vardelomod& m, Comments comments)
 {
     const QString path = call.Argument(0);
     const int language = call.LanguageOffset();
@@ -26,9 +29,13 @@ bool OpenConfiguration(CommandCall& call, Vardelomod& m)
         call.Failure(FileStatusText(status, language));
         return false;
     }
-    if (const FileStatus comments = LoadComments(m, path, false); !comments) {
-        call.Failure(CatalogueText(FileText::CommentsNotRead, language) + u' ' + FileStatusText(comments, language));
-        return false;
+    if (const FileStatus read = LoadComments(m, path, false); !read) {
+        const QString message = CatalogueText(FileText::CommentsNotRead, language) + u' ' + FileStatusText(read, language);
+        if (comments == Comments::Needed) {
+            call.Failure(message);
+            return false;
+        }
+        call.Warning(message);
     }
     DecodeLists(m);
     return true;
@@ -46,7 +53,7 @@ bool SameFile(const QString& a, const QString& b)
 int RunExport(CommandCall& call)
 {
     Vardelomod m;
-    if (!OpenConfiguration(call, m))
+    if (!OpenConfiguration(call, m, Comments::MayLack))
         return ExitFailed;
     const QByteArray content = ExportCardListsCsv(m, ListCaptions(call.LanguageOffset()));
     // Without --csv the CSV itself is the result: the same bytes on stdout.
@@ -77,7 +84,7 @@ int RunImport(CommandCall& call)
         return call.UsageError(QStringLiteral("--out must name another configuration than ") + PrintableText(source)
                                + QStringLiteral(", which import never changes"));
     Vardelomod m;
-    if (!OpenConfiguration(call, m))
+    if (!OpenConfiguration(call, m, Comments::Needed))
         return ExitFailed;
     QByteArray content;
     if (const FileStatus status = ReadWholeFile(csv, content); !status)
@@ -86,11 +93,8 @@ int RunImport(CommandCall& call)
     if (!import)
         return call.Failure(CardListImportMessage(import, PrintableText(csv), call.LanguageOffset()));
     ApplyCardListImport(m, import);
-    FileStatus status = WriteConfigurationFile(m, target);
-    if (status)
-        status = SaveComments(m, CommentFileNameFor(target));
-    if (!status)
-        return call.Failure(FileStatusText(status, call.LanguageOffset()));
+    if (const PairCommit saved = SaveConfigurationPair(m, target); !saved)
+        return call.Failure(FileStatusText(saved.status, call.LanguageOffset()));
     call.out << PrintedName(target) << '\n';
     return ExitOk;
 }

@@ -79,8 +79,10 @@ int RunShow(CommandCall& call)
     const QString path = call.Argument(0);
     if (const FileStatus status = ReadConfigurationFile(m, path); !status)
         return call.Failure(FileStatusText(status, 1000));
+    // Comments that cannot be used are named, and the configuration is
+    // shown without them, as the editor opens it.
     if (const FileStatus comments = LoadComments(m, path, false); !comments)
-        return call.Failure(CatalogueText(FileText::CommentsNotRead, 1000) + u' ' + FileStatusText(comments, 1000));
+        call.Warning(CatalogueText(FileText::CommentsNotRead, 1000) + u' ' + FileStatusText(comments, 1000));
     DecodeLists(m);
     call.PrintJson(QJsonObject{{"settings", Settings(m)}, {"display", Display(m)}, {"lists", Lists(m)}, {"slots", SlotValues(m)}});
     return ExitOk;

@@ -13,7 +13,12 @@ int RunDiff(CommandCall& call)
 {
     ConfigSnapshot files[2];
     for (int i = 0; i < 2; ++i) {
-        if (const FileStatus status = LoadSnapshot(call.Argument(i), files[i]); !status) {
+        FileStatus status = LoadSnapshot(call.Argument(i), files[i]);
+        // Comments are compared too: a comments file that cannot be read
+        // would pass for changed comments.
+        if (status && !files[i].commentsStatus)
+            status = files[i].commentsStatus;
+        if (!status) {
             call.err << "vardelo-cli diff: " << FileStatusText(status, call.LanguageOffset()) << '\n';
             return ExitUsage;
         }

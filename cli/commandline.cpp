@@ -221,8 +221,13 @@ int CommandCall::UsageError(const QString& message)
 
 int CommandCall::Failure(const QString& message)
 {
-    err << Program << u' ' << command_.name << QStringLiteral(": ") << message << u'\n';
+    Warning(message);
     return ExitFailed;
+}
+
+void CommandCall::Warning(const QString& message)
+{
+    err << Program << u' ' << command_.name << QStringLiteral(": ") << message << u'\n';
 }
 
 qint16 CommandCall::LanguageOffset() const

@@ -80,6 +80,8 @@ public:
     int UsageError(const QString& message);
     // Prints "vardelo-cli COMMAND: message" on stderr; returns ExitFailed.
     int Failure(const QString& message);
+    // The same, for a command that goes on.
+    void Warning(const QString& message);
 
     // --lang as a language offset (0 German, 1000 English, ...).
     qint16 LanguageOffset() const;

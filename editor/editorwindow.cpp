@@ -52,12 +52,12 @@ EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileD
                        TableText(m_, 253), Messages::Buttons::Ok, parent);
         return;
     }
-    // Comments that cannot be read (a FIFO, a folder, too large) are not
-    // taken; the configuration opens with empty ones and the operator is told.
+    // Comments that cannot be read (a FIFO, a folder, too large) or are
+    // damaged are not taken; the configuration opens with empty ones and the
+    // operator is told, also that a save keeps the file in history/.
     if (const FileStatus comments = LoadComments(m_, m_.CurrentConfigFile); !comments)
-        messages_.Show(CatalogueText(FileText::CommentsNotRead, m_.LanguageOffset) + QStringLiteral("\n") +
-                           FileStatusText(comments, m_.LanguageOffset),
-                       TableText(m_, 253), Messages::Buttons::Ok, parent);
+        messages_.Show(DamagedCommentsText(comments, m_.LanguageOffset, QFileInfo(comments.path).isFile()), TableText(m_, 253),
+                       Messages::Buttons::Ok, parent);
     loaded_ = true;
     ShowFileName(m_.CurrentConfigFile);
     statusLine_->showMessage(ShownPath(m_.CurrentConfigFile));
@@ -295,14 +295,8 @@ void EditorWindow::ReportSaveFailure(const FileStatus& status, const QString& fi
 bool EditorWindow::SaveConfiguration()
 {
     CommitPendingEntry();
-    FileStatus status = WriteConfigurationFile(m_, m_.CurrentConfigFile);
-    QString failed = m_.CurrentConfigFile;
-    if (status) {
-        status = SaveComments(m_, m_.CommentFileName);
-        failed = m_.CommentFileName;
-    }
-    if (!status) {
-        ReportSaveFailure(status, failed);
+    if (const PairCommit saved = SaveConfigurationPair(m_, m_.CurrentConfigFile); !saved) {
+        ReportSaveFailure(saved.status, saved.failedFile);
         return false;
     }
     m_.ChangeCount = 0;
@@ -330,14 +324,8 @@ bool EditorWindow::SaveConfigurationAs()
         if (answer != Messages::Answer::Yes)
             return false;
     }
-    FileStatus status = WriteConfigurationFile(m_, name);
-    QString failed = name;
-    if (status) {
-        failed = CommentFileNameFor(name);
-        status = failed.isEmpty() ? FileStatus::Failed(QStringLiteral("no comments file name")) : SaveComments(m_, failed);
-    }
-    if (!status) {
-        ReportSaveFailure(status, failed);
+    if (const PairCommit saved = SaveConfigurationPair(m_, name); !saved) {
+        ReportSaveFailure(saved.status, saved.failedFile);
         return false;
     }
     ShowFileName(name);

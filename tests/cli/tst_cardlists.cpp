@@ -109,6 +109,20 @@ private slots:
         QVERIFY(!QFile::exists(Path("NEW.QLV")) && !QFile::exists(Path("NEW.BGT")));
         QCOMPARE(Bytes(demo), before);
     }
+
+    // The new pair is written as a pair: when its comments file cannot be
+    // replaced (here a folder), the configuration in its place stays too.
+    void importNeverTearsThePair()
+    {
+        QVERIFY(WriteBytes(Path("in.csv"), "list;card\r\n1;12345678\r\n"));
+        QVERIFY(WriteBytes(Path("TORN.QLV"), "the old configuration"));
+        QVERIFY(QDir().mkpath(Path("TORN.BGT")));
+        const CliRun run = RunCli({"import", demo, "--csv", Path("in.csv"), "--out", Path("TORN.QLV")});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains("TORN.BGT is a folder"), run.err.constData());
+        QCOMPARE(Bytes(Path("TORN.QLV")), QByteArray("the old configuration"));
+        QVERIFY(!QFileInfo::exists(Path("history")));
+    }
 };
 
 QTEST_GUILESS_MAIN(CardListsCliTest)

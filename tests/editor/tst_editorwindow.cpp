@@ -100,6 +100,7 @@ private slots:
         messages = {};
         dialogs = {};
         timerStops = 0;
+        QDir().rmdir(Path("TEST.BGT"));   // a folder a case put in its place
     }
 
     // Comments longer than 33 characters widen the last list read by the pads.
@@ -347,6 +348,27 @@ private slots:
         QCOMPARE(values, QList<int>({225, 32, 'Z', 0x79, 0x35, 0x01}));   // line 5, line 12, the password
     }
 
+    // A comments file that cannot be read completely is named when the
+    // editor opens; a save then writes a new one and keeps it in history/.
+    void aDamagedCommentsFileIsNamedAndKept()
+    {
+        QVERIFY(WriteSampleConfiguration(m, Path("TEST.QLV"), {}));
+        const QByteArray damaged = QByteArray("Pforte Nord\r\n").repeated(10);
+        QFile file(Path("TEST.BGT"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
+        file.close();
+        e = std::make_unique<EditorWindow>(m, messages, dialogs, nullptr, EditorHooks{});
+        QVERIFY(e->Loaded());
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown[0].prompt, CatalogueText(432, 0) + u' ' + CatalogueText(515, 0).arg(Path("TEST.BGT"), "10")
+                                               + ". " + CatalogueText(517, 0));
+        QCOMPARE(m.ListComment[0], ResetCommentText);
+        QVERIFY(e->SaveConfiguration());
+        QCOMPARE(Bytes(Path("TEST.BGT")).count("\r\n"), 2001);
+        const QStringList kept = QDir(Path("history")).entryList({"*.BGT"});
+        QVERIFY(std::any_of(kept.begin(), kept.end(), [&](const QString& name) { return Bytes(Path("history/") + name) == damaged; }));
+    }
+
     void saveAndSaveAsRoundTrip()
     {
         QVERIFY(Open());
@@ -431,6 +453,7 @@ private slots:
         QTest::newRow("changed, No") << true << Answer::No << "";
         QTest::newRow("changed, Yes") << true << Answer::Yes << "";
         QTest::newRow("save fails") << true << Answer::Yes << "folder";
+        QTest::newRow("comments cannot be replaced") << true << Answer::Yes << "comments";
 #ifdef Q_OS_UNIX
         QTest::newRow("disk full") << true << Answer::Yes << "disk";
 #endif
@@ -447,6 +470,8 @@ private slots:
             Press("O1(0)");
         if (failure == "folder")
             m.CurrentConfigFile = Path("missing-folder/TEST.QLV");
+        if (failure == "comments")   // the pair stays whole: the configuration is not replaced either
+            QVERIFY(QFile::remove(Path("TEST.BGT")) && QDir().mkdir(Path("TEST.BGT")));
         messages.answers.enqueue(answer);
 #ifdef Q_OS_UNIX
         rlimit old{};
@@ -460,7 +485,9 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
 #endif
         QStringList prompts{TableText(m, 209)};
-        prompts << (failure == "disk" ? TableText(m, 246) : CatalogueText(291, 0) + m.CurrentConfigFile);
+        prompts << (failure == "disk"       ? TableText(m, 246)
+                    : failure == "comments" ? CatalogueText(291, 0) + Path("TEST.BGT")
+                                            : CatalogueText(291, 0) + m.CurrentConfigFile);
         QCOMPARE(messages.shown.size(), (changed ? 1 : 0) + (failure.isEmpty() ? 0 : 1));
         for (int i = 0; i < messages.shown.size(); ++i)
             QCOMPARE(messages.shown[i].prompt, prompts[i]);
