@@ -1,7 +1,7 @@
 #include "app/mainflow.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "config/configfiles.h"
 #include "platform/messages.h"
 

@@ -8,7 +8,7 @@
 // ImportLargest measures reading and checking all its rows and the refusal.
 // ImportTaken measures a file that is taken: 887 different cards of four
 // digits, the most a list of distinct cards of two slots holds.
-#include "app/cardlisttexts.h"
+#include "texts/cardlisttexts.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"

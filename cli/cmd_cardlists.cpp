@@ -4,9 +4,9 @@
 // import takes every row or none, and never changes FILE.QLV.
 #include "cli/commands.h"
 
-#include "app/cardlisttexts.h"
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/cardlisttexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "app/mainflow.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"

@@ -3,7 +3,7 @@
 // the port map makes of it and the line that names it for good.
 #include "cli/commands.h"
 
-#include "app/filetexts.h"
+#include "texts/filetexts.h"
 #include "comm/portlisting.h"
 #include "platform/fileaccess.h"
 #include "platform/serialdevices.h"

@@ -3,8 +3,8 @@
 // that the editor's opening creates.
 #include "cli/commands.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 

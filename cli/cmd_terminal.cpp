@@ -3,8 +3,8 @@
 // only parses the command line, shows progress and prints the result.
 #include "cli/commands.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "app/mainflow.h"
 #include "comm/changereport.h"
 #include "comm/mappedlink.h"

@@ -2,7 +2,7 @@
 // comments) apart; vardelo-cli log: the transfer log, readably.
 #include "cli/commands.h"
 
-#include "app/filetexts.h"
+#include "texts/filetexts.h"
 #include "comm/changereport.h"
 #include "comm/transferlog.h"
 #include "config/configfiles.h"

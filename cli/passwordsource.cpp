@@ -1,7 +1,7 @@
 #include "cli/passwordsource.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "platform/console.h"
 #include "platform/fileaccess.h"
 

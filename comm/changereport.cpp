@@ -1,6 +1,6 @@
 #include "comm/changereport.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 
 #include <QJsonArray>
 

@@ -1,7 +1,7 @@
 #include "comm/portdiagnosis.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "comm/sequences.h"
 #include "platform/serialdevices.h"
 

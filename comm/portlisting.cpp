@@ -1,6 +1,6 @@
 #include "comm/portlisting.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "comm/simterminal.h"
 
 #include <QFileInfo>

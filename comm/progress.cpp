@@ -1,6 +1,6 @@
 #include "comm/progress.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
 #include "comm/timing.h"

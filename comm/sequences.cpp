@@ -1,6 +1,6 @@
 #include "comm/sequences.h"
 
-#include "app/filetexts.h"
+#include "texts/filetexts.h"
 #include "comm/portdiagnosis.h"
 #include "comm/receivehandler.h"
 #include "comm/timing.h"

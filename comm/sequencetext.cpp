@@ -1,6 +1,6 @@
 #include "comm/sequences.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 
 QString SequenceText(const Vardelomod& m, int id)
 {

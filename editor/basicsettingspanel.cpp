@@ -1,6 +1,6 @@
 #include "editor/basicsettingspanel.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "config/configimage.h"
 #include "editor/changecount.h"
 #include "editor/focuschange.h"

@@ -1,8 +1,8 @@
 #include "editor/cardlistfiles.h"
 
-#include "app/cardlisttexts.h"
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/cardlisttexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "editor/changecount.h"

@@ -1,6 +1,6 @@
 #include "editor/displaytextspanel.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "config/configimage.h"
 #include "editor/displayline.h"
 #include "editor/focuschange.h"

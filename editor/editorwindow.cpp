@@ -1,7 +1,7 @@
 #include "editor/editorwindow.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "app/mainflow.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"

@@ -1,6 +1,6 @@
 #include "editor/listgrids.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "editor/rowedit.h"
 #include "platform/ui/colours.h"
 #include "platform/ui/gridwidget.h"

@@ -1,6 +1,6 @@
 #include "editor/listsearch.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "config/cardlists.h"
 #include "editor/listgrids.h"
 #include "platform/ui/twips.h"

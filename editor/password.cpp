@@ -1,6 +1,6 @@
 #include "editor/password.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "config/configimage.h"
 #include "platform/messages.h"
 #include "platform/ui/twips.h"

@@ -1,6 +1,6 @@
 #include "editor/rowedit.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "config/vardelomod.h"
 #include "editor/changecount.h"
 #include "platform/messages.h"

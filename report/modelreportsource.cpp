@@ -1,6 +1,6 @@
 #include "report/modelreportsource.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "platform/reportprinter.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app/ui/languagewindow.h"
 
-#include "app/catalogue.h"
-#include "app/language.h"
+#include "texts/catalogue.h"
+#include "texts/language.h"
 #include "app/ui/flags.h"
 #include "config/configfiles.h"
 

@@ -1,6 +1,6 @@
 #include "comm/ui/interfacedialog.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "platform/ui/twips.h"
 #include "config/configfiles.h"
 

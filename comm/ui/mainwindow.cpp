@@ -1,7 +1,7 @@
 #include "comm/ui/mainwindow.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "app/mainflow.h"
 #include "app/ui/languagewindow.h"
 #include "comm/changereport.h"

@@ -1,7 +1,7 @@
 #include "report/ui/configurationpdf.h"
 
-#include "app/catalogue.h"
-#include "app/filetexts.h"
+#include "texts/catalogue.h"
+#include "texts/filetexts.h"
 #include "config/configfiles.h"
 #include "platform/filesync.h"
 #include "platform/ui/qtreportprinter.h"

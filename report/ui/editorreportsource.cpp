@@ -1,6 +1,6 @@
 #include "report/ui/editorreportsource.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "platform/filedialogs.h"
 #include "platform/grid.h"
 #include "platform/ui/qtreportprinter.h"

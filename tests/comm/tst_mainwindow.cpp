@@ -1,6 +1,6 @@
 // The main window's commands and the sequences on screen, offscreen through
 // the seams and on the manual clock, against the simulated terminal.
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "comm/sequences.h"
 #include "comm/transferlog.h"
 #include "comm/ui/backgroundwidget.h"

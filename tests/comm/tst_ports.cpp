@@ -1,6 +1,6 @@
 // Serial ports as the operator meets them: why one did not open, the list of
 // ports with their adapters, and what a com port stands for.
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "comm/mappedlink.h"
 #include "comm/portdiagnosis.h"
 #include "comm/portlisting.h"

@@ -3,7 +3,7 @@
 // history/. Every read and write leaves one line in the transfer log as it
 // ends, before the message or question that follows it, and a log that
 // cannot be written is reported once without stopping anything.
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
 #include "comm/transferlog.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A report source whose controls, grids and boxes a test sets directly.
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "report/reportsource.h"
 
 #include <QHash>

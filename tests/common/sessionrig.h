@@ -4,7 +4,7 @@
 // session's message box too: it notes when each message was shown and the
 // control lines while it is open ("400 DR", "10200 -R", ...).
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
 #include "common/fakes.h"

@@ -1,4 +1,4 @@
-#include "app/cardlisttexts.h"
+#include "texts/cardlisttexts.h"
 #include "common/democonfig.h"
 #include "common/spreadsheetedit.h"
 #include "config/cardlists.h"

@@ -1,5 +1,5 @@
-#include "app/cardlisttexts.h"
-#include "app/catalogue.h"
+#include "texts/cardlisttexts.h"
+#include "texts/catalogue.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"
 #include "common/filebytes.h"

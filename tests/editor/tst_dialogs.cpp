@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "config/configimage.h"
 #include "common/fakes.h"
 #include "editor/displayline.h"

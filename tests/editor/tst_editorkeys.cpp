@@ -1,7 +1,7 @@
 // The editor as the operator works it with keys, through the real modal loops
 // of its questions and dialogs: the save question, a refused data length, the
 // tab order of the basic settings, and where the dialogs open.
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "app/ui/languagewindow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"

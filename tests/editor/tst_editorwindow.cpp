@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "app/mainflow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"

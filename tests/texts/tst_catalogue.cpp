@@ -1,4 +1,4 @@
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "app/language.h"
+#include "texts/language.h"
 
 int LanguageIndex(qint16 languageOffset)
 {

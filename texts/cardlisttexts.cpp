@@ -1,6 +1,6 @@
-#include "app/cardlisttexts.h"
+#include "texts/cardlisttexts.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 #include "platform/fileaccess.h"
 
 #include <QMap>

@@ -1,6 +1,6 @@
-#include "app/filetexts.h"
+#include "texts/filetexts.h"
 
-#include "app/catalogue.h"
+#include "texts/catalogue.h"
 
 #include <QFileInfo>
 
