@@ -12,6 +12,7 @@
 #include "comm/portdiagnosis.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
+#include "texts/sequencetext.h"
 #include "comm/timing.h"
 #include "comm/transferlog.h"
 #include "config/configfiles.h"

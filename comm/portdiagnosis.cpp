@@ -2,7 +2,7 @@
 
 #include "texts/catalogue.h"
 #include "texts/filetexts.h"
-#include "comm/sequences.h"
+#include "texts/sequencetext.h"
 #include "platform/serialdevices.h"
 
 #include <QSerialPort>

@@ -1,7 +1,7 @@
 #include "comm/portopening.h"
 
 #include "comm/portdiagnosis.h"
-#include "comm/sequences.h"
+#include "texts/sequencetext.h"
 #include "platform/messages.h"
 #include "platform/seriallink.h"
 

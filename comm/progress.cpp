@@ -3,6 +3,7 @@
 #include "texts/catalogue.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
+#include "texts/sequencetext.h"
 #include "comm/timing.h"
 #include "platform/seriallink.h"
 #include "platform/timers.h"

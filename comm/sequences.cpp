@@ -1,6 +1,7 @@
 #include "comm/sequences.h"
 
 #include "texts/filetexts.h"
+#include "texts/sequencetext.h"
 #include "comm/portdiagnosis.h"
 #include "comm/receivehandler.h"
 #include "comm/timing.h"

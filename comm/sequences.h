@@ -28,14 +28,6 @@ class ReceiveHandler;
 class SerialLink;
 class Timers;
 
-// The text of an ID in the current language: the text table entry as the
-// window last loaded it, or the catalogue's when the table lacks it.
-QString SequenceText(const Vardelomod& m, int id);
-
-// Why the image cannot be sent to the terminal (text 280 for the first slot
-// outside 0..255, which would go out cut to 8 bits), or nothing.
-QString UnsendableImageText(const Vardelomod& m);
-
 // One sequence at a time: while a read, write or reset runs, no other can
 // start (and the main window disables the commands that would disturb it).
 class SequenceGate : public QObject {

@@ -15,6 +15,7 @@
 #include "comm/portopening.h"
 #include "comm/progress.h"
 #include "comm/sequences.h"
+#include "texts/sequencetext.h"
 #include "comm/timing.h"
 #include "platform/ui/twips.h"
 #include "editor/editorwindow.h"

@@ -2,7 +2,7 @@
 // pacing and line patterns are checked by the sequence tests to the tick.
 #include "comm/mappedlink.h"
 #include "comm/portdiagnosis.h"
-#include "comm/sequences.h"
+#include "texts/sequencetext.h"
 #include "comm/simterminal.h"
 #include "common/clirun.h"
 #include "config/configfiles.h"

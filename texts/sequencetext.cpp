@@ -1,4 +1,4 @@
-#include "comm/sequences.h"
+#include "texts/sequencetext.h"
 
 #include "texts/catalogue.h"
 
