@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 FileStatus ReadStartupSettings(Vardelomod& m, const QString& settingsPath)
 {
@@ -17,11 +16,6 @@ FileStatus ReadStartupSettings(Vardelomod& m, const QString& settingsPath)
     m.LanguageOffset = LanguageOffsetFromText(m.LanguageText);
     m.StartDirectory = QDir::currentPath();
     return read;
-}
-
-QString ConfigurationFolder(const QString& settingsPath)
-{
-    return QFileInfo(settingsPath).absolutePath();
 }
 
 QString BackgroundPicturePath(const QString& settingsPath)
@@ -47,11 +41,6 @@ QString MakerWebAddress(const QString& settingsPath)
             return line;
     }
     return DefaultMakerWebAddress;
-}
-
-bool IsConfigFileName(const QString& path)
-{
-    return path.endsWith(QLatin1String(".QLV")) || path.endsWith(QLatin1String(".qlv"));
 }
 
 LoadOutcome LoadConfigFile(Vardelomod& m, const QString& path, Messages& messages)

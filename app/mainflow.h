@@ -16,10 +16,6 @@ class Messages;
 // neither read nor replaced: the defaults apply and the refusal is returned.
 FileStatus ReadStartupSettings(Vardelomod& m, const QString& settingsPath);
 
-// The folder that holds the settings file, the background picture and the
-// port map.
-QString ConfigurationFolder(const QString& settingsPath);
-
 // The main window's background picture, looked for in the configuration folder.
 QString BackgroundPicturePath(const QString& settingsPath);
 // Its bytes, when it is a regular file of at most 32 MB (a screen-sized
@@ -31,10 +27,6 @@ FileContent ReadBackgroundPicture(const QString& settingsPath);
 inline const QString DefaultMakerWebAddress = QStringLiteral("https://www.vardelo.example/service");
 QString MakerWebAddress(const QString& settingsPath);
 inline const QString MakerMessageTitle = QStringLiteral("INTERNET");
-
-// A configuration file name is accepted when it ends in ".QLV" or ".qlv",
-// those two spellings only.
-bool IsConfigFileName(const QString& path);
 
 enum class LoadOutcome { Loaded, NotAConfigFile, Refused };
 

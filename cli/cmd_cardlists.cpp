@@ -7,7 +7,6 @@
 #include "texts/cardlisttexts.h"
 #include "texts/catalogue.h"
 #include "texts/filetexts.h"
-#include "app/mainflow.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"

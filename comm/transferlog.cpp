@@ -1,7 +1,7 @@
 #include "comm/transferlog.h"
 
-#include "app/mainflow.h"
 #include "comm/sequences.h"
+#include "config/configfiles.h"
 #include "platform/filesync.h"
 #include "platform/seriallink.h"
 

@@ -163,6 +163,11 @@ FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path)
     return WriteFileAtomically(path, FormatConfigBlock(ImageBlock(m)));
 }
 
+bool IsConfigFileName(const QString& path)
+{
+    return path.endsWith(QLatin1String(".QLV")) || path.endsWith(QLatin1String(".qlv"));
+}
+
 FileStatus WriteFileAtomically(const QString& path, const QByteArray& content)
 {
     if (FileStatus target = CheckWriteTarget(path); !target)
@@ -309,6 +314,11 @@ PairCommit SaveConfigurationPair(const Vardelomod& m, const QString& configName)
 QString DefaultSettingsPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/VARDELO.ini");
+}
+
+QString ConfigurationFolder(const QString& settingsPath)
+{
+    return QFileInfo(settingsPath).absolutePath();
 }
 
 int LeadingNumber(const QString& text)

@@ -22,6 +22,9 @@ QByteArray FormatConfigBlock(const ConfigBlock& block);   // " 0 \r\n" lines, 20
 FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path);    // slots 0..2047 on success only
 FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path);
 ConfigBlock ImageBlock(const Vardelomod& m);
+// A configuration file name is accepted when it ends in ".QLV" or ".qlv",
+// those two spellings only.
+bool IsConfigFileName(const QString& path);
 
 // Reads a whole regular file (or a link to one) of at most 16 MB, far more
 // than any file of ours holds.
@@ -78,6 +81,9 @@ QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& tex
 
 // Settings file: line 1 the port number, line 2 the language offset.
 QString DefaultSettingsPath();    // in the user's configuration folder
+// The folder that holds the settings file, the background picture and the
+// port map.
+QString ConfigurationFolder(const QString& settingsPath);
 int LeadingNumber(const QString& text);   // blanks skipped, digits up to the first other character
 // Reads the settings into PortLine, PortNumber, LanguageText and LanguageOffset;
 // rewrites the file with "1" and "0" when it is missing or short. The folder
