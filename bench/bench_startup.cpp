@@ -4,7 +4,7 @@
 // (catalogue, fonts and styles are loaded then); later ones show the window's
 // own cost.
 #include "comm/simterminal.h"
-#include "comm/ui/mainwindow.h"
+#include "app/ui/mainwindow.h"
 #include "platform/filedialogs.h"
 #include "platform/messages.h"
 #include "platform/timers.h"

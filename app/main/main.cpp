@@ -1,6 +1,6 @@
 // vardelo: the configuration program of the VARDELO card terminal.
 #include "comm/mappedlink.h"
-#include "comm/ui/mainwindow.h"
+#include "app/ui/mainwindow.h"
 #include "config/configfiles.h"
 #include "platform/timers.h"
 #include "platform/ui/qtfiledialogs.h"

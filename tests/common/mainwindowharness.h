@@ -4,7 +4,7 @@
 // terminal (password 123456), and modal dialogs worked by the test.
 
 #include "comm/simterminal.h"
-#include "comm/ui/mainwindow.h"
+#include "app/ui/mainwindow.h"
 #include "common/fakes.h"
 #include "common/scriptedlink.h"
 

@@ -1,4 +1,4 @@
-#include "comm/ui/backgroundwidget.h"
+#include "app/ui/backgroundwidget.h"
 
 #include <QPainter>
 

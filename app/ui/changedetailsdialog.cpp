@@ -1,4 +1,4 @@
-#include "comm/ui/changedetailsdialog.h"
+#include "app/ui/changedetailsdialog.h"
 
 #include <QHeaderView>
 #include <QPushButton>

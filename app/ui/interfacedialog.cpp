@@ -1,4 +1,4 @@
-#include "comm/ui/interfacedialog.h"
+#include "app/ui/interfacedialog.h"
 
 #include "texts/catalogue.h"
 #include "platform/ui/twips.h"
