@@ -15,7 +15,7 @@
 #include "platform/messages.h"
 #include "platform/ui/gridwidget.h"
 #include "platform/ui/twips.h"
-#include "report/ui/editorreportsource.h"
+#include "editor/editorreportsource.h"
 
 #include <QFile>
 #include <QFileInfo>

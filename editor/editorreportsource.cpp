@@ -1,4 +1,4 @@
-#include "report/ui/editorreportsource.h"
+#include "editor/editorreportsource.h"
 
 #include "texts/catalogue.h"
 #include "platform/filedialogs.h"

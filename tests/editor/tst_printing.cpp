@@ -10,7 +10,7 @@
 #include "platform/ui/qtreportprinter.h"
 #include "report/modelreportsource.h"
 #include "report/report.h"
-#include "report/ui/editorreportsource.h"
+#include "editor/editorreportsource.h"
 
 #include <QAction>
 #include <QLineEdit>
