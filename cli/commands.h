@@ -4,6 +4,7 @@
 // call.out, its complaints to call.err, and returns its exit status.
 
 #include "cli/commandline.h"
+#include "platform/portmap.h"
 #include "platform/seriallink.h"
 
 class SerialDevices;

@@ -4,6 +4,7 @@
 // only ever used where the map (or the command line) names it.
 
 #include "comm/simterminal.h"
+#include "platform/portmap.h"
 #include "platform/serialdevices.h"
 #include "platform/seriallink.h"
 

@@ -4,6 +4,7 @@
 // open it, which comN the port map makes of it, and the line that names it
 // for good in the port map.
 
+#include "platform/portmap.h"
 #include "platform/serialdevices.h"
 #include "platform/seriallink.h"
 

@@ -4,6 +4,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "config/windows1252.h"
+#include "platform/portmap.h"
 #include "platform/timers.h"
 
 #include <QCryptographicHash>

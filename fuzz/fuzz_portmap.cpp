@@ -1,7 +1,7 @@
 // Any bytes as a port map: at most ten bad lines reported (and a count of the
 // rest), each short and free of control characters, and no control character
 // in any target a port resolves to.
-#include "platform/seriallink.h"
+#include "platform/portmap.h"
 
 #include <cstdlib>
 

@@ -8,6 +8,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "config/readhistory.h"
+#include "platform/portmap.h"
 #include "platform/seriallink.h"
 #include "platform/timers.h"
 #include "report/ui/configurationpdf.h"

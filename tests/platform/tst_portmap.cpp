@@ -1,5 +1,5 @@
 // The port map: which device or simulation each of com1..com8 means.
-#include "platform/seriallink.h"
+#include "platform/portmap.h"
 
 #include <QtTest>
 
