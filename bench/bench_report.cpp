@@ -2,10 +2,10 @@
 // accompanying texts (47 pages, 42 of them the list), from reading the file
 // to the finished PDF, as `vardelo-cli print --section all` does it.
 // Goal: under 1 s. Also the report alone on the recording printer.
+#include "common/recordingreportprinter.h"
 #include "texts/catalogue.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
-#include "platform/reportprinter.h"
 #include "report/modelreportsource.h"
 #include "report/report.h"
 #include "report/ui/configurationpdf.h"

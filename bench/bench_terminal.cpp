@@ -7,6 +7,7 @@
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
 #include "comm/timing.h"
+#include "common/manualclock.h"
 #include "config/configimage.h"
 #include "platform/messages.h"
 #include "platform/timers.h"

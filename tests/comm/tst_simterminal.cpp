@@ -5,8 +5,8 @@
 #include "texts/sequencetext.h"
 #include "comm/simterminal.h"
 #include "common/clirun.h"
+#include "common/manualclock.h"
 #include "config/configfiles.h"
-#include "platform/timers.h"
 
 #include <QtTest>
 

@@ -9,8 +9,8 @@
 #include "comm/transferlog.h"
 #include "common/democonfig.h"
 #include "common/fakes.h"
+#include "common/manualclock.h"
 #include "config/configimage.h"
-#include "platform/timers.h"
 
 #include <QtTest>
 

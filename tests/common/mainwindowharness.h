@@ -6,6 +6,7 @@
 #include "comm/simterminal.h"
 #include "app/ui/mainwindow.h"
 #include "common/fakes.h"
+#include "common/manualclock.h"
 #include "common/scriptedlink.h"
 
 #include <QtTest>

@@ -8,6 +8,7 @@
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
 #include "common/fakes.h"
+#include "common/manualclock.h"
 #include "common/scriptedlink.h"
 #include "config/configimage.h"
 

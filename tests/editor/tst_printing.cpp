@@ -3,6 +3,7 @@
 #include "common/editorfixture.h"
 #include "common/fakes.h"
 #include "common/modalscript.h"
+#include "common/recordingreportprinter.h"
 #include "common/scriptedreportsource.h"
 #include "config/configfiles.h"
 #include "editor/editorwindow.h"

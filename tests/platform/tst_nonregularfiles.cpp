@@ -5,12 +5,12 @@
 // hang here until the test's time-out.
 #include "app/mainflow.h"
 #include "comm/simterminal.h"
+#include "common/manualclock.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "config/readhistory.h"
 #include "platform/portmap.h"
 #include "platform/seriallink.h"
-#include "platform/timers.h"
 #include "report/ui/configurationpdf.h"
 
 #include <QtTest>

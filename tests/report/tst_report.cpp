@@ -1,7 +1,7 @@
 // The report layout and pagination, drawn on the recording printer from a
 // scripted source.
+#include "common/recordingreportprinter.h"
 #include "common/scriptedreportsource.h"
-#include "platform/reportprinter.h"
 #include "report/report.h"
 
 #include <QtTest>
