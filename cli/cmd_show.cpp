@@ -5,6 +5,7 @@
 
 #include "texts/catalogue.h"
 #include "texts/filetexts.h"
+#include "config/basicsettings.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
@@ -13,32 +14,22 @@
 
 namespace {
 
+// Every basic setting by its name, a data length also by its two raw parts.
 QJsonObject Settings(const Vardelomod& m)
 {
-    const auto feature = [&](int mask) { return FlagSet(m, Slot::FeatureFlags, mask) ? 1 : 0; };
-    const auto track = [&](int mask) { return FlagSet(m, Slot::TrackFlags, mask) ? 1 : 0; };
-    const auto digits = [&](TrackNo t) { return DecodeDataLength(RecordLength(m, t), OddLength(m, t)); };
-    return {
-        {"DoorOpenTime", m.ConfigImage[Slot::DoorOpenTime]},
-        {"BuzzerWithOpener", feature(Feature::BuzzerWithOpener)},
-        {"OpenerIntervalTone", feature(Feature::OpenerIntervalTone)},
-        {"MagCardSignal", feature(Feature::MagCardSignal)},
-        {"ChipCardSignal", feature(Feature::ChipCardSignal)},
-        {"MagCardEvaluation", feature(Feature::MagCardEvaluation)},
-        {"DataOnDisplay", feature(Feature::DataOnDisplay)},
-        {"BlockListsOn", feature(Feature::BlockListsOn)},
-        {"OpenDoorOnFault", feature(Feature::OpenDoorOnFault)},
-        {"EvaluateTrack2", track(Track::EvaluateTrack2)},
-        {"EvaluateTrack3", track(Track::EvaluateTrack3)},
-        {"MonitoringModule", track(Track::MonitoringModule)},
-        {"Track2DataBytes", RecordLength(m, TrackNo::Track2)},
-        {"Track3DataBytes", RecordLength(m, TrackNo::Track3)},
-        {"Track2OddLength", OddLength(m, TrackNo::Track2) ? 1 : 0},
-        {"Track3OddLength", OddLength(m, TrackNo::Track3) ? 1 : 0},
-        {"Track2Digits", digits(TrackNo::Track2)},
-        {"Track3Digits", digits(TrackNo::Track3)},
-        {"Password", DecodePassword(m)},
-    };
+    QJsonObject settings;
+    for (const BasicSettingEntry& entry : BasicSettings()) {
+        if (entry.values == SettingValues::Password) {
+            settings.insert(QLatin1String(entry.name), SettingText(m, entry));
+            continue;
+        }
+        settings.insert(QLatin1String(entry.name), SettingNumber(m, entry));
+        if (entry.values == SettingValues::Digits) {
+            settings.insert(QLatin1String(entry.recordLengthName), m.ConfigImage[entry.slot]);
+            settings.insert(QLatin1String(entry.oddLengthName), FlagSet(m, Slot::LengthFlags, entry.mask) ? 1 : 0);
+        }
+    }
+    return settings;
 }
 
 QJsonArray Display(const Vardelomod& m)
