@@ -22,9 +22,6 @@ constexpr int DisplayLine = 354;
 constexpr int CommentChanged = 355;
 }
 
-// The report's label of each setting, in SettingKey order.
-constexpr int SettingLabel[] = {219, 223, 224, 225, 226, 227, 228, 229, 230, 231, 232, 233, 234, 235, 236};
-
 QString Label(int id, int language)
 {
     QString text = CatalogueText(id, language).trimmed();
@@ -35,13 +32,13 @@ QString Label(int id, int language)
 
 QString SettingValue(const SettingChange& c, int value, const QString& text, int language)
 {
-    switch (c.key) {
-    case SettingKey::DoorOpenTime: return QString::number(value) + CatalogueText(Txt::Seconds, language);
-    case SettingKey::Password: return text;
-    case SettingKey::Track2Digits:
-    case SettingKey::Track3Digits: return QString::number(value);
-    default: return CatalogueText(value ? Txt::Yes : Txt::No, language).trimmed();
+    switch (SettingEntry(c.key).values) {
+    case SettingValues::Seconds: return QString::number(value) + CatalogueText(Txt::Seconds, language);
+    case SettingValues::Password: return text;
+    case SettingValues::Digits: return QString::number(value);
+    case SettingValues::YesNo: break;
     }
+    return CatalogueText(value ? Txt::Yes : Txt::No, language).trimmed();
 }
 
 QString Card(const CardChange& c)
@@ -88,7 +85,7 @@ QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int language)
 {
     QList<ChangeLine> lines;
     for (const SettingChange& c : d.settings)
-        lines.append({Label(SettingLabel[int(c.key)], language), SettingValue(c, c.oldValue, c.oldText, language),
+        lines.append({Label(SettingEntry(c.key).reportText, language), SettingValue(c, c.oldValue, c.oldText, language),
                       SettingValue(c, c.newValue, c.newText, language)});
     for (const CardChange& c : d.added)
         lines.append({CatalogueText(Txt::CardAdded, language).arg(c.list), QString(), Card(c)});
@@ -121,7 +118,7 @@ QJsonObject DifferenceJson(const ConfigDifference& d)
 {
     QJsonArray settings;
     for (const SettingChange& c : d.settings) {
-        const bool text = c.key == SettingKey::Password;
+        const bool text = SettingEntry(c.key).values == SettingValues::Password;
         settings.append(QJsonObject{{QStringLiteral("setting"), c.name},
                                     {QStringLiteral("old"), text ? QJsonValue(c.oldText) : QJsonValue(c.oldValue)},
                                     {QStringLiteral("new"), text ? QJsonValue(c.newText) : QJsonValue(c.newValue)}});

@@ -31,71 +31,25 @@ int RowListOf(const Vardelomod& m, int row)
     return 0;
 }
 
-struct SettingValues {
-    std::array<int, 15> numbers{};
-    QString password;
-};
-
-constexpr SettingKey AllSettings[] = {
-    SettingKey::DoorOpenTime, SettingKey::BuzzerWithOpener, SettingKey::OpenerIntervalTone,
-    SettingKey::MonitoringModule, SettingKey::Password, SettingKey::ChipCardSignal,
-    SettingKey::OpenDoorOnFault, SettingKey::MagCardSignal, SettingKey::MagCardEvaluation,
-    SettingKey::DataOnDisplay, SettingKey::BlockListsOn, SettingKey::EvaluateTrack2,
-    SettingKey::EvaluateTrack3, SettingKey::Track2Digits, SettingKey::Track3Digits};
-
-const char* SettingName(SettingKey key)
+// The bits of a flags slot that a setting names: its yes/no settings, or
+// the odd-length bits of the data lengths.
+int NamedBits(int slot)
 {
-    switch (key) {
-    case SettingKey::DoorOpenTime: return "DoorOpenTime";
-    case SettingKey::BuzzerWithOpener: return "BuzzerWithOpener";
-    case SettingKey::OpenerIntervalTone: return "OpenerIntervalTone";
-    case SettingKey::MonitoringModule: return "MonitoringModule";
-    case SettingKey::Password: return "Password";
-    case SettingKey::ChipCardSignal: return "ChipCardSignal";
-    case SettingKey::OpenDoorOnFault: return "OpenDoorOnFault";
-    case SettingKey::MagCardSignal: return "MagCardSignal";
-    case SettingKey::MagCardEvaluation: return "MagCardEvaluation";
-    case SettingKey::DataOnDisplay: return "DataOnDisplay";
-    case SettingKey::BlockListsOn: return "BlockListsOn";
-    case SettingKey::EvaluateTrack2: return "EvaluateTrack2";
-    case SettingKey::EvaluateTrack3: return "EvaluateTrack3";
-    case SettingKey::Track2Digits: return "Track2Digits";
-    case SettingKey::Track3Digits: return "Track3Digits";
+    int bits = 0;
+    for (const BasicSettingEntry& setting : BasicSettings()) {
+        const bool yesNo = setting.values == SettingValues::YesNo && setting.slot == slot;
+        const bool oddLength = setting.values == SettingValues::Digits && slot == Slot::LengthFlags;
+        bits |= yesNo || oddLength ? setting.mask : 0;
     }
-    return "";
-}
-
-SettingValues SettingsOf(const ConfigBlock& block)
-{
-    const auto m = ScratchOf(block);
-    SettingValues v;
-    const auto set = [&](SettingKey key, int value) { v.numbers[int(key)] = value; };
-    const auto feature = [&](int mask) { return FlagSet(*m, Slot::FeatureFlags, mask) ? 1 : 0; };
-    const auto track = [&](int mask) { return FlagSet(*m, Slot::TrackFlags, mask) ? 1 : 0; };
-    set(SettingKey::DoorOpenTime, block[Slot::DoorOpenTime]);
-    set(SettingKey::BuzzerWithOpener, feature(Feature::BuzzerWithOpener));
-    set(SettingKey::OpenerIntervalTone, feature(Feature::OpenerIntervalTone));
-    set(SettingKey::MonitoringModule, track(Track::MonitoringModule));
-    set(SettingKey::ChipCardSignal, feature(Feature::ChipCardSignal));
-    set(SettingKey::OpenDoorOnFault, feature(Feature::OpenDoorOnFault));
-    set(SettingKey::MagCardSignal, feature(Feature::MagCardSignal));
-    set(SettingKey::MagCardEvaluation, feature(Feature::MagCardEvaluation));
-    set(SettingKey::DataOnDisplay, feature(Feature::DataOnDisplay));
-    set(SettingKey::BlockListsOn, feature(Feature::BlockListsOn));
-    set(SettingKey::EvaluateTrack2, track(Track::EvaluateTrack2));
-    set(SettingKey::EvaluateTrack3, track(Track::EvaluateTrack3));
-    set(SettingKey::Track2Digits, DecodeDataLength(RecordLength(*m, TrackNo::Track2), OddLength(*m, TrackNo::Track2)));
-    set(SettingKey::Track3Digits, DecodeDataLength(RecordLength(*m, TrackNo::Track3), OddLength(*m, TrackNo::Track3)));
-    v.password = DecodePassword(*m);
-    return v;
+    return bits;
 }
 
 // Bits of the settings slots that no setting shows.
 int UnnamedBits(int slot)
 {
     switch (slot) {
-    case Slot::TrackFlags: return ~(Track::EvaluateTrack2 | Track::EvaluateTrack3 | Track::MonitoringModule);
-    case Slot::LengthFlags: return ~(Length::Track2OddLength | Length::Track3OddLength);
+    case Slot::TrackFlags:
+    case Slot::LengthFlags: return ~NamedBits(slot);
     case 8: case 10: case 11: case 12: case 13: case 14: case 15: return ~0;
     default: return 0;
     }
@@ -232,26 +186,24 @@ int ConfigDifference::DisplayTextsChanged() const
 ConfigDifference CompareConfigurations(const ConfigSnapshot& before, const ConfigSnapshot& after)
 {
     ConfigDifference d;
-    const SettingValues oldSettings = SettingsOf(before.block);
-    const SettingValues newSettings = SettingsOf(after.block);
-    for (SettingKey key : AllSettings) {
-        SettingChange change{key, QString::fromLatin1(SettingName(key))};
-        if (key == SettingKey::Password) {
-            if (oldSettings.password == newSettings.password)
+    const auto oldImage = ScratchOf(before.block);
+    const auto newImage = ScratchOf(after.block);
+    for (const BasicSettingEntry& setting : BasicSettings()) {
+        SettingChange change{setting.setting, QString::fromLatin1(setting.name)};
+        if (setting.values == SettingValues::Password) {
+            change.oldText = SettingText(*oldImage, setting);
+            change.newText = SettingText(*newImage, setting);
+            if (change.oldText == change.newText)
                 continue;
-            change.oldText = oldSettings.password;
-            change.newText = newSettings.password;
         } else {
-            change.oldValue = oldSettings.numbers[int(key)];
-            change.newValue = newSettings.numbers[int(key)];
+            change.oldValue = SettingNumber(*oldImage, setting);
+            change.newValue = SettingNumber(*newImage, setting);
             if (change.oldValue == change.newValue)
                 continue;
         }
         d.settings.append(change);
     }
 
-    const auto oldImage = ScratchOf(before.block);
-    const auto newImage = ScratchOf(after.block);
     std::array<bool, Vardelomod::BlockSlots> shown{};
     for (int line = 0; line < 16; ++line) {
         const QString oldText = DecodeDisplayLine(*oldImage, line);

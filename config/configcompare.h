@@ -8,6 +8,7 @@
 // several times in a list, the occurrences are paired in row order. Both the
 // carry-over of comments and the comparison use this one matching.
 
+#include "config/basicsettings.h"
 #include "config/configfiles.h"
 
 #include <QList>
@@ -62,14 +63,9 @@ CommentTexts CarryOverComments(const ConfigSnapshot& replaced, const ConfigSnaps
 int CountComments(const ConfigSnapshot& read, const CommentTexts& comments);
 
 // What differs between two configurations.
-enum class SettingKey {
-    DoorOpenTime, BuzzerWithOpener, OpenerIntervalTone, MonitoringModule, Password, ChipCardSignal,
-    OpenDoorOnFault, MagCardSignal, MagCardEvaluation, DataOnDisplay, BlockListsOn, EvaluateTrack2,
-    EvaluateTrack3, Track2Digits, Track3Digits
-};
 struct SettingChange {
-    SettingKey key;
-    QString name;         // the key's name, as `vardelo-cli show` calls it
+    BasicSetting key;
+    QString name;         // the setting's name, as `vardelo-cli show` calls it
     int oldValue = 0;     // numbers and flags; the password is compared as text
     int newValue = 0;
     QString oldText;      // the password
