@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -76,18 +77,42 @@ int LeadingValue(const QString& text)
     return value;
 }
 
-// Yes/no settings by O1/O2 index: slot and bit.
-struct YesNoBit {
-    int slot;
-    int mask;
+// The frames in the order they are made: number, the setting it shows,
+// column and row, and its controls: the pair O1(i)/O2(i), the pair
+// Opn/Opn+1, or the box Textn.
+struct FrameLayout {
+    int number;
+    BasicSetting setting;
+    int column, row;
+    int yesNo = -1;       // i, or -1
+    int optionPair = 0;   // n, or 0
+    int box = 0;          // n, or 0
 };
-YesNoBit YesNoSetting(int index)
+using S = BasicSetting;
+constexpr std::array<FrameLayout, 15> Frames{{
+    {1, S::DoorOpenTime, 1, 1, -1, 0, 1},     {2, S::BuzzerWithOpener, 1, 2, 0},
+    {3, S::OpenerIntervalTone, 1, 3, 1},      {12, S::MonitoringModule, 1, 4, 10},
+    {15, S::Password, 1, 5, -1, 0, 4},        {5, S::ChipCardSignal, 2, 1, 3},
+    {4, S::MagCardSignal, 2, 2, 2},           {7, S::DataOnDisplay, 2, 3, 5},
+    {10, S::EvaluateTrack2, 2, 4, -1, 3},     {11, S::EvaluateTrack3, 2, 5, -1, 5},
+    {9, S::OpenDoorOnFault, 3, 1, 7},         {6, S::MagCardEvaluation, 3, 2, 4},
+    {8, S::BlockListsOn, 3, 3, -1, 1},        {13, S::Track2Digits, 3, 4, -1, 0, 2},
+    {14, S::Track3Digits, 3, 5, -1, 0, 3},
+}};
+
+const FrameLayout& FrameOf(BasicSetting setting)
 {
-    if (index == 10)
-        return {Slot::TrackFlags, Track::MonitoringModule};
-    return {Slot::FeatureFlags, 1 << index};
+    return *std::find_if(Frames.begin(), Frames.end(), [setting](const FrameLayout& f) { return f.setting == setting; });
 }
-constexpr std::array<int, 8> YesNoIndexes{0, 1, 2, 3, 4, 5, 7, 10};
+
+// The yes/no setting of an O1(i)/O2(i) pair.
+const BasicSettingEntry* YesNoSetting(int index)
+{
+    for (const FrameLayout& f : Frames)
+        if (f.yesNo == index && index >= 0)
+            return &SettingEntry(f.setting);
+    return nullptr;
+}
 
 constexpr int CardLossTextId = 250;
 constexpr int DataLengthRefusedTextId = 513;
@@ -116,17 +141,9 @@ BasicSettingsPanel::BasicSettingsPanel(Vardelomod& m, Messages& messages, const 
       stopTimer1_(std::move(stopTimer1))
 {
     setObjectName(QStringLiteral("umr0"));
-    // Frame number, caption, column, row; the yes/no index of its pair (or -1).
-    struct FrameLayout {
-        int number, textId, column, row, yesNo;
-    };
-    static constexpr std::array<FrameLayout, 15> Frames{{
-        {1, 184, 1, 1, -1}, {2, 186, 1, 2, 0},  {3, 189, 1, 3, 1},  {12, 190, 1, 4, 10}, {15, 191, 1, 5, -1},
-        {5, 192, 2, 1, 3},  {4, 193, 2, 2, 2},  {7, 194, 2, 3, 5},  {10, 195, 2, 4, -1}, {11, 196, 2, 5, -1},
-        {9, 197, 3, 1, 7},  {6, 198, 3, 2, 4},  {8, 199, 3, 3, -1}, {13, 200, 3, 4, -1}, {14, 201, 3, 5, -1},
-    }};
     for (const FrameLayout& frameDef : Frames) {
-        QGroupBox* frame = MakeFrame(frameDef.number, frameDef.textId, frameDef.column, frameDef.row);
+        QGroupBox* frame =
+            MakeFrame(frameDef.number, SettingEntry(frameDef.setting).captionText, frameDef.column, frameDef.row);
         if (frameDef.yesNo >= 0) {
             const int i = frameDef.yesNo;
             yes_[i] = MakeOption(frame, QStringLiteral("O1(%1)").arg(i), true);
@@ -143,27 +160,28 @@ BasicSettingsPanel::BasicSettingsPanel(Vardelomod& m, Messages& messages, const 
         Pressable(op_[yesNumber])->partner = Pressable(op_[yesNumber + 1]);
         Pressable(op_[yesNumber + 1])->partner = Pressable(op_[yesNumber]);
     };
-    pair(8, 1);
-    pair(10, 3);
-    pair(11, 5);
+    for (const FrameLayout& frameDef : Frames)
+        if (frameDef.optionPair)
+            pair(frameDef.number, frameDef.optionPair);
     Pressable(op_[1])->onPress = [this] { PressBlockLists(true); };
     Pressable(op_[2])->onPress = [this] { PressBlockLists(false); };
     for (int b = 3; b <= 6; ++b)
         Pressable(op_[b])->onPress = [this, b] { PressTrack(b); };
 
-    auto box = [this](int number, int frame, int maxLength, int width) {
-        auto* edit = new QLineEdit(frames_[frame]);
-        edit->setObjectName(QStringLiteral("Text%1").arg(number));
-        edit->setGeometry(TwipsRect(360, 420, width, 375));
-        edit->setMaxLength(maxLength);
+    for (const FrameLayout& frameDef : Frames) {
+        if (!frameDef.box)
+            continue;
+        // As many characters as the highest value has digits; the password six.
+        const BasicSettingEntry& setting = SettingEntry(frameDef.setting);
+        const bool password = setting.values == SettingValues::Password;
+        auto* edit = new QLineEdit(frames_[frameDef.number]);
+        edit->setObjectName(QStringLiteral("Text%1").arg(frameDef.box));
+        edit->setGeometry(TwipsRect(360, 420, password ? 1335 : 735, 375));
+        edit->setMaxLength(password ? 6 : int(QString::number(setting.highest).size()));
         edit->setContextMenuPolicy(Qt::NoContextMenu);   // no paste past the key filter
         edit->installEventFilter(this);
-        text_[number] = edit;
-    };
-    box(1, 1, 3, 735);
-    box(2, 13, 1, 735);
-    box(3, 14, 2, 735);
-    box(4, 15, 6, 1335);
+        text_[frameDef.box] = edit;
+    }
     text_[4]->setReadOnly(true);
     auto* seconds = new QLabel(TableText(m_, 185), frames_[1]);
     seconds->setObjectName(QStringLiteral("Label1"));
@@ -198,6 +216,14 @@ QRadioButton* BasicSettingsPanel::MakeOption(QGroupBox* frame, const QString& na
     return button;
 }
 
+BasicSetting BasicSettingsPanel::SettingOf(const QLineEdit* box) const
+{
+    for (const FrameLayout& f : Frames)
+        if (f.box && text_[f.box] == box)
+            return f.setting;
+    return BasicSetting::DoorOpenTime;
+}
+
 // ---------------------------------------------------------------- showing
 
 void BasicSettingsPanel::SetGroup(int frame, bool enabled)
@@ -218,61 +244,42 @@ void BasicSettingsPanel::SetGroup(int frame, bool enabled)
 void BasicSettingsPanel::ShowSettings()
 {
     RaiseChangeCount(m_);
-    auto& image = m_.ConfigImage;
-    if (image[Slot::DoorOpenTime] == 0)
-        image[Slot::DoorOpenTime] = 1;
-    text_[1]->setText(QString::number(image[Slot::DoorOpenTime]));
-
-    for (int i : YesNoIndexes) {
-        const YesNoBit setting = YesNoSetting(i);
-        const bool on = (image[setting.slot] & setting.mask) != 0;
-        (on ? yes_[i] : no_[i])->setChecked(true);
-        Pressable(yes_[i])->TabStopOnSelected();
+    qint16& doorOpenTime = m_.ConfigImage[SettingEntry(BasicSetting::DoorOpenTime).slot];
+    if (doorOpenTime == 0)
+        doorOpenTime = 1;
+    for (const FrameLayout& f : Frames) {
+        if (f.yesNo >= 0) {
+            (SettingOn(m_, f.setting) ? yes_[f.yesNo] : no_[f.yesNo])->setChecked(true);
+            Pressable(yes_[f.yesNo])->TabStopOnSelected();
+        } else if (f.optionPair) {
+            op_[SettingOn(m_, f.setting) ? f.optionPair : f.optionPair + 1]->setChecked(true);
+            Pressable(op_[f.optionPair])->TabStopOnSelected();
+        } else {
+            text_[f.box]->setText(SettingText(m_, SettingEntry(f.setting)));
+        }
     }
-    auto showPair = [this](int yesNumber, bool on) {
-        op_[on ? yesNumber : yesNumber + 1]->setChecked(true);
-        Pressable(op_[yesNumber])->TabStopOnSelected();
-    };
-    showPair(1, FlagSet(m_, Slot::FeatureFlags, Feature::BlockListsOn));
-    showPair(3, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack2));
-    showPair(5, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack3));
-
-    text_[2]->setText(QString::number(2 * image[Slot::Track2DataBytes] - (image[Slot::LengthFlags] & Length::Track2OddLength)));
-    text_[3]->setText(QString::number(2 * image[Slot::Track3DataBytes]
-                                      - ((image[Slot::LengthFlags] & Length::Track3OddLength) ? 1 : 0)));
-    text_[4]->setText(DecodePassword(m_));
     ShowDependentGroups();
     emit Edited();
 }
 
 void BasicSettingsPanel::ShowDependentGroups()
 {
-    static constexpr std::array<int, 7> MagGroups{6, 7, 8, 10, 11, 13, 14};
-    const bool magSignal = FlagSet(m_, Slot::FeatureFlags, Feature::MagCardSignal);
-    for (int g : MagGroups)
-        SetGroup(g, magSignal);
-    if (!magSignal)
-        return;
-    const bool evaluation = FlagSet(m_, Slot::FeatureFlags, Feature::MagCardEvaluation);
-    for (int g : MagGroups)
-        if (g != 6)
-            SetGroup(g, evaluation);
-    if (!evaluation)
-        return;
-    SetGroup(13, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack2));
-    SetGroup(14, FlagSet(m_, Slot::TrackFlags, Track::EvaluateTrack3));
+    // In the table's order, so that a group is settled before the ones that depend on it.
+    for (const BasicSettingEntry& setting : BasicSettings())
+        if (setting.dependsOn)
+            SetGroup(FrameOf(setting.setting).number, SettingApplies(m_, setting.setting));
 }
 
 void BasicSettingsPanel::PressYesNo(int index, bool yes)
 {
-    if (index < 0 || index > 10 || !yes_[index])
+    const BasicSettingEntry* setting = YesNoSetting(index);
+    if (!setting)
         return;
-    const YesNoBit setting = YesNoSetting(index);
-    qint16& slot = m_.ConfigImage[setting.slot];
+    qint16& slot = m_.ConfigImage[setting->slot];
     if (yes)
-        slot = qint16(slot | setting.mask);
+        slot = qint16(slot | setting->mask);
     else
-        slot = qint16(slot & (0xFF & ~setting.mask));
+        slot = qint16(slot & (0xFF & ~setting->mask));
     ShowSettings();
     DecodeLists(m_);
 }
@@ -375,15 +382,16 @@ void BasicSettingsPanel::CommitPendingEntry()
 
 void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
 {
-    if (box == text_[1]) {
+    const BasicSettingEntry& setting = SettingEntry(SettingOf(box));
+    const int value = LeadingValue(box->text());
+    const bool inRange = value >= setting.lowest && value <= setting.highest;
+    if (setting.values == SettingValues::Seconds) {
         // Out of range becomes 1, which loses nothing.
-        const int value = LeadingValue(box->text());
-        const int door = value < 1 || value > 255 ? 1 : value;
-        box->setText(QString::number(door));
-        m_.ConfigImage[Slot::DoorOpenTime] = qint16(door);
+        const int seconds = inRange ? value : 1;
+        box->setText(QString::number(seconds));
+        m_.ConfigImage[setting.slot] = qint16(seconds);
         return;
     }
-    const int value = LeadingValue(box->text());
     // The cards are laid out anew (and so lost) only for a new length, not
     // for a box that was merely entered and left.
     if (value == valueOnEntry_) {
@@ -392,15 +400,14 @@ void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
     }
     // A length out of range is refused: taking 1 in its place would lay the
     // lists out for a length nobody asked for and lose every card.
-    const int upper = box == text_[2] ? 8 : 24;
-    if (value < 1 || value > upper) {
+    if (!inRange) {
         box->setText(QString::number(valueOnEntry_));
-        messages_.Show(CatalogueText(DataLengthRefusedTextId, m_.LanguageOffset).arg(upper).arg(valueOnEntry_),
+        messages_.Show(CatalogueText(DataLengthRefusedTextId, m_.LanguageOffset).arg(setting.highest).arg(valueOnEntry_),
                        TableText(m_, 253), Messages::Buttons::Ok, window());
         return;
     }
     box->setText(QString::number(value));
-    EncodeDataLength(m_, box == text_[2] ? TrackNo::Track2 : TrackNo::Track3, value);
+    EncodeDataLength(m_, setting.setting == BasicSetting::Track2Digits ? TrackNo::Track2 : TrackNo::Track3, value);
     LayOutLists(m_);
 }
 

@@ -7,6 +7,7 @@
 // Controls carry their names as objectName (Frame1..Frame15, Text1..Text4,
 // Label1, O1(i), O2(i), Op1..Op6).
 
+#include "config/basicsettings.h"
 #include "config/vardelomod.h"
 #include "platform/ui/modal.h"
 
@@ -59,6 +60,7 @@ private:
     void WarnCardDataLoss();
     void NumberBoxKey(QKeyEvent* event, bool& discard);
     void CommitNumberBox(QLineEdit* box);
+    BasicSetting SettingOf(const QLineEdit* box) const;
 
     Vardelomod& m_;
     Messages& messages_;
