@@ -224,6 +224,20 @@ BasicSetting BasicSettingsPanel::SettingOf(const QLineEdit* box) const
     return BasicSetting::DoorOpenTime;
 }
 
+bool BasicSettingsPanel::ShowsYes(BasicSetting setting) const
+{
+    const FrameLayout& frame = FrameOf(setting);
+    if (frame.yesNo >= 0)
+        return yes_[frame.yesNo]->isChecked();
+    return frame.optionPair && op_[frame.optionPair]->isChecked();
+}
+
+QString BasicSettingsPanel::ShownValue(BasicSetting setting) const
+{
+    const FrameLayout& frame = FrameOf(setting);
+    return frame.box ? text_[frame.box]->text() : QString();
+}
+
 // ---------------------------------------------------------------- showing
 
 void BasicSettingsPanel::SetGroup(int frame, bool enabled)

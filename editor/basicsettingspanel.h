@@ -38,6 +38,12 @@ public:
     void PressBlockLists(bool on);   // Op1 / Op2
     void PressTrack(int button);     // Op3..Op6
 
+    // What the panel shows for a setting as it stands, an entry not yet
+    // committed included: whether a yes/no setting's yes button is
+    // selected; the text of a number box or of the password field.
+    bool ShowsYes(BasicSetting setting) const;
+    QString ShownValue(BasicSetting setting) const;
+
     // Commits the number box that is being edited (as its focus loss does).
     void CommitPendingEntry();
     // Entering the password field: the password dialog, then the digits into

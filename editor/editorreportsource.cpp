@@ -1,13 +1,13 @@
 #include "editor/editorreportsource.h"
 
 #include "texts/catalogue.h"
+#include "editor/basicsettingspanel.h"
 #include "platform/filedialogs.h"
 #include "platform/grid.h"
 #include "platform/ui/qtreportprinter.h"
 #include "report/listgridsource.h"
 #include "report/report.h"
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -15,8 +15,9 @@
 #include <QPrinter>
 #include <QTabWidget>
 
-EditorReportSource::EditorReportSource(const Vardelomod& m, const QWidget& window, const ListGridSource& grids)
-    : m_(m), window_(window), grids_(grids)
+EditorReportSource::EditorReportSource(const Vardelomod& m, const QWidget& window, const BasicSettingsPanel& settings,
+                                       const ListGridSource& grids)
+    : m_(m), window_(window), settings_(settings), grids_(grids)
 {
 }
 
@@ -35,16 +36,14 @@ QString EditorReportSource::ConfigFileName() const
     return m_.CurrentConfigFile;
 }
 
-QString EditorReportSource::ControlText(const QString& name) const
+bool EditorReportSource::ShowsYes(BasicSetting setting) const
 {
-    const auto* box = window_.findChild<QLineEdit*>(name);
-    return box ? box->text() : QString();
+    return settings_.ShowsYes(setting);
 }
 
-bool EditorReportSource::OptionSelected(const QString& name) const
+QString EditorReportSource::ShownValue(BasicSetting setting) const
 {
-    const auto* button = window_.findChild<QAbstractButton*>(name);
-    return button && button->isChecked();
+    return settings_.ShownValue(setting);
 }
 
 int EditorReportSource::ListCount(int list) const
@@ -66,7 +65,10 @@ QString EditorReportSource::GridCell(int grid, int index) const
 
 QString EditorReportSource::DisplayBox(int index) const
 {
-    return index >= 0 && index < 16 ? ControlText(QStringLiteral("b1(%1)").arg(index)) : QString();
+    if (index < 0 || index >= 16)
+        return {};
+    const auto* box = window_.findChild<QLineEdit*>(QStringLiteral("b1(%1)").arg(index));
+    return box ? box->text() : QString();
 }
 
 int EditorReportSource::CurrentTab() const
@@ -108,21 +110,22 @@ bool PrintReport(QPrinter& printer, const EditorReportSource& source, bool all)
 
 } // namespace
 
-bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs,
-                           bool all)
+bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
+                           const ListGridSource& grids, FileDialogs& dialogs, bool all)
 {
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinter(printer, m);
     if (!dialogs.ChoosePrinter(printer, ProposedPdfFile(m), &window))
         return false;
-    return PrintReport(printer, EditorReportSource(m, window, grids), all);
+    return PrintReport(printer, EditorReportSource(m, window, settings, grids), all);
 }
 
-void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs)
+void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
+                          const ListGridSource& grids, FileDialogs& dialogs)
 {
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinter(printer, m);
-    const EditorReportSource source(m, window, grids);
+    const EditorReportSource source(m, window, settings, grids);
     dialogs.PreviewPrint(printer, ProposedPdfFile(m), [&source](QPrinter& target) { PrintReport(target, source, false); },
                          &window);
 }

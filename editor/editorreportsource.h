@@ -1,25 +1,28 @@
 #pragma once
 // The report source over the editor window's own controls, read as they stand
 // when a print command starts (unsaved edits included): the basic settings
-// controls and the display-line boxes by their names in the window, the tab
-// control ST1, and the list grids through the grid panel's ListGridSource.
+// through the settings panel, the display-line boxes by their names in the
+// window, the tab control ST1, and the list grids through the grid panel's
+// ListGridSource.
 
 #include "report/reportsource.h"
 
 struct Vardelomod;
+class BasicSettingsPanel;
 class FileDialogs;
 class ListGridSource;
 class QWidget;
 
 class EditorReportSource : public ReportSource {
 public:
-    EditorReportSource(const Vardelomod& m, const QWidget& window, const ListGridSource& grids);
+    EditorReportSource(const Vardelomod& m, const QWidget& window, const BasicSettingsPanel& settings,
+                       const ListGridSource& grids);
 
     QString Text(int id) const override;
     int LanguageOffset() const override;
     QString ConfigFileName() const override;
-    QString ControlText(const QString& name) const override;
-    bool OptionSelected(const QString& name) const override;
+    bool ShowsYes(BasicSetting setting) const override;
+    QString ShownValue(BasicSetting setting) const override;
     int ListCount(int list) const override;
     int GridRowCount(int grid) const override;
     QString GridCell(int grid, int index) const override;
@@ -29,6 +32,7 @@ public:
 private:
     const Vardelomod& m_;
     const QWidget& window_;
+    const BasicSettingsPanel& settings_;
     const ListGridSource& grids_;
 };
 
@@ -38,7 +42,8 @@ private:
 // prints nothing further. True when the document was completed.
 // Printed to a PDF file, the dialog proposes the configuration's name in the
 // work folder (StartDirectory): VARDELO.QLV prints to VARDELO.pdf.
-bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs,
-                           bool all);
+bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
+                           const ListGridSource& grids, FileDialogs& dialogs, bool all);
 // The print preview of the current tab's section, printable from there.
-void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const ListGridSource& grids, FileDialogs& dialogs);
+void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
+                           const ListGridSource& grids, FileDialogs& dialogs);

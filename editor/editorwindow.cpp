@@ -250,6 +250,11 @@ const ListGridSource& EditorWindow::Grids() const
     return *grids_;
 }
 
+const BasicSettingsPanel& EditorWindow::BasicSettings() const
+{
+    return *basic_;
+}
+
 QLineEdit* EditorWindow::DisplayLineBox(int line) const
 {
     return displayTexts_->DisplayLineBox(line);
@@ -358,17 +363,17 @@ void EditorWindow::reject()
 void EditorWindow::PrintCurrentSection()
 {
     CommitPendingEntry();
-    RunEditorPrintCommand(m_, *this, *grids_, fileDialogs_, false);
+    RunEditorPrintCommand(m_, *this, *basic_, *grids_, fileDialogs_, false);
 }
 
 void EditorWindow::PrintAll()
 {
     CommitPendingEntry();
-    RunEditorPrintCommand(m_, *this, *grids_, fileDialogs_, true);
+    RunEditorPrintCommand(m_, *this, *basic_, *grids_, fileDialogs_, true);
 }
 
 void EditorWindow::PreviewCurrentSection()
 {
     CommitPendingEntry();
-    RunEditorPrintPreview(m_, *this, *grids_, fileDialogs_);
+    RunEditorPrintPreview(m_, *this, *basic_, *grids_, fileDialogs_);
 }

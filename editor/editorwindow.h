@@ -117,6 +117,7 @@ public:
     int CurrentTab() const;
     GridWidget* ListGrid(int list) const;           // list 1..4
     const ListGridSource& Grids() const;            // the grids as the reports read them
+    const BasicSettingsPanel& BasicSettings() const;   // the basic settings as the reports read them
     QLineEdit* DisplayLineBox(int line) const;      // 0..15
     QString DisplayLineText(int line) const;
     FileDialogs& Dialogs() const { return fileDialogs_; }

@@ -7,26 +7,6 @@ namespace {
 constexpr int FirstGridHeaderText = 258;   // format strings of Mgd1 .. Mgd4 once a list was read
 constexpr int OpeningGridHeaderText = 202; // the ones set when the window opens
 constexpr int CapacityText = 262;
-
-// The yes-option buttons and the image bits they show.
-struct OptionBit {
-    const char* name;
-    int slot;
-    int mask;
-};
-constexpr OptionBit OptionBits[] = {
-    {"O1(0)", Slot::FeatureFlags, Feature::BuzzerWithOpener},
-    {"O1(1)", Slot::FeatureFlags, Feature::OpenerIntervalTone},
-    {"O1(2)", Slot::FeatureFlags, Feature::MagCardSignal},
-    {"O1(3)", Slot::FeatureFlags, Feature::ChipCardSignal},
-    {"O1(4)", Slot::FeatureFlags, Feature::MagCardEvaluation},
-    {"O1(5)", Slot::FeatureFlags, Feature::DataOnDisplay},
-    {"O1(7)", Slot::FeatureFlags, Feature::OpenDoorOnFault},
-    {"O1(10)", Slot::TrackFlags, Track::MonitoringModule},
-    {"Op1", Slot::FeatureFlags, Feature::BlockListsOn},
-    {"Op3", Slot::TrackFlags, Track::EvaluateTrack2},
-    {"Op5", Slot::TrackFlags, Track::EvaluateTrack3},
-};
 }
 
 void ModelReportSource::GridRows::SetHeader(const QString& formatString)
@@ -99,27 +79,17 @@ QString ModelReportSource::ConfigFileName() const
     return m_.CurrentConfigFile;
 }
 
-QString ModelReportSource::ControlText(const QString& name) const
+bool ModelReportSource::ShowsYes(BasicSetting setting) const
 {
-    if (name == u"Text1") {
-        const int seconds = m_.ConfigImage[Slot::DoorOpenTime];
-        return QString::number(seconds == 0 ? 1 : seconds);   // the editor shows a 0 as 1
-    }
-    if (name == u"Text2")
-        return QString::number(DecodeDataLength(RecordLength(m_, TrackNo::Track2), OddLength(m_, TrackNo::Track2)));
-    if (name == u"Text3")
-        return QString::number(DecodeDataLength(RecordLength(m_, TrackNo::Track3), OddLength(m_, TrackNo::Track3)));
-    if (name == u"Text4")
-        return DecodePassword(m_);
-    return {};
+    return SettingOn(m_, setting);
 }
 
-bool ModelReportSource::OptionSelected(const QString& name) const
+QString ModelReportSource::ShownValue(BasicSetting setting) const
 {
-    for (const OptionBit& option : OptionBits)
-        if (name == QLatin1String(option.name))
-            return FlagSet(m_, option.slot, option.mask);
-    return false;
+    const BasicSettingEntry& entry = SettingEntry(setting);
+    if (entry.values == SettingValues::Seconds && m_.ConfigImage[entry.slot] == 0)
+        return QStringLiteral("1");   // the editor shows a 0 as 1
+    return SettingText(m_, entry);
 }
 
 int ModelReportSource::ListCount(int list) const

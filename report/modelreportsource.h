@@ -1,7 +1,7 @@
 #pragma once
 // A ReportSource built straight from a configuration, showing what the editor
-// would show for it just after opening: the basic settings controls as
-// ShowSettings derives them, the grids as DecodeLists fills them (through the
+// would show for it just after opening: the basic settings as ShowSettings
+// derives them, the grids as DecodeLists fills them (through the
 // same ListRowsObserver the editor's grids listen on), the display-line boxes.
 // Used where no editor window exists (the command-line companion).
 
@@ -22,8 +22,8 @@ public:
     QString Text(int id) const override;
     int LanguageOffset() const override;
     QString ConfigFileName() const override;
-    QString ControlText(const QString& name) const override;
-    bool OptionSelected(const QString& name) const override;
+    bool ShowsYes(BasicSetting setting) const override;
+    QString ShownValue(BasicSetting setting) const override;
     int ListCount(int list) const override;
     int GridRowCount(int grid) const override;
     QString GridCell(int grid, int index) const override;

@@ -17,7 +17,6 @@ constexpr int BlockListsTrack3 = 215;
 constexpr int DisplayTexts = 216;
 constexpr int DisplayText = 217;
 constexpr int BasicSettings = 218;
-constexpr int DoorOpeningTime = 219;
 constexpr int Seconds = 220;
 constexpr int Yes = 221;
 constexpr int No = 222;
@@ -203,9 +202,20 @@ void Report::PrintListRows()
 
 // ---- sections --------------------------------------------------------------
 
-QString Report::YesNo(const QString& optionName) const
+QString Report::YesNo(BasicSetting setting) const
 {
-    return source_.Text(source_.OptionSelected(optionName) ? Txt::Yes : Txt::No);
+    return source_.Text(source_.ShowsYes(setting) ? Txt::Yes : Txt::No);
+}
+
+QString Report::SettingValue(const BasicSettingEntry& setting, bool meaningful) const
+{
+    switch (setting.values) {
+    case SettingValues::Seconds: return source_.ShownValue(setting.setting) + source_.Text(Txt::Seconds);
+    case SettingValues::YesNo: return YesNo(setting.setting);
+    case SettingValues::Digits: return meaningful ? source_.ShownValue(setting.setting) : QStringLiteral("----");
+    case SettingValues::Password: break;
+    }
+    return source_.ShownValue(setting.setting);
 }
 
 void Report::PrintBasicSettings()
@@ -217,38 +227,19 @@ void Report::PrintBasicSettings()
     State.ColumnOffset = 3500;
     State.LineStep = 300;
 
-    auto entry = [this](int label, const QString& value) {
-        State.LeftText = source_.Text(label);
-        State.RightText = value;
-        PrintLine();
-    };
-    auto yesNo = [&](int label, const char* option) { entry(label, YesNo(QLatin1String(option))); };
-
-    entry(Txt::DoorOpeningTime, source_.ControlText(QStringLiteral("Text1")) + source_.Text(Txt::Seconds));
-    yesNo(223, "O1(0)");
-    yesNo(224, "O1(1)");
-    yesNo(225, "O1(10)");
-    entry(226, source_.ControlText(QStringLiteral("Text4")));
-    yesNo(227, "O1(3)");
-    yesNo(228, "O1(7)");
-    yesNo(229, "O1(2)");
-    // Without the magnetic-card signal, and without its data evaluation,
-    // the settings that depend on it mean nothing.
-    if (!source_.OptionSelected(QStringLiteral("O1(2)"))) {
-        PrintNoFurtherData();
-    } else {
-        yesNo(230, "O1(4)");
-        if (!source_.OptionSelected(QStringLiteral("O1(4)"))) {
+    // A setting means nothing while the one it depends on shows no: without
+    // the magnetic-card signal, or without its data evaluation, the list
+    // ends with "no further data"; a track not evaluated shows its data
+    // length as "----".
+    for (const BasicSettingEntry& setting : BasicSettings()) {
+        const bool meaningful = !setting.dependsOn || source_.ShowsYes(*setting.dependsOn);
+        if (!meaningful && setting.values == SettingValues::YesNo) {
             PrintNoFurtherData();
-        } else {
-            yesNo(231, "O1(5)");
-            yesNo(232, "Op1");
-            yesNo(233, "Op3");
-            yesNo(234, "Op5");
-            const QString none = QStringLiteral("----");
-            entry(235, source_.OptionSelected(QStringLiteral("Op3")) ? source_.ControlText(QStringLiteral("Text2")) : none);
-            entry(236, source_.OptionSelected(QStringLiteral("Op5")) ? source_.ControlText(QStringLiteral("Text3")) : none);
+            break;
         }
+        State.LeftText = source_.Text(setting.reportText);
+        State.RightText = SettingValue(setting, meaningful);
+        PrintLine();
     }
     PrintFileInfoBlock();
     PrintDateTime();

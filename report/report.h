@@ -9,6 +9,8 @@
 // the caption row repeated at y 1000, rows from 1300), the no-further-data
 // line 500 below the last row, the foot at y 15500.
 
+#include "config/basicsettings.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -79,9 +81,10 @@ public:
 
     QString DateText() const;   // day first, English month first; four trailing blanks
     QString TimeText() const;   // hh:mm, 24-hour clock
-    QString YesNo(const QString& optionName) const;
+    QString YesNo(BasicSetting setting) const;
 
 private:
+    QString SettingValue(const BasicSettingEntry& setting, bool meaningful) const;
     void PrintTitle(int textId);
     void PrintListHead(int textId, int size);
     void PrintList(int list);

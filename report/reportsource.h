@@ -1,9 +1,11 @@
 #pragma once
 // What the reports read: what the editor shows as it stands when a print
-// command starts (its controls, the list grids, the display-line boxes), the
-// text table and the current configuration file. The editor window offers it
+// command starts (the basic settings, the list grids, the display-line
+// boxes), the text table and the current configuration file. The editor window offers it
 // over its widgets; the command-line companion builds it from a
 // configuration just opened.
+
+#include "config/basicsettings.h"
 
 #include <QString>
 
@@ -17,10 +19,11 @@ public:
     // Path and name of the current configuration file.
     virtual QString ConfigFileName() const = 0;
 
-    // Text of a text box of the basic settings panel: "Text1" .. "Text4".
-    virtual QString ControlText(const QString& name) const = 0;
-    // Whether a yes-option button is selected: "O1(0)" .. "O1(10)", "Op1", "Op3", "Op5".
-    virtual bool OptionSelected(const QString& name) const = 0;
+    // A basic setting as the editor shows it: whether a yes/no setting
+    // shows yes; the text a number or the password shows (an entry not yet
+    // committed as it was typed).
+    virtual bool ShowsYes(BasicSetting setting) const = 0;
+    virtual QString ShownValue(BasicSetting setting) const = 0;
 
     // ListCount1 .. ListCount4.
     virtual int ListCount(int list) const = 0;

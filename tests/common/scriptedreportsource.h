@@ -1,5 +1,5 @@
 #pragma once
-// A report source whose controls, grids and boxes a test sets directly.
+// A report source whose basic settings, grids and boxes a test sets directly.
 
 #include "texts/catalogue.h"
 #include "report/reportsource.h"
@@ -11,7 +11,9 @@
 class ScriptedSource : public ReportSource {
 public:
     int language = 0;
-    QHash<QString, QString> texts{{"Text1", "5"}, {"Text2", "8"}, {"Text3", "24"}, {"Text4", "123456"}};
+    // Basic settings by their names: the texts shown, the yes/no settings that show yes.
+    QHash<QString, QString> texts{
+        {"DoorOpenTime", "5"}, {"Track2Digits", "8"}, {"Track3Digits", "24"}, {"Password", "123456"}};
     QSet<QString> selected;
     QStringList grids[4];
     QStringList boxes;
@@ -29,8 +31,8 @@ public:
     QString Text(int id) const override { return CatalogueText(id, language); }
     int LanguageOffset() const override { return language; }
     QString ConfigFileName() const override { return QStringLiteral("C:\\daten\\TEST.QLV"); }
-    QString ControlText(const QString& name) const override { return texts.value(name); }
-    bool OptionSelected(const QString& name) const override { return selected.contains(name); }
+    bool ShowsYes(BasicSetting s) const override { return selected.contains(QLatin1String(SettingEntry(s).name)); }
+    QString ShownValue(BasicSetting s) const override { return texts.value(QLatin1String(SettingEntry(s).name)); }
     int ListCount(int list) const override { return qMax(0, GridRowCount(list) - 2); }
     int GridRowCount(int grid) const override { return int(grids[grid - 1].size() / 2); }
     QString GridCell(int grid, int index) const override { return grids[grid - 1].value(index); }

@@ -94,7 +94,8 @@ private slots:
         auto editor = Open({features, tracks, 8, 24, doorOpenTime}, language);
         QVERIFY(editor && editor->Loaded());
         RecordingReportPrinter fromEditor;
-        QVERIFY(Report(fromEditor, EditorReportSource(*m, *editor, editor->Grids()), Now).PrintAll());
+        const EditorReportSource source(*m, *editor, editor->BasicSettings(), editor->Grids());
+        QVERIFY(Report(fromEditor, source, Now).PrintAll());
 
         Vardelomod fresh;
         fresh.LanguageOffset = qint16(language);

@@ -110,7 +110,7 @@ private slots:
     void printAllOrderFreshPagesAndDisplayTexts()
     {
         ScriptedSource source;
-        source.selected = {"O1(2)", "O1(4)", "Op1", "Op3", "Op5"};
+        source.selected = {"MagCardSignal", "MagCardEvaluation", "BlockListsOn", "EvaluateTrack2", "EvaluateTrack3"};
         source.SetList(1, 40);
         source.SetList(2, 5);
         source.SetList(3, 3);
@@ -148,19 +148,22 @@ private slots:
         QTest::addColumn<QStringList>("selected");
         QTest::addColumn<QString>("values");   // the right column top to bottom, '|' between entries
         QTest::addColumn<int>("noFurtherDataAfter");   // entries before "no further data", 0: none
-        const QStringList all{"O1(0)", "O1(2)", "O1(4)", "O1(5)", "Op1", "Op3", "Op5"};
+        const QStringList all{"BuzzerWithOpener", "MagCardSignal", "MagCardEvaluation", "DataOnDisplay",
+                              "BlockListsOn", "EvaluateTrack2", "EvaluateTrack3"};
         QTest::newRow("german, all lists")
             << 0 << all << "5 Sekunden| Ja|Nein|Nein|123456|Nein|Nein| Ja| Ja| Ja| Ja| Ja| Ja|8|24" << 0;
         QTest::newRow("english, all lists")
             << 1000 << all << "5 seconds|Yes|No|No|123456|No|No|Yes|Yes|Yes|Yes|Yes|Yes|8|24" << 0;
-        QTest::newRow("track 2 not evaluated") << 0 << QStringList{"O1(2)", "O1(4)", "Op5"}
+        QTest::newRow("track 2 not evaluated") << 0 << QStringList{"MagCardSignal", "MagCardEvaluation", "EvaluateTrack3"}
             << "5 Sekunden|Nein|Nein|Nein|123456|Nein|Nein| Ja| Ja|Nein|Nein|Nein| Ja|----|24" << 0;
-        QTest::newRow("track 3/1 not evaluated") << 1000 << QStringList{"O1(2)", "O1(4)", "Op3", "O1(10)", "O1(7)"}
-                                                 << "5 seconds|No|No|Yes|123456|No|Yes|Yes|Yes|No|No|Yes|No|8|----" << 0;
+        QTest::newRow("track 3/1 not evaluated")
+            << 1000 << QStringList{"MagCardSignal", "MagCardEvaluation", "EvaluateTrack2", "MonitoringModule", "OpenDoorOnFault"}
+            << "5 seconds|No|No|Yes|123456|No|Yes|Yes|Yes|No|No|Yes|No|8|----" << 0;
         QTest::newRow("no magnetic-card signal")
-            << 0 << QStringList{"O1(4)", "Op3", "O1(3)"} << "5 Sekunden|Nein|Nein|Nein|123456| Ja|Nein|Nein" << 8;
+            << 0 << QStringList{"MagCardEvaluation", "EvaluateTrack2", "ChipCardSignal"}
+            << "5 Sekunden|Nein|Nein|Nein|123456| Ja|Nein|Nein" << 8;
         QTest::newRow("no data evaluation, french")
-            << 2000 << QStringList{"O1(2)", "O1(1)"} << "5Secondes |Non|Oui|Non|123456|Non|Non|Oui|Non" << 9;
+            << 2000 << QStringList{"MagCardSignal", "OpenerIntervalTone"} << "5Secondes |Non|Oui|Non|123456|Non|Non|Oui|Non" << 9;
     }
     void basicSettings()
     {
