@@ -7,31 +7,28 @@ namespace {
 using S = BasicSetting;
 using V = SettingValues;
 
+// In the order of the printed report. Name, values, slot, mask, caption, report label, lowest, highest,
+// the setting it depends on, and a data length's raw parts.
 constexpr std::array<BasicSettingEntry, 15> Table{{
-    {S::DoorOpenTime, "DoorOpenTime", V::Seconds, Slot::DoorOpenTime, 0, 184, 219, 1, 255, {}, nullptr, nullptr},
-    {S::BuzzerWithOpener, "BuzzerWithOpener", V::YesNo, Slot::FeatureFlags, Feature::BuzzerWithOpener, 186, 223, 0, 1,
-     {}, nullptr, nullptr},
+    {S::DoorOpenTime, "DoorOpenTime", V::Seconds, Slot::DoorOpenTime, 0, 184, 219, 1, 255},
+    {S::BuzzerWithOpener, "BuzzerWithOpener", V::YesNo, Slot::FeatureFlags, Feature::BuzzerWithOpener, 186, 223, 0, 1},
     {S::OpenerIntervalTone, "OpenerIntervalTone", V::YesNo, Slot::FeatureFlags, Feature::OpenerIntervalTone, 189, 224,
-     0, 1, {}, nullptr, nullptr},
-    {S::MonitoringModule, "MonitoringModule", V::YesNo, Slot::TrackFlags, Track::MonitoringModule, 190, 225, 0, 1, {},
-     nullptr, nullptr},
-    {S::Password, "Password", V::Password, Slot::PasswordBcd, 0, 191, 226, 0, 0, {}, nullptr, nullptr},
-    {S::ChipCardSignal, "ChipCardSignal", V::YesNo, Slot::FeatureFlags, Feature::ChipCardSignal, 192, 227, 0, 1, {},
-     nullptr, nullptr},
-    {S::OpenDoorOnFault, "OpenDoorOnFault", V::YesNo, Slot::FeatureFlags, Feature::OpenDoorOnFault, 197, 228, 0, 1, {},
-     nullptr, nullptr},
-    {S::MagCardSignal, "MagCardSignal", V::YesNo, Slot::FeatureFlags, Feature::MagCardSignal, 193, 229, 0, 1, {},
-     nullptr, nullptr},
-    {S::MagCardEvaluation, "MagCardEvaluation", V::YesNo, Slot::FeatureFlags, Feature::MagCardEvaluation, 198, 230, 0,
-     1, S::MagCardSignal, nullptr, nullptr},
+     0, 1},
+    {S::MonitoringModule, "MonitoringModule", V::YesNo, Slot::TrackFlags, Track::MonitoringModule, 190, 225, 0, 1},
+    {S::Password, "Password", V::Password, Slot::PasswordBcd, 0, 191, 226, 0, 0},
+    {S::ChipCardSignal, "ChipCardSignal", V::YesNo, Slot::FeatureFlags, Feature::ChipCardSignal, 192, 227, 0, 1},
+    {S::OpenDoorOnFault, "OpenDoorOnFault", V::YesNo, Slot::FeatureFlags, Feature::OpenDoorOnFault, 197, 228, 0, 1},
+    {S::MagCardSignal, "MagCardSignal", V::YesNo, Slot::FeatureFlags, Feature::MagCardSignal, 193, 229, 0, 1},
+    {S::MagCardEvaluation, "MagCardEvaluation", V::YesNo, Slot::FeatureFlags, Feature::MagCardEvaluation, 198, 230, 0, 1,
+     S::MagCardSignal},
     {S::DataOnDisplay, "DataOnDisplay", V::YesNo, Slot::FeatureFlags, Feature::DataOnDisplay, 194, 231, 0, 1,
-     S::MagCardEvaluation, nullptr, nullptr},
+     S::MagCardEvaluation},
     {S::BlockListsOn, "BlockListsOn", V::YesNo, Slot::FeatureFlags, Feature::BlockListsOn, 199, 232, 0, 1,
-     S::MagCardEvaluation, nullptr, nullptr},
+     S::MagCardEvaluation},
     {S::EvaluateTrack2, "EvaluateTrack2", V::YesNo, Slot::TrackFlags, Track::EvaluateTrack2, 195, 233, 0, 1,
-     S::MagCardEvaluation, nullptr, nullptr},
+     S::MagCardEvaluation},
     {S::EvaluateTrack3, "EvaluateTrack3", V::YesNo, Slot::TrackFlags, Track::EvaluateTrack3, 196, 234, 0, 1,
-     S::MagCardEvaluation, nullptr, nullptr},
+     S::MagCardEvaluation},
     {S::Track2Digits, "Track2Digits", V::Digits, Slot::Track2DataBytes, Length::Track2OddLength, 200, 235, 1, 8,
      S::EvaluateTrack2, "Track2DataBytes", "Track2OddLength"},
     {S::Track3Digits, "Track3Digits", V::Digits, Slot::Track3DataBytes, Length::Track3OddLength, 201, 236, 1, 24,
@@ -85,8 +82,8 @@ bool SettingOn(const Vardelomod& m, BasicSetting setting)
 
 bool SettingApplies(const Vardelomod& m, BasicSetting setting)
 {
-    for (auto dependency = SettingEntry(setting).dependsOn; dependency; dependency = SettingEntry(*dependency).dependsOn)
-        if (!SettingOn(m, *dependency))
+    for (auto on = SettingEntry(setting).dependsOn; on; on = SettingEntry(*on).dependsOn)
+        if (!SettingOn(m, *on))
             return false;
     return true;
 }

@@ -35,15 +35,15 @@ struct BasicSettingEntry {
     int mask;
     int captionText;         // the caption of its frame in the settings panel
     int reportText;          // its label in the printed report and the change details
-    int lowest;              // the values an operator may enter (Seconds, Digits)
-    int highest;
+    int lowest;              // the values it takes (an operator's entry of seconds
+    int highest;             // or digits out of them is not taken)
     // It means something only while this yes/no setting is yes (the ones
     // that depend on the magnetic card, the data length of a track).
-    std::optional<BasicSetting> dependsOn;
+    std::optional<BasicSetting> dependsOn = {};
     // A data length is kept as two raw values, which `vardelo-cli show`
     // names too: the record length (the slot) and the odd-length bit.
-    const char* recordLengthName;
-    const char* oddLengthName;
+    const char* recordLengthName = nullptr;
+    const char* oddLengthName = nullptr;
 };
 
 const std::array<BasicSettingEntry, 15>& BasicSettings();

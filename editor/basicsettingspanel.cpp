@@ -102,14 +102,14 @@ constexpr std::array<FrameLayout, 15> Frames{{
 
 const FrameLayout& FrameOf(BasicSetting setting)
 {
-    return *std::find_if(Frames.begin(), Frames.end(), [setting](const FrameLayout& f) { return f.setting == setting; });
+    return *std::find_if(Frames.begin(), Frames.end(), [=](const FrameLayout& f) { return f.setting == setting; });
 }
 
 // The yes/no setting of an O1(i)/O2(i) pair.
 const BasicSettingEntry* YesNoSetting(int index)
 {
     for (const FrameLayout& f : Frames)
-        if (f.yesNo == index && index >= 0)
+        if (f.yesNo >= 0 && f.yesNo == index)
             return &SettingEntry(f.setting);
     return nullptr;
 }
@@ -416,8 +416,8 @@ void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
     // lists out for a length nobody asked for and lose every card.
     if (!inRange) {
         box->setText(QString::number(valueOnEntry_));
-        messages_.Show(CatalogueText(DataLengthRefusedTextId, m_.LanguageOffset).arg(setting.highest).arg(valueOnEntry_),
-                       TableText(m_, 253), Messages::Buttons::Ok, window());
+        const QString refused = CatalogueText(DataLengthRefusedTextId, m_.LanguageOffset);
+        messages_.Show(refused.arg(setting.highest).arg(valueOnEntry_), TableText(m_, 253), Messages::Buttons::Ok, window());
         return;
     }
     box->setText(QString::number(value));
