@@ -8,13 +8,13 @@
 #include <QDir>
 #include <QFile>
 
-FileStatus ReadStartupSettings(Vardelomod& m, const QString& settingsPath)
+FileStatus ReadStartupSettings(ProgramState& program, const QString& settingsPath)
 {
     // The folder may exist already; a failure shows when the file is written.
     QDir().mkpath(ConfigurationFolder(settingsPath));
-    const FileStatus read = ReadSettings(m, settingsPath);
-    m.LanguageOffset = LanguageOffsetFromText(m.LanguageText);
-    m.StartDirectory = QDir::currentPath();
+    const FileStatus read = ReadSettings(program, settingsPath);
+    program.LanguageOffset = LanguageOffsetFromText(program.LanguageText);
+    program.StartDirectory = QDir::currentPath();
     return read;
 }
 
@@ -43,17 +43,18 @@ QString MakerWebAddress(const QString& settingsPath)
     return DefaultMakerWebAddress;
 }
 
-LoadOutcome LoadConfigFile(Vardelomod& m, const QString& path, Messages& messages)
+LoadOutcome LoadConfigFile(const ProgramState& program, Vardelomod& m, const QString& path, Messages& messages)
 {
     if (!IsConfigFileName(path)) {
-        messages.Show(TableText(m, 126), TableText(m, 127));
+        messages.Show(TableText(program, 126), TableText(program, 127));
         return LoadOutcome::NotAConfigFile;
     }
     if (const FileStatus read = ReadConfigurationFile(m, path); !read) {
         // The reader's own detail names the file and what is wrong with it:
         // a line and slot, a folder, a FIFO, permission denied, too large.
-        messages.Show(CatalogueText(300, m.LanguageOffset) + QStringLiteral("\n") + FileStatusText(read, m.LanguageOffset),
-                      TableText(m, 127));
+        messages.Show(CatalogueText(300, program.LanguageOffset) + QStringLiteral("\n")
+                          + FileStatusText(read, program.LanguageOffset),
+                      TableText(program, 127));
         return LoadOutcome::Refused;
     }
     return LoadOutcome::Loaded;

@@ -2,6 +2,7 @@
 // The rules behind the main window's own commands: start-up, loading a
 // configuration file, the help items. The window only shows their results.
 
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 #include "platform/fileaccess.h"
 
@@ -14,7 +15,7 @@ class Messages;
 // missing or short), the language taken from it and the start directory set
 // to the current directory. A settings file that is no regular file is
 // neither read nor replaced: the defaults apply and the refusal is returned.
-FileStatus ReadStartupSettings(Vardelomod& m, const QString& settingsPath);
+FileStatus ReadStartupSettings(ProgramState& program, const QString& settingsPath);
 
 // The main window's background picture, looked for in the configuration folder.
 QString BackgroundPicturePath(const QString& settingsPath);
@@ -33,4 +34,4 @@ enum class LoadOutcome { Loaded, NotAConfigFile, Refused };
 // Reads the configuration file into slots 0..2047 of ConfigImage. A wrong
 // name gives text 126; a short or damaged file is refused with text 300 and
 // leaves the image as it was.
-LoadOutcome LoadConfigFile(Vardelomod& m, const QString& path, Messages& messages);
+LoadOutcome LoadConfigFile(const ProgramState& program, Vardelomod& m, const QString& path, Messages& messages);

@@ -14,6 +14,7 @@
 class EditorBench : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    ProgramState program;
     Vardelomod m;
     FakeMessages messages;
     FakeFileDialogs dialogs;
@@ -32,7 +33,7 @@ private slots:
     void openEditor()
     {
         QBENCHMARK {
-            EditorWindow editor(m, messages, dialogs);
+            EditorWindow editor(program, m, messages, dialogs);
             QVERIFY(editor.Loaded());
             QCOMPARE(editor.ListGrid(1)->Rows(), 1776);
         }
@@ -40,7 +41,7 @@ private slots:
 
     void yesNoPress()
     {
-        EditorWindow editor(m, messages, dialogs);
+        EditorWindow editor(program, m, messages, dialogs);
         editor.show();
         auto* yes = editor.findChild<QRadioButton*>(QStringLiteral("O1(0)"));
         QBENCHMARK {

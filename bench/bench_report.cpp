@@ -61,11 +61,12 @@ void PrintAllToPdf(benchmark::State& state)
 
 void PrintAllRecorded(benchmark::State& state)
 {
+    auto program = std::make_unique<ProgramState>();
+    LoadWindowTexts(*program, TextWindow::Editor);
     auto m = std::make_unique<Vardelomod>();
-    LoadWindowTexts(*m, TextWindow::Editor);
     ReadConfigurationFile(*m, LargestConfiguration());
     LoadComments(*m, LargestConfiguration(), false);
-    const ModelReportSource source(*m);
+    const ModelReportSource source(*program, *m);
     for (auto _ : state) {
         RecordingReportPrinter printer;
         Report report(printer, source, QDateTime::currentDateTime());

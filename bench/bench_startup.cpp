@@ -36,12 +36,13 @@ qint64 StartOnceNs(const QString& settingsPath)
 {
     QElapsedTimer clock;
     clock.start();
+    ProgramState program;
     Vardelomod m;
     NoMessages messages;
     NoFileDialogs files;
     QtTimers timers;
     SimulatedTerminal link(timers);
-    MainWindow window(m, {messages, files, timers, link, settingsPath});
+    MainWindow window(program, m, {messages, files, timers, link, settingsPath});
     window.StartUp();
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))

@@ -39,12 +39,13 @@ constexpr double WriteMinimumSeconds = 2 * LineSeconds(Vardelomod::BlockSlots);
 
 struct Rig {
     QTemporaryDir dir;
+    ProgramState program;
     Vardelomod m;
     QuietMessages messages;
     SimulatedTerminal sim;
     TerminalSession session;
 
-    explicit Rig(Timers& timers) : sim(timers), session(m, sim, timers, messages)
+    explicit Rig(Timers& timers) : sim(timers), session(program, m, sim, timers, messages)
     {
         sim.Open();
         session.Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));

@@ -46,9 +46,9 @@ public:
 };
 
 // Why the port did not open: text 165, and under it the cause.
-QString OpenFailureText(const Vardelomod& m, const MappedSerialLink& link)
+QString OpenFailureText(const ProgramState& program, const MappedSerialLink& link)
 {
-    QStringList lines = PortFailedMessage(m, 165, {link.OpenFailure()}).trimmed().split(u'\n');
+    QStringList lines = PortFailedMessage(program, 165, {link.OpenFailure()}).trimmed().split(u'\n');
     for (QString& line : lines)
         line = PrintableText(line);
     return lines.join(u'\n');
@@ -75,43 +75,44 @@ std::optional<int> CheckPortText(CommandCall& call)
 class Terminal {
 public:
     Terminal(const QString& portName, qint16 language)
-        : map_(ProgramPortMap()), link_(timers_, map_)
     {
-        m_.LanguageOffset = language;
-        LoadWindowTexts(m_, TextWindow::Main);
+        program_.Ports = ProgramPortMap();
+        link_ = std::make_unique<MappedSerialLink>(timers_, program_.Ports);
+        program_.LanguageOffset = language;
+        LoadWindowTexts(program_, TextWindow::Main);
         const int port = PortMap::PortNumberOf(portName);
         if (port > 0) {
-            m_.PortNumber = qint16(port);
-            link_.SetPortNumber(port);
+            program_.ChosenPort = qint16(port);
+            link_->SetPortNumber(port);
         } else {
-            link_.SetFixedTarget(PortMap::TargetFromText(portName));
+            link_->SetFixedTarget(PortMap::TargetFromText(portName));
         }
         port_ = port;
-        session_ = std::make_unique<TerminalSession>(m_, link_, timers_, messages_);
+        session_ = std::make_unique<TerminalSession>(program_, m_, *link_, timers_, messages_);
         monitor_ = std::make_unique<TransferMonitor>(m_, *session_, timers_, ProgressIntervalMs);
         // The program's log: the same configuration folder as the port map.
         recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(DefaultSettingsPath()));
         recorder_->PortName = [portName] { return portName; };
         QObject::connect(recorder_.get(), &TransferRecorder::Problem, [this](const QString& problem) {
             if (err_)
-                *err_ << "vardelo-cli: " << SequenceText(m_, 342).arg(problem) << '\n';
+                *err_ << "vardelo-cli: " << SequenceText(program_, 342).arg(problem) << '\n';
         });
     }
     ~Terminal()
     {
         monitor_.reset();
         session_->Shutdown();
-        link_.Close();
+        link_->Close();
     }
 
     bool Open(QTextStream& err)
     {
         err_ = &err;
         // The port used here says for itself why it does not open.
-        ReportPortMap(map_, link_.Devices(), port_, m_.LanguageOffset, err);
-        if (link_.Open())
+        ReportPortMap(program_.Ports, link_->Devices(), port_, program_.LanguageOffset, err);
+        if (link_->Open())
             return true;
-        err << OpenFailureText(m_, link_) << '\n';
+        err << OpenFailureText(program_, *link_) << '\n';
         return false;
     }
 
@@ -142,10 +143,10 @@ public:
         return ok;
     }
 
+    ProgramState program_;
     Vardelomod m_;
     QtTimers timers_;
-    PortMap map_;
-    MappedSerialLink link_;
+    std::unique_ptr<MappedSerialLink> link_;
     CliMessages messages_;
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<TransferMonitor> monitor_;
@@ -194,7 +195,7 @@ bool PrintWriteChanges(Terminal& t, const QString& file, QTextStream& out, QText
     }
     ConfigDifference d = CompareConfigurations(t.session_->Read().LastRead()->read, chosen);
     d.comments.clear();   // the terminal holds no comments
-    for (const QString& line : ChangeReportLines(d, t.m_.LanguageOffset))
+    for (const QString& line : ChangeReportLines(d, t.program_.LanguageOffset))
         out << PrintableText(line) << '\n';
     return true;
 }
@@ -234,15 +235,16 @@ int RunWrite(CommandCall& call)
     // The file is checked before the terminal is touched, a dry run's too:
     // what the write would refuse is refused alike.
     {
+        ProgramState texts;
+        texts.LanguageOffset = language;
+        LoadWindowTexts(texts, TextWindow::Main);
         Vardelomod scratch;
-        scratch.LanguageOffset = language;
-        LoadWindowTexts(scratch, TextWindow::Main);
         CliMessages refused;
-        if (LoadConfigFile(scratch, file, refused) != LoadOutcome::Loaded) {
+        if (LoadConfigFile(texts, scratch, file, refused) != LoadOutcome::Loaded) {
             call.err << refused.last.trimmed() << '\n';
             return ExitFailed;
         }
-        if (const QString unsendable = UnsendableImageText(scratch); !unsendable.isEmpty()) {
+        if (const QString unsendable = UnsendableImageText(texts, scratch); !unsendable.isEmpty()) {
             call.err << unsendable << '\n';
             return ExitFailed;
         }
@@ -262,7 +264,7 @@ int RunWrite(CommandCall& call)
         return ExitOk;
     }
     t.recorder_->SetWriteFile(QFileInfo(file).absoluteFilePath());
-    if (LoadConfigFile(t.m_, file, t.messages_) != LoadOutcome::Loaded) {
+    if (LoadConfigFile(t.program_, t.m_, file, t.messages_) != LoadOutcome::Loaded) {
         call.err << t.messages_.last.trimmed() << '\n';
         return ExitFailed;
     }
@@ -270,7 +272,7 @@ int RunWrite(CommandCall& call)
     const bool ok = t.Run(write, [&] { return write.Start(); }, call.err);
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
     (ok ? call.out : call.err) << result.trimmed() << '\n';
-    if (const SimulatedTerminal* sim = t.link_.Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
+    if (const SimulatedTerminal* sim = t.link_->Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
         call.err << CatalogueText(FileText::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText()) << '\n';
     return ok ? ExitOk : ExitFailed;
 }

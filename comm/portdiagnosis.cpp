@@ -87,7 +87,7 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
     return QStringLiteral("%1: %2").arg(f.device, f.detail);
 }
 
-QString PortFailedMessage(const Vardelomod& m, int textId, const QList<PortFailure>& failures)
+QString PortFailedMessage(const ProgramState& program, int textId, const QList<PortFailure>& failures)
 {
     // A simulated terminal whose memory file or setting cannot be used is no
     // occupied interface: then its own line stands alone.
@@ -96,9 +96,9 @@ QString PortFailedMessage(const Vardelomod& m, int textId, const QList<PortFailu
                return f.cause == PortFailure::Cause::SimulationFile
                    || f.cause == PortFailure::Cause::SimulationSetting;
            });
-    QString message = onlySimulation ? QString() : SequenceText(m, textId);
+    QString message = onlySimulation ? QString() : SequenceText(program, textId);
     for (const PortFailure& failure : failures) {
-        const QString line = OpenFailureLine(failure, m.LanguageOffset);
+        const QString line = OpenFailureLine(failure, program.LanguageOffset);
         if (!line.isEmpty())
             message += (message.isEmpty() ? QString() : QStringLiteral("\n")) + line;
     }

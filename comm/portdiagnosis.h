@@ -4,7 +4,7 @@
 // missing adapter, a user outside the device's group and a port held by
 // another program each get their own line in the operator's language.
 
-#include "config/vardelomod.h"
+#include "config/programstate.h"
 #include "platform/seriallink.h"
 
 class SerialDevices;
@@ -21,4 +21,4 @@ QString OpenFailureLine(const PortFailure& failure, int languageOffset);
 
 // Text id (129 or 165) in the current language, and under it the line of
 // the link's last failed opening, when there is one.
-QString PortFailedMessage(const Vardelomod& m, int textId, const QList<PortFailure>& failures);
+QString PortFailedMessage(const ProgramState& program, int textId, const QList<PortFailure>& failures);

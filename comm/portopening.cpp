@@ -26,15 +26,15 @@ bool TryOpen(SerialLink& link, int port)
 }
 }
 
-bool OpenPortAtStartUp(Vardelomod& m, SerialLink& link, Messages& messages)
+bool OpenPortAtStartUp(ProgramState& program, SerialLink& link, Messages& messages)
 {
     // A saved number that names no port (no number at all gives 0) fails
     // like a busy port: the start goes on with com1, then com2.
-    const qint16 saved = m.PortNumber >= 1 && m.PortNumber <= 8 ? m.PortNumber : qint16(1);
+    const qint16 saved = program.ChosenPort >= 1 && program.ChosenPort <= 8 ? program.ChosenPort : qint16(1);
     QList<PortFailure> failures;   // one line for each port tried
     for (int port = saved;; ++port) {
         if (TryOpen(link, port)) {
-            m.PortNumber = qint16(port);
+            program.ChosenPort = qint16(port);
             return true;
         }
         failures << link.OpenFailure();
@@ -42,27 +42,27 @@ bool OpenPortAtStartUp(Vardelomod& m, SerialLink& link, Messages& messages)
         if (port >= 2)
             break;   // com1 falls back to com2, nothing else falls back
     }
-    m.PortNumber = saved;
+    program.ChosenPort = saved;
     link.SetPortNumber(saved);
     if (saved <= 2)
-        messages.Show(PortFailedMessage(m, 129, failures), SequenceText(m, 130));
+        messages.Show(PortFailedMessage(program, 129, failures), SequenceText(program, 130));
     else
-        messages.Show(PortFailedMessage(m, 165, failures), SequenceText(m, 166));
+        messages.Show(PortFailedMessage(program, 165, failures), SequenceText(program, 166));
     return false;
 }
 
-bool OpenSelectedPort(Vardelomod& m, SerialLink& link, Messages& messages,
+bool OpenSelectedPort(ProgramState& program, SerialLink& link, Messages& messages,
                       const std::function<void(int)>& fallbackChosen)
 {
     QSet<int> tried;
-    int port = m.PortNumber;
+    int port = program.ChosenPort;
     for (;;) {
         tried.insert(port);
         if (TryOpen(link, port))
             return true;
         const PortFailure failure = link.OpenFailure();
         link.Close();
-        messages.Show(PortFailedMessage(m, 165, {failure}), SequenceText(m, 166));
+        messages.Show(PortFailedMessage(program, 165, {failure}), SequenceText(program, 166));
         const int next = FallbackPort(port);
         // Both fallback ports (com1, com2) are tried once at most; after
         // that the port stays closed instead of asking for ever.
@@ -70,7 +70,7 @@ bool OpenSelectedPort(Vardelomod& m, SerialLink& link, Messages& messages,
         if (tried.contains(candidate))
             return false;
         port = candidate;
-        m.PortNumber = qint16(port);
+        program.ChosenPort = qint16(port);
         if (fallbackChosen)
             fallbackChosen(port);
     }

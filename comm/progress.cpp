@@ -32,36 +32,37 @@ namespace {
 
 // A menu caption as the operator reads it: without its access-key marker and
 // the padding some languages carry.
-QString MenuCaption(const Vardelomod& m, int id)
+QString MenuCaption(const ProgramState& program, int id)
 {
-    QString caption = SequenceText(m, id);
+    QString caption = SequenceText(program, id);
     caption.remove(u'&');
     return caption.simplified();
 }
 
-QString MenuPath(const Vardelomod& m, int item)
+QString MenuPath(const ProgramState& program, int item)
 {
-    return MenuCaption(m, TextId::VardeloMenu) + QStringLiteral(" > ") + MenuCaption(m, item);
+    return MenuCaption(program, TextId::VardeloMenu) + QStringLiteral(" > ") + MenuCaption(program, item);
 }
 
 } // namespace
 
-QString StatusLineText(const Vardelomod& m, const TransferProgress& p, NextStep next)
+QString StatusLineText(const ProgramState& program, const TransferProgress& p, NextStep next)
 {
-    auto counted = [&](int id) { return SequenceText(m, id).arg(p.done).arg(p.total).arg(p.SecondsLeft()); };
+    auto counted = [&](int id) { return SequenceText(program, id).arg(p.done).arg(p.total).arg(p.SecondsLeft()); };
     switch (p.phase) {
     case TransferProgress::Phase::Reading: return counted(TextId::Reading);
     case TransferProgress::Phase::Sending: return counted(TextId::Sending);
     case TransferProgress::Phase::Replying: return counted(TextId::Replying);
-    case TransferProgress::Phase::Resetting: return SequenceText(m, TextId::Resetting);
+    case TransferProgress::Phase::Resetting: return SequenceText(program, TextId::Resetting);
     case TransferProgress::Phase::Idle: break;
     }
+    const auto hint = [&](int id, int item) { return SequenceText(program, id).arg(MenuPath(program, item)); };
     switch (next) {
-    case NextStep::OpenPort: return SequenceText(m, TextId::HintOpenPort).arg(MenuPath(m, TextId::InterfaceItem));
-    case NextStep::Read: return SequenceText(m, TextId::HintRead).arg(MenuPath(m, TextId::ReadItem));
-    case NextStep::Write: return SequenceText(m, TextId::HintWrite).arg(MenuPath(m, TextId::WriteItem));
-    case NextStep::ReadAgain: return SequenceText(m, TextId::HintReadAgain).arg(MenuPath(m, TextId::ReadItem));
-    case NextStep::ReadAfterReset: return SequenceText(m, TextId::ResetGiven).arg(MenuPath(m, TextId::ReadItem));
+    case NextStep::OpenPort: return hint(TextId::HintOpenPort, TextId::InterfaceItem);
+    case NextStep::Read: return hint(TextId::HintRead, TextId::ReadItem);
+    case NextStep::Write: return hint(TextId::HintWrite, TextId::WriteItem);
+    case NextStep::ReadAgain: return hint(TextId::HintReadAgain, TextId::ReadItem);
+    case NextStep::ReadAfterReset: return hint(TextId::ResetGiven, TextId::ReadItem);
     }
     return {};
 }

@@ -4,12 +4,13 @@
 //
 //     TransferMonitor monitor(session, timers, 250);
 //     connect(&monitor, &TransferMonitor::Changed, ...);   // at least every 250 ms
-//     StatusLineText(m, monitor.Current(), monitor.Idle())  // "Reading: 1234 of 2069 bytes, 4 s left"
+//     StatusLineText(program, monitor.Current(), monitor.Next())  // "Reading: 1234 of 2069 bytes, 4 s left"
 //     ProgressLine(monitor.Current())                       // "read: 1234/2069 bytes, 4 s left"
 //
 // Seconds left come from the bytes still to move at the line's speed, never
 // from a guess.
 
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 
 #include <QObject>
@@ -40,7 +41,7 @@ int LineSecondsFor(int bytes);
 enum class NextStep { OpenPort, Read, Write, ReadAgain, ReadAfterReset };
 
 // The main window's status line in the current language.
-QString StatusLineText(const Vardelomod& m, const TransferProgress& progress, NextStep next);
+QString StatusLineText(const ProgramState& program, const TransferProgress& progress, NextStep next);
 // The write panel's two bars: the send bar (FlatScrollBar1, 0..2046) follows
 // the bytes that have left the port and stays full while the reply comes;
 // the reply bar (FlatScrollBar2, 0..2045) follows the reply. Both are empty

@@ -35,8 +35,8 @@ bool PortReady(const SequenceContext& c)
     if (c.link.IsOpen())
         return true;
     // The last failed opening still says why the port is closed.
-    c.messages.Show(PortFailedMessage(c.m, TextId::PortBusy, {c.link.OpenFailure()}),
-                    SequenceText(c.m, TextId::PortBusyTitle));
+    c.messages.Show(PortFailedMessage(c.program, TextId::PortBusy, {c.link.OpenFailure()}),
+                    SequenceText(c.program, TextId::PortBusyTitle));
     return false;
 }
 }
@@ -149,9 +149,9 @@ void ReadSequence::ReadFailed(int textId, int titleId)
     // button stay as they are while it is open.
     timer1_->Stop();
     c_.rx.SetListening(false);
-    failure_ = SequenceText(c_.m, textId);
+    failure_ = SequenceText(c_.program, textId);
     emit Ended(false);
-    c_.messages.Show(failure_, SequenceText(c_.m, titleId));
+    c_.messages.Show(failure_, SequenceText(c_.program, titleId));
     c_.rx.State().StepCount = 0;
     SetLines(false, false);
     emit ChecksChanged(false, false, false);
@@ -194,28 +194,30 @@ void ReadSequence::FinishRead()
     if (notStored) {
         // The image is complete in memory and TerminalRead stays 1, so it can
         // still be written to the terminal.
-        failure_ = SequenceText(m, TextId::ReadFileNotWritten) + QStringLiteral("\n") + PrintableText(stored.problem);
-        if (const QString kept = ExistingFileKeptText(stored.target, m.LanguageOffset); !kept.isEmpty())
+        failure_ = SequenceText(c_.program, TextId::ReadFileNotWritten) + QStringLiteral("\n")
+            + PrintableText(stored.problem);
+        if (const QString kept = ExistingFileKeptText(stored.target, c_.program.LanguageOffset); !kept.isEmpty())
             failure_ += QStringLiteral("\n") + kept;
     } else if (storing_ != Storing::OutputFile) {
         notice_ = stored.problem;
     } else if (!stored.problem.isEmpty()) {
         // Told, not failed: the read is complete and stored where it says.
         const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
-        const QString why = stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, m.LanguageOffset);
-        notice_ = SequenceText(m, text).arg(PrintableText(stored.savedAs), why);
+        const QString why =
+            stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, c_.program.LanguageOffset);
+        notice_ = SequenceText(c_.program, text).arg(PrintableText(stored.savedAs), why);
     }
     if (storing_ == Storing::OutputFile && !stored.commentsNotRead) {
         // The replaced comments file was not usable: said, and kept.
         const bool kept = std::any_of(stored.keptInHistory.begin(), stored.keptInHistory.end(),
                                       [](const QString& file) { return file.endsWith(QStringLiteral(".BGT")); });
         notice_ += (notice_.isEmpty() ? QString() : QStringLiteral("\n"))
-            + DamagedCommentsText(stored.commentsNotRead, m.LanguageOffset, kept);
+            + DamagedCommentsText(stored.commentsNotRead, c_.program.LanguageOffset, kept);
     }
     emit Ended(true);
 
     if (notStored) {
-        c_.messages.Show(failure_, SequenceText(m, TextId::MustReadFirstTitle));
+        c_.messages.Show(failure_, SequenceText(c_.program, TextId::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);
         return;
@@ -225,11 +227,11 @@ void ReadSequence::FinishRead()
         return;
     }
     if (!notice_.isEmpty())
-        c_.messages.Show(notice_, SequenceText(m, TextId::MustReadFirstTitle));
+        c_.messages.Show(notice_, SequenceText(c_.program, TextId::MustReadFirstTitle));
     const QString path = stored.savedAs;
     if (askToEdit_) {
-        const auto answer = c_.messages.Show(SequenceText(m, TextId::EditLoadedFile),
-                                             SequenceText(m, TextId::EditLoadedFileTitle),
+        const auto answer = c_.messages.Show(SequenceText(c_.program, TextId::EditLoadedFile),
+                                             SequenceText(c_.program, TextId::EditLoadedFileTitle),
                                              Messages::Buttons::YesNo);
         if (answer == Messages::Answer::Yes)
             emit EditRequested(path);
@@ -300,8 +302,8 @@ bool WriteSequence::CheckReadDone()
 {
     if (c_.m.TerminalRead != 0)
         return true;
-    result_ = SequenceText(c_.m, TextId::MustReadFirst);
-    c_.messages.Show(result_, SequenceText(c_.m, TextId::MustReadFirstTitle));
+    result_ = SequenceText(c_.program, TextId::MustReadFirst);
+    c_.messages.Show(result_, SequenceText(c_.program, TextId::MustReadFirstTitle));
     return false;
 }
 
@@ -309,9 +311,9 @@ bool WriteSequence::Start()
 {
     if (c_.gate.Busy() || !PortReady(c_) || !CheckReadDone())
         return false;
-    if (const QString unsendable = UnsendableImageText(c_.m); !unsendable.isEmpty()) {
+    if (const QString unsendable = UnsendableImageText(c_.program, c_.m); !unsendable.isEmpty()) {
         result_ = unsendable;
-        c_.messages.Show(result_, SequenceText(c_.m, TextId::MustReadFirstTitle));
+        c_.messages.Show(result_, SequenceText(c_.program, TextId::MustReadFirstTitle));
         return false;
     }
     if (!c_.gate.TryAcquire())
@@ -320,7 +322,7 @@ bool WriteSequence::Start()
     c_.link.SetRts(true);
     c_.link.SetDtr(false);
     emit RunningChanged(true);
-    emit IdentificationChanged(SequenceText(c_.m, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.program, TextId::NoIdentification));
 
     ReceiveState& s = c_.rx.State();
     c_.m.TerminalRead = 0;
@@ -388,9 +390,9 @@ void WriteSequence::Succeeded()
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
     c_.link.SetDtr(false);
-    result_ = SequenceText(c_.m, TextId::Programmed);
+    result_ = SequenceText(c_.program, TextId::Programmed);
     emit Ended(true);
-    c_.messages.Show(result_, SequenceText(c_.m, TextId::ProgrammedTitle));
+    c_.messages.Show(result_, SequenceText(c_.program, TextId::ProgrammedTitle));
     c_.m.TerminalRead = 0;
     c_.gate.Release();
     emit Finished(true);
@@ -401,9 +403,9 @@ void WriteSequence::VerifyFailed()
     StopTimers();
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
-    result_ = SequenceText(c_.m, TextId::ComparisonError);
+    result_ = SequenceText(c_.program, TextId::ComparisonError);
     emit Ended(false);
-    c_.messages.Show(result_, SequenceText(c_.m, TextId::ComparisonErrorTitle));
+    c_.messages.Show(result_, SequenceText(c_.program, TextId::ComparisonErrorTitle));
     c_.rx.State().StepCount = 0;
     c_.link.SetDtr(false);
     c_.link.SetRts(false);
@@ -448,7 +450,7 @@ bool ResetSequence::Start()
     emit PanelsHideRequested();
     c_.link.SetRts(false);
     c_.link.SetDtr(true);
-    emit IdentificationChanged(SequenceText(c_.m, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.program, TextId::NoIdentification));
     timer3_->Start();
     emit RunningChanged(true);
     return true;
@@ -476,14 +478,14 @@ void ResetSequence::Abort()
 
 // ---------------------------------------------------------------- session
 
-TerminalSession::TerminalSession(Vardelomod& m, SerialLink& link, Timers& timers, Messages& messages,
-                                 QObject* parent)
+TerminalSession::TerminalSession(const ProgramState& program, Vardelomod& m, SerialLink& link, Timers& timers,
+                                 Messages& messages, QObject* parent)
     : QObject(parent),
       link_(link),
       gate_(std::make_unique<SequenceGate>()),
       rx_(std::make_unique<ReceiveHandler>(m, link))
 {
-    const SequenceContext c{m, link, timers, messages, *rx_, *gate_};
+    const SequenceContext c{program, m, link, timers, messages, *rx_, *gate_};
     read_ = std::make_unique<ReadSequence>(c);
     write_ = std::make_unique<WriteSequence>(c);
     reset_ = std::make_unique<ResetSequence>(c);

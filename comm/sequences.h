@@ -11,6 +11,7 @@
 //
 // Messages go through the Messages seam, with texts from the text table.
 
+#include "config/programstate.h"
 #include "config/readhistory.h"
 #include "config/vardelomod.h"
 
@@ -45,6 +46,7 @@ private:
 };
 
 struct SequenceContext {
+    const ProgramState& program;
     Vardelomod& m;
     SerialLink& link;
     Timers& timers;
@@ -221,8 +223,8 @@ private:
 class TerminalSession : public QObject {
     Q_OBJECT
 public:
-    TerminalSession(Vardelomod& m, SerialLink& link, Timers& timers, Messages& messages,
-                    QObject* parent = nullptr);
+    TerminalSession(const ProgramState& program, Vardelomod& m, SerialLink& link, Timers& timers,
+                    Messages& messages, QObject* parent = nullptr);
     ~TerminalSession() override;
 
     ReceiveHandler& Receiver() { return *rx_; }

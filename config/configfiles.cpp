@@ -338,31 +338,31 @@ qint16 LanguageOffsetFromText(const QString& text)
     return (offset == 1000 || offset == 2000 || offset == 3000) ? qint16(offset) : qint16(0);
 }
 
-bool ParseSettings(Vardelomod& m, const QByteArray& content)
+bool ParseSettings(ProgramState& program, const QByteArray& content)
 {
     const QList<QByteArray> lines = SplitLines(content, 2);
     if (lines.size() < 2)
         return false;
-    m.PortLine = DecodeWindows1252(lines[0]);
-    const int port = LeadingNumber(m.PortLine);
-    m.PortNumber = qint16(port >= 1 && port <= 8 ? port : 0);
-    m.LanguageText = DecodeWindows1252(lines[1]);
-    m.LanguageOffset = LanguageOffsetFromText(m.LanguageText);
+    program.PortLine = DecodeWindows1252(lines[0]);
+    const int port = LeadingNumber(program.PortLine);
+    program.ChosenPort = qint16(port >= 1 && port <= 8 ? port : 0);
+    program.LanguageText = DecodeWindows1252(lines[1]);
+    program.LanguageOffset = LanguageOffsetFromText(program.LanguageText);
     return true;
 }
 
-FileStatus ReadSettings(Vardelomod& m, const QString& path)
+FileStatus ReadSettings(ProgramState& program, const QString& path)
 {
     // Two short lines; the beginning of an oversized file still counts.
     constexpr qint64 SettingsReadBytes = 4096;
     const FileContent file = ReadRegularFile(path, SettingsReadBytes);
     const bool readable = file.status || file.status.fault == FileFault::TooLarge;
-    if (readable && ParseSettings(m, file.content))
+    if (readable && ParseSettings(program, file.content))
         return FileStatus::Ok();
-    m.PortLine = QStringLiteral("1");
-    m.PortNumber = 1;
-    m.LanguageText = QStringLiteral("0");
-    m.LanguageOffset = 0;
+    program.PortLine = QStringLiteral("1");
+    program.ChosenPort = 1;
+    program.LanguageText = QStringLiteral("0");
+    program.LanguageOffset = 0;
     if (!readable && file.status.fault != FileFault::Missing)
         return file.status;
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -370,9 +370,10 @@ FileStatus ReadSettings(Vardelomod& m, const QString& path)
     return FileStatus::Ok();
 }
 
-FileStatus WriteSettings(const Vardelomod& m, const QString& path)
+FileStatus WriteSettings(const ProgramState& program, const QString& path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString content = u' ' + QString::number(m.PortNumber) + QStringLiteral("\r\n") + m.LanguageText + QStringLiteral("\r\n");
+    const QString content = u' ' + QString::number(program.ChosenPort) + QStringLiteral("\r\n") + program.LanguageText
+        + QStringLiteral("\r\n");
     return WriteFileAtomically(path, EncodeWindows1252(content));
 }

@@ -5,6 +5,7 @@
 // and rename it over the target only when it is complete.
 
 #include "config/paircommit.h"
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 #include "platform/fileaccess.h"
 
@@ -85,17 +86,17 @@ QString DefaultSettingsPath();    // in the user's configuration folder
 // port map.
 QString ConfigurationFolder(const QString& settingsPath);
 int LeadingNumber(const QString& text);   // blanks skipped, digits up to the first other character
-// Reads the settings into PortLine, PortNumber, LanguageText and LanguageOffset;
+// Reads the settings into PortLine, ChosenPort, LanguageText and LanguageOffset;
 // rewrites the file with "1" and "0" when it is missing or short. The folder
 // is created when it does not exist. Only the beginning of a huge file is
 // read. A file that is not a regular file is neither read nor replaced: the
 // defaults are taken and the refusal returned.
-FileStatus ReadSettings(Vardelomod& m, const QString& path);
+FileStatus ReadSettings(ProgramState& program, const QString& path);
 // The parsing half of ReadSettings: false (and nothing changed) when the
-// content has fewer than two lines. A port outside 1..8 gives PortNumber 0,
+// content has fewer than two lines. A port outside 1..8 gives ChosenPort 0,
 // which no port opens, so the start-up fallback takes over.
-bool ParseSettings(Vardelomod& m, const QByteArray& content);
-// Writes " <PortNumber>" and LanguageText.
-FileStatus WriteSettings(const Vardelomod& m, const QString& path);
+bool ParseSettings(ProgramState& program, const QByteArray& content);
+// Writes " <ChosenPort>" and LanguageText.
+FileStatus WriteSettings(const ProgramState& program, const QString& path);
 // Languages other than 0, 1000, 2000 and 3000 are taken as German.
 qint16 LanguageOffsetFromText(const QString& text);

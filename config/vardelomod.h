@@ -1,7 +1,8 @@
 #pragma once
-// The program's one store of configuration state. Exactly one instance exists
-// per running program: main() creates it and hands it by reference to every
-// window and sequence. Tests make their own fresh instance.
+// The configuration being edited and the terminal's state. main() creates
+// one and hands it by reference to the windows and sequences; what belongs to
+// the whole program (language, texts, settings) is in ProgramState. Tests
+// make their own fresh instance.
 //
 // Member names are the names the rest of the program and its documentation
 // use for these values, so they keep their capitalised form.
@@ -38,13 +39,6 @@ struct Vardelomod {
     quint16 PasswordAccepted = 0;
     QString TerminalPassword;
 
-    // Start-up, languages and the main window.
-    qint16 LanguageOffset = 0;   // 0 German, 1000 English, 2000 French, 3000 Spanish
-    QString LanguageText;
-    std::array<QString, 1001> TextTable;   // indices 100..1000, only 101..273 used
-    qint16 PortNumber = 1;                 // com1..com8
-    QString PortLine;
-    QString StartDirectory;
     qint16 TerminalRead = 0;
     bool EditAfterLoad = false;
     // The current configuration file (the file name of the main window's

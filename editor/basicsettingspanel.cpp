@@ -135,9 +135,10 @@ QWidget* NextTabStop(QWidget* from, bool forward)
 
 } // namespace
 
-BasicSettingsPanel::BasicSettingsPanel(Vardelomod& m, Messages& messages, const ModalRunner& showModal,
-                                       QWidget* focusHome, std::function<void()> stopTimer1, QWidget* parent)
-    : QWidget(parent), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome),
+BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Vardelomod& m, Messages& messages,
+                                       const ModalRunner& showModal, QWidget* focusHome,
+                                       std::function<void()> stopTimer1, QWidget* parent)
+    : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome),
       stopTimer1_(std::move(stopTimer1))
 {
     setObjectName(QStringLiteral("umr0"));
@@ -183,7 +184,7 @@ BasicSettingsPanel::BasicSettingsPanel(Vardelomod& m, Messages& messages, const 
         text_[frameDef.box] = edit;
     }
     text_[4]->setReadOnly(true);
-    auto* seconds = new QLabel(TableText(m_, 185), frames_[1]);
+    auto* seconds = new QLabel(TableText(program_, 185), frames_[1]);
     seconds->setObjectName(QStringLiteral("Label1"));
     seconds->setGeometry(TwipsRect(1260, 420, 1800, 375));
 
@@ -201,7 +202,7 @@ QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int
 {
     static constexpr std::array<int, 3> Lefts{600, 4080, 7560};
     static constexpr std::array<int, 5> Tops{360, 1560, 2760, 3960, 5160};
-    auto* frame = new QGroupBox(TableText(m_, textId), this);
+    auto* frame = new QGroupBox(TableText(program_, textId), this);
     frame->setObjectName(QStringLiteral("Frame%1").arg(number));
     frame->setGeometry(TwipsRect(Lefts[column - 1], Tops[row - 1], 3255, 975));
     frames_[number] = frame;
@@ -210,7 +211,7 @@ QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int
 
 QRadioButton* BasicSettingsPanel::MakeOption(QGroupBox* frame, const QString& name, bool yes)
 {
-    auto* button = new PressButton(TableText(m_, yes ? 187 : 188), frame);
+    auto* button = new PressButton(TableText(program_, yes ? 187 : 188), frame);
     button->setObjectName(name);
     button->setGeometry(TwipsRect(yes ? 360 : 1800, 420, 1260, 375));
     return button;
@@ -301,7 +302,7 @@ void BasicSettingsPanel::PressYesNo(int index, bool yes)
 bool BasicSettingsPanel::ConfirmCardDataLoss()
 {
     confirmAnswer_ = 0;
-    const auto answer = messages_.Show(TableText(m_, CardLossTextId), TableText(m_, 251),
+    const auto answer = messages_.Show(TableText(program_, CardLossTextId), TableText(program_, 251),
                                        Messages::Buttons::OkCancel, window());
     if (answer == Messages::Answer::Ok)
         confirmAnswer_ = 1;
@@ -312,7 +313,7 @@ bool BasicSettingsPanel::ConfirmCardDataLoss()
 
 void BasicSettingsPanel::WarnCardDataLoss()
 {
-    messages_.Show(TableText(m_, 248), TableText(m_, 249), Messages::Buttons::Ok, window());
+    messages_.Show(TableText(program_, 248), TableText(program_, 249), Messages::Buttons::Ok, window());
 }
 
 void BasicSettingsPanel::PressBlockLists(bool on)
@@ -343,7 +344,7 @@ void BasicSettingsPanel::PressTrack(int button)
     if (button < 3 || button > 6 || op_[button]->isChecked())
         return;
     if ((button == 4 && op_[6]->isChecked()) || (button == 6 && op_[4]->isChecked())) {
-        messages_.Show(TableText(m_, 252), TableText(m_, 253), Messages::Buttons::Ok, window());
+        messages_.Show(TableText(program_, 252), TableText(program_, 253), Messages::Buttons::Ok, window());
         return;
     }
     if (!ConfirmCardDataLoss())
@@ -416,8 +417,9 @@ void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
     // lists out for a length nobody asked for and lose every card.
     if (!inRange) {
         box->setText(QString::number(valueOnEntry_));
-        const QString refused = CatalogueText(DataLengthRefusedTextId, m_.LanguageOffset);
-        messages_.Show(refused.arg(setting.highest).arg(valueOnEntry_), TableText(m_, 253), Messages::Buttons::Ok, window());
+        const QString refused = CatalogueText(DataLengthRefusedTextId, program_.LanguageOffset);
+        messages_.Show(refused.arg(setting.highest).arg(valueOnEntry_), TableText(program_, 253), Messages::Buttons::Ok,
+                       window());
         return;
     }
     box->setText(QString::number(value));
@@ -430,7 +432,7 @@ void BasicSettingsPanel::OpenPasswordDialog(Qt::FocusReason reason)
     m_.PasswordAccepted = 0;
     focusHome_->setFocus();
     {
-        PasswordDialog dialog(m_, messages_, stopTimer1_, window());
+        PasswordDialog dialog(program_, m_, messages_, stopTimer1_, window());
         showModal_(dialog);
     }
     if (m_.PasswordAccepted != 0 && !m_.TerminalPassword.startsWith(u'X')) {

@@ -8,6 +8,7 @@
 // Label1, O1(i), O2(i), Op1..Op6).
 
 #include "config/basicsettings.h"
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 #include "platform/ui/modal.h"
 
@@ -26,8 +27,8 @@ class BasicSettingsPanel : public QWidget {
 public:
     // focusHome takes the focus where the operator's action ends outside the
     // panel (the tab control); stopTimer1 is handed to the password dialog.
-    BasicSettingsPanel(Vardelomod& m, Messages& messages, const ModalRunner& showModal, QWidget* focusHome,
-                       std::function<void()> stopTimer1, QWidget* parent);
+    BasicSettingsPanel(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+                       QWidget* focusHome, std::function<void()> stopTimer1, QWidget* parent);
 
     // Image -> controls and the dependent groups; adds 1 to ChangeCount.
     void ShowSettings();
@@ -68,6 +69,7 @@ private:
     void CommitNumberBox(QLineEdit* box);
     BasicSetting SettingOf(const QLineEdit* box) const;
 
+    ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     const ModalRunner& showModal_;

@@ -13,18 +13,20 @@
 class FileDialogs;
 class Messages;
 class QWidget;
+struct ProgramState;
 struct Vardelomod;
 
 class CardListFiles {
 public:
-    CardListFiles(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* window,
-                  std::function<void(const QString&)> tell = {});
+    CardListFiles(const ProgramState& program, Vardelomod& m, Messages& messages, FileDialogs& fileDialogs,
+                  QWidget* window, std::function<void(const QString&)> tell = {});
 
     // True when a file was written or taken; a cancel or a refusal gives false.
     bool Export();
     bool Import();
 
 private:
+    const ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     FileDialogs& fileDialogs_;

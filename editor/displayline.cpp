@@ -36,12 +36,13 @@ QString UnstorableCharacters(const QString& line)
 }
 } // namespace
 
-DisplayLineDialog::DisplayLineDialog(Vardelomod& m, Messages& messages, QLineEdit* lineBox, QWidget* parent)
-    : QDialog(parent), m_(m), messages_(messages), lineBox_(lineBox)
+DisplayLineDialog::DisplayLineDialog(ProgramState& program, Vardelomod& m, Messages& messages, QLineEdit* lineBox,
+                                     QWidget* parent)
+    : QDialog(parent), program_(program), m_(m), messages_(messages), lineBox_(lineBox)
 {
     setObjectName(QStringLiteral("displayeingabe"));
-    LoadWindowTexts(m_, TextWindow::DisplayLine);
-    setWindowTitle(TableText(m_, 158));
+    LoadWindowTexts(program_, TextWindow::DisplayLine);
+    setWindowTitle(TableText(program_, 158));
     setFixedSize(TwipsSize(4200, 1800));
 
     entry_ = new QLineEdit(this);
@@ -55,10 +56,10 @@ DisplayLineDialog::DisplayLineDialog(Vardelomod& m, Messages& messages, QLineEdi
         entry_->setText(lineBox_->text());
     entry_->installEventFilter(this);
 
-    auto* cancel = new QPushButton(TableText(m_, 159), this);
+    auto* cancel = new QPushButton(TableText(program_, 159), this);
     cancel->setObjectName(QStringLiteral("Co1"));
     cancel->setGeometry(TwipsRect(300, 960, 1560, 495));
-    auto* ok = new QPushButton(TableText(m_, 160), this);
+    auto* ok = new QPushButton(TableText(program_, 160), this);
     ok->setObjectName(QStringLiteral("Co2"));
     ok->setGeometry(TwipsRect(2340, 960, 1560, 495));
     ok->setDefault(true);
@@ -87,7 +88,7 @@ bool DisplayLineDialog::eventFilter(QObject* watched, QEvent* event)
 void DisplayLineDialog::Store()
 {
     if (const QString refused = UnstorableCharacters(entry_->text()); !refused.isEmpty()) {
-        messages_.Show(CatalogueText(UnstorableTextId, m_.LanguageOffset).arg(refused), TableText(m_, 253),
+        messages_.Show(CatalogueText(UnstorableTextId, program_.LanguageOffset).arg(refused), TableText(program_, 253),
                        Messages::Buttons::Ok, this);
         entry_->setFocus();
         return;

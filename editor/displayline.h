@@ -10,6 +10,7 @@
 
 #include <QDialog>
 
+struct ProgramState;
 struct Vardelomod;
 class Messages;
 class QLineEdit;
@@ -18,7 +19,8 @@ class DisplayLineDialog : public QDialog {
     Q_OBJECT
 public:
     // lineBox: the editor's box b1(DisplayLineIndex).
-    DisplayLineDialog(Vardelomod& m, Messages& messages, QLineEdit* lineBox, QWidget* parent = nullptr);
+    DisplayLineDialog(ProgramState& program, Vardelomod& m, Messages& messages, QLineEdit* lineBox,
+                      QWidget* parent = nullptr);
 
     void Store();   // OK
     void done(int result) override;
@@ -27,6 +29,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     QLineEdit* lineBox_;

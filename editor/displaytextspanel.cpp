@@ -12,15 +12,16 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-DisplayTextsPanel::DisplayTextsPanel(Vardelomod& m, Messages& messages, const ModalRunner& showModal, QWidget* parent)
-    : QWidget(parent), m_(m), messages_(messages), showModal_(showModal)
+DisplayTextsPanel::DisplayTextsPanel(ProgramState& program, Vardelomod& m, Messages& messages,
+                                     const ModalRunner& showModal, QWidget* parent)
+    : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal)
 {
     setObjectName(QStringLiteral("umr3"));
     QFont courier(QStringLiteral("Courier"), 12, QFont::Bold);
     courier.setStyleHint(QFont::TypeWriter);
     static constexpr std::array<int, 4> Tops{240, 1440, 2760, 4080};
     for (int k = 0; k < 8; ++k) {
-        auto* frame = new QGroupBox(TableText(m_, 206) + u' ' + QString::number(k + 1), this);
+        auto* frame = new QGroupBox(TableText(program_, 206) + u' ' + QString::number(k + 1), this);
         frame->setObjectName(QStringLiteral("F1(%1)").arg(k));
         frame->setGeometry(TwipsRect(k < 4 ? 1080 : 4800, Tops[k % 4], 3015, 1095));
         for (int half = 0; half < 2; ++half) {
@@ -73,7 +74,7 @@ void DisplayTextsPanel::OpenDisplayLine(int index)
         return;
     m_.DisplayLineIndex = quint16(index);
     {
-        DisplayLineDialog dialog(m_, messages_, box, window());
+        DisplayLineDialog dialog(program_, m_, messages_, box, window());
         showModal_(dialog);
     }
     emit Edited();

@@ -4,6 +4,7 @@
 // A click or Enter on a box opens the display line dialog, which writes the
 // image and the box itself.
 
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 #include "platform/ui/modal.h"
 
@@ -16,7 +17,8 @@ class QLineEdit;
 class DisplayTextsPanel : public QWidget {
     Q_OBJECT
 public:
-    DisplayTextsPanel(Vardelomod& m, Messages& messages, const ModalRunner& showModal, QWidget* parent);
+    DisplayTextsPanel(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+                      QWidget* parent);
 
     // b1(n) = DecodeDisplayLine(n) for n = 0..15.
     void ShowDisplayTexts();
@@ -35,6 +37,7 @@ protected:
 private:
     void SetBoxTextColour(QLineEdit* box, const QString& colourText);
 
+    ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     const ModalRunner& showModal_;

@@ -1,6 +1,7 @@
 #include "editor/editorreportsource.h"
 
 #include "texts/catalogue.h"
+#include "config/vardelomod.h"
 #include "editor/basicsettingspanel.h"
 #include "platform/filedialogs.h"
 #include "platform/grid.h"
@@ -15,20 +16,20 @@
 #include <QPrinter>
 #include <QTabWidget>
 
-EditorReportSource::EditorReportSource(const Vardelomod& m, const QWidget& window, const BasicSettingsPanel& settings,
-                                       const ListGridSource& grids)
-    : m_(m), window_(window), settings_(settings), grids_(grids)
+EditorReportSource::EditorReportSource(const ProgramState& program, const Vardelomod& m, const QWidget& window,
+                                       const BasicSettingsPanel& settings, const ListGridSource& grids)
+    : program_(program), m_(m), window_(window), settings_(settings), grids_(grids)
 {
 }
 
 QString EditorReportSource::Text(int id) const
 {
-    return TableText(m_, id);
+    return TableText(program_, id);
 }
 
 int EditorReportSource::LanguageOffset() const
 {
-    return m_.LanguageOffset;
+    return program_.LanguageOffset;
 }
 
 QString EditorReportSource::ConfigFileName() const
@@ -80,10 +81,10 @@ int EditorReportSource::CurrentTab() const
 namespace {
 
 // The configuration's name in the work folder (else beside the configuration).
-QString ProposedPdfFile(const Vardelomod& m)
+QString ProposedPdfFile(const ProgramState& program, const Vardelomod& m)
 {
     const QFileInfo config(m.CurrentConfigFile);
-    const QString folder = m.StartDirectory.isEmpty() ? config.absolutePath() : m.StartDirectory;
+    const QString folder = program.StartDirectory.isEmpty() ? config.absolutePath() : program.StartDirectory;
     return QDir(folder).filePath(config.completeBaseName() + QStringLiteral(".pdf"));
 }
 
@@ -110,22 +111,24 @@ bool PrintReport(QPrinter& printer, const EditorReportSource& source, bool all)
 
 } // namespace
 
-bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
+bool RunEditorPrintCommand(const ProgramState& program, const Vardelomod& m, QWidget& window,
+                           const BasicSettingsPanel& settings,
                            const ListGridSource& grids, FileDialogs& dialogs, bool all)
 {
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinter(printer, m);
-    if (!dialogs.ChoosePrinter(printer, ProposedPdfFile(m), &window))
+    if (!dialogs.ChoosePrinter(printer, ProposedPdfFile(program, m), &window))
         return false;
-    return PrintReport(printer, EditorReportSource(m, window, settings, grids), all);
+    return PrintReport(printer, EditorReportSource(program, m, window, settings, grids), all);
 }
 
-void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
-                          const ListGridSource& grids, FileDialogs& dialogs)
+void RunEditorPrintPreview(const ProgramState& program, const Vardelomod& m, QWidget& window,
+                           const BasicSettingsPanel& settings, const ListGridSource& grids, FileDialogs& dialogs)
 {
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinter(printer, m);
-    const EditorReportSource source(m, window, settings, grids);
-    dialogs.PreviewPrint(printer, ProposedPdfFile(m), [&source](QPrinter& target) { PrintReport(target, source, false); },
-                         &window);
+    const EditorReportSource source(program, m, window, settings, grids);
+    dialogs.PreviewPrint(
+        printer, ProposedPdfFile(program, m), [&source](QPrinter& target) { PrintReport(target, source, false); },
+        &window);
 }

@@ -7,6 +7,7 @@
 
 #include "report/reportsource.h"
 
+struct ProgramState;
 struct Vardelomod;
 class BasicSettingsPanel;
 class FileDialogs;
@@ -15,8 +16,8 @@ class QWidget;
 
 class EditorReportSource : public ReportSource {
 public:
-    EditorReportSource(const Vardelomod& m, const QWidget& window, const BasicSettingsPanel& settings,
-                       const ListGridSource& grids);
+    EditorReportSource(const ProgramState& program, const Vardelomod& m, const QWidget& window,
+                       const BasicSettingsPanel& settings, const ListGridSource& grids);
 
     QString Text(int id) const override;
     int LanguageOffset() const override;
@@ -30,6 +31,7 @@ public:
     int CurrentTab() const override;
 
 private:
+    const ProgramState& program_;
     const Vardelomod& m_;
     const QWidget& window_;
     const BasicSettingsPanel& settings_;
@@ -42,8 +44,9 @@ private:
 // prints nothing further. True when the document was completed.
 // Printed to a PDF file, the dialog proposes the configuration's name in the
 // work folder (StartDirectory): VARDELO.QLV prints to VARDELO.pdf.
-bool RunEditorPrintCommand(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
-                           const ListGridSource& grids, FileDialogs& dialogs, bool all);
+bool RunEditorPrintCommand(const ProgramState& program, const Vardelomod& m, QWidget& window,
+                           const BasicSettingsPanel& settings, const ListGridSource& grids, FileDialogs& dialogs,
+                           bool all);
 // The print preview of the current tab's section, printable from there.
-void RunEditorPrintPreview(const Vardelomod& m, QWidget& window, const BasicSettingsPanel& settings,
-                           const ListGridSource& grids, FileDialogs& dialogs);
+void RunEditorPrintPreview(const ProgramState& program, const Vardelomod& m, QWidget& window,
+                           const BasicSettingsPanel& settings, const ListGridSource& grids, FileDialogs& dialogs);

@@ -31,13 +31,18 @@ constexpr int SavedTextId = 510;
 
 } // namespace
 
-EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* parent,
-                           EditorHooks hooks)
-    : QDialog(parent), m_(m), messages_(messages), fileDialogs_(fileDialogs), hooks_(std::move(hooks))
+EditorWindow::EditorWindow(ProgramState& program, Vardelomod& m, Messages& messages, FileDialogs& fileDialogs,
+                           QWidget* parent, EditorHooks hooks)
+    : QDialog(parent),
+      program_(program),
+      m_(m),
+      messages_(messages),
+      fileDialogs_(fileDialogs),
+      hooks_(std::move(hooks))
 {
     setObjectName(QStringLiteral("vardelodatei"));
-    LoadWindowTexts(m_, TextWindow::Editor);
-    setWindowTitle(TableText(m_, 173));
+    LoadWindowTexts(program_, TextWindow::Editor);
+    setWindowTitle(TableText(program_, 173));
     BuildWindow();
     previousObserver_ = m_.RowsObserver;
     m_.RowsObserver = grids_;
@@ -47,21 +52,21 @@ EditorWindow::EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileD
 
     const FileStatus read = ReadConfigurationFile(m_, m_.CurrentConfigFile);
     if (!read) {
-        messages_.Show(CatalogueText(FileRefusedTextId, m_.LanguageOffset) + PrintableText(m_.CurrentConfigFile),
-                       TableText(m_, 253), Messages::Buttons::Ok, parent);
+        messages_.Show(CatalogueText(FileRefusedTextId, program_.LanguageOffset) + PrintableText(m_.CurrentConfigFile),
+                       TableText(program_, 253), Messages::Buttons::Ok, parent);
         return;
     }
     // Comments that cannot be read (a FIFO, a folder, too large) or are
     // damaged are not taken; the configuration opens with empty ones and the
     // operator is told, also that a save keeps the file in history/.
     if (const FileStatus comments = LoadComments(m_, m_.CurrentConfigFile); !comments)
-        messages_.Show(DamagedCommentsText(comments, m_.LanguageOffset, QFileInfo(comments.path).isFile()), TableText(m_, 253),
-                       Messages::Buttons::Ok, parent);
+        messages_.Show(DamagedCommentsText(comments, program_.LanguageOffset, QFileInfo(comments.path).isFile()),
+                       TableText(program_, 253), Messages::Buttons::Ok, parent);
     loaded_ = true;
     ShowFileName(m_.CurrentConfigFile);
     statusLine_->showMessage(ShownPath(m_.CurrentConfigFile));
 
-    printAction_->setText(TableText(m_, 207));
+    printAction_->setText(TableText(program_, 207));
     move(TwipsPoint(0, 300));
     m_.ChangeCount = -1;
     m_.PasswordAccepted = 0;
@@ -110,21 +115,21 @@ void EditorWindow::BuildWindow()
     std::array<QWidget*, 4> pages{};
     for (int tab = 0; tab < 4; ++tab) {
         pages[tab] = new QWidget;
-        tabs_->addTab(pages[tab], TableText(m_, 180 + tab));
+        tabs_->addTab(pages[tab], TableText(program_, 180 + tab));
     }
-    basic_ = new BasicSettingsPanel(m_, messages_, ShowModal, tabs_, hooks_.StopTimer1, pages[0]);
+    basic_ = new BasicSettingsPanel(program_, m_, messages_, ShowModal, tabs_, hooks_.StopTimer1, pages[0]);
     containers_[0] = basic_;
     for (int tab : {1, 2}) {
         containers_[tab] = new QWidget(pages[tab]);
         containers_[tab]->setObjectName(QStringLiteral("umr%1").arg(tab));
     }
-    grids_ = new ListGrids(m_, messages_, ShowModal, containers_[1], containers_[2], this);
-    displayTexts_ = new DisplayTextsPanel(m_, messages_, ShowModal, pages[3]);
+    grids_ = new ListGrids(program_, m_, messages_, ShowModal, containers_[1], containers_[2], this);
+    displayTexts_ = new DisplayTextsPanel(program_, m_, messages_, ShowModal, pages[3]);
     containers_[3] = displayTexts_;
     for (QWidget* container : containers_)
         container->setGeometry(TwipsRect(0, 0, 11640, 7000));
-    search_ = new ListSearch(m_, tabs_, *grids_, searchMenu_);
-    cardListFiles_ = std::make_unique<CardListFiles>(m_, messages_, fileDialogs_, this,
+    search_ = new ListSearch(program_, m_, tabs_, *grids_, searchMenu_);
+    cardListFiles_ = std::make_unique<CardListFiles>(program_, m_, messages_, fileDialogs_, this,
                                                      [this](const QString& done) { statusLine_->showMessage(done); });
     connect(basic_, &BasicSettingsPanel::Edited, this, &EditorWindow::ShowChangeMark);
     connect(grids_, &ListGrids::Edited, this, &EditorWindow::ShowChangeMark);
@@ -137,12 +142,13 @@ void EditorWindow::BuildMenu()
 {
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("menubar"));
-    fileMenu_ = bar->addMenu(TableText(m_, 174));
+    fileMenu_ = bar->addMenu(TableText(program_, 174));
     fileMenu_->setObjectName(QStringLiteral("mnudatei"));
     fileMenu_->menuAction()->setObjectName(QStringLiteral("mnudatei"));
     auto add = [this](const char* name, int textId) {
         // Texts beyond the table's range come from the catalogue itself.
-        const QString text = textId <= LastTextId ? TableText(m_, textId) : CatalogueText(textId, m_.LanguageOffset);
+        const QString text =
+            textId <= LastTextId ? TableText(program_, textId) : CatalogueText(textId, program_.LanguageOffset);
         QAction* action = fileMenu_->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
         return action;
@@ -172,7 +178,7 @@ void EditorWindow::BuildMenu()
         CommitPendingEntry();
         tabs_->setFocus();
     });
-    searchMenu_ = bar->addMenu(CatalogueText(394, m_.LanguageOffset));
+    searchMenu_ = bar->addMenu(CatalogueText(394, program_.LanguageOffset));
     searchMenu_->setObjectName(QStringLiteral("mnusuche"));
     searchMenu_->menuAction()->setObjectName(QStringLiteral("mnusuche"));
     connect(searchMenu_, &QMenu::aboutToShow, this, [this] { CommitPendingEntry(); });
@@ -183,7 +189,7 @@ void EditorWindow::SelectTab(int tab)
 {
     if (tab < 0 || tab > 3)
         return;
-    printAction_->setText(TableText(m_, 254 + tab));
+    printAction_->setText(TableText(program_, 254 + tab));
     for (int i = 0; i < 4; ++i)
         containers_[i]->setEnabled(i == tab);
 }
@@ -272,7 +278,7 @@ void EditorWindow::ShowFileName(const QString& fileName)
     // The same form after a read, a load and a save as: the file's name,
     // marked while edits are unsaved.
     const QString name = QFileInfo(fileName).fileName();
-    setWindowTitle((name.isEmpty() ? TableText(m_, 173) : PrintableText(name)) + QStringLiteral("[*]"));
+    setWindowTitle((name.isEmpty() ? TableText(program_, 173) : PrintableText(name)) + QStringLiteral("[*]"));
 }
 
 void EditorWindow::ShowChangeMark()
@@ -283,17 +289,17 @@ void EditorWindow::ShowChangeMark()
 void EditorWindow::ReportSaved(const QString& fileName)
 {
     ShowChangeMark();
-    statusLine_->showMessage(CatalogueText(SavedTextId, m_.LanguageOffset)
+    statusLine_->showMessage(CatalogueText(SavedTextId, program_.LanguageOffset)
                                  .arg(ShownPath(fileName), QString::number(ExportedCardCount(m_))));
 }
 
 void EditorWindow::ReportSaveFailure(const FileStatus& status, const QString& fileName)
 {
     if (status.diskFull)
-        messages_.Show(TableText(m_, 246), TableText(m_, 247), Messages::Buttons::Ok, this);
+        messages_.Show(TableText(program_, 246), TableText(program_, 247), Messages::Buttons::Ok, this);
     else
-        messages_.Show(CatalogueText(SaveFailedTextId, m_.LanguageOffset) + PrintableText(fileName), TableText(m_, 247),
-                       Messages::Buttons::Ok, this);
+        messages_.Show(CatalogueText(SaveFailedTextId, program_.LanguageOffset) + PrintableText(fileName),
+                       TableText(program_, 247), Messages::Buttons::Ok, this);
 }
 
 bool EditorWindow::SaveConfiguration()
@@ -312,10 +318,10 @@ bool EditorWindow::SaveConfigurationAs()
 {
     CommitPendingEntry();
     FileDialogRequest request;
-    request.proposedName = TableText(m_, 242);
-    request.filter = TableText(m_, 243);
-    request.title = TableText(m_, 244);
-    request.initialDirectory = m_.StartDirectory;
+    request.proposedName = TableText(program_, 242);
+    request.filter = TableText(program_, 243);
+    request.title = TableText(program_, 244);
+    request.initialDirectory = program_.StartDirectory;
     const std::optional<QString> chosen = fileDialogs_.Save(request, this);
     if (!chosen || chosen->isEmpty())
         return false;
@@ -323,8 +329,8 @@ bool EditorWindow::SaveConfigurationAs()
     // opens again and its comments file is named after it.
     const QString name = IsConfigFileName(*chosen) ? *chosen : *chosen + QStringLiteral(".QLV");
     if (QFile::exists(name)) {
-        const auto answer = messages_.Show(TableText(m_, 266) + name + TableText(m_, 267), TableText(m_, 253),
-                                           Messages::Buttons::YesNo, this);
+        const auto answer = messages_.Show(TableText(program_, 266) + name + TableText(program_, 267),
+                                           TableText(program_, 253), Messages::Buttons::YesNo, this);
         if (answer != Messages::Answer::Yes)
             return false;
     }
@@ -342,7 +348,8 @@ bool EditorWindow::AskToSave()
 {
     if (m_.ChangeCount <= 0)
         return true;
-    const auto answer = messages_.Show(TableText(m_, 209), TableText(m_, 210), Messages::Buttons::YesNo, this);
+    const auto answer =
+        messages_.Show(TableText(program_, 209), TableText(program_, 210), Messages::Buttons::YesNo, this);
     if (answer == Messages::Answer::Yes)
         return SaveConfiguration();
     // Only No closes without saving: a question escaped or closed returns to
@@ -363,17 +370,17 @@ void EditorWindow::reject()
 void EditorWindow::PrintCurrentSection()
 {
     CommitPendingEntry();
-    RunEditorPrintCommand(m_, *this, *basic_, *grids_, fileDialogs_, false);
+    RunEditorPrintCommand(program_, m_, *this, *basic_, *grids_, fileDialogs_, false);
 }
 
 void EditorWindow::PrintAll()
 {
     CommitPendingEntry();
-    RunEditorPrintCommand(m_, *this, *basic_, *grids_, fileDialogs_, true);
+    RunEditorPrintCommand(program_, m_, *this, *basic_, *grids_, fileDialogs_, true);
 }
 
 void EditorWindow::PreviewCurrentSection()
 {
     CommitPendingEntry();
-    RunEditorPrintPreview(m_, *this, *basic_, *grids_, fileDialogs_);
+    RunEditorPrintPreview(program_, m_, *this, *basic_, *grids_, fileDialogs_);
 }

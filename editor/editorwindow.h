@@ -7,7 +7,7 @@
 //     EditorHooks hooks;
 //     hooks.StopTimer1 = [this] { readTimer.Stop(); };       // password dialog
 //     hooks.HideMainPanels = [this] { HidePanels(); };        // opening
-//     EditorWindow editor(mod, messages, fileDialogs, this, hooks);
+//     EditorWindow editor(program, mod, messages, fileDialogs, this, hooks);
 //     editor.exec();
 // The constructor is the window's opening: it reads mod.CurrentConfigFile and
 // its comments and fills every control. A file that cannot be read is refused
@@ -33,6 +33,7 @@
 // Modal dialogs (row edit, display line, password) are shown through
 // ShowModal; tests replace it to play the operator's part.
 
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 #include "platform/ui/modal.h"
 
@@ -68,8 +69,8 @@ struct EditorHooks {
 class EditorWindow : public QDialog {
     Q_OBJECT
 public:
-    EditorWindow(Vardelomod& m, Messages& messages, FileDialogs& fileDialogs, QWidget* parent = nullptr,
-                 EditorHooks hooks = {});
+    EditorWindow(ProgramState& program, Vardelomod& m, Messages& messages, FileDialogs& fileDialogs,
+                 QWidget* parent = nullptr, EditorHooks hooks = {});
     ~EditorWindow() override;
 
     // False when the configuration file was refused at opening.
@@ -136,6 +137,7 @@ private:
     void ShowChangeMark();
     void RunPrintCommand(bool all);
 
+    ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     FileDialogs& fileDialogs_;

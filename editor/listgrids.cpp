@@ -12,9 +12,14 @@ const std::array<int, 5> CommentPad{0, 54, 57, 57, 56};
 
 } // namespace
 
-ListGrids::ListGrids(Vardelomod& m, Messages& messages, const ModalRunner& showModal, QWidget* privileges,
-                     QWidget* blockLists, QWidget* dialogParent)
-    : QObject(dialogParent), m_(m), messages_(messages), showModal_(showModal), dialogParent_(dialogParent)
+ListGrids::ListGrids(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+                     QWidget* privileges, QWidget* blockLists, QWidget* dialogParent)
+    : QObject(dialogParent),
+      program_(program),
+      m_(m),
+      messages_(messages),
+      showModal_(showModal),
+      dialogParent_(dialogParent)
 {
     Build(privileges, 1);
     Build(blockLists, 3);
@@ -37,7 +42,7 @@ void ListGrids::Build(QWidget* container, int firstList)
         grid->setObjectName(QStringLiteral("Mgd%1").arg(list));
         const bool left = list % 2 == 1;
         grid->setGeometry(left ? TwipsRect(360, 240, 5055, 6015) : TwipsRect(5880, 240, 5175, 6015));
-        grid->SetFormatString(TableText(m_, 201 + list));
+        grid->SetFormatString(TableText(program_, 201 + list));
         grid->SetRows(Grid::FixedRows);
         grid->SetRow(1);
         grids_[list - 1] = grid;
@@ -86,7 +91,7 @@ void ListGrids::ListsDecodeStarted(const Vardelomod& m, bool listsShown)
 void ListGrids::ListStarted(const Vardelomod& m, int list, int count)
 {
     for (int l = 1; l <= 4; ++l)
-        grids_[l - 1]->SetFormatString(TableText(m, 257 + l));
+        grids_[l - 1]->SetFormatString(TableText(program_, 257 + l));
     if (list < 1 || list > 4)
         return;
     longestComment_ = 33;
@@ -94,7 +99,7 @@ void ListGrids::ListStarted(const Vardelomod& m, int list, int count)
     grid->SetRows(count + Grid::FixedRows);
     grid->SetRow(1);
     // The count in number-to-text form: a blank before a non-negative number.
-    grid->SetText(TableText(m, 262) + (count >= 0 ? QStringLiteral(" ") : QString()) + QString::number(count));
+    grid->SetText(TableText(program_, 262) + (count >= 0 ? QStringLiteral(" ") : QString()) + QString::number(count));
 }
 
 void ListGrids::RowDecoded(const Vardelomod& m, int list, int k, int row)
@@ -144,7 +149,7 @@ void ListGrids::OpenRow(int list)
     grid->SetCellBackColor(ColourText::Red);
     {
         // It opens centred over the editor (wherever the editor stands).
-        RowEditDialog dialog(m_, messages_, dialogParent_);
+        RowEditDialog dialog(program_, m_, messages_, dialogParent_);
         showModal_(dialog);
     }
     emit Edited();

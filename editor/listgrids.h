@@ -6,6 +6,7 @@
 // ConfigImage, and colour their cursor cell as the focus moves.
 
 #include "config/configimage.h"
+#include "config/programstate.h"
 #include "platform/ui/modal.h"
 #include "report/listgridsource.h"
 
@@ -21,8 +22,8 @@ class ListGrids : public QObject, public ListRowsObserver, public ListGridSource
 public:
     // privileges, blockLists: the containers of the two tabs; dialogParent
     // owns the row edit dialog.
-    ListGrids(Vardelomod& m, Messages& messages, const ModalRunner& showModal, QWidget* privileges,
-              QWidget* blockLists, QWidget* dialogParent);
+    ListGrids(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+              QWidget* privileges, QWidget* blockLists, QWidget* dialogParent);
 
     GridWidget* GridOf(int list) const;   // list 1..4, nullptr outside
     const Grid* ListGrid(int list) const override;
@@ -51,6 +52,7 @@ private:
     void CellEntered(int list);
     void CellLeft(int list);
 
+    ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     const ModalRunner& showModal_;

@@ -25,10 +25,11 @@ public:
 
 } // namespace
 
-ListSearch::ListSearch(const Vardelomod& m, QTabWidget* tabs, ListGrids& grids, QMenu* menu)
+ListSearch::ListSearch(const ProgramState& program, const Vardelomod& m, QTabWidget* tabs, ListGrids& grids,
+                       QMenu* menu)
     : QObject(tabs), m_(m), tabs_(tabs), grids_(grids)
 {
-    const auto text = [&m](int id) { return CatalogueText(id, m.LanguageOffset); };
+    const auto text = [&program](int id) { return CatalogueText(id, program.LanguageOffset); };
     field_ = new FindField(tabs);
     field_->setObjectName(QStringLiteral("FindText"));
     field_->setPlaceholderText(text(399));

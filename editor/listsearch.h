@@ -16,13 +16,14 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QTabWidget;
+struct ProgramState;
 struct Vardelomod;
 
 class ListSearch : public QObject {
     Q_OBJECT
 public:
     // The field sits in the tab control's corner; the three commands go into menu.
-    ListSearch(const Vardelomod& m, QTabWidget* tabs, ListGrids& grids, QMenu* menu);
+    ListSearch(const ProgramState& program, const Vardelomod& m, QTabWidget* tabs, ListGrids& grids, QMenu* menu);
 
     void Open();           // Ctrl+F
     void FindNext();       // F3, Enter in the field

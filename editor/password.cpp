@@ -16,17 +16,17 @@ constexpr int DigitsMaxLength = 6;
 constexpr int FreeMaxLength = 8;
 }
 
-PasswordDialog::PasswordDialog(Vardelomod& m, Messages& messages, const std::function<void()>& stopTimer1,
-                               QWidget* parent)
-    : QDialog(parent), m_(m), messages_(messages)
+PasswordDialog::PasswordDialog(ProgramState& program, Vardelomod& m, Messages& messages,
+                               const std::function<void()>& stopTimer1, QWidget* parent)
+    : QDialog(parent), program_(program), m_(m), messages_(messages)
 {
     setObjectName(QStringLiteral("Passwort"));
-    LoadWindowTexts(m_, TextWindow::Password);
-    setWindowTitle(TableText(m_, 167));
+    LoadWindowTexts(program_, TextWindow::Password);
+    setWindowTitle(TableText(program_, 167));
     // It opens centred over the window that asks (main window or editor).
     setFixedSize(TwipsSize(3665, 2175));
 
-    auto* frame = new QGroupBox(TableText(m_, 168), this);
+    auto* frame = new QGroupBox(TableText(program_, 168), this);
     frame->setObjectName(QStringLiteral("Frame2"));
     frame->setGeometry(TwipsRect(240, 120, 3180, 840));
     entry_ = new QLineEdit(frame);
@@ -37,11 +37,11 @@ PasswordDialog::PasswordDialog(Vardelomod& m, Messages& messages, const std::fun
     entry_->setContextMenuPolicy(Qt::NoContextMenu);
     entry_->installEventFilter(this);
 
-    auto* ok = new QPushButton(TableText(m_, 169), this);
+    auto* ok = new QPushButton(TableText(program_, 169), this);
     ok->setObjectName(QStringLiteral("OK"));
     ok->setGeometry(TwipsRect(240, 1140, 1440, 495));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(TableText(m_, 170), this);
+    auto* cancel = new QPushButton(TableText(program_, 170), this);
     cancel->setObjectName(QStringLiteral("abbrechen"));
     cancel->setGeometry(TwipsRect(1980, 1140, 1440, 495));
     connect(ok, &QPushButton::clicked, this, &PasswordDialog::Confirm);
@@ -80,7 +80,7 @@ void PasswordDialog::Confirm()
     const QString entry = entry_->text();
     m_.TerminalPassword = entry;
     if (entry.size() < MinimumLength) {
-        messages_.Show(TableText(m_, 171), TableText(m_, 172), Messages::Buttons::Ok, this);
+        messages_.Show(TableText(program_, 171), TableText(program_, 172), Messages::Buttons::Ok, this);
         entry_->setFocus();
         return;
     }

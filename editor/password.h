@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <functional>
 
+struct ProgramState;
 struct Vardelomod;
 class Messages;
 class QLineEdit;
@@ -17,7 +18,7 @@ class QLineEdit;
 class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
-    PasswordDialog(Vardelomod& m, Messages& messages, const std::function<void()>& stopTimer1,
+    PasswordDialog(ProgramState& program, Vardelomod& m, Messages& messages, const std::function<void()>& stopTimer1,
                    QWidget* parent = nullptr);
 
     bool FreeMode() const { return entryMode_ == FreeEntryMode; }
@@ -30,6 +31,7 @@ private:
     static constexpr int DigitsMode = 0;
     static constexpr int FreeEntryMode = 8;
 
+    ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     QLineEdit* entry_;

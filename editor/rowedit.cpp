@@ -22,19 +22,19 @@ bool DataChar(QChar c)
 }
 }
 
-RowEditDialog::RowEditDialog(Vardelomod& m, Messages& messages, QWidget* parent)
-    : QDialog(parent), m_(m), messages_(messages)
+RowEditDialog::RowEditDialog(ProgramState& program, Vardelomod& m, Messages& messages, QWidget* parent)
+    : QDialog(parent), program_(program), m_(m), messages_(messages)
 {
     setObjectName(QStringLiteral("Datensp"));
     m_.EditConfirmed = 0;
-    LoadWindowTexts(m_, TextWindow::RowEdit);
-    setWindowTitle(TableText(m_, 151));
+    LoadWindowTexts(program_, TextWindow::RowEdit);
+    setWindowTitle(TableText(program_, 151));
     setFixedSize(TwipsSize(6300, 3150));
 
     QFont entryFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
     entryFont.setStyleHint(QFont::SansSerif);
 
-    auto* frame1 = new QGroupBox(TableText(m_, 152), this);
+    auto* frame1 = new QGroupBox(TableText(program_, 152), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     frame1->setGeometry(TwipsRect(120, 90, 6060, 825));
     data_ = new QLineEdit(frame1);
@@ -42,7 +42,7 @@ RowEditDialog::RowEditDialog(Vardelomod& m, Messages& messages, QWidget* parent)
     data_->setGeometry(TwipsRect(120, 300, 5820, 420));
     data_->setFont(entryFont);
 
-    auto* frame2 = new QGroupBox(TableText(m_, 153), this);
+    auto* frame2 = new QGroupBox(TableText(program_, 153), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
     frame2->setGeometry(TwipsRect(120, 1005, 6060, 825));
     comment_ = new QLineEdit(frame2);
@@ -50,10 +50,10 @@ RowEditDialog::RowEditDialog(Vardelomod& m, Messages& messages, QWidget* parent)
     comment_->setGeometry(TwipsRect(120, 300, 5820, 420));
     comment_->setFont(entryFont);
 
-    auto* cancel = new QPushButton(TableText(m_, 154), this);
+    auto* cancel = new QPushButton(TableText(program_, 154), this);
     cancel->setObjectName(QStringLiteral("Command1"));
     cancel->setGeometry(TwipsRect(720, 2100, 1800, 555));
-    auto* ok = new QPushButton(TableText(m_, 155), this);
+    auto* ok = new QPushButton(TableText(program_, 155), this);
     ok->setObjectName(QStringLiteral("Command2"));
     ok->setGeometry(TwipsRect(3780, 2100, 1800, 555));
     ok->setDefault(true);
@@ -101,7 +101,7 @@ bool RowEditDialog::eventFilter(QObject* watched, QEvent* event)
 void RowEditDialog::Confirm()
 {
     if (data_->text().size() < length_) {
-        messages_.Show(TableText(m_, 156), TableText(m_, 157), Messages::Buttons::Ok, this);
+        messages_.Show(TableText(program_, 156), TableText(program_, 157), Messages::Buttons::Ok, this);
         data_->setFocus();
         return;
     }

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+struct ProgramState;
 struct Vardelomod;
 class Messages;
 class QLineEdit;
@@ -15,7 +16,7 @@ class QPushButton;
 class RowEditDialog : public QDialog {
     Q_OBJECT
 public:
-    RowEditDialog(Vardelomod& m, Messages& messages, QWidget* parent = nullptr);
+    RowEditDialog(ProgramState& program, Vardelomod& m, Messages& messages, QWidget* parent = nullptr);
 
     // OK: a data string shorter than the one the dialog opened with is
     // refused with a message and the dialog stays open.
@@ -25,6 +26,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    ProgramState& program_;
     Vardelomod& m_;
     Messages& messages_;
     QLineEdit* data_;

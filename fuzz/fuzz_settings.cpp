@@ -7,14 +7,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
-    Vardelomod m;
-    if (!ParseSettings(m, content))
+    ProgramState program;
+    if (!ParseSettings(program, content))
         return 0;
-    if (m.PortNumber < 0 || m.PortNumber > 8)
+    if (program.ChosenPort < 0 || program.ChosenPort > 8)
         std::abort();
-    if (m.LanguageOffset != 0 && m.LanguageOffset != 1000 && m.LanguageOffset != 2000 && m.LanguageOffset != 3000)
+    const int language = program.LanguageOffset;
+    if (language != 0 && language != 1000 && language != 2000 && language != 3000)
         std::abort();
-    if (LeadingNumber(m.LanguageText) < 0)
+    if (LeadingNumber(program.LanguageText) < 0)
         std::abort();
     return 0;
 }

@@ -18,11 +18,11 @@ void ModelReportSource::GridRows::SetHeader(const QString& formatString)
     cells[1] = bar < 0 ? QString() : formatString.mid(bar + 1);
 }
 
-ModelReportSource::ModelReportSource(Vardelomod& m) : m_(m)
+ModelReportSource::ModelReportSource(const ProgramState& program, Vardelomod& m) : program_(program), m_(m)
 {
     for (int g = 0; g < 4; ++g) {
         grids_[g].SetRowCount(2);
-        grids_[g].SetHeader(TableText(m, OpeningGridHeaderText + g));
+        grids_[g].SetHeader(TableText(program_, OpeningGridHeaderText + g));
     }
     ListRowsObserver* previous = m.RowsObserver;
     m.RowsObserver = this;
@@ -41,15 +41,15 @@ void ModelReportSource::ListsDecodeStarted(const Vardelomod&, bool)
     }
 }
 
-void ModelReportSource::ListStarted(const Vardelomod& m, int list, int count)
+void ModelReportSource::ListStarted(const Vardelomod&, int list, int count)
 {
     if (list < 1 || list > 4)
         return;
     for (int g = 0; g < 4; ++g)
-        grids_[g].SetHeader(TableText(m, FirstGridHeaderText + g));
+        grids_[g].SetHeader(TableText(program_, FirstGridHeaderText + g));
     GridRows& grid = grids_[list - 1];
     grid.SetRowCount(count + 2);
-    grid.cells[2] = TableText(m, CapacityText) + ReportPrinter::NumberText(count).chopped(1);
+    grid.cells[2] = TableText(program_, CapacityText) + ReportPrinter::NumberText(count).chopped(1);
 }
 
 void ModelReportSource::RowDecoded(const Vardelomod& m, int list, int k, int row)
@@ -66,12 +66,12 @@ void ModelReportSource::RowDecoded(const Vardelomod& m, int list, int k, int row
 
 QString ModelReportSource::Text(int id) const
 {
-    return TableText(m_, id);
+    return TableText(program_, id);
 }
 
 int ModelReportSource::LanguageOffset() const
 {
-    return m_.LanguageOffset;
+    return program_.LanguageOffset;
 }
 
 QString ModelReportSource::ConfigFileName() const

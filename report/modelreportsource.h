@@ -6,6 +6,7 @@
 // Used where no editor window exists (the command-line companion).
 
 #include "config/configimage.h"
+#include "config/programstate.h"
 #include "report/reportsource.h"
 
 #include <QStringList>
@@ -13,9 +14,9 @@
 
 class ModelReportSource : public ReportSource, private ListRowsObserver {
 public:
-    // Runs DecodeLists on m to fill the grids; m's text table must hold the
-    // editor's texts.
-    explicit ModelReportSource(Vardelomod& m);
+    // Runs DecodeLists on m to fill the grids; the program's text table must
+    // hold the editor's texts.
+    ModelReportSource(const ProgramState& program, Vardelomod& m);
 
     void SetCurrentTab(int tab) { tab_ = tab; }
 
@@ -40,6 +41,7 @@ private:
     void ListStarted(const Vardelomod& m, int list, int count) override;
     void RowDecoded(const Vardelomod& m, int list, int k, int row) override;
 
+    const ProgramState& program_;
     const Vardelomod& m_;
     std::array<GridRows, 4> grids_;
     int tab_ = 0;

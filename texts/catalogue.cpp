@@ -81,11 +81,11 @@ QString CatalogueText(int id, int languageOffset)
     return it->at(languageOffset / 1000);
 }
 
-void LoadWindowTexts(Vardelomod& m, TextWindow window)
+void LoadWindowTexts(ProgramState& program, TextWindow window)
 {
-    auto load = [&m](Range r) {
+    auto load = [&program](Range r) {
         for (int id = r.first; id <= r.last; ++id)
-            m.TextTable[id] = CatalogueText(id, m.LanguageOffset);
+            program.TextTable[id] = CatalogueText(id, program.LanguageOffset);
     };
     switch (window) {
     case TextWindow::Start: load({101, 102}); break;
@@ -98,9 +98,9 @@ void LoadWindowTexts(Vardelomod& m, TextWindow window)
     }
 }
 
-QString TableText(const Vardelomod& m, int id)
+QString TableText(const ProgramState& program, int id)
 {
     if (id < 100 || id > 1000)
         return {};
-    return m.TextTable[id];
+    return program.TextTable[id];
 }

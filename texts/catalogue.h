@@ -2,7 +2,7 @@
 // The user-interface texts in four languages, compiled into the program from
 // resources/texts.tsv, and the per-window text table.
 
-#include "config/vardelomod.h"
+#include "config/programstate.h"
 
 #include <QString>
 
@@ -15,6 +15,6 @@ QString CatalogueText(int id, int languageOffset);
 
 // The windows and the text ID ranges each copies into TextTable when it opens.
 enum class TextWindow { Start, Main, RowEdit, DisplayLine, Interface, Password, Editor };
-void LoadWindowTexts(Vardelomod& m, TextWindow window);
+void LoadWindowTexts(ProgramState& program, TextWindow window);
 // The text table entry of an ID (101..273), as last loaded.
-QString TableText(const Vardelomod& m, int id);
+QString TableText(const ProgramState& program, int id);

@@ -11,10 +11,10 @@ int LanguageIndex(qint16 languageOffset)
     }
 }
 
-void ChooseLanguage(Vardelomod& m, int index)
+void ChooseLanguage(ProgramState& program, int index)
 {
     if (index < 0 || index >= LanguageCount)
         return;
-    m.LanguageOffset = static_cast<qint16>(1000 * index);
-    m.LanguageText = QStringLiteral(" %1").arg(m.LanguageOffset);
+    program.LanguageOffset = static_cast<qint16>(1000 * index);
+    program.LanguageText = QStringLiteral(" %1").arg(program.LanguageOffset);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The operator's choice of the user-interface language.
 
-#include "config/vardelomod.h"
+#include "config/programstate.h"
 
 constexpr int LanguageCount = 4;   // German, English, French, Spanish
 
@@ -12,4 +12,4 @@ int LanguageIndex(qint16 languageOffset);
 // A language chosen by its button index 0..3: LanguageOffset := 1000 × index
 // and LanguageText := the offset with one leading blank (" 1000"), the form
 // the settings file keeps.
-void ChooseLanguage(Vardelomod& m, int index);
+void ChooseLanguage(ProgramState& program, int index);

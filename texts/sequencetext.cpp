@@ -2,13 +2,13 @@
 
 #include "texts/catalogue.h"
 
-QString SequenceText(const Vardelomod& m, int id)
+QString SequenceText(const ProgramState& program, int id)
 {
-    const QString table = TableText(m, id);
-    return table.isEmpty() ? CatalogueText(id, m.LanguageOffset) : table;
+    const QString table = TableText(program, id);
+    return table.isEmpty() ? CatalogueText(id, program.LanguageOffset) : table;
 }
 
-QString UnsendableImageText(const Vardelomod& m)
+QString UnsendableImageText(const ProgramState& program, const Vardelomod& m)
 {
     // A slot value that is not a byte would be sent cut to 8 bits: a
     // different configuration than the one on screen.
@@ -16,7 +16,7 @@ QString UnsendableImageText(const Vardelomod& m)
     for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
         const qint16 v = m.ConfigImage[i];
         if (v < 0 || v > 255)
-            return SequenceText(m, ValueOutOfRange).arg(i).arg(v);
+            return SequenceText(program, ValueOutOfRange).arg(i).arg(v);
     }
     return {};
 }

@@ -1,14 +1,15 @@
 #pragma once
 // The texts the terminal sequences and the port messages show.
 
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 
 #include <QString>
 
 // The text of an ID in the current language: the text table entry as the
 // window last loaded it, or the catalogue's when the table lacks it.
-QString SequenceText(const Vardelomod& m, int id);
+QString SequenceText(const ProgramState& program, int id);
 
 // Why the image cannot be sent to the terminal (text 280 for the first slot
 // outside 0..255, which would go out cut to 8 bits), or nothing.
-QString UnsendableImageText(const Vardelomod& m);
+QString UnsendableImageText(const ProgramState& program, const Vardelomod& m);

@@ -16,15 +16,16 @@ int main(int argc, char** argv)
     // Names the user's configuration folder (settings, port map, picture).
     QApplication::setApplicationName(QStringLiteral("vardelo"));
 
+    ProgramState program;
+    program.Ports = PortMap::Load();
     Vardelomod m;
     QtMessages messages;
     QtFileDialogs files;
     QtTimers timers;
-    const PortMap portMap = PortMap::Load();
-    MappedSerialLink link(timers, portMap);
+    MappedSerialLink link(timers, program.Ports);
     WindowManners::Install();
     ToolkitTexts toolkitTexts;
-    MainWindow window(m, {messages, files, timers, link, DefaultSettingsPath(), portMap.LoadStatus()});
+    MainWindow window(program, m, {messages, files, timers, link, DefaultSettingsPath()});
     window.LanguageLoaded = [&toolkitTexts](int offset) { toolkitTexts.Follow(offset); };
     window.StartUp();
     window.show();

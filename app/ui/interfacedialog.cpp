@@ -10,21 +10,21 @@
 #include <QRadioButton>
 
 
-InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::function<void()> reopenPort,
+InterfaceDialog::InterfaceDialog(ProgramState& program, QString settingsPath, std::function<void()> reopenPort,
                                  std::function<QString(int)> describePort, QWidget* parent)
-    : QDialog(parent), m_(m), settingsPath_(std::move(settingsPath)), reopenPort_(std::move(reopenPort)),
+    : QDialog(parent), program_(program), settingsPath_(std::move(settingsPath)), reopenPort_(std::move(reopenPort)),
       describePort_(std::move(describePort))
 {
     setObjectName(QStringLiteral("Schnittstelle"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    LoadWindowTexts(m_, TextWindow::Interface);
-    setWindowTitle(TableText(m_, 161));
+    LoadWindowTexts(program_, TextWindow::Interface);
+    setWindowTitle(TableText(program_, 161));
     setFixedSize(TwipsSize(5400, 2520));
 
     static const int captionIds[] = {162, 163, 268, 269, 270, 271, 272, 273};
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 8; ++i) {
-        auto* button = new QRadioButton(TableText(m_, captionIds[i]), this);
+        auto* button = new QRadioButton(TableText(program_, captionIds[i]), this);
         button->setObjectName(QStringLiteral("Opt1(%1)").arg(i));
         // com1..com4 in the left column, com5..com8 in the right one.
         button->setGeometry(TwipsRect(360 + (i / 4) * 1560, 240 + (i % 4) * 480, 1320, 360));
@@ -32,7 +32,7 @@ InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::funct
         connect(button, &QRadioButton::clicked, this, [this, i] { ChoosePort(i); });
         option_[i] = button;
     }
-    ok_ = new QPushButton(TableText(m_, 164), this);
+    ok_ = new QPushButton(TableText(program_, 164), this);
     ok_->setObjectName(QStringLiteral("Co1"));
     ok_->setGeometry(TwipsRect(3840, 240, 1200, 375));
     ok_->setDefault(true);
@@ -50,20 +50,20 @@ InterfaceDialog::InterfaceDialog(Vardelomod& m, QString settingsPath, std::funct
 
     // The port in use is selected, and that counts as a click: the port is
     // closed and opened again on the same number.
-    if (m_.PortNumber >= 1 && m_.PortNumber <= 8) {
-        option_[m_.PortNumber - 1]->setChecked(true);
-        ChoosePort(m_.PortNumber - 1);
+    if (program_.ChosenPort >= 1 && program_.ChosenPort <= 8) {
+        option_[program_.ChosenPort - 1]->setChecked(true);
+        ChoosePort(program_.ChosenPort - 1);
     }
 }
 
 void InterfaceDialog::ChoosePort(int index)
 {
-    m_.PortNumber = static_cast<qint16>(index + 1);
+    program_.ChosenPort = static_cast<qint16>(index + 1);
     if (reopenPort_)
         reopenPort_();
     // After a fallback the button of the port actually in use is shown.
-    if (m_.PortNumber >= 1 && m_.PortNumber <= 8)
-        option_[m_.PortNumber - 1]->setChecked(true);
+    if (program_.ChosenPort >= 1 && program_.ChosenPort <= 8)
+        option_[program_.ChosenPort - 1]->setChecked(true);
 }
 
 void InterfaceDialog::ShowPortLine(int index)
@@ -76,6 +76,6 @@ void InterfaceDialog::ShowPortLine(int index)
 
 void InterfaceDialog::Store()
 {
-    WriteSettings(m_, settingsPath_);
+    WriteSettings(program_, settingsPath_);
     accept();
 }

@@ -3,7 +3,7 @@
 // reopens the port at once for the rest of the run; only OK stores the choice
 // in the settings file.
 
-#include "config/vardelomod.h"
+#include "config/programstate.h"
 
 #include <QDialog>
 #include <array>
@@ -16,12 +16,12 @@ class QPushButton;
 class InterfaceDialog : public QDialog {
     Q_OBJECT
 public:
-    // reopenPort closes the port and opens it again on m.PortNumber, falling
-    // back as it must; afterwards m.PortNumber names the port in use, or the
+    // reopenPort closes the port and opens it again on program.ChosenPort,
+    // falling back as it must; afterwards ChosenPort names the port in use, or the
     // port is closed. The dialog then shows the port in use.
     // describePort(N) says what com N stands for; the line under the options
     // shows it for the selected option.
-    InterfaceDialog(Vardelomod& m, QString settingsPath, std::function<void()> reopenPort,
+    InterfaceDialog(ProgramState& program, QString settingsPath, std::function<void()> reopenPort,
                     std::function<QString(int port)> describePort, QWidget* parent = nullptr);
 
     QRadioButton* PortButton(int index) const { return option_.at(index); }
@@ -32,7 +32,7 @@ private:
     void Store();
     void ShowPortLine(int index);
 
-    Vardelomod& m_;
+    ProgramState& program_;
     QString settingsPath_;
     std::function<void()> reopenPort_;
     std::function<QString(int)> describePort_;

@@ -16,13 +16,13 @@ constexpr int RowHeight = 42;
 constexpr int ButtonLeft = 84;
 } // namespace
 
-LanguageWindow::LanguageWindow(Vardelomod& m, QString settingsPath, QWidget* parent)
-    : QDialog(parent), m_(m), settingsPath_(std::move(settingsPath))
+LanguageWindow::LanguageWindow(ProgramState& program, QString settingsPath, QWidget* parent)
+    : QDialog(parent), program_(program), settingsPath_(std::move(settingsPath))
 {
     setObjectName(QStringLiteral("start"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    LoadWindowTexts(m_, TextWindow::Start);
-    setWindowTitle(TableText(m_, 101));
+    LoadWindowTexts(program_, TextWindow::Start);
+    setWindowTitle(TableText(program_, 101));
     // It opens centred over the main window.
     setFixedSize(250, 4 * RowHeight + 64);
 
@@ -53,7 +53,7 @@ LanguageWindow::LanguageWindow(Vardelomod& m, QString settingsPath, QWidget* par
     uk->setPixmap(FlagPicture(Flag::UnitedKingdom));
     uk->setGeometry(14, RowTop + RowHeight + 9, 25, 15);
 
-    ok_ = new QPushButton(TableText(m_, 102), this);
+    ok_ = new QPushButton(TableText(program_, 102), this);
     ok_->setObjectName(QStringLiteral("Command1"));
     ok_->setGeometry(width() - 100, height() - 40, 84, 27);
     ok_->setDefault(true);
@@ -61,7 +61,7 @@ LanguageWindow::LanguageWindow(Vardelomod& m, QString settingsPath, QWidget* par
 
     // The language in force is selected, and selecting it counts as a click:
     // the settings file is rewritten with the values already in force.
-    const int current = LanguageIndex(m_.LanguageOffset);
+    const int current = LanguageIndex(program_.LanguageOffset);
     if (current >= 0) {
         option_[current]->setChecked(true);
         ChooseLanguageButton(current);
@@ -70,8 +70,8 @@ LanguageWindow::LanguageWindow(Vardelomod& m, QString settingsPath, QWidget* par
 
 void LanguageWindow::ChooseLanguageButton(int index)
 {
-    ChooseLanguage(m_, index);
+    ChooseLanguage(program_, index);
     // The choice counts from the click on, even if the file cannot be
     // written; the next start then simply offers the old language again.
-    WriteSettings(m_, settingsPath_);
+    WriteSettings(program_, settingsPath_);
 }

@@ -3,7 +3,7 @@
 // language takes effect and is written to the settings file at once; OK only
 // closes the window.
 
-#include "config/vardelomod.h"
+#include "config/programstate.h"
 
 #include <QDialog>
 #include <array>
@@ -15,14 +15,14 @@ class LanguageWindow : public QDialog {
     Q_OBJECT
 public:
     // settingsPath: the settings file rewritten on every click.
-    LanguageWindow(Vardelomod& m, QString settingsPath, QWidget* parent = nullptr);
+    LanguageWindow(ProgramState& program, QString settingsPath, QWidget* parent = nullptr);
 
     QRadioButton* LanguageButton(int index) const { return option_.at(index); }
 
 private:
     void ChooseLanguageButton(int index);
 
-    Vardelomod& m_;
+    ProgramState& program_;
     QString settingsPath_;
     std::array<QRadioButton*, 4> option_{};
     QPushButton* ok_ = nullptr;

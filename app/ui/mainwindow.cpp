@@ -88,8 +88,8 @@ QPushButton* Button(const QString& name, QWidget* parent, QRect geometry)
 
 } // namespace
 
-MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
-    : QMainWindow(parent), m_(m), services_(std::move(services))
+MainWindow::MainWindow(ProgramState& program, Vardelomod& m, Services services, QWidget* parent)
+    : QMainWindow(parent), program_(program), m_(m), services_(std::move(services))
 {
     setObjectName(QStringLiteral("vardelo1"));
     client_ = new BackgroundWidget(this);
@@ -103,10 +103,11 @@ MainWindow::MainWindow(Vardelomod& m, Services services, QWidget* parent)
     setCentralWidget(client_);
     BuildMenus();
     BuildPanels();
-    session_ = std::make_unique<TerminalSession>(m_, services_.link, services_.timers, services_.messages);
+    session_ = std::make_unique<TerminalSession>(program_, m_, services_.link, services_.timers, services_.messages);
     recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(services_.settingsPath));
     connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
-        services_.messages.Show(SequenceText(m_, 342).arg(problem), TableText(m_, 136), Messages::Buttons::Ok, this);
+        services_.messages.Show(SequenceText(program_, 342).arg(problem), TableText(program_, 136),
+                                Messages::Buttons::Ok, this);
     });
     ConnectSequences();
     statusLine_ = new QLabel(this);
@@ -259,7 +260,7 @@ void MainWindow::ConnectSequences()
         SetButtonColour(taste1_, running);
         taste1_->setEnabled(!running);
         command2_->setEnabled(!running);
-        text2_->setText(running ? SequenceText(m_, TextId::PleaseWait) : QString());
+        text2_->setText(running ? SequenceText(program_, TextId::PleaseWait) : QString());
         text2_->setVisible(running);
     });
     connect(&read, &ReadSequence::IdentificationChanged, label1_, &QLabel::setText);
@@ -299,7 +300,7 @@ void MainWindow::ConnectSequences()
 void MainWindow::ShowProgress()
 {
     const TransferProgress progress = monitor_->Current();
-    statusLine_->setText(StatusLineText(m_, progress, monitor_->Next()));
+    statusLine_->setText(StatusLineText(program_, progress, monitor_->Next()));
     const WriteBars bars = WriteBarsFor(progress);
     for (const auto& [bar, value] : {std::pair{flatScrollBar1_, bars.send}, std::pair{flatScrollBar2_, bars.reply}}) {
         if (bar->value() == value)
@@ -325,7 +326,7 @@ void MainWindow::StartUp()
     resize(TwipsToPixels(WindowWidthTwips) - FrameAllowancePx, TwipsToPixels(WindowHeightTwips) - TitleAllowancePx);
     text2_->hide();
     // 2.-5. Settings folder and file, language, start directory.
-    const FileStatus settings = ReadStartupSettings(m_, services_.settingsPath);
+    const FileStatus settings = ReadStartupSettings(program_, services_.settingsPath);
     const FileContent picture = ReadBackgroundPicture(services_.settingsPath);
     // An undecodable picture leaves the plain background, silently.
     client_->SetPicture(picture.status ? QPixmap::fromImage(QImage::fromData(picture.content)) : QPixmap());
@@ -333,19 +334,19 @@ void MainWindow::StartUp()
     LoadMainTexts();
     // Files of the configuration folder that are no regular files or too
     // large were not read: the operator learns which, before the port opens.
-    for (const FileStatus& refused : {settings, services_.portMapStatus, picture.status}) {
+    for (const FileStatus& refused : {settings, program_.Ports.LoadStatus(), picture.status}) {
         if (!refused && refused.fault != FileFault::Missing)
-            services_.messages.Show(CatalogueText(FileText::NotUsedAtStartUp, m_.LanguageOffset) + QStringLiteral("\n") +
-                                        FileStatusText(refused, m_.LanguageOffset),
-                                    TableText(m_, 130), Messages::Buttons::Ok, this);
+            services_.messages.Show(CatalogueText(FileText::NotUsedAtStartUp, program_.LanguageOffset)
+                                        + QStringLiteral("\n") + FileStatusText(refused, program_.LanguageOffset),
+                                    TableText(program_, 130), Messages::Buttons::Ok, this);
     }
     // 7. The serial interface; when none opens, the program goes on with the
     // port closed so that files can still be edited.
-    OpenPortAtStartUp(m_, services_.link, services_.messages);
+    OpenPortAtStartUp(program_, services_.link, services_.messages);
     // 8. Panels hidden, no read yet.
     HidePanels();
     m_.TerminalRead = 0;
-    label1_->setText(TableText(m_, 128));
+    label1_->setText(TableText(program_, 128));
     ShowProgress();
     // 9. The language window one second later.
     timer5_->Start();
@@ -355,7 +356,7 @@ void MainWindow::OfferLanguageWindow()
 {
     timer5_->Stop();
     {
-        LanguageWindow window(m_, services_.settingsPath, this);
+        LanguageWindow window(program_, services_.settingsPath, this);
         RunModal(window);
     }
     LoadMainTexts();
@@ -363,8 +364,8 @@ void MainWindow::OfferLanguageWindow()
 
 void MainWindow::LoadMainTexts()
 {
-    LoadWindowTexts(m_, TextWindow::Main);
-    auto t = [this](int id) { return TableText(m_, id); };
+    LoadWindowTexts(program_, TextWindow::Main);
+    auto t = [this](int id) { return TableText(program_, id); };
     setWindowTitle(t(103));
     label1_->setText(t(128));
     mnudatei_->setTitle(t(104));
@@ -392,7 +393,7 @@ void MainWindow::LoadMainTexts()
     mnuhelp_->setTitle(t(134));
     ShowProgress();
     if (LanguageLoaded)
-        LanguageLoaded(m_.LanguageOffset);
+        LanguageLoaded(program_.LanguageOffset);
 }
 
 QColor MainWindow::ButtonColour(const QPushButton* button)
@@ -426,12 +427,13 @@ void MainWindow::RunModal(QDialog& dialog)
 
 void MainWindow::LoadCommand()
 {
-    const FileDialogRequest request{TableText(m_, 131), TableText(m_, 132), TableText(m_, 133), m_.StartDirectory};
+    const FileDialogRequest request{TableText(program_, 131), TableText(program_, 132), TableText(program_, 133),
+                                    program_.StartDirectory};
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;
     m_.EditAfterLoad = true;
-    if (LoadConfigFile(m_, *name, services_.messages) != LoadOutcome::Loaded) {
+    if (LoadConfigFile(program_, m_, *name, services_.messages) != LoadOutcome::Loaded) {
         m_.EditAfterLoad = false;
         return;
     }
@@ -466,7 +468,7 @@ void MainWindow::AskPassword()
     m_.PasswordAccepted = 0;
     // The dialog switches off the read timer when it opens; here no read
     // runs (its button is disabled while one does), so there is nothing to stop.
-    PasswordDialog dialog(m_, services_.messages, [this] {
+    PasswordDialog dialog(program_, m_, services_.messages, [this] {
         if (session_->Read().IsRunning())
             session_->Read().Abort();
     }, this);
@@ -479,11 +481,12 @@ void MainWindow::WriteCommand()
     label2_->clear();
     if (!session_->Write().CheckReadDone())
         return;
-    const FileDialogRequest request{TableText(m_, 137), TableText(m_, 138), TableText(m_, 139), m_.StartDirectory};
+    const FileDialogRequest request{TableText(program_, 137), TableText(program_, 138), TableText(program_, 139),
+                                    program_.StartDirectory};
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;
-    if (LoadConfigFile(m_, *name, services_.messages) != LoadOutcome::Loaded)
+    if (LoadConfigFile(program_, m_, *name, services_.messages) != LoadOutcome::Loaded)
         return;
     m_.CurrentConfigFile = *name;
     label2_->setText(*name);
@@ -521,15 +524,15 @@ void MainWindow::InterfaceCommand()
 {
     InterfaceDialog* shown = nullptr;
     const auto reopen = [this, &shown] {
-        OpenSelectedPort(m_, services_.link, services_.messages, [&shown](int port) {
+        OpenSelectedPort(program_, services_.link, services_.messages, [&shown](int port) {
             if (shown)
                 shown->PortButton(port - 1)->setChecked(true);
         });
     };
     const auto describe = [this](int port) {
-        return PortStandsFor(port, services_.link.TargetOf(port), Devices(), m_.LanguageOffset);
+        return PortStandsFor(port, services_.link.TargetOf(port), Devices(), program_.LanguageOffset);
     };
-    InterfaceDialog dialog(m_, services_.settingsPath, reopen, describe, this);
+    InterfaceDialog dialog(program_, services_.settingsPath, reopen, describe, this);
     shown = &dialog;
     RunModal(dialog);
     ShowProgress();
@@ -548,7 +551,7 @@ void MainWindow::OpenEditorWindow(bool /*loadedFile*/)
         taste2_->hide();
     };
     // The editor names its file itself, in one form for a read and a load.
-    EditorWindow editor(m_, services_.messages, services_.files, this, hooks);
+    EditorWindow editor(program_, m_, services_.messages, services_.files, this, hooks);
     if (!editor.Loaded())
         return;
     RunModal(editor);
@@ -558,7 +561,7 @@ void MainWindow::ShowMakerAddress()
 {
     // The file dialogs may have moved the current directory; a following read
     // writes its file in the start directory again.
-    QDir::setCurrent(m_.StartDirectory);
+    QDir::setCurrent(program_.StartDirectory);
     services_.messages.Show(MakerWebAddress(services_.settingsPath), MakerMessageTitle, Messages::Buttons::Ok, this);
 }
 
@@ -584,16 +587,16 @@ void MainWindow::ShowWriteChanges(const QString& file)
     ConfigDifference difference = CompareConfigurations(read->read, chosen);
     // Comments are not in the terminal: a write does not change them.
     difference.comments.clear();
-    changesFrame_->setTitle(ChangeText(ChangeTextId::SummaryTitle, m_.LanguageOffset));
-    changesDetails_->setText(ChangeText(ChangeTextId::DetailsButton, m_.LanguageOffset));
-    changesSummary_->setText(SummarizeChanges(difference, m_.LanguageOffset).join(u'\n'));
-    changeLines_ = DescribeChanges(difference, m_.LanguageOffset);
+    changesFrame_->setTitle(ChangeText(ChangeTextId::SummaryTitle, program_.LanguageOffset));
+    changesDetails_->setText(ChangeText(ChangeTextId::DetailsButton, program_.LanguageOffset));
+    changesSummary_->setText(SummarizeChanges(difference, program_.LanguageOffset).join(u'\n'));
+    changeLines_ = DescribeChanges(difference, program_.LanguageOffset);
     changesDetails_->setEnabled(!changeLines_.isEmpty());
 }
 
 void MainWindow::ShowChangeDetails()
 {
-    ChangeDetailsDialog dialog(changeLines_, m_.LanguageOffset, this);
+    ChangeDetailsDialog dialog(changeLines_, program_.LanguageOffset, this);
     RunModal(dialog);
 }
 

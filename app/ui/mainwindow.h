@@ -4,6 +4,7 @@
 // and sequences and shows what they report.
 
 #include "comm/changereport.h"
+#include "config/programstate.h"
 #include "config/vardelomod.h"
 #include "platform/fileaccess.h"
 #include "platform/ui/modal.h"
@@ -41,10 +42,9 @@ public:
         Timers& timers;
         SerialLink& link;
         QString settingsPath;   // the settings file; its folder holds the picture and the port map
-        FileStatus portMapStatus = {};   // the port map's refusal, shown at start-up
         const SerialDevices* devices = nullptr;   // the system's serial devices when none is given
     };
-    MainWindow(Vardelomod& m, Services services, QWidget* parent = nullptr);
+    MainWindow(ProgramState& program, Vardelomod& m, Services services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The window's load: settings, language, texts, port, panels, then the
@@ -106,6 +106,7 @@ private:
     void ShowWriteChanges(const QString& file);
     void ShowChangeDetails();
 
+    ProgramState& program_;
     Vardelomod& m_;
     Services services_;
     std::unique_ptr<TerminalSession> session_;

@@ -46,9 +46,10 @@ bool NoRoomFor(const QString& scratch)
 
 QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request)
 {
+    auto program = std::make_unique<ProgramState>();
+    program->LanguageOffset = qint16(request.languageOffset);
+    LoadWindowTexts(*program, TextWindow::Editor);
     auto m = std::make_unique<Vardelomod>();
-    m->LanguageOffset = qint16(request.languageOffset);
-    LoadWindowTexts(*m, TextWindow::Editor);
     const QString configFile = QFileInfo(request.configFile).absoluteFilePath();
     const FileStatus read = ReadConfigurationFile(*m, configFile);
     if (!read)
@@ -57,7 +58,7 @@ QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request)
     if (const FileStatus comments = LoadComments(*m, configFile, false); !comments)
         return CatalogueText(FileText::CommentsNotRead, request.languageOffset) + u' ' +
                FileStatusText(comments, request.languageOffset);
-    ModelReportSource source(*m);
+    ModelReportSource source(*program, *m);
 
     // A target that is no regular file is refused before any work.
     if (const FileStatus target = CheckWriteTarget(request.pdfFile); !target)

@@ -113,7 +113,7 @@ private slots:
         for (const char* name : {"config/VARDELO.ini", "config/hauptbild.bmp"})
             QVERIFY(::mkfifo(QFile::encodeName(h.dir.filePath(QLatin1String(name))).constData(), 0644) == 0);
         h.StartAndPassLanguageWindow();
-        QCOMPARE(h.m.PortNumber, qint16(1));
+        QCOMPARE(h.program.ChosenPort, qint16(1));
         const QStringList prompts = h.Prompts().filter(QStringLiteral("Beim Start nicht verwendet"));
         QCOMPARE(prompts.size(), 2);
         QVERIFY(prompts.at(0).contains(h.SettingsPath() + QStringLiteral(" ist keine gewöhnliche Datei")));
@@ -208,7 +208,7 @@ private slots:
         QFETCH(int, language);
         MainWindowHarness h(Kind::Simulated, QStringLiteral(" 1\r\n %1\r\n").arg(language).toLatin1());
         h.StartAndPassLanguageWindow();
-        QCOMPARE(h.m.LanguageOffset, qint16(language));
+        QCOMPARE(h.program.LanguageOffset, qint16(language));
         StartRead(h);
         h.clock.Advance(1000);
         QVERIFY(h.Visible(QStringLiteral("Text2")));
@@ -401,7 +401,7 @@ private slots:
         };
         h.Trigger(QStringLiteral("mnuschnittst"));
         QVERIFY(h.link->IsOpen());
-        QCOMPARE(h.m.PortNumber, qint16(5));
+        QCOMPARE(h.program.ChosenPort, qint16(5));
         QCOMPARE(h.SettingsContent(), pressOk ? QByteArray(" 5\r\n 0\r\n") : QByteArray(" 1\r\n 0\r\n"));
     }
     // Through the dialog's own modal loop, worked with mouse and keyboard:

@@ -126,9 +126,9 @@ private slots:
         QCOMPARE(link.Open(), line.isEmpty());
         line.replace(QStringLiteral("DEV"), device).replace(QStringLiteral("DIR"), dir.path());
         QCOMPARE(OpenFailureLine(link.OpenFailure(), 1000), line);
-        Vardelomod m;
-        m.LanguageOffset = 0;
-        const QStringList message = PortFailedMessage(m, 165, {link.OpenFailure()}).split(u'\n');
+        ProgramState program;
+        program.LanguageOffset = 0;
+        const QStringList message = PortFailedMessage(program, 165, {link.OpenFailure()}).split(u'\n');
         const bool simulated = device.startsWith(u"sim");
         QCOMPARE(message.first() == CatalogueText(165, 0), !simulated);
         QCOMPARE(message.size(), line.isEmpty() || simulated ? 1 : 2);
@@ -144,14 +144,14 @@ private slots:
     // At start-up both com1 and com2 are tried: text 129, then a line for each.
     void startUpNamesEachPort()
     {
-        Vardelomod m;
-        m.LanguageOffset = 1000;
+        ProgramState program;
+        program.LanguageOffset = 1000;
         ScriptedLink link;
         link.failingPorts = {1, 2};
         link.failure.cause = PortFailure::Cause::Busy;
         link.failure.device = QStringLiteral("/dev/ttyUSB0");
         FakeMessages messages;
-        QVERIFY(!OpenPortAtStartUp(m, link, messages));
+        QVERIFY(!OpenPortAtStartUp(program, link, messages));
         const QString busy = QStringLiteral("/dev/ttyUSB0 is in use by another program");
         QCOMPARE(messages.shown.at(0).prompt, QStringList({En(129), busy, busy}).join(u'\n'));
     }

@@ -46,7 +46,7 @@ struct Rig : SessionRig {
         monitor = std::make_unique<TransferMonitor>(m, *session, clock, IntervalMs);
         onShow = [this] { duringMessages << monitor->Current().phase; };
         QObject::connect(monitor.get(), &TransferMonitor::Changed, [this](const TransferProgress& p) {
-            reports.append({clock.NowMs(), p, StatusLineText(m, p, monitor->Next())});
+            reports.append({clock.NowMs(), p, StatusLineText(program, p, monitor->Next())});
         });
     }
     bool Start(const QString& sequence)
@@ -106,11 +106,11 @@ private slots:
     void texts()
     {
         QFETCH(TextCase, c);
-        Vardelomod m;
-        m.LanguageOffset = qint16(c.language);
-        LoadWindowTexts(m, TextWindow::Main);
+        ProgramState program;
+        program.LanguageOffset = qint16(c.language);
+        LoadWindowTexts(program, TextWindow::Main);
         const TransferProgress p{c.phase, c.done, c.total};
-        QCOMPARE(StatusLineText(m, p, c.next), c.status);
+        QCOMPARE(StatusLineText(program, p, c.next), c.status);
         QCOMPARE(ProgressLine(p), c.line);
     }
 

@@ -298,20 +298,20 @@ private slots:
     void opening()
     {
         QFETCH(Opening, c);
-        Vardelomod m;
-        m.PortNumber = qint16(c.chosen);
+        ProgramState program;
+        program.ChosenPort = qint16(c.chosen);
         ScriptedLink link;
         if (!c.atStartUp)
             link.Open();   // the dialog reopens an open port
         link.failingPorts = QSet<int>(c.failing.begin(), c.failing.end());
         FakeMessages messages;
         QList<int> selected;
-        const bool open = c.atStartUp ? OpenPortAtStartUp(m, link, messages)
-                                      : OpenSelectedPort(m, link, messages, [&](int p) { selected << p; });
+        const bool open = c.atStartUp ? OpenPortAtStartUp(program, link, messages)
+                                      : OpenSelectedPort(program, link, messages, [&](int p) { selected << p; });
         QCOMPARE(open, c.portAfter != 0);
         QCOMPARE(link.IsOpen(), open);
         if (open)
-            QCOMPARE(int(m.PortNumber), c.portAfter);
+            QCOMPARE(int(program.ChosenPort), c.portAfter);
         QCOMPARE(selected, c.fallbacks);
         QCOMPARE(messages.shown.size(), c.texts.size());
         for (int i = 0; i < c.texts.size(); ++i)

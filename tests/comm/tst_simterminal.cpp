@@ -97,10 +97,10 @@ private slots:
         link.SetPortNumber(3);
         QVERIFY(!link.Open());
         QCOMPARE(link.OpenFailure().cause, PortFailure::Cause::Busy);
-        Vardelomod m;
-        m.LanguageOffset = 1000;
-        QCOMPARE(PortFailedMessage(m, 165, {link.OpenFailure()}),
-                 SequenceText(m, 165) + u'\n' + path + QStringLiteral(" is in use by another program"));
+        ProgramState program;
+        program.LanguageOffset = 1000;
+        QCOMPARE(PortFailedMessage(program, 165, {link.OpenFailure()}),
+                 SequenceText(program, 165) + u'\n' + path + QStringLiteral(" is in use by another program"));
         const CliRun other = RunCli({"read", "--port", "sim:" + path, "--password", "123456", "--out", dir.filePath("x.QLV")});
         QCOMPARE(other.status, 1);
         QVERIFY2(other.err.contains("Serial interface occupied\n" + path.toUtf8() + " is in use by another program"),

@@ -21,6 +21,7 @@ namespace {
 struct Rig : FakeMessages {
     QTemporaryDir dir;
     ManualClock clock;
+    ProgramState program;
     Vardelomod m;
     SimulatedTerminal sim{clock};
     std::unique_ptr<TerminalSession> session;
@@ -31,10 +32,10 @@ struct Rig : FakeMessages {
 
     explicit Rig(const QString& log = {}) : logPath(log.isEmpty() ? Path("transfers.log") : log)
     {
-        m.LanguageOffset = 1000;
-        LoadWindowTexts(m, TextWindow::Main);
+        program.LanguageOffset = 1000;
+        LoadWindowTexts(program, TextWindow::Main);
         sim.Open();
-        session = std::make_unique<TerminalSession>(m, sim, clock, *this);
+        session = std::make_unique<TerminalSession>(program, m, sim, clock, *this);
         session->Read().SetOutputFile(Path("VARDELO.QLV"));
         session->Read().SetFallbackFolder(Path("fallback"));
         session->Read().Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27), Qt::OffsetFromUTC, 3600); };

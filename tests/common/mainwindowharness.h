@@ -16,6 +16,7 @@ struct MainWindowHarness {
     enum class LinkKind { Scripted, Simulated };
 
     QTemporaryDir dir;
+    ProgramState program;
     Vardelomod m;
     FakeMessages messages;
     FakeFileDialogs files;
@@ -49,7 +50,8 @@ struct MainWindowHarness {
     // offered one second later, on the clock).
     void Start(bool realEditor = false)
     {
-        window = std::make_unique<MainWindow>(m, MainWindow::Services{messages, files, clock, *link, SettingsPath(), {}, &devices});
+        window = std::make_unique<MainWindow>(program, m,
+                                              MainWindow::Services{messages, files, clock, *link, SettingsPath(), &devices});
         window->ShowModal = [this](QDialog& dialog) {
             modalShown.append(dialog.objectName());
             if (onModal)

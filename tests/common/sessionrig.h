@@ -18,6 +18,7 @@
 struct SessionRig : FakeMessages {
     QTemporaryDir dir;
     ManualClock clock;
+    ProgramState program;
     Vardelomod m;
     std::unique_ptr<SerialLink> link;
     SimulatedTerminal* sim = nullptr;
@@ -28,8 +29,8 @@ struct SessionRig : FakeMessages {
 
     explicit SessionRig(const QString& options = {}, int language = 1000)
     {
-        m.LanguageOffset = qint16(language);
-        LoadWindowTexts(m, TextWindow::Main);
+        program.LanguageOffset = qint16(language);
+        LoadWindowTexts(program, TextWindow::Main);
         if (options == u"scripted") {
             link = std::make_unique<ScriptedLink>(&clock);
             scripted = static_cast<ScriptedLink*>(link.get());
@@ -39,7 +40,7 @@ struct SessionRig : FakeMessages {
             sim->SetOptions(*ParseSimulationOptions(options));
         }
         link->Open();
-        session = std::make_unique<TerminalSession>(m, *link, clock, *this);
+        session = std::make_unique<TerminalSession>(program, m, *link, clock, *this);
         session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
     }
     Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override

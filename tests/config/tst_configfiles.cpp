@@ -243,20 +243,20 @@ private slots:
             QDir().mkpath(folder);
             QVERIFY(WriteFileAtomically(path, content));
         }
-        Vardelomod m;
-        ReadSettings(m, path);
-        QTEST(int(m.PortNumber), "port");
-        QTEST(int(m.LanguageOffset), "language");
+        ProgramState program;
+        ReadSettings(program, path);
+        QTEST(int(program.ChosenPort), "port");
+        QTEST(int(program.LanguageOffset), "language");
         QTEST(ReadAll(path), "fileAfter");
     }
 
     // Written with one leading blank, into the user's configuration folder.
     void settingsAreWritten()
     {
-        Vardelomod m;
-        m.PortNumber = 2;
-        m.LanguageText = QStringLiteral(" 1000");
-        QVERIFY(WriteSettings(m, Path("new/folder/VARDELO.ini")));
+        ProgramState program;
+        program.ChosenPort = 2;
+        program.LanguageText = QStringLiteral(" 1000");
+        QVERIFY(WriteSettings(program, Path("new/folder/VARDELO.ini")));
         QCOMPARE(ReadAll(Path("new/folder/VARDELO.ini")), QByteArray(" 2\r\n 1000\r\n"));
         QCOMPARE(DefaultSettingsPath(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/VARDELO.ini");
     }

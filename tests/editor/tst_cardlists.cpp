@@ -29,6 +29,7 @@
 class EditorCardListsTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    ProgramState program;
     Vardelomod m;
     std::unique_ptr<EditorWindow> e;
     FakeMessages messages;
@@ -40,7 +41,7 @@ class EditorCardListsTest : public QObject {
         if (!WriteSampleConfiguration(m, Path("TEST.QLV")))
             return false;
         m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(m, messageBoxes, fileDialogs);
+        e = std::make_unique<EditorWindow>(program, m, messageBoxes, fileDialogs);
         e->show();
         QApplication::setActiveWindow(e.get());
         return QTest::qWaitForWindowExposed(e.get()) && e->Loaded();
@@ -245,13 +246,13 @@ private slots:
         const QStringList languages{"de", "en", "fr", "es"};
         for (const QString& language : languages) {
             init();
-            m.LanguageOffset = qint16(1000 * languages.indexOf(language));
+            program.LanguageOffset = qint16(1000 * languages.indexOf(language));
             QtMessages messageBoxes;
             QVERIFY(Open(dialogs, messageBoxes));
             const auto save = [&](QWidget* widget, const QString& name) {
                 QVERIFY(widget->grab().save(folder.absoluteFilePath(name + u'-' + language + QStringLiteral(".png"))));
             };
-            const QString fileMenu = CatalogueText(174, m.LanguageOffset);
+            const QString fileMenu = CatalogueText(174, program.LanguageOffset);
             const QChar mnemonic = fileMenu.at(fileMenu.indexOf(u'&') + 1).toUpper();
             Key(Qt::Key(mnemonic.unicode()), Qt::AltModifier);
             QTRY_VERIFY(QApplication::activePopupWidget());

@@ -11,6 +11,7 @@
 
 class DialogsTest : public QObject {
     Q_OBJECT
+    ProgramState program;
     Vardelomod m;
     FakeMessages messages;
 
@@ -50,7 +51,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QList<int>, stored);
         int stops = 0;
-        PasswordDialog dialog(m, messages, [&] { ++stops; });
+        PasswordDialog dialog(program, m, messages, [&] { ++stops; });
         auto* entry = dialog.findChild<QLineEdit*>("Text1");
         QTest::keyClicks(entry, keys);
         QCOMPARE(entry->text(), field);
@@ -59,7 +60,7 @@ private slots:
         for (QChar c : m.TerminalPassword)
             codes << c.unicode();
         QCOMPARE(m.PasswordAccepted ? codes : QList<int>(), stored);
-        QCOMPARE(Shown(), stored.isEmpty() && button == "OK" ? TableText(m, 171) : QString());
+        QCOMPARE(Shown(), stored.isEmpty() && button == "OK" ? TableText(program, 171) : QString());
         QCOMPARE(stops, 1);   // switched off once, never on again
     }
 
@@ -83,7 +84,7 @@ private slots:
         const bool accepted = field.size() == start.size();
         m.CurrentRow = 7;
         m.ListData[7] = start;
-        RowEditDialog dialog(m, messages);
+        RowEditDialog dialog(program, m, messages);
         auto* data = dialog.findChild<QLineEdit*>("Text1");
         data->selectAll();
         QTest::keyClicks(data, keys);
@@ -91,7 +92,7 @@ private slots:
         dialog.findChild<QPushButton*>("Command2")->click();
         QCOMPARE(m.ListData[7], accepted ? field : start);
         QCOMPARE(QList<int>({m.EditConfirmed, m.ChangeCount}), QList<int>({accepted, accepted}));
-        QCOMPARE(Shown(), accepted ? QString() : TableText(m, 156));
+        QCOMPARE(Shown(), accepted ? QString() : TableText(program, 156));
     }
 
     // The entry holds what a display line holds. A character the terminal's
@@ -121,7 +122,7 @@ private slots:
         m.DisplayLineIndex = 3;
         EncodeDisplayLine(m, 3, before);
         const auto image = m.ConfigImage;
-        DisplayLineDialog dialog(m, messages, &lineBox);
+        DisplayLineDialog dialog(program, m, messages, &lineBox);
         auto* entry = dialog.findChild<QLineEdit*>("Text1");
         entry->selectAll();
         for (qsizetype i = 0; i < typed.size(); ++i) {
@@ -170,9 +171,9 @@ private slots:
         QLineEdit lineBox;
         std::unique_ptr<QDialog> d;
         if (dialog == "Datensp")
-            d = std::make_unique<RowEditDialog>(m, messages);
+            d = std::make_unique<RowEditDialog>(program, m, messages);
         else
-            d = std::make_unique<DisplayLineDialog>(m, messages, &lineBox);
+            d = std::make_unique<DisplayLineDialog>(program, m, messages, &lineBox);
         d->findChild<QPushButton*>(dialog == "Datensp" ? "Command2" : "Co2")->click();
         QCOMPARE(d->result(), int(QDialog::Accepted));
         QTEST(int(m.ChangeCount), "after");

@@ -37,6 +37,7 @@ QString FocusName()
 class EditorKeysTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    ProgramState program;
     Vardelomod m;
     QtMessages realMessages;
     FakeMessages fakeMessages;
@@ -46,11 +47,11 @@ class EditorKeysTest : public QObject {
     // Opens the editor on a sample file, shown and active.
     bool Open(Messages& messages, const SampleSettings& settings = {}, int language = 0)
     {
-        m.LanguageOffset = qint16(language);
+        program.LanguageOffset = qint16(language);
         if (!WriteSampleConfiguration(m, dir.filePath(QStringLiteral("TEST.QLV")), settings))
             return false;
         m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(m, messages, dialogs);
+        e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
         e->show();
         if (!e->Loaded() || !QTest::qWaitForWindowExposed(e.get()))
             return false;
@@ -105,7 +106,7 @@ private slots:
         });
         ModalScript::Key(Qt::Key_Escape);   // the operator closes the editor
         QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
-        QCOMPARE(asked, QStringList{TableText(m, 209)});
+        QCOMPARE(asked, QStringList{TableText(program, 209)});
         QCOMPARE(e->isVisible(), !closes);
         QCOMPARE(Bytes(m.CurrentConfigFile) != before, saved);
         QCOMPARE(m.ChangeCount, qint16(saved ? 0 : 1));
@@ -160,7 +161,7 @@ private slots:
             ModalScript::Type(keys);
         ModalScript::Key(Qt::Key_Return);   // commits the box
         QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
-        QStringList expected{TableText(m, 248)};
+        QStringList expected{TableText(program, 248)};
         if (!refusal.isEmpty())
             expected << refusal;
         QCOMPARE(prompts, expected);
@@ -247,7 +248,7 @@ private slots:
             main.setGeometry(40, 60, 600, 480);
             main.show();
             QVERIFY(QTest::qWaitForWindowExposed(&main));
-            LanguageWindow window(m, dir.filePath(QStringLiteral("VARDELO.ini")), &main);
+            LanguageWindow window(program, dir.filePath(QStringLiteral("VARDELO.ini")), &main);
             window.exec();
         } else {
             QVERIFY(Open(fakeMessages));

@@ -44,6 +44,7 @@ struct Entry {
 class EditorWindowTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    ProgramState program;
     Vardelomod m;
     std::unique_ptr<EditorWindow> e;
     FakeMessages messages;
@@ -57,7 +58,8 @@ class EditorWindowTest : public QObject {
         if (!WriteSampleConfiguration(m, Path("TEST.QLV"), settings))
             return false;
         m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(m, messages, dialogs, nullptr, EditorHooks{[this] { ++timerStops; }, {}});
+        e = std::make_unique<EditorWindow>(program, m, messages, dialogs, nullptr,
+                                           EditorHooks{[this] { ++timerStops; }, {}});
         e->show();
         QApplication::setActiveWindow(e.get());
         return e->Loaded();
@@ -123,12 +125,12 @@ private slots:
         for (int list = 1; list <= 4; ++list) {
             const int count = counts[list - 1];   // 0: list not in use
             QCOMPARE(e->ListGrid(list)->TextAt(2), count ? QStringLiteral("Anzahl(max)   %1").arg(count) : QStringLiteral(" "));
-            QCOMPARE(e->ListGrid(list)->FormatString(), TableText(m, 257 + list) + QString(pads[list - 1], u' '));
+            QCOMPARE(e->ListGrid(list)->FormatString(), TableText(program, 257 + list) + QString(pads[list - 1], u' '));
         }
         QVERIFY(e->ListGrid(pads[1] ? 2 : 4)->columnWidth(1) > e->ListGrid(pads[1] ? 4 : 2)->columnWidth(1) + 100);
         for (int tab : {1, 2, 3, 0}) {
             Tabs()->setCurrentIndex(tab);
-            QCOMPARE(e->PrintAction()->text(), TableText(m, 254 + tab));
+            QCOMPARE(e->PrintAction()->text(), TableText(program, 254 + tab));
             QVERIFY(Child(QStringLiteral("umr%1").arg(tab))->isEnabled() && !Child(QStringLiteral("umr%1").arg((tab + 1) % 4))->isEnabled());
         }
     }
@@ -139,7 +141,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1\r\n2\r\nkaputt\r\n") > 0 && file.flush());
         m.ConfigImage.fill(7);
         m.CurrentConfigFile = file.fileName();
-        EditorWindow refused(m, messages, dialogs);
+        EditorWindow refused(program, m, messages, dialogs);
         QCOMPARE(refused.exec(), int(QDialog::Rejected));   // returns at once, nothing shown
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].prompt, CatalogueText(290, 0) + file.fileName());
@@ -178,7 +180,7 @@ private slots:
         Press(c.button);
         QCOMPARE(messages.shown.size(), c.prompt ? 1 : 0);
         if (c.prompt)
-            QCOMPARE(messages.shown[0].prompt, TableText(m, c.prompt));
+            QCOMPARE(messages.shown[0].prompt, TableText(program, c.prompt));
         QCOMPARE(QList<int>({m.ConfigImage[1], m.ConfigImage[2]}), QList<int>({c.slot1, c.slot2}));
         QVERIFY(Child<QAbstractButton>(c.selected)->isChecked());
         QCOMPARE(Groups(), c.groups);
@@ -357,7 +359,7 @@ private slots:
         QFile file(Path("TEST.BGT"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
         file.close();
-        e = std::make_unique<EditorWindow>(m, messages, dialogs, nullptr, EditorHooks{});
+        e = std::make_unique<EditorWindow>(program, m, messages, dialogs, nullptr, EditorHooks{});
         QVERIFY(e->Loaded());
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].prompt, CatalogueText(432, 0) + u' ' + CatalogueText(515, 0).arg(Path("TEST.BGT"), "10")
@@ -433,11 +435,11 @@ private slots:
         QVERIFY(e->SaveConfigurationAs());
         QCOMPARE(messages.shown.size(), exists ? 1 : 0);
         if (exists)
-            QCOMPARE(messages.shown[0].prompt, TableText(m, 266) + written + TableText(m, 267));
+            QCOMPARE(messages.shown[0].prompt, TableText(program, 266) + written + TableText(program, 267));
         QCOMPARE(e->windowTitle(), QFileInfo(written).fileName() + QStringLiteral("[*]"));
         QCOMPARE(QFile::exists(dir.filePath(chosen)), chosen == written.section(u'/', -1));
         Vardelomod back;
-        QCOMPARE(LoadConfigFile(back, written, messages), LoadOutcome::Loaded);
+        QCOMPARE(LoadConfigFile(program, back, written, messages), LoadOutcome::Loaded);
         QCOMPARE(back.ConfigImage[1], m.ConfigImage[1]);
         QVERIFY(QFile::exists(CommentFileNameFor(written)));
     }
@@ -484,8 +486,8 @@ private slots:
 #ifdef Q_OS_UNIX
         setrlimit(RLIMIT_FSIZE, &old);
 #endif
-        QStringList prompts{TableText(m, 209)};
-        prompts << (failure == "disk"       ? TableText(m, 246)
+        QStringList prompts{TableText(program, 209)};
+        prompts << (failure == "disk"       ? TableText(program, 246)
                     : failure == "comments" ? CatalogueText(291, 0) + Path("TEST.BGT")
                                             : CatalogueText(291, 0) + m.CurrentConfigFile);
         QCOMPARE(messages.shown.size(), (changed ? 1 : 0) + (failure.isEmpty() ? 0 : 1));
@@ -524,7 +526,7 @@ private slots:
             const QString previous = QDir::currentPath();
             QDir::setCurrent(dir.path());
             QVERIFY(WriteSampleConfiguration(m, QStringLiteral("VARDELO.QLV")));
-            e = std::make_unique<EditorWindow>(m, messages, dialogs);
+            e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
             e->show();
             QDir::setCurrent(previous);
         } else {

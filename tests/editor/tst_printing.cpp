@@ -50,6 +50,7 @@ QStringList Dump(const RecordingReportPrinter& printer)
 class PrintingTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<ProgramState> program;
     std::unique_ptr<Vardelomod> m;
     FakeMessages messages;
     FakeFileDialogs dialogs;
@@ -59,14 +60,15 @@ class PrintingTest : public QObject {
         if (!WriteSampleConfiguration(*m, dir->filePath(QStringLiteral("TEST.QLV")), settings))
             return nullptr;
         m->ConfigImage.fill(0);
-        m->LanguageOffset = qint16(language);
-        return std::make_unique<EditorWindow>(*m, messages, dialogs);
+        program->LanguageOffset = qint16(language);
+        return std::make_unique<EditorWindow>(*program, *m, messages, dialogs);
     }
 
 private slots:
     void init()
     {
         dir = std::make_unique<QTemporaryDir>();
+        program = std::make_unique<ProgramState>();
         m = std::make_unique<Vardelomod>();
         messages = {};
         dialogs = {};
@@ -94,18 +96,19 @@ private slots:
         auto editor = Open({features, tracks, 8, 24, doorOpenTime}, language);
         QVERIFY(editor && editor->Loaded());
         RecordingReportPrinter fromEditor;
-        const EditorReportSource source(*m, *editor, editor->BasicSettings(), editor->Grids());
+        const EditorReportSource source(*program, *m, *editor, editor->BasicSettings(), editor->Grids());
         QVERIFY(Report(fromEditor, source, Now).PrintAll());
 
+        ProgramState texts;
+        texts.LanguageOffset = qint16(language);
+        LoadWindowTexts(texts, TextWindow::Editor);
         Vardelomod fresh;
-        fresh.LanguageOffset = qint16(language);
-        LoadWindowTexts(fresh, TextWindow::Editor);
         QVERIFY(ReadConfigurationFile(fresh, m->CurrentConfigFile));
         fresh.CurrentConfigFile = m->CurrentConfigFile;
         LoadComments(fresh, m->CurrentConfigFile, false);
         const auto image = fresh.ConfigImage;
         RecordingReportPrinter fromFile;
-        QVERIFY(Report(fromFile, ModelReportSource(fresh), Now).PrintAll());
+        QVERIFY(Report(fromFile, ModelReportSource(texts, fresh), Now).PrintAll());
         QCOMPARE(Dump(fromEditor), Dump(fromFile));
         QVERIFY(fresh.ConfigImage == image);   // printing changes nothing
         QVERIFY(fresh.RowsObserver == nullptr);   // the source listened only while it was built
@@ -173,7 +176,7 @@ private slots:
         QFETCH(QString, workFolder);
         QFETCH(QStringList, titles);
         if (!workFolder.isEmpty())
-            m->StartDirectory = dir->filePath(workFolder);
+            program->StartDirectory = dir->filePath(workFolder);
         auto editor = Open();
         QVERIFY(editor && editor->Loaded());
         editor->findChild<QTabWidget*>(QStringLiteral("ST1"))->setCurrentIndex(tab);

@@ -129,8 +129,9 @@ class SpecialFilesTest : public QObject {
             return {s && m.ListComment[5] == "Pforte", s.message};
         }
         if (role == "settings") {
-            const FileStatus s = ReadSettings(m, settings);
-            return {s && m.PortNumber == 3, s.message};
+            ProgramState program;
+            const FileStatus s = ReadSettings(program, settings);
+            return {s && program.ChosenPort == 3, s.message};
         }
         if (role == "port map") {
             const PortMap map = PortMap::Load(dir.filePath("ports.map"));
@@ -166,7 +167,7 @@ class SpecialFilesTest : public QObject {
         else if (role == "comments")
             s = SaveComments(m, path);
         else if (role == "settings")
-            s = WriteSettings(m, path);
+            s = WriteSettings(ProgramState(), path);
         else if (role == "read result") {
             const ReadStorage r = StoreRead(ImageBlock(m), path, QDateTime::currentDateTime(),
                                             QFileInfo(path).dir().filePath("fallback"));

@@ -34,19 +34,20 @@ private slots:
 
     void windowsLoadOnlyTheirRange()
     {
-        Vardelomod m;
-        m.LanguageOffset = 1000;
-        LoadWindowTexts(m, TextWindow::Interface);
-        QCOMPARE(TableText(m, 161), CatalogueText(161, 1000));
-        QCOMPARE(TableText(m, 273), QStringLiteral("com8:"));
-        QVERIFY(TableText(m, 160).isEmpty() && TableText(m, 167).isEmpty() && TableText(m, 267).isEmpty());
+        ProgramState program;
+        program.LanguageOffset = 1000;
+        LoadWindowTexts(program, TextWindow::Interface);
+        QCOMPARE(TableText(program, 161), CatalogueText(161, 1000));
+        QCOMPARE(TableText(program, 273), QStringLiteral("com8:"));
+        QVERIFY(TableText(program, 160).isEmpty() && TableText(program, 167).isEmpty()
+                && TableText(program, 267).isEmpty());
 
         // A window shows the language that was active when it was last loaded.
-        LoadWindowTexts(m, TextWindow::Main);
-        m.LanguageOffset = 0;
-        LoadWindowTexts(m, TextWindow::Start);
-        QCOMPARE(TableText(m, 101), QStringLiteral("Sprache wählen"));
-        QCOMPARE(TableText(m, 126), QStringLiteral("No VARDELO file selected"));
+        LoadWindowTexts(program, TextWindow::Main);
+        program.LanguageOffset = 0;
+        LoadWindowTexts(program, TextWindow::Start);
+        QCOMPARE(TableText(program, 101), QStringLiteral("Sprache wählen"));
+        QCOMPARE(TableText(program, 126), QStringLiteral("No VARDELO file selected"));
     }
 };
 
