@@ -40,12 +40,11 @@ constexpr double WriteMinimumSeconds = 2 * LineSeconds(Vardelomod::BlockSlots);
 struct Rig {
     QTemporaryDir dir;
     ProgramState program;
-    Vardelomod m;
     QuietMessages messages;
     SimulatedTerminal sim;
     TerminalSession session;
 
-    explicit Rig(Timers& timers) : sim(timers), session(program, m, sim, timers, messages)
+    explicit Rig(Timers& timers) : sim(timers), session(program, sim, timers, messages)
     {
         sim.Open();
         session.Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
@@ -53,10 +52,8 @@ struct Rig {
     }
     bool StartRead()
     {
-        return session.Read().Start([this] {
-            m.TerminalPassword = PackTerminalPassword(QStringLiteral("123456"), false);
-            m.PasswordAccepted = 1;
-        });
+        return session.Read().Start(
+            [] { return PasswordEntry{1, PackTerminalPassword(QStringLiteral("123456"), false)}; });
     }
 };
 
@@ -100,12 +97,16 @@ void BM_WriteRealTime(benchmark::State& state)
         state.PauseTiming();
         QtTimers timers;
         Rig rig(timers);
-        if (!RunRealTime(rig.session.Read(), [&] { return rig.StartRead(); }))
+        if (!RunRealTime(rig.session.Read(), [&] { return rig.StartRead(); }) || !rig.session.Read().LastRead()) {
             state.SkipWithError("read failed");
+            break;
+        }
+        // The terminal gets back what it held.
+        const ConfigBlock block = rig.session.Read().LastRead()->read.block;
         state.ResumeTiming();
         QElapsedTimer wall;
         wall.start();
-        if (!RunRealTime(rig.session.Write(), [&] { return rig.session.Write().Start(); }))
+        if (!RunRealTime(rig.session.Write(), [&] { return rig.session.Write().Start(block); }))
             state.SkipWithError("write failed");
         ratio = wall.nsecsElapsed() / 1e9 / WriteMinimumSeconds;
     }
@@ -121,7 +122,7 @@ void BM_ReadVirtualTime(benchmark::State& state)
         Rig rig(clock);
         rig.StartRead();
         clock.RunUntil([&] { return !rig.session.Busy(); }, 60000);
-        if (rig.m.TerminalRead != 1)
+        if (rig.session.State().TerminalRead != 1)
             state.SkipWithError("read failed");
     }
 }

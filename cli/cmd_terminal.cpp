@@ -80,16 +80,16 @@ public:
         link_ = std::make_unique<MappedSerialLink>(timers_, program_.Ports);
         program_.LanguageOffset = language;
         LoadWindowTexts(program_, TextWindow::Main);
+        session_ = std::make_unique<TerminalSession>(program_, *link_, timers_, messages_);
         const int port = PortMap::PortNumberOf(portName);
         if (port > 0) {
-            program_.ChosenPort = qint16(port);
+            session_->State().PortNumber = qint16(port);
             link_->SetPortNumber(port);
         } else {
             link_->SetFixedTarget(PortMap::TargetFromText(portName));
         }
         port_ = port;
-        session_ = std::make_unique<TerminalSession>(program_, m_, *link_, timers_, messages_);
-        monitor_ = std::make_unique<TransferMonitor>(m_, *session_, timers_, ProgressIntervalMs);
+        monitor_ = std::make_unique<TransferMonitor>(*session_, timers_, ProgressIntervalMs);
         // The program's log: the same configuration folder as the port map.
         recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(DefaultSettingsPath()));
         recorder_->PortName = [portName] { return portName; };
@@ -144,7 +144,6 @@ public:
     }
 
     ProgramState program_;
-    Vardelomod m_;
     QtTimers timers_;
     std::unique_ptr<MappedSerialLink> link_;
     CliMessages messages_;
@@ -167,10 +166,7 @@ bool ReadTerminal(Terminal& t, const QString& terminalPassword, const QString& o
     const bool ok = t.Run(
         read,
         [&] {
-            return read.Start([&] {
-                t.m_.TerminalPassword = terminalPassword;
-                t.m_.PasswordAccepted = 1;
-            });
+            return read.Start([&] { return PasswordEntry{1, terminalPassword}; });
         },
         err);
     // A read that ended but could not store its file says so too.
@@ -244,7 +240,7 @@ int RunWrite(CommandCall& call)
             call.err << refused.last.trimmed() << '\n';
             return ExitFailed;
         }
-        if (const QString unsendable = UnsendableImageText(texts, scratch); !unsendable.isEmpty()) {
+        if (const QString unsendable = UnsendableImageText(texts, ImageBlock(scratch)); !unsendable.isEmpty()) {
             call.err << unsendable << '\n';
             return ExitFailed;
         }
@@ -264,12 +260,13 @@ int RunWrite(CommandCall& call)
         return ExitOk;
     }
     t.recorder_->SetWriteFile(QFileInfo(file).absoluteFilePath());
-    if (LoadConfigFile(t.program_, t.m_, file, t.messages_) != LoadOutcome::Loaded) {
+    Vardelomod configuration;
+    if (LoadConfigFile(t.program_, configuration, file, t.messages_) != LoadOutcome::Loaded) {
         call.err << t.messages_.last.trimmed() << '\n';
         return ExitFailed;
     }
     WriteSequence& write = t.session_->Write();
-    const bool ok = t.Run(write, [&] { return write.Start(); }, call.err);
+    const bool ok = t.Run(write, [&] { return write.Start(ImageBlock(configuration)); }, call.err);
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
     (ok ? call.out : call.err) << result.trimmed() << '\n';
     if (const SimulatedTerminal* sim = t.link_->Simulation(); !ok && sim && !sim->ErrorText().isEmpty())

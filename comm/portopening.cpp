@@ -26,15 +26,15 @@ bool TryOpen(SerialLink& link, int port)
 }
 }
 
-bool OpenPortAtStartUp(ProgramState& program, SerialLink& link, Messages& messages)
+bool OpenPortAtStartUp(SessionState& session, SerialLink& link, Messages& messages)
 {
     // A saved number that names no port (no number at all gives 0) fails
     // like a busy port: the start goes on with com1, then com2.
-    const qint16 saved = program.ChosenPort >= 1 && program.ChosenPort <= 8 ? program.ChosenPort : qint16(1);
+    const qint16 saved = session.PortNumber >= 1 && session.PortNumber <= 8 ? session.PortNumber : qint16(1);
     QList<PortFailure> failures;   // one line for each port tried
     for (int port = saved;; ++port) {
         if (TryOpen(link, port)) {
-            program.ChosenPort = qint16(port);
+            session.PortNumber = qint16(port);
             return true;
         }
         failures << link.OpenFailure();
@@ -42,27 +42,27 @@ bool OpenPortAtStartUp(ProgramState& program, SerialLink& link, Messages& messag
         if (port >= 2)
             break;   // com1 falls back to com2, nothing else falls back
     }
-    program.ChosenPort = saved;
+    session.PortNumber = saved;
     link.SetPortNumber(saved);
     if (saved <= 2)
-        messages.Show(PortFailedMessage(program, 129, failures), SequenceText(program, 130));
+        messages.Show(PortFailedMessage(session.Program, 129, failures), SequenceText(session.Program, 130));
     else
-        messages.Show(PortFailedMessage(program, 165, failures), SequenceText(program, 166));
+        messages.Show(PortFailedMessage(session.Program, 165, failures), SequenceText(session.Program, 166));
     return false;
 }
 
-bool OpenSelectedPort(ProgramState& program, SerialLink& link, Messages& messages,
+bool OpenSelectedPort(SessionState& session, SerialLink& link, Messages& messages,
                       const std::function<void(int)>& fallbackChosen)
 {
     QSet<int> tried;
-    int port = program.ChosenPort;
+    int port = session.PortNumber;
     for (;;) {
         tried.insert(port);
         if (TryOpen(link, port))
             return true;
         const PortFailure failure = link.OpenFailure();
         link.Close();
-        messages.Show(PortFailedMessage(program, 165, {failure}), SequenceText(program, 166));
+        messages.Show(PortFailedMessage(session.Program, 165, {failure}), SequenceText(session.Program, 166));
         const int next = FallbackPort(port);
         // Both fallback ports (com1, com2) are tried once at most; after
         // that the port stays closed instead of asking for ever.
@@ -70,7 +70,7 @@ bool OpenSelectedPort(ProgramState& program, SerialLink& link, Messages& message
         if (tried.contains(candidate))
             return false;
         port = candidate;
-        program.ChosenPort = qint16(port);
+        session.PortNumber = qint16(port);
         if (fallbackChosen)
             fallbackChosen(port);
     }

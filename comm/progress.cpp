@@ -1,7 +1,6 @@
 #include "comm/progress.h"
 
 #include "texts/catalogue.h"
-#include "comm/receivehandler.h"
 #include "comm/sequences.h"
 #include "texts/sequencetext.h"
 #include "comm/timing.h"
@@ -93,9 +92,8 @@ QString ProgressLine(const TransferProgress& p)
         .arg(p.SecondsLeft());
 }
 
-TransferMonitor::TransferMonitor(Vardelomod& m, TerminalSession& session, Timers& timers, int intervalMs,
-                                 QObject* parent)
-    : QObject(parent), m_(m), session_(session), timers_(timers), timer_(timers.CreateTimer(intervalMs))
+TransferMonitor::TransferMonitor(TerminalSession& session, Timers& timers, int intervalMs, QObject* parent)
+    : QObject(parent), session_(session), timers_(timers), timer_(timers.CreateTimer(intervalMs))
 {
     connect(timer_.get(), &PeriodicTimer::Tick, this, &TransferMonitor::Report);
     connect(&session_.Link(), &SerialLink::BytesWritten, this, [this](qint64 bytes) {
@@ -147,7 +145,7 @@ TransferMonitor::~TransferMonitor() = default;
 TransferProgress TransferMonitor::Current() const
 {
     using Phase = TransferProgress::Phase;
-    const ReceiveState& rx = session_.Receiver().State();
+    const SessionState& rx = session_.State();
     const int received = std::max(0, rx.RxIndex);
     if (reading_) {
         // Bytes count from the terminal's start byte on.
@@ -156,7 +154,7 @@ TransferProgress TransferMonitor::Current() const
         return {Phase::Reading, readHigh_, Timing::ReadCompleteIndex};
     }
     if (writing_) {
-        const int total = Vardelomod::BlockSlots;
+        const int total = Timing::ConfigBytes;
         // The port may report bytes as written once the system has taken
         // them; none can have left faster than the line carries them.
         const qint64 carried = (timers_.NowMs() - writeStartMs_) * Timing::BytesPerSecond / 1000;
@@ -179,7 +177,7 @@ NextStep TransferMonitor::Next() const
         return NextStep::ReadAgain;
     if (resetGiven_)
         return NextStep::ReadAfterReset;
-    return m_.TerminalRead != 0 ? NextStep::Write : NextStep::Read;
+    return session_.State().TerminalRead != 0 ? NextStep::Write : NextStep::Read;
 }
 
 void TransferMonitor::Report()

@@ -11,7 +11,6 @@
 // from a guess.
 
 #include "config/programstate.h"
-#include "config/vardelomod.h"
 
 #include <QObject>
 #include <QString>
@@ -63,8 +62,7 @@ QString ProgressLine(const TransferProgress& progress);
 class TransferMonitor : public QObject {
     Q_OBJECT
 public:
-    TransferMonitor(Vardelomod& m, TerminalSession& session, Timers& timers, int intervalMs,
-                    QObject* parent = nullptr);
+    TransferMonitor(TerminalSession& session, Timers& timers, int intervalMs, QObject* parent = nullptr);
     ~TransferMonitor() override;
 
     TransferProgress Current() const;
@@ -75,7 +73,6 @@ signals:
 
 private:
     void Report();
-    Vardelomod& m_;
     TerminalSession& session_;
     Timers& timers_;
     std::unique_ptr<PeriodicTimer> timer_;

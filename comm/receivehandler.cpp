@@ -3,8 +3,10 @@
 #include "comm/timing.h"
 #include "platform/seriallink.h"
 
-ReceiveHandler::ReceiveHandler(Vardelomod& m, SerialLink& link, QObject* parent)
-    : QObject(parent), m_(m), link_(link)
+static_assert(Timing::LastSlot == SessionState::ReceiveSlots - 1, "the receive image ends at the last slot");
+
+ReceiveHandler::ReceiveHandler(SessionState& state, SerialLink& link, QObject* parent)
+    : QObject(parent), state_(state), link_(link)
 {
     connect(&link_, &SerialLink::ReceiveEvent, this, &ReceiveHandler::OnReceiveEvent);
 }
@@ -33,12 +35,12 @@ void ReceiveHandler::OnReceiveEvent(int code)
         if (state_.Synced == 0 && c == Timing::StartByte) {
             state_.RxIndex = 0;
             state_.Synced = 1;
-            link_.Send(m_.TerminalPassword.toLatin1());
+            link_.Send(state_.TerminalPassword.toLatin1());
             state_.StepCount = Timing::WatchdogRestartStep;
             // The terminal answers the password with as many bytes as it
             // has characters; the last of them is folded back into slot 4
             // (see Store).
-            state_.AnswerFold = int(m_.TerminalPassword.size());
+            state_.AnswerFold = int(state_.TerminalPassword.size());
             emit StartByteReceived();
         }
         Store(c, true);
@@ -59,7 +61,7 @@ void ReceiveHandler::Store(quint8 byte, bool singleByte)
     // password this is the ninth answer byte going to slot 4 instead of 9.
     if (state_.AnswerFold > 0 && state_.RxIndex == state_.AnswerFold) {
         if (state_.AnswerFold != 4)
-            m_.TerminalPassword.clear();
+            state_.TerminalPassword.clear();
         state_.RxIndex = 4;
         state_.AnswerFold = 0;
     }
@@ -67,7 +69,7 @@ void ReceiveHandler::Store(quint8 byte, bool singleByte)
     // watchdog, so an endless stream cannot keep a sequence alive.
     if (state_.RxIndex > Timing::LastSlot)
         return;
-    m_.ConfigImage[state_.RxIndex] = byte;
+    state_.ReceiveImage[state_.RxIndex] = byte;
     if (singleByte && state_.Synced == 1)
         state_.StepCount = Timing::WatchdogRestartStep;
     ++state_.RxIndex;

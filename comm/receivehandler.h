@@ -1,33 +1,21 @@
 #pragma once
-// Stores every byte the terminal sends into the configuration image and
+// Stores every byte the terminal sends into the session's receive image and
 // recognises the terminal's start byte. Runs on every receive event of the
-// link; the read and write sequences set its state when they start.
+// session's link; the read and write sequences set its state when they start.
 
-#include "config/vardelomod.h"
+#include "comm/sessionstate.h"
 
-#include <QByteArray>
 #include <QObject>
 
 class SerialLink;
 
-struct ReceiveState {
-    QByteArray RxBuffer;   // the bytes of the current delivery; empty between events
-    int RxIndex = 0;       // next ConfigImage slot to be filled
-    int Synced = 0;        // 1 after the start byte of a read, and during a write's reply
-    int StepCount = 0;     // tick counter of the running sequence (its watchdog)
-    int DiscardRx = 0;     // 1 while the write is sending: received bytes are thrown away
-    // Length of the password answer still to be folded back so that the
-    // first configuration byte lands in slot 5; 0 when none is pending.
-    int AnswerFold = 0;
-};
-
 class ReceiveHandler : public QObject {
     Q_OBJECT
 public:
-    ReceiveHandler(Vardelomod& m, SerialLink& link, QObject* parent = nullptr);
+    ReceiveHandler(SessionState& state, SerialLink& link, QObject* parent = nullptr);
 
-    ReceiveState& State() { return state_; }
-    const ReceiveState& State() const { return state_; }
+    SessionState& State() { return state_; }
+    const SessionState& State() const { return state_; }
 
     // Only a running sequence takes bytes; while none runs, whatever the
     // line delivers is read and dropped, so that noise cannot overwrite a
@@ -49,8 +37,7 @@ signals:
 
 private:
     void Store(quint8 byte, bool singleByte);
-    Vardelomod& m_;
+    SessionState& state_;
     SerialLink& link_;
-    ReceiveState state_;
     bool listening_ = false;
 };

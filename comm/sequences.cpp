@@ -35,8 +35,8 @@ bool PortReady(const SequenceContext& c)
     if (c.link.IsOpen())
         return true;
     // The last failed opening still says why the port is closed.
-    c.messages.Show(PortFailedMessage(c.program, TextId::PortBusy, {c.link.OpenFailure()}),
-                    SequenceText(c.program, TextId::PortBusyTitle));
+    c.messages.Show(PortFailedMessage(c.s.Program, TextId::PortBusy, {c.link.OpenFailure()}),
+                    SequenceText(c.s.Program, TextId::PortBusyTitle));
     return false;
 }
 }
@@ -92,29 +92,34 @@ void ReadSequence::SetLines(bool dtr, bool rts)
     c_.link.SetRts(rts);
 }
 
-bool ReadSequence::Start(const std::function<void()>& askPassword)
+bool ReadSequence::Start(const std::function<PasswordEntry()>& askPassword)
 {
     if (c_.gate.Busy() || !PortReady(c_))
         return false;
     startByteSeen_ = false;
     emit ChecksChanged(false, false, false);
-    ReceiveState& s = c_.rx.State();
+    SessionState& s = c_.s;
     s.RxIndex = 0;
     s.Synced = 0;
     s.StepCount = 0;
     s.DiscardRx = 0;
     s.AnswerFold = 0;
 
-    c_.m.PasswordAccepted = 0;
-    if (askPassword)
-        askPassword();
-    if (c_.m.PasswordAccepted == 0)
+    s.PasswordAccepted = 0;
+    if (askPassword) {
+        const PasswordEntry entry = askPassword();
+        if (entry.PasswordAccepted != 0) {
+            s.TerminalPassword = entry.TerminalPassword;
+            s.PasswordAccepted = entry.PasswordAccepted;
+        }
+    }
+    if (s.PasswordAccepted == 0)
         return false;
     if (!c_.gate.TryAcquire())
         return false;
 
-    c_.m.PasswordAccepted = 0;
-    c_.m.TerminalRead = 0;
+    s.PasswordAccepted = 0;
+    s.TerminalRead = 0;
     failure_.clear();
     notice_.clear();
     c_.rx.SetListening(true);
@@ -125,7 +130,7 @@ bool ReadSequence::Start(const std::function<void()>& askPassword)
 
 void ReadSequence::OnTick()
 {
-    ReceiveState& s = c_.rx.State();
+    SessionState& s = c_.s;
     if (s.StepCount == Timing::ReadDtrStep)
         c_.link.SetDtr(true);
     if (s.StepCount == Timing::ReadRtsStep) {
@@ -149,10 +154,10 @@ void ReadSequence::ReadFailed(int textId, int titleId)
     // button stay as they are while it is open.
     timer1_->Stop();
     c_.rx.SetListening(false);
-    failure_ = SequenceText(c_.program, textId);
+    failure_ = SequenceText(c_.s.Program, textId);
     emit Ended(false);
-    c_.messages.Show(failure_, SequenceText(c_.program, titleId));
-    c_.rx.State().StepCount = 0;
+    c_.messages.Show(failure_, SequenceText(c_.s.Program, titleId));
+    c_.s.StepCount = 0;
     SetLines(false, false);
     emit ChecksChanged(false, false, false);
     emit RunningChanged(false);
@@ -162,9 +167,8 @@ void ReadSequence::ReadFailed(int textId, int titleId)
 
 void ReadSequence::FinishRead()
 {
-    Vardelomod& m = c_.m;
-    ReceiveState& s = c_.rx.State();
-    m.TerminalRead = 1;
+    SessionState& s = c_.s;
+    s.TerminalRead = 1;
     // Only "Fertig" is ticked: a start byte that came within a delivery of
     // several bytes was never recognised, and the boxes keep saying so.
     emit ChecksChanged(startByteSeen_, startByteSeen_, true);
@@ -177,16 +181,14 @@ void ReadSequence::FinishRead()
     QString identification(6, u' ');
     const int firstIdSlot = Timing::FirstConfigSlot + Timing::ConfigBytes;
     for (int i = 0; i < Timing::IdentificationChars; ++i)
-        identification += Windows1252Char(quint8(m.ConfigImage[firstIdSlot + i]));
-    identification_ = identification;
-    emit IdentificationChanged(identification_);
+        identification += Windows1252Char(quint8(s.ReceiveImage[firstIdSlot + i]));
+    s.Identification = identification;
+    emit IdentificationChanged(s.Identification);
 
-    // The configuration moves down to slot 0; slots 2048..2068 keep the
-    // tail of the block and the identification.
-    for (int n = Timing::FirstConfigSlot; n < firstIdSlot; ++n)
-        m.ConfigImage[n - Timing::FirstConfigSlot] = m.ConfigImage[n];
-
-    const ReadStorage stored = StoreResult();
+    // The configuration block is what arrived from slot 5 on.
+    ConfigBlock block;
+    std::copy_n(s.ReceiveImage.begin() + Timing::FirstConfigSlot, block.size(), block.begin());
+    const ReadStorage stored = StoreResult(block);
     lastRead_ = stored;
     c_.gate.Release();
 
@@ -194,9 +196,9 @@ void ReadSequence::FinishRead()
     if (notStored) {
         // The image is complete in memory and TerminalRead stays 1, so it can
         // still be written to the terminal.
-        failure_ = SequenceText(c_.program, TextId::ReadFileNotWritten) + QStringLiteral("\n")
+        failure_ = SequenceText(c_.s.Program, TextId::ReadFileNotWritten) + QStringLiteral("\n")
             + PrintableText(stored.problem);
-        if (const QString kept = ExistingFileKeptText(stored.target, c_.program.LanguageOffset); !kept.isEmpty())
+        if (const QString kept = ExistingFileKeptText(stored.target, c_.s.Program.LanguageOffset); !kept.isEmpty())
             failure_ += QStringLiteral("\n") + kept;
     } else if (storing_ != Storing::OutputFile) {
         notice_ = stored.problem;
@@ -204,20 +206,20 @@ void ReadSequence::FinishRead()
         // Told, not failed: the read is complete and stored where it says.
         const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
         const QString why =
-            stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, c_.program.LanguageOffset);
-        notice_ = SequenceText(c_.program, text).arg(PrintableText(stored.savedAs), why);
+            stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, c_.s.Program.LanguageOffset);
+        notice_ = SequenceText(c_.s.Program, text).arg(PrintableText(stored.savedAs), why);
     }
     if (storing_ == Storing::OutputFile && !stored.commentsNotRead) {
         // The replaced comments file was not usable: said, and kept.
         const bool kept = std::any_of(stored.keptInHistory.begin(), stored.keptInHistory.end(),
                                       [](const QString& file) { return file.endsWith(QStringLiteral(".BGT")); });
         notice_ += (notice_.isEmpty() ? QString() : QStringLiteral("\n"))
-            + DamagedCommentsText(stored.commentsNotRead, c_.program.LanguageOffset, kept);
+            + DamagedCommentsText(stored.commentsNotRead, c_.s.Program.LanguageOffset, kept);
     }
     emit Ended(true);
 
     if (notStored) {
-        c_.messages.Show(failure_, SequenceText(c_.program, TextId::MustReadFirstTitle));
+        c_.messages.Show(failure_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);
         return;
@@ -227,11 +229,11 @@ void ReadSequence::FinishRead()
         return;
     }
     if (!notice_.isEmpty())
-        c_.messages.Show(notice_, SequenceText(c_.program, TextId::MustReadFirstTitle));
+        c_.messages.Show(notice_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
     const QString path = stored.savedAs;
     if (askToEdit_) {
-        const auto answer = c_.messages.Show(SequenceText(c_.program, TextId::EditLoadedFile),
-                                             SequenceText(c_.program, TextId::EditLoadedFileTitle),
+        const auto answer = c_.messages.Show(SequenceText(c_.s.Program, TextId::EditLoadedFile),
+                                             SequenceText(c_.s.Program, TextId::EditLoadedFileTitle),
                                              Messages::Buttons::YesNo);
         if (answer == Messages::Answer::Yes)
             emit EditRequested(path);
@@ -241,15 +243,13 @@ void ReadSequence::FinishRead()
     emit Finished(true);
 }
 
-ReadStorage ReadSequence::StoreResult()
+ReadStorage ReadSequence::StoreResult(const ConfigBlock& block)
 {
-    ConfigBlock block;
-    std::copy_n(c_.m.ConfigImage.begin(), block.size(), block.begin());
     const QString path = OutputFile();
     switch (storing_) {
     case Storing::OutputFile:
         return StoreRead(block, path, Now(), fallbackFolder_,
-                         CommentSources ? CommentSources(identification_.trimmed()) : QStringList());
+                         CommentSources ? CommentSources(c_.s.Identification.trimmed()) : QStringList());
     case Storing::HistoryOnly: {
         ReadStorage r;
         r.target = path;
@@ -273,7 +273,7 @@ void ReadSequence::Abort()
         return;
     timer1_->Stop();
     c_.rx.SetListening(false);
-    c_.rx.State().StepCount = 0;
+    c_.s.StepCount = 0;
     SetLines(false, false);
     emit RunningChanged(false);
     c_.gate.Release();
@@ -300,20 +300,20 @@ bool WriteSequence::IsRunning() const
 
 bool WriteSequence::CheckReadDone()
 {
-    if (c_.m.TerminalRead != 0)
+    if (c_.s.TerminalRead != 0)
         return true;
-    result_ = SequenceText(c_.program, TextId::MustReadFirst);
-    c_.messages.Show(result_, SequenceText(c_.program, TextId::MustReadFirstTitle));
+    result_ = SequenceText(c_.s.Program, TextId::MustReadFirst);
+    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
     return false;
 }
 
-bool WriteSequence::Start()
+bool WriteSequence::Start(const ConfigBlock& block)
 {
     if (c_.gate.Busy() || !PortReady(c_) || !CheckReadDone())
         return false;
-    if (const QString unsendable = UnsendableImageText(c_.program, c_.m); !unsendable.isEmpty()) {
+    if (const QString unsendable = UnsendableImageText(c_.s.Program, block); !unsendable.isEmpty()) {
         result_ = unsendable;
-        c_.messages.Show(result_, SequenceText(c_.program, TextId::MustReadFirstTitle));
+        c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
         return false;
     }
     if (!c_.gate.TryAcquire())
@@ -322,29 +322,29 @@ bool WriteSequence::Start()
     c_.link.SetRts(true);
     c_.link.SetDtr(false);
     emit RunningChanged(true);
-    emit IdentificationChanged(SequenceText(c_.program, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
 
-    ReceiveState& s = c_.rx.State();
-    c_.m.TerminalRead = 0;
+    SessionState& s = c_.s;
+    s.TerminalRead = 0;
     s.RxIndex = 0;
     s.Synced = 1;
-    c_.m.TerminalPassword.clear();
+    s.TerminalPassword.clear();
     s.AnswerFold = 0;
     s.StepCount = Timing::WatchdogRestartStep;
     s.DiscardRx = 1;
     result_.clear();
     c_.rx.SetListening(true);
-    SendImage();
+    SendImage(block);
     return true;
 }
 
-void WriteSequence::SendImage()
+void WriteSequence::SendImage(const ConfigBlock& block)
 {
-    ReceiveState& s = c_.rx.State();
+    SessionState& s = c_.s;
     // The bytes are queued at once; how far they have gone on the line is
     // followed by the transfer monitor, and the write panel's bars with it.
-    for (int sendIndex = 0; sendIndex < Vardelomod::BlockSlots; ++sendIndex) {
-        sent_[sendIndex] = c_.m.ConfigImage[sendIndex];
+    for (int sendIndex = 0; sendIndex < Timing::ConfigBytes; ++sendIndex) {
+        sent_[sendIndex] = block[sendIndex];
         c_.link.Send(QByteArray(1, char(quint8(sent_[sendIndex]))));
     }
     c_.link.ClearReceive();
@@ -355,8 +355,8 @@ void WriteSequence::SendImage()
 
 void WriteSequence::OnTick()
 {
-    ReceiveState& s = c_.rx.State();
-    if (s.RxIndex >= Vardelomod::BlockSlots)
+    SessionState& s = c_.s;
+    if (s.RxIndex >= Timing::ConfigBytes)
         timer4_->Start();   // already running: its delay is not restarted
     ++s.StepCount;
     if (s.StepCount > Timing::WriteSilenceStep)
@@ -373,8 +373,8 @@ void WriteSequence::StopTimers()
 void WriteSequence::OnSettled()
 {
     // The terminal's reply must be what was sent, byte for byte.
-    for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
-        if (c_.m.ConfigImage[i] != sent_[i]) {
+    for (int i = 0; i < Timing::ConfigBytes; ++i) {
+        if (c_.s.ReceiveImage[i] != sent_[i]) {
             VerifyFailed();
             return;
         }
@@ -390,10 +390,10 @@ void WriteSequence::Succeeded()
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
     c_.link.SetDtr(false);
-    result_ = SequenceText(c_.program, TextId::Programmed);
+    result_ = SequenceText(c_.s.Program, TextId::Programmed);
     emit Ended(true);
-    c_.messages.Show(result_, SequenceText(c_.program, TextId::ProgrammedTitle));
-    c_.m.TerminalRead = 0;
+    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ProgrammedTitle));
+    c_.s.TerminalRead = 0;
     c_.gate.Release();
     emit Finished(true);
 }
@@ -403,15 +403,15 @@ void WriteSequence::VerifyFailed()
     StopTimers();
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
-    result_ = SequenceText(c_.program, TextId::ComparisonError);
+    result_ = SequenceText(c_.s.Program, TextId::ComparisonError);
     emit Ended(false);
-    c_.messages.Show(result_, SequenceText(c_.program, TextId::ComparisonErrorTitle));
-    c_.rx.State().StepCount = 0;
+    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ComparisonErrorTitle));
+    c_.s.StepCount = 0;
     c_.link.SetDtr(false);
     c_.link.SetRts(false);
     emit PanelHideRequested();
     emit RunningChanged(false);
-    c_.m.TerminalRead = 0;
+    c_.s.TerminalRead = 0;
     c_.gate.Release();
     emit Finished(false);
 }
@@ -421,7 +421,7 @@ void WriteSequence::Abort()
     if (!IsRunning())
         return;
     StopTimers();
-    c_.rx.State().StepCount = 0;
+    c_.s.StepCount = 0;
     c_.link.SetDtr(false);
     c_.link.SetRts(false);
     emit RunningChanged(false);
@@ -450,7 +450,7 @@ bool ResetSequence::Start()
     emit PanelsHideRequested();
     c_.link.SetRts(false);
     c_.link.SetDtr(true);
-    emit IdentificationChanged(SequenceText(c_.program, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
     timer3_->Start();
     emit RunningChanged(true);
     return true;
@@ -459,7 +459,7 @@ bool ResetSequence::Start()
 void ResetSequence::OnTick()
 {
     c_.link.SetDtr(false);
-    c_.m.TerminalRead = 0;
+    c_.s.TerminalRead = 0;
     timer3_->Stop();
     emit RunningChanged(false);
     c_.gate.Release();
@@ -478,14 +478,15 @@ void ResetSequence::Abort()
 
 // ---------------------------------------------------------------- session
 
-TerminalSession::TerminalSession(const ProgramState& program, Vardelomod& m, SerialLink& link, Timers& timers,
-                                 Messages& messages, QObject* parent)
+TerminalSession::TerminalSession(const ProgramState& program, SerialLink& link, Timers& timers, Messages& messages,
+                                 QObject* parent)
     : QObject(parent),
+      state_(program),
       link_(link),
       gate_(std::make_unique<SequenceGate>()),
-      rx_(std::make_unique<ReceiveHandler>(m, link))
+      rx_(std::make_unique<ReceiveHandler>(state_, link))
 {
-    const SequenceContext c{program, m, link, timers, messages, *rx_, *gate_};
+    const SequenceContext c{state_, link, timers, messages, *rx_, *gate_};
     read_ = std::make_unique<ReadSequence>(c);
     write_ = std::make_unique<WriteSequence>(c);
     reset_ = std::make_unique<ResetSequence>(c);
@@ -503,7 +504,7 @@ void TerminalSession::Shutdown()
     write_->Abort();
     reset_->Abort();
     rx_->SetListening(false);
-    rx_->State().DiscardRx = 0;
+    state_.DiscardRx = 0;
     if (link_.IsOpen()) {
         link_.SetDtr(false);
         link_.SetRts(false);

@@ -4,16 +4,26 @@
 // TerminalSession, connects the signals below to its controls and calls the
 // Start functions from its buttons and menus; it holds no rule of its own.
 //
-//     TerminalSession session(mod, link, timers, messages);
+//     TerminalSession session(program, link, timers, messages);
 //     connect(&session.Read(), &ReadSequence::ChecksChanged, ...);   // Ch1..Ch3
 //     connect(&session, &TerminalSession::BusyChanged, ...);         // menus
-//     session.Read().Start([&] { showPasswordDialog(); });           // Taste1
+//     session.Read().Start([&] { return showPasswordDialog(); });    // Taste1
+//     session.Write().Start(ImageBlock(configuration));              // taste2
 //
-// Messages go through the Messages seam, with texts from the text table.
+// A session keeps its own state (SessionState: port, password, the bytes
+// read, identification, receive and sequence state) and touches no
+// configuration: a read stores the block it read (and ReadSequence::LastRead
+// holds it), a write sends the block it is given. So a program can run as
+// many sessions side by side as it has links, on one event loop.
+//
+// Messages go through the Messages seam, with texts from the program's text
+// table. A Messages that answers at once (as vardelo-cli's does) lets a
+// session run without any window.
 
-#include "config/programstate.h"
+#include "comm/sessionstate.h"
+#include "config/configfiles.h"
+#include "config/configimage.h"
 #include "config/readhistory.h"
-#include "config/vardelomod.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -46,8 +56,7 @@ private:
 };
 
 struct SequenceContext {
-    const ProgramState& program;
-    Vardelomod& m;
+    SessionState& s;
     SerialLink& link;
     Timers& timers;
     Messages& messages;
@@ -56,19 +65,20 @@ struct SequenceContext {
 };
 
 // Reading the terminal: password, start byte, 2048 configuration bytes and
-// the identification; the result is written to "VARDELO.QLV".
+// the identification; the block read is written to "VARDELO.QLV" (or as
+// SetOutputFile and SetStoring say) and kept in LastRead.
 class ReadSequence : public QObject {
     Q_OBJECT
 public:
     explicit ReadSequence(const SequenceContext& c, QObject* parent = nullptr);
     ~ReadSequence() override;
 
-    // Shows the password dialog (the caller's function, which leaves
-    // PasswordAccepted and TerminalPassword as the dialog does) and starts
-    // the read when it was accepted. False when nothing started: another
-    // sequence runs, the port is closed (text 165 shown) or the dialog was
-    // cancelled.
-    bool Start(const std::function<void()>& askPassword);
+    // Asks for the password (the caller's function, which gives what the
+    // password dialog gives: PasswordAccepted and TerminalPassword) and
+    // starts the read when it was accepted. False when nothing started:
+    // another sequence runs, the port is closed (text 165 shown) or the
+    // dialog was cancelled.
+    bool Start(const std::function<PasswordEntry()>& askPassword);
     bool IsRunning() const;
 
     // Where the result goes; default "VARDELO.QLV" in the directory that is
@@ -81,8 +91,9 @@ public:
     // (a dry run).
     enum class Storing { OutputFile, HistoryOnly, Nothing };
     void SetStoring(Storing storing) { storing_ = storing; }
-    // Where the last completed read went and what it held, with the comments
-    // carried over to it; nullptr before the first.
+    // Where the last completed read went and what it held (read.block: the
+    // 2048 configuration bytes), with the comments carried over to it;
+    // nullptr before the first.
     const ReadStorage* LastRead() const { return lastRead_ ? &*lastRead_ : nullptr; }
     // The time a read is named by in history/.
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
@@ -96,7 +107,7 @@ public:
     // Whether the question "Edit loaded file?" (text 147) is asked.
     void SetAskToEdit(bool ask) { askToEdit_ = ask; }
     // The last identification line: six blanks and 16 characters.
-    QString IdentificationLine() const { return identification_; }
+    QString IdentificationLine() const { return c_.s.Identification; }
     // The message that ended the last failed read (empty after success).
     QString FailureText() const { return failure_; }
     // What the last completed read told about where it was stored (a read
@@ -132,14 +143,13 @@ private:
     void FinishRead();
     void ReadFailed(int textId, int titleId);
     void SetLines(bool dtr, bool rts);
-    ReadStorage StoreResult();
+    ReadStorage StoreResult(const ConfigBlock& block);
     SequenceContext c_;
     std::unique_ptr<PeriodicTimer> timer1_;
     QString outputFile_;
     QString fallbackFolder_ = DefaultReadFallbackFolder();
     Storing storing_ = Storing::OutputFile;
     std::optional<ReadStorage> lastRead_;
-    QString identification_;
     QString failure_;
     QString notice_;
     bool askToEdit_ = true;
@@ -157,15 +167,15 @@ public:
     // The write command's check before a file is chosen: text 135 and false
     // when no complete read exists (TerminalRead = 0).
     bool CheckReadDone();
-    // Sends slots 0..2047. False when nothing started: another sequence
-    // runs, the port is closed (165), no fresh read (135), or the image holds
-    // a value outside 0..255 (280).
-    bool Start();
+    // Sends the block. False when nothing started: another sequence runs,
+    // the port is closed (165), no fresh read (135), or the block holds a
+    // value outside 0..255 (280).
+    bool Start(const ConfigBlock& block);
     bool IsRunning() const;
     // The message that ended the last write.
     QString ResultText() const { return result_; }
     // The 2048 bytes the last write sent.
-    const std::array<qint16, Vardelomod::BlockSlots>& SentBlock() const { return sent_; }
+    const ConfigBlock& SentBlock() const { return sent_; }
     void Abort();
 
 signals:
@@ -182,7 +192,7 @@ signals:
     void Finished(bool ok);
 
 private:
-    void SendImage();
+    void SendImage(const ConfigBlock& block);
     void OnTick();
     void OnSettled();
     void Succeeded();
@@ -191,7 +201,7 @@ private:
     SequenceContext c_;
     std::unique_ptr<PeriodicTimer> timer2_;
     std::unique_ptr<PeriodicTimer> timer4_;
-    std::array<qint16, Vardelomod::BlockSlots> sent_{};
+    ConfigBlock sent_{};
     QString result_;
 };
 
@@ -218,15 +228,17 @@ private:
     std::unique_ptr<PeriodicTimer> timer3_;
 };
 
-// The receive handler, the three sequences and the gate between them, on
-// one link.
+// One terminal: its state, the receive handler, the three sequences and the
+// gate between them, on one link.
 class TerminalSession : public QObject {
     Q_OBJECT
 public:
-    TerminalSession(const ProgramState& program, Vardelomod& m, SerialLink& link, Timers& timers,
-                    Messages& messages, QObject* parent = nullptr);
+    TerminalSession(const ProgramState& program, SerialLink& link, Timers& timers, Messages& messages,
+                    QObject* parent = nullptr);
     ~TerminalSession() override;
 
+    SessionState& State() { return state_; }
+    const SessionState& State() const { return state_; }
     ReceiveHandler& Receiver() { return *rx_; }
     ReadSequence& Read() { return *read_; }
     WriteSequence& Write() { return *write_; }
@@ -243,6 +255,7 @@ signals:
     void BusyChanged(bool busy);
 
 private:
+    SessionState state_;
     SerialLink& link_;
     std::unique_ptr<SequenceGate> gate_;
     std::unique_ptr<ReceiveHandler> rx_;

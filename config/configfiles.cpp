@@ -144,9 +144,7 @@ QByteArray FormatConfigBlock(const ConfigBlock& block)
 
 ConfigBlock ImageBlock(const Vardelomod& m)
 {
-    ConfigBlock block;
-    std::copy_n(m.ConfigImage.begin(), block.size(), block.begin());
-    return block;
+    return m.ConfigImage;
 }
 
 FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path)
@@ -154,7 +152,7 @@ FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path)
     ConfigBlock block;
     FileStatus status = ReadConfigBlock(path, block);
     if (status)
-        std::copy(block.begin(), block.end(), m.ConfigImage.begin());
+        m.ConfigImage = block;
     return status;
 }
 

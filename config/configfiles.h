@@ -20,7 +20,7 @@ using ConfigBlock = std::array<qint16, Vardelomod::BlockSlots>;
 FileStatus ReadConfigBlock(const QString& path, ConfigBlock& block);
 FileStatus ParseConfigBlock(const QByteArray& content, ConfigBlock& block);
 QByteArray FormatConfigBlock(const ConfigBlock& block);   // " 0 \r\n" lines, 2048 of them
-FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path);    // slots 0..2047 on success only
+FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path);    // the image on success only
 FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path);
 ConfigBlock ImageBlock(const Vardelomod& m);
 // A configuration file name is accepted when it ends in ".QLV" or ".qlv",

@@ -118,11 +118,11 @@ QString DecodePassword(const Vardelomod& m)
     return text;
 }
 
-void EncodePassword(Vardelomod& m)
+void EncodePassword(Vardelomod& m, const PasswordEntry& entry)
 {
-    const QString& packed = m.TerminalPassword;
+    const QString& packed = entry.TerminalPassword;
     // A short result would leave slots undefined; it is not taken.
-    if (m.PasswordAccepted != 1 || packed.size() < 4 || packed.at(0) == u'X')
+    if (entry.PasswordAccepted != 1 || packed.size() < 4 || packed.at(0) == u'X')
         return;
     for (int i = 0; i < 3; ++i)
         m.ConfigImage[Slot::PasswordBcd + i] = qint16(packed.at(1 + i).unicode() & 0xFF);

@@ -75,11 +75,20 @@ int DecodeDataLength(int recordLength, bool oddLength);
 // Writes slot 3 or 4 and the track's bit of slot 9.
 void EncodeDataLength(Vardelomod& m, TrackNo track, int digits);
 
+// What the password dialog gives whoever asked for it (the editor for the
+// configuration's password, a terminal session for its read):
+// PasswordAccepted 1 and the packed TerminalPassword for an accepted entry,
+// PasswordAccepted 0 when it was cancelled.
+struct PasswordEntry {
+    quint16 PasswordAccepted = 0;
+    QString TerminalPassword;
+};
+
 // Slots 5..7 as six characters (48 + nibble, low nibble first).
 QString DecodePassword(const Vardelomod& m);
-// The editor's form: takes TerminalPassword when PasswordAccepted is 1 and it
-// is not a free-mode entry; otherwise the slots stay.
-void EncodePassword(Vardelomod& m);
+// The editor's form: takes the entry's TerminalPassword when PasswordAccepted
+// is 1 and it is not a free-mode entry; otherwise the slots stay.
+void EncodePassword(Vardelomod& m, const PasswordEntry& entry);
 // Packs six digits into three bytes, first digit of each pair in the low nibble.
 // Returns nothing when the text is not exactly six digits.
 std::optional<std::array<quint8, 3>> PackPasswordDigits(const QString& sixDigits);

@@ -1,8 +1,8 @@
 #pragma once
-// The configuration being edited and the terminal's state. main() creates
-// one and hands it by reference to the windows and sequences; what belongs to
-// the whole program (language, texts, settings) is in ProgramState. Tests
-// make their own fresh instance.
+// The configuration being edited. main() creates one and hands it by
+// reference to the windows; what belongs to the whole program (language,
+// texts, settings) is in ProgramState, what belongs to one terminal in the
+// session's SessionState. Tests make their own fresh instance.
 //
 // Member names are the names the rest of the program and its documentation
 // use for these values, so they keep their capitalised form.
@@ -14,14 +14,11 @@
 class ListRowsObserver;
 
 struct Vardelomod {
-    // Slots 0..2047 are the configuration block of file and terminal,
-    // 2048..2200 the work space of the serial sequences.
-    static constexpr int ImageSlots = 2201;
-    static constexpr int BlockSlots = 2048;
+    static constexpr int BlockSlots = 2048;   // the configuration block of file and terminal
     static constexpr int RowEntries = 2001;   // list rows 0..2000
     static constexpr int MaxRows = 1774;      // one list over 272..2047 with L = 1
 
-    std::array<qint16, ImageSlots> ConfigImage{};
+    std::array<qint16, BlockSlots> ConfigImage{};
 
     std::array<QString, RowEntries> ListData;
     std::array<QString, RowEntries> ListComment;
@@ -36,10 +33,7 @@ struct Vardelomod {
     qint16 EditConfirmed = 0;
     QString CommentFileName;
     quint16 DisplayLineIndex = 0;
-    quint16 PasswordAccepted = 0;
-    QString TerminalPassword;
 
-    qint16 TerminalRead = 0;
     bool EditAfterLoad = false;
     // The current configuration file (the file name of the main window's
     // file dialog): the editor opens and saves it, the report head prints it.

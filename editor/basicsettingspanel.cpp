@@ -429,15 +429,15 @@ void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
 
 void BasicSettingsPanel::OpenPasswordDialog(Qt::FocusReason reason)
 {
-    m_.PasswordAccepted = 0;
     focusHome_->setFocus();
+    PasswordEntry entry;
     {
-        PasswordDialog dialog(program_, m_, messages_, stopTimer1_, window());
+        PasswordDialog dialog(program_, messages_, stopTimer1_, window());
         showModal_(dialog);
+        entry = dialog.Result();
     }
-    if (m_.PasswordAccepted != 0 && !m_.TerminalPassword.startsWith(u'X')) {
-        EncodePassword(m_);
-        m_.PasswordAccepted = 0;
+    if (entry.PasswordAccepted != 0 && !entry.TerminalPassword.startsWith(u'X')) {
+        EncodePassword(m_, entry);
         ShowSettings();
     }
     // Tabbed into, the field is passed on to the next control; otherwise Tab

@@ -69,7 +69,6 @@ EditorWindow::EditorWindow(ProgramState& program, Vardelomod& m, Messages& messa
     printAction_->setText(TableText(program_, 207));
     move(TwipsPoint(0, 300));
     m_.ChangeCount = -1;
-    m_.PasswordAccepted = 0;
     ShowSettings();
     ShowDisplayTexts();
     DecodeLists(m_);

@@ -16,9 +16,9 @@ constexpr int DigitsMaxLength = 6;
 constexpr int FreeMaxLength = 8;
 }
 
-PasswordDialog::PasswordDialog(ProgramState& program, Vardelomod& m, Messages& messages,
-                               const std::function<void()>& stopTimer1, QWidget* parent)
-    : QDialog(parent), program_(program), m_(m), messages_(messages)
+PasswordDialog::PasswordDialog(ProgramState& program, Messages& messages, const std::function<void()>& stopTimer1,
+                               QWidget* parent)
+    : QDialog(parent), program_(program), messages_(messages)
 {
     setObjectName(QStringLiteral("Passwort"));
     LoadWindowTexts(program_, TextWindow::Password);
@@ -62,10 +62,9 @@ bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
                                    || key->key() == Qt::Key_Backtab;
     if (key->key() == Qt::Key_Backspace || text.isEmpty() || enterOrNavigation)
         return QDialog::eventFilter(watched, event);
-    m_.TerminalPassword = entry_->text();
     if (entryMode_ == DigitsMode) {
         const QChar c = text.at(0);
-        if (c == u'X' && m_.TerminalPassword.size() <= 1) {
+        if (c == u'X' && entry_->text().size() <= 1) {
             entryMode_ = FreeEntryMode;
             entry_->setMaxLength(FreeMaxLength);
         }
@@ -78,13 +77,11 @@ bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)
 void PasswordDialog::Confirm()
 {
     const QString entry = entry_->text();
-    m_.TerminalPassword = entry;
     if (entry.size() < MinimumLength) {
         messages_.Show(TableText(program_, 171), TableText(program_, 172), Messages::Buttons::Ok, this);
         entry_->setFocus();
         return;
     }
-    m_.PasswordAccepted = 1;
-    m_.TerminalPassword = PackTerminalPassword(entry, FreeMode());
+    result_ = {1, PackTerminalPassword(entry, FreeMode())};
     accept();
 }

@@ -1,28 +1,32 @@
 #pragma once
 // The terminal password dialog "Passwort": six digits packed for the terminal
 // and the image, or (after "X" as the first or second key) a free entry of up
-// to eight characters. Results in TerminalPassword and PasswordAccepted; the
-// caller sets PasswordAccepted to 0 before it shows the dialog.
+// to eight characters. Its result goes to whoever showed it (the editor's
+// password field, a read): TerminalPassword and PasswordAccepted.
 //
 // Opening switches off the main window's read timer (Timer1) through
 // stopTimer1; the dialog never switches it on again.
+
+#include "config/configimage.h"
 
 #include <QDialog>
 #include <functional>
 
 struct ProgramState;
-struct Vardelomod;
 class Messages;
 class QLineEdit;
 
 class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
-    PasswordDialog(ProgramState& program, Vardelomod& m, Messages& messages, const std::function<void()>& stopTimer1,
+    PasswordDialog(ProgramState& program, Messages& messages, const std::function<void()>& stopTimer1,
                    QWidget* parent = nullptr);
 
     bool FreeMode() const { return entryMode_ == FreeEntryMode; }
     void Confirm();   // OK
+    // PasswordAccepted 1 and the packed password once OK took an entry;
+    // PasswordAccepted 0 otherwise.
+    const PasswordEntry& Result() const { return result_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,8 +36,8 @@ private:
     static constexpr int FreeEntryMode = 8;
 
     ProgramState& program_;
-    Vardelomod& m_;
     Messages& messages_;
     QLineEdit* entry_;
+    PasswordEntry result_;
     int entryMode_ = DigitsMode;
 };

@@ -8,13 +8,13 @@ QString SequenceText(const ProgramState& program, int id)
     return table.isEmpty() ? CatalogueText(id, program.LanguageOffset) : table;
 }
 
-QString UnsendableImageText(const ProgramState& program, const Vardelomod& m)
+QString UnsendableImageText(const ProgramState& program, const ConfigBlock& block)
 {
     // A slot value that is not a byte would be sent cut to 8 bits: a
     // different configuration than the one on screen.
     constexpr int ValueOutOfRange = 280;
-    for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
-        const qint16 v = m.ConfigImage[i];
+    for (int i = 0; i < int(block.size()); ++i) {
+        const qint16 v = block[i];
         if (v < 0 || v > 255)
             return SequenceText(program, ValueOutOfRange).arg(i).arg(v);
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The texts the terminal sequences and the port messages show.
 
+#include "config/configfiles.h"
 #include "config/programstate.h"
-#include "config/vardelomod.h"
 
 #include <QString>
 
@@ -10,6 +10,6 @@
 // window last loaded it, or the catalogue's when the table lacks it.
 QString SequenceText(const ProgramState& program, int id);
 
-// Why the image cannot be sent to the terminal (text 280 for the first slot
+// Why the block cannot be sent to the terminal (text 280 for the first slot
 // outside 0..255, which would go out cut to 8 bits), or nothing.
-QString UnsendableImageText(const ProgramState& program, const Vardelomod& m);
+QString UnsendableImageText(const ProgramState& program, const ConfigBlock& block);

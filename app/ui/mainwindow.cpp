@@ -17,6 +17,7 @@
 #include "comm/sequences.h"
 #include "texts/sequencetext.h"
 #include "comm/timing.h"
+#include "config/configfiles.h"
 #include "platform/ui/twips.h"
 #include "editor/editorwindow.h"
 #include "editor/password.h"
@@ -103,7 +104,7 @@ MainWindow::MainWindow(ProgramState& program, Vardelomod& m, Services services, 
     setCentralWidget(client_);
     BuildMenus();
     BuildPanels();
-    session_ = std::make_unique<TerminalSession>(program_, m_, services_.link, services_.timers, services_.messages);
+    session_ = std::make_unique<TerminalSession>(program_, services_.link, services_.timers, services_.messages);
     recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(services_.settingsPath));
     connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
         services_.messages.Show(SequenceText(program_, 342).arg(problem), TableText(program_, 136),
@@ -116,7 +117,7 @@ MainWindow::MainWindow(ProgramState& program, Vardelomod& m, Services services, 
     statusBar()->setSizeGripEnabled(false);
     client_->setMinimumSize(TwipsToPixels(PanelsRightTwips + PanelMarginTwips),
                             TwipsToPixels(PanelsBottomTwips + PanelMarginTwips));
-    monitor_ = std::make_unique<TransferMonitor>(m_, *session_, services_.timers, StatusIntervalMs);
+    monitor_ = std::make_unique<TransferMonitor>(*session_, services_.timers, StatusIntervalMs);
     connect(monitor_.get(), &TransferMonitor::Changed, this, &MainWindow::ShowProgress);
     timer5_ = services_.timers.CreateTimer(Timing::StartUpDelayMs);
     connect(timer5_.get(), &PeriodicTimer::Tick, this, &MainWindow::OfferLanguageWindow);
@@ -341,11 +342,15 @@ void MainWindow::StartUp()
                                     TableText(program_, 130), Messages::Buttons::Ok, this);
     }
     // 7. The serial interface; when none opens, the program goes on with the
-    // port closed so that files can still be edited.
-    OpenPortAtStartUp(program_, services_.link, services_.messages);
+    // port closed so that files can still be edited. The terminal opens on
+    // the port the settings chose, and the program keeps the one that opened.
+    SessionState& terminal = session_->State();
+    terminal.PortNumber = program_.ChosenPort;
+    OpenPortAtStartUp(terminal, services_.link, services_.messages);
+    program_.ChosenPort = terminal.PortNumber;
     // 8. Panels hidden, no read yet.
     HidePanels();
-    m_.TerminalRead = 0;
+    terminal.TerminalRead = 0;
     label1_->setText(TableText(program_, 128));
     ShowProgress();
     // 9. The language window one second later.
@@ -460,19 +465,19 @@ void MainWindow::ShowReadPanel()
 
 void MainWindow::StartRead()
 {
-    session_->Read().Start([this] { AskPassword(); });
+    session_->Read().Start([this] { return AskPassword(); });
 }
 
-void MainWindow::AskPassword()
+PasswordEntry MainWindow::AskPassword()
 {
-    m_.PasswordAccepted = 0;
     // The dialog switches off the read timer when it opens; here no read
     // runs (its button is disabled while one does), so there is nothing to stop.
-    PasswordDialog dialog(program_, m_, services_.messages, [this] {
+    PasswordDialog dialog(program_, services_.messages, [this] {
         if (session_->Read().IsRunning())
             session_->Read().Abort();
     }, this);
     RunModal(dialog);
+    return dialog.Result();
 }
 
 void MainWindow::WriteCommand()
@@ -502,7 +507,7 @@ void MainWindow::WriteCommand()
 
 void MainWindow::StartWrite()
 {
-    session_->Write().Start();
+    session_->Write().Start(ImageBlock(m_));
 }
 
 void MainWindow::ResetCommand()
@@ -523,11 +528,16 @@ const SerialDevices& MainWindow::Devices()
 void MainWindow::InterfaceCommand()
 {
     InterfaceDialog* shown = nullptr;
+    // The dialog chooses the program's port; the terminal opens on it and
+    // the program keeps the one it fell back to.
     const auto reopen = [this, &shown] {
-        OpenSelectedPort(program_, services_.link, services_.messages, [&shown](int port) {
+        SessionState& terminal = session_->State();
+        terminal.PortNumber = program_.ChosenPort;
+        OpenSelectedPort(terminal, services_.link, services_.messages, [&shown](int port) {
             if (shown)
                 shown->PortButton(port - 1)->setChecked(true);
         });
+        program_.ChosenPort = terminal.PortNumber;
     };
     const auto describe = [this](int port) {
         return PortStandsFor(port, services_.link.TargetOf(port), Devices(), program_.LanguageOffset);

@@ -4,6 +4,7 @@
 // and sequences and shows what they report.
 
 #include "comm/changereport.h"
+#include "config/configimage.h"
 #include "config/programstate.h"
 #include "config/vardelomod.h"
 #include "platform/fileaccess.h"
@@ -95,7 +96,7 @@ private:
     void LoadCommand();
     void ShowReadPanel();
     void StartRead();
-    void AskPassword();
+    PasswordEntry AskPassword();
     void WriteCommand();
     void StartWrite();
     void ResetCommand();

@@ -45,7 +45,8 @@ void StartRead(MainWindowHarness& h)
 
 bool ReadDone(MainWindowHarness& h)
 {
-    return h.clock.RunUntil([&] { return h.m.TerminalRead == 1 && !h.window->Session().Read().IsRunning(); }, 30000);
+    return h.clock.RunUntil(
+        [&] { return h.window->Session().State().TerminalRead == 1 && !h.window->Session().Read().IsRunning(); }, 30000);
 }
 
 } // namespace

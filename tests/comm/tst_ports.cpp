@@ -146,12 +146,13 @@ private slots:
     {
         ProgramState program;
         program.LanguageOffset = 1000;
+        SessionState session(program);
         ScriptedLink link;
         link.failingPorts = {1, 2};
         link.failure.cause = PortFailure::Cause::Busy;
         link.failure.device = QStringLiteral("/dev/ttyUSB0");
         FakeMessages messages;
-        QVERIFY(!OpenPortAtStartUp(program, link, messages));
+        QVERIFY(!OpenPortAtStartUp(session, link, messages));
         const QString busy = QStringLiteral("/dev/ttyUSB0 is in use by another program");
         QCOMPARE(messages.shown.at(0).prompt, QStringList({En(129), busy, busy}).join(u'\n'));
     }

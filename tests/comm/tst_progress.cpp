@@ -43,7 +43,7 @@ struct Rig : SessionRig {
 
     explicit Rig(const QString& options) : SessionRig(options)
     {
-        monitor = std::make_unique<TransferMonitor>(m, *session, clock, IntervalMs);
+        monitor = std::make_unique<TransferMonitor>(*session, clock, IntervalMs);
         onShow = [this] { duringMessages << monitor->Current().phase; };
         QObject::connect(monitor.get(), &TransferMonitor::Changed, [this](const TransferProgress& p) {
             reports.append({clock.NowMs(), p, StatusLineText(program, p, monitor->Next())});
@@ -54,8 +54,8 @@ struct Rig : SessionRig {
         if (sequence == u"read")
             return StartRead();
         if (sequence == u"write") {
-            m.TerminalRead = 1;
-            return session->Write().Start();
+            State().TerminalRead = 1;
+            return session->Write().Start(ConfigBlock{});
         }
         return session->Reset().Start();
     }

@@ -17,18 +17,19 @@ struct Delivery {
 class ReceiveHandlerTest : public QObject {
     Q_OBJECT
 
-    Vardelomod m;
+    ProgramState program;
+    std::unique_ptr<SessionState> s;
     std::unique_ptr<ScriptedLink> link;
     std::unique_ptr<ReceiveHandler> rx;
 
 private slots:
     void init()
     {
-        m = Vardelomod();
-        m.TerminalPassword = QStringLiteral("0abc");
+        s = std::make_unique<SessionState>(program);
+        s->TerminalPassword = QStringLiteral("0abc");
         link = std::make_unique<ScriptedLink>();
         link->Open();
-        rx = std::make_unique<ReceiveHandler>(m, *link);
+        rx = std::make_unique<ReceiveHandler>(*s, *link);
         rx->SetListening(true);
     }
 
@@ -81,8 +82,8 @@ private slots:
         const qsizetype skip = c.passwordSent ? all.indexOf(char(16)) : 0;
         const int base = c.passwordSent ? 0 : c.from;
         for (int i = base; i < rx->State().RxIndex; ++i)
-            QCOMPARE(m.ConfigImage[i], qint16(quint8(all.at(skip + i - base))));
-        QCOMPARE(std::count_if(m.ConfigImage.begin(), m.ConfigImage.end(), [](qint16 v) { return v != 0; }), rx->State().RxIndex - base);
+            QCOMPARE(s->ReceiveImage[i], qint16(quint8(all.at(skip + i - base))));
+        QCOMPARE(std::count_if(s->ReceiveImage.begin(), s->ReceiveImage.end(), [](qint16 v) { return v != 0; }), rx->State().RxIndex - base);
         QVERIFY(rx->State().RxBuffer.isEmpty());
         QCOMPARE(link->closes, 0);
     }
@@ -118,7 +119,7 @@ private slots:
             return;
         link->Deliver(QByteArray("\x04"));
         QCOMPARE(rx->State().RxIndex, 5);
-        QCOMPARE(m.ConfigImage[4], qint16(4));
+        QCOMPARE(s->ReceiveImage[4], qint16(4));
     }
 };
 

@@ -42,7 +42,7 @@ struct Rig : SessionRig {
         answers.enqueue(Messages::Answer::No);
         QVERIFY(StartRead());
         RunToEnd();
-        QCOMPARE(m.TerminalRead, qint16(1));
+        QCOMPARE(State().TerminalRead, qint16(1));
         shown.clear();
         at.clear();
     }
@@ -91,11 +91,11 @@ private slots:
         ConfigBlock block{};
         QVERIFY(ReadConfigBlock(r.dir.filePath(QStringLiteral("VARDELO.QLV")), block));
         for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
-            QCOMPARE(r.m.ConfigImage[i], qint16(Rig::Memory()[i]));
+            QCOMPARE(r.session->Read().LastRead()->read.block[i], qint16(Rig::Memory()[i]));
             QCOMPARE(block[i], qint16(Rig::Memory()[i]));
         }
         QVERIFY(!QFile::exists(r.dir.filePath(QStringLiteral("VARDELO.BGT"))));
-        QCOMPARE(r.m.TerminalRead, qint16(1));
+        QCOMPARE(r.State().TerminalRead, qint16(1));
         QCOMPARE(r.shown.size(), 1);
         QCOMPARE(r.shown.at(0).prompt, En(147));
         QCOMPARE(checks, (QList<QVariantList>{{false, false, false}, {true, true, false}, {true, true, true}}));
@@ -124,7 +124,7 @@ private slots:
             r.scripted->Deliver(bytes.left(1));
         r.scripted->Deliver(bytes.mid(startByteAlone ? 1 : 0));
         r.RunToEnd();
-        QCOMPARE(r.m.TerminalRead, qint16(1));
+        QCOMPARE(r.State().TerminalRead, qint16(1));
         QCOMPARE(checks.last(), (QVariantList{startByteAlone, startByteAlone, true}));
     }
 
@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(r.shown.at(0).prompt, En(text));
         QCOMPARE(r.shown.at(0).title, En(text + 1));
         QCOMPARE(checks.last(), (QVariantList{false, false, false}));
-        QCOMPARE(r.m.TerminalRead, qint16(0));
+        QCOMPARE(r.State().TerminalRead, qint16(0));
         QVERIFY(!r.link->Dtr() && !r.link->Rts());
         if (r.scripted)
             QCOMPARE(r.scripted->lineChanges.join(u' '), QStringLiteral("D+@400 R+@600 D-@600 R-@10200"));
@@ -195,10 +195,10 @@ private slots:
         QFETCH(qint64, delay);
         Rig r(options);
         r.FullRead();
+        ConfigBlock sent;
         for (int i = 0; i < Vardelomod::BlockSlots; ++i)
-            r.m.ConfigImage[i] = qint16((i * 13) & 0xFF);
-        const auto sent = r.m.ConfigImage;   // the reply lands in the image
-        QVERIFY(r.session->Write().Start());
+            sent[i] = qint16((i * 13) & 0xFF);
+        QVERIFY(r.session->Write().Start(sent));
         r.RunToEnd();
         QCOMPARE(r.shown.size(), 1);
         QCOMPARE(r.shown.at(0).prompt, En(text));
@@ -211,7 +211,7 @@ private slots:
         for (int i = 0; i < Vardelomod::BlockSlots; ++i)
             QCOMPARE(qint16(r.sim->Memory()[i]), sent[i]);
         QVERIFY(!r.sim->Dtr() && !r.sim->Rts());
-        QVERIFY(!r.session->Write().Start());
+        QVERIFY(!r.session->Write().Start(sent));
         QCOMPARE(r.shown.last().prompt, En(135));
     }
 
@@ -241,17 +241,21 @@ private slots:
         if (!portOpen)
             r.scripted->Close();
         r.scripted->lineChanges.clear();
-        r.m.TerminalRead = qint16(terminalRead);
-        r.m.ConfigImage[100] = qint16(badValue);
+        r.State().TerminalRead = qint16(terminalRead);
+        ConfigBlock block{};
+        block[100] = qint16(badValue);
         bool asked = false;
-        const bool started = command == 0   ? r.session->Read().Start([&] { asked = true; })
-                             : command == 1 ? r.session->Write().Start()
+        const bool started = command == 0   ? r.session->Read().Start([&] {
+                                 asked = true;
+                                 return PasswordEntry{};
+                             })
+                             : command == 1 ? r.session->Write().Start(block)
                                             : r.session->Reset().Start();
         QVERIFY(!started && !asked);
         QCOMPARE(r.shown.size(), 1);
         QTEST(r.shown.at(0).prompt, "prompt");
         QVERIFY(r.scripted->sent.isEmpty() && r.scripted->lineChanges.isEmpty() && !r.session->Busy());
-        QCOMPARE(r.m.TerminalRead, qint16(terminalRead));
+        QCOMPARE(r.State().TerminalRead, qint16(terminalRead));
     }
 
     // While one sequence runs no other starts; shutting down (exit) leaves
@@ -262,9 +266,9 @@ private slots:
         Rig r;
         QVERIFY(r.StartRead());
         r.clock.AdvanceTo(3000);
-        r.m.TerminalRead = 1;
+        r.State().TerminalRead = 1;
         QVERIFY(!r.StartRead());
-        QVERIFY(!r.session->Write().Start());
+        QVERIFY(!r.session->Write().Start(ConfigBlock{}));
         QVERIFY(!r.session->Reset().Start());
         QVERIFY(r.sim->Rts());
         r.session->Shutdown();
@@ -278,7 +282,7 @@ private slots:
         QVERIFY(!r.sim->Dtr());
         QCOMPARE(r.sim->Restarts(), 1);
         QCOMPARE(hide.count(), 1);
-        QCOMPARE(r.m.TerminalRead, qint16(0));
+        QCOMPARE(r.State().TerminalRead, qint16(0));
     }
 
     // Each fallback is tried once.
@@ -299,19 +303,20 @@ private slots:
     {
         QFETCH(Opening, c);
         ProgramState program;
-        program.ChosenPort = qint16(c.chosen);
+        SessionState session(program);
+        session.PortNumber = qint16(c.chosen);
         ScriptedLink link;
         if (!c.atStartUp)
             link.Open();   // the dialog reopens an open port
         link.failingPorts = QSet<int>(c.failing.begin(), c.failing.end());
         FakeMessages messages;
         QList<int> selected;
-        const bool open = c.atStartUp ? OpenPortAtStartUp(program, link, messages)
-                                      : OpenSelectedPort(program, link, messages, [&](int p) { selected << p; });
+        const bool open = c.atStartUp ? OpenPortAtStartUp(session, link, messages)
+                                      : OpenSelectedPort(session, link, messages, [&](int p) { selected << p; });
         QCOMPARE(open, c.portAfter != 0);
         QCOMPARE(link.IsOpen(), open);
         if (open)
-            QCOMPARE(int(program.ChosenPort), c.portAfter);
+            QCOMPARE(int(session.PortNumber), c.portAfter);
         QCOMPARE(selected, c.fallbacks);
         QCOMPARE(messages.shown.size(), c.texts.size());
         for (int i = 0; i < c.texts.size(); ++i)

@@ -22,7 +22,6 @@ struct Rig : FakeMessages {
     QTemporaryDir dir;
     ManualClock clock;
     ProgramState program;
-    Vardelomod m;
     SimulatedTerminal sim{clock};
     std::unique_ptr<TerminalSession> session;
     std::unique_ptr<TransferRecorder> recorder;
@@ -35,7 +34,7 @@ struct Rig : FakeMessages {
         program.LanguageOffset = 1000;
         LoadWindowTexts(program, TextWindow::Main);
         sim.Open();
-        session = std::make_unique<TerminalSession>(program, m, sim, clock, *this);
+        session = std::make_unique<TerminalSession>(program, sim, clock, *this);
         session->Read().SetOutputFile(Path("VARDELO.QLV"));
         session->Read().SetFallbackFolder(Path("fallback"));
         session->Read().Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27), Qt::OffsetFromUTC, 3600); };
@@ -52,16 +51,14 @@ struct Rig : FakeMessages {
     bool Read()
     {
         answers.enqueue(Answer::No);
-        const bool started = session->Read().Start([&] {
-            m.TerminalPassword = PackTerminalPassword(DemoPassword, false);
-            m.PasswordAccepted = 1;
-        });
-        return started && clock.RunUntil([&] { return !session->Busy(); }, 60000) && m.TerminalRead == 1;
+        const bool started =
+            session->Read().Start([] { return PasswordEntry{1, PackTerminalPassword(DemoPassword, false)}; });
+        return started && clock.RunUntil([&] { return !session->Busy(); }, 60000)
+            && session->State().TerminalRead == 1;
     }
     bool Write(const ConfigBlock& block)
     {
-        std::copy(block.begin(), block.end(), m.ConfigImage.begin());
-        return session->Write().Start() && clock.RunUntil([&] { return !session->Busy(); }, 60000);
+        return session->Write().Start(block) && clock.RunUntil([&] { return !session->Busy(); }, 60000);
     }
 };
 

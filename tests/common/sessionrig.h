@@ -19,7 +19,6 @@ struct SessionRig : FakeMessages {
     QTemporaryDir dir;
     ManualClock clock;
     ProgramState program;
-    Vardelomod m;
     std::unique_ptr<SerialLink> link;
     SimulatedTerminal* sim = nullptr;
     ScriptedLink* scripted = nullptr;
@@ -40,7 +39,7 @@ struct SessionRig : FakeMessages {
             sim->SetOptions(*ParseSimulationOptions(options));
         }
         link->Open();
-        session = std::make_unique<TerminalSession>(program, m, *link, clock, *this);
+        session = std::make_unique<TerminalSession>(program, *link, clock, *this);
         session->Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
     }
     Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
@@ -53,12 +52,12 @@ struct SessionRig : FakeMessages {
     // entry: six digits, or "X" and the free-mode text.
     bool StartRead(const QString& entry = QStringLiteral("123456"))
     {
-        return session->Read().Start([this, entry] {
+        return session->Read().Start([entry] {
             const bool freeMode = entry.startsWith(u'X');
-            m.TerminalPassword = PackTerminalPassword(freeMode ? entry.mid(1) : entry, freeMode);
-            m.PasswordAccepted = 1;
+            return PasswordEntry{1, PackTerminalPassword(freeMode ? entry.mid(1) : entry, freeMode)};
         });
     }
+    SessionState& State() { return session->State(); }
     // Runs until the running sequence has ended; its end time.
     qint64 RunToEnd()
     {

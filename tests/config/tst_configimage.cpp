@@ -61,10 +61,8 @@ private slots:
         m.ConfigImage[6] = 0x43;
         m.ConfigImage[7] = 0x65;
         QFETCH(int, accepted);
-        m.PasswordAccepted = quint16(accepted);
         QFETCH(QString, packed);
-        m.TerminalPassword = packed;
-        EncodePassword(m);
+        EncodePassword(m, PasswordEntry{quint16(accepted), packed});
         QTEST(DecodePassword(m), "password");
     }
 

@@ -51,15 +51,15 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QList<int>, stored);
         int stops = 0;
-        PasswordDialog dialog(program, m, messages, [&] { ++stops; });
+        PasswordDialog dialog(program, messages, [&] { ++stops; });
         auto* entry = dialog.findChild<QLineEdit*>("Text1");
         QTest::keyClicks(entry, keys);
         QCOMPARE(entry->text(), field);
         dialog.findChild<QPushButton*>(button)->click();
         QList<int> codes;
-        for (QChar c : m.TerminalPassword)
+        for (QChar c : dialog.Result().TerminalPassword)
             codes << c.unicode();
-        QCOMPARE(m.PasswordAccepted ? codes : QList<int>(), stored);
+        QCOMPARE(dialog.Result().PasswordAccepted ? codes : QList<int>(), stored);
         QCOMPARE(Shown(), stored.isEmpty() && button == "OK" ? TableText(program, 171) : QString());
         QCOMPARE(stops, 1);   // switched off once, never on again
     }
