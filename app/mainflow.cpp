@@ -43,7 +43,7 @@ QString MakerWebAddress(const QString& settingsPath)
     return DefaultMakerWebAddress;
 }
 
-LoadOutcome LoadConfigFile(const ProgramState& program, Vardelomod& m, const QString& path, Messages& messages)
+LoadOutcome LoadConfigFile(const ProgramState& program, Configuration& m, const QString& path, Messages& messages)
 {
     if (!IsConfigFileName(path)) {
         messages.Show(TableText(program, 126), TableText(program, 127));

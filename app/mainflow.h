@@ -3,7 +3,7 @@
 // configuration file, the help items. The window only shows their results.
 
 #include "config/programstate.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "platform/fileaccess.h"
 
 #include <QString>
@@ -34,4 +34,4 @@ enum class LoadOutcome { Loaded, NotAConfigFile, Refused };
 // Reads the configuration file into slots 0..2047 of ConfigImage. A wrong
 // name gives text 126; a short or damaged file is refused with text 300 and
 // leaves the image as it was.
-LoadOutcome LoadConfigFile(const ProgramState& program, Vardelomod& m, const QString& path, Messages& messages);
+LoadOutcome LoadConfigFile(const ProgramState& program, Configuration& m, const QString& path, Messages& messages);

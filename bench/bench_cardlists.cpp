@@ -18,9 +18,9 @@
 
 namespace {
 
-Vardelomod OneList(int digits)
+Configuration OneList(int digits)
 {
-    Vardelomod m;
+    Configuration m;
     m.ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation;
     m.ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack2;
     EncodeDataLength(m, TrackNo::Track2, digits);
@@ -36,8 +36,8 @@ Vardelomod OneList(int digits)
 
 struct Fixture {
     QTemporaryDir dir;
-    Vardelomod largest = OneList(2);
-    Vardelomod fourDigits = OneList(4);
+    Configuration largest = OneList(2);
+    Configuration fourDigits = OneList(4);
     QByteArray largestCsv = ExportCardListsCsv(largest, ListCaptions(1000));
     QByteArray takenCsv = ExportCardListsCsv(fourDigits, ListCaptions(1000));
 };
@@ -76,7 +76,7 @@ void ImportLargest(benchmark::State& state)
 void ImportTaken(benchmark::State& state)
 {
     for (auto _ : state) {
-        Vardelomod m = Data().fourDigits;
+        Configuration m = Data().fourDigits;
         const CardListImport import = ReadCardListsCsv(Data().takenCsv, m);
         if (!import)
             state.SkipWithError("refused");

@@ -16,7 +16,7 @@ namespace {
 struct LargestConfiguration {
     QTemporaryDir dir;
     QString qlv;
-    Vardelomod m;
+    Configuration m;
 
     LargestConfiguration()
     {
@@ -25,7 +25,7 @@ struct LargestConfiguration {
         m.ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack2;
         EncodeDataLength(m, TrackNo::Track2, 2);
         LayOutLists(m);
-        for (int r = 0; r < Vardelomod::RowEntries; ++r)
+        for (int r = 0; r < Configuration::RowEntries; ++r)
             m.ListComment[r] = QStringLiteral("Card holder %1, Building 7, Room 4.12").arg(r, 4, 10, QChar(u'0')).leftJustified(40, u'.');
         for (int r = 0; r < m.ListCount1; ++r) {
             m.ListData[r] = QStringLiteral("%1").arg(r % 100, 2, 10, QChar(u'0'));
@@ -45,7 +45,7 @@ LargestConfiguration& Largest()
 void Load(benchmark::State& state)
 {
     for (auto _ : state) {
-        Vardelomod m;
+        Configuration m;
         ReadConfigurationFile(m, Largest().qlv);
         LoadComments(m, Largest().qlv);
         benchmark::DoNotOptimize(m.ListComment[2000]);
@@ -54,7 +54,7 @@ void Load(benchmark::State& state)
 
 void Decode(benchmark::State& state)
 {
-    Vardelomod m;
+    Configuration m;
     m.ConfigImage = Largest().m.ConfigImage;
     for (auto _ : state) {
         DecodeLists(m);
@@ -67,7 +67,7 @@ void Decode(benchmark::State& state)
 void LoadAndDecode(benchmark::State& state)
 {
     for (auto _ : state) {
-        Vardelomod m;
+        Configuration m;
         ReadConfigurationFile(m, Largest().qlv);
         LoadComments(m, Largest().qlv);
         DecodeLists(m);
@@ -78,7 +78,7 @@ void LoadAndDecode(benchmark::State& state)
 // Every row written back into the image and both files' contents formed.
 void Encode(benchmark::State& state)
 {
-    Vardelomod m = Largest().m;
+    Configuration m = Largest().m;
     for (auto _ : state) {
         for (int r = 0; r < m.ListCount1; ++r)
             EncodeRowData(m, r);

@@ -15,7 +15,7 @@ class EditorBench : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     ProgramState program;
-    Vardelomod m;
+    Configuration m;
     FakeMessages messages;
     FakeFileDialogs dialogs;
 

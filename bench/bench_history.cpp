@@ -36,7 +36,7 @@ struct Pair {
     }
     QString Write(const QString& name, bool after)
     {
-        auto m = std::make_unique<Vardelomod>();
+        auto m = std::make_unique<Configuration>();
         m->ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation;
         m->ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack2;
         EncodeDataLength(*m, TrackNo::Track2, 2);

@@ -30,7 +30,7 @@ QString LargestConfiguration()
     static QString path;
     if (!path.isEmpty())
         return path;
-    auto m = std::make_unique<Vardelomod>();
+    auto m = std::make_unique<Configuration>();
     m->ConfigImage[Slot::DoorOpenTime] = 5;
     m->ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation;
     m->ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack2;
@@ -63,7 +63,7 @@ void PrintAllRecorded(benchmark::State& state)
 {
     auto program = std::make_unique<ProgramState>();
     LoadWindowTexts(*program, TextWindow::Editor);
-    auto m = std::make_unique<Vardelomod>();
+    auto m = std::make_unique<Configuration>();
     ReadConfigurationFile(*m, LargestConfiguration());
     LoadComments(*m, LargestConfiguration(), false);
     const ModelReportSource source(*program, *m);

@@ -37,7 +37,7 @@ qint64 StartOnceNs(const QString& settingsPath)
     QElapsedTimer clock;
     clock.start();
     ProgramState program;
-    Vardelomod m;
+    Configuration m;
     NoMessages messages;
     NoFileDialogs files;
     QtTimers timers;

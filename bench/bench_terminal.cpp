@@ -35,7 +35,7 @@ constexpr double LineSeconds(int bytes)
     return double(bytes) * Timing::BitsPerByte / Timing::BaudRate;
 }
 constexpr double ReadMinimumSeconds = 0.6 + LineSeconds(Timing::ReadCompleteIndex);
-constexpr double WriteMinimumSeconds = 2 * LineSeconds(Vardelomod::BlockSlots);
+constexpr double WriteMinimumSeconds = 2 * LineSeconds(Configuration::BlockSlots);
 
 struct Rig {
     QTemporaryDir dir;

@@ -20,7 +20,7 @@ namespace {
 // that cannot be used are named: an export goes on without them, an import
 // stops, since the lists it does not replace would lose theirs.
 enum class Comments { MayLack, Needed };
-bool OpenConfiguration(CommandCall& call, Vardelomod& m, Comments comments)
+bool OpenConfiguration(CommandCall& call, Configuration& m, Comments comments)
 {
     const QString path = call.Argument(0);
     const int language = call.LanguageOffset();
@@ -51,7 +51,7 @@ bool SameFile(const QString& a, const QString& b)
 
 int RunExport(CommandCall& call)
 {
-    Vardelomod m;
+    Configuration m;
     if (!OpenConfiguration(call, m, Comments::MayLack))
         return ExitFailed;
     const QByteArray content = ExportCardListsCsv(m, ListCaptions(call.LanguageOffset()));
@@ -82,7 +82,7 @@ int RunImport(CommandCall& call)
     if (SameFile(target, source) || SameFile(CommentFileNameFor(target), CommentFileNameFor(source)))
         return call.UsageError(QStringLiteral("--out must name another configuration than ") + PrintableText(source)
                                + QStringLiteral(", which import never changes"));
-    Vardelomod m;
+    Configuration m;
     if (!OpenConfiguration(call, m, Comments::Needed))
         return ExitFailed;
     QByteArray content;

@@ -15,7 +15,7 @@
 namespace {
 
 // Every basic setting by its name, a data length also by its two raw parts.
-QJsonObject Settings(const Vardelomod& m)
+QJsonObject Settings(const Configuration& m)
 {
     QJsonObject settings;
     for (const BasicSettingEntry& entry : BasicSettings()) {
@@ -32,7 +32,7 @@ QJsonObject Settings(const Vardelomod& m)
     return settings;
 }
 
-QJsonArray Display(const Vardelomod& m)
+QJsonArray Display(const Configuration& m)
 {
     QJsonArray lines;
     for (int line = 0; line < 16; ++line)
@@ -40,7 +40,7 @@ QJsonArray Display(const Vardelomod& m)
     return lines;
 }
 
-QJsonArray Lists(const Vardelomod& m)
+QJsonArray Lists(const Configuration& m)
 {
     QJsonArray lists;
     int row = 0;
@@ -54,10 +54,10 @@ QJsonArray Lists(const Vardelomod& m)
     return lists;
 }
 
-QJsonArray SlotValues(const Vardelomod& m)
+QJsonArray SlotValues(const Configuration& m)
 {
     QJsonArray values;
-    for (int slot = 0; slot < Vardelomod::BlockSlots; ++slot)
+    for (int slot = 0; slot < Configuration::BlockSlots; ++slot)
         values.append(m.ConfigImage[slot]);
     return values;
 }
@@ -66,7 +66,7 @@ QJsonArray SlotValues(const Vardelomod& m)
 
 int RunShow(CommandCall& call)
 {
-    Vardelomod m;
+    Configuration m;
     const QString path = call.Argument(0);
     if (const FileStatus status = ReadConfigurationFile(m, path); !status)
         return call.Failure(FileStatusText(status, 1000));

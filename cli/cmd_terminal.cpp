@@ -234,7 +234,7 @@ int RunWrite(CommandCall& call)
         ProgramState texts;
         texts.LanguageOffset = language;
         LoadWindowTexts(texts, TextWindow::Main);
-        Vardelomod scratch;
+        Configuration scratch;
         CliMessages refused;
         if (LoadConfigFile(texts, scratch, file, refused) != LoadOutcome::Loaded) {
             call.err << refused.last.trimmed() << '\n';
@@ -260,7 +260,7 @@ int RunWrite(CommandCall& call)
         return ExitOk;
     }
     t.recorder_->SetWriteFile(QFileInfo(file).absoluteFilePath());
-    Vardelomod configuration;
+    Configuration configuration;
     if (LoadConfigFile(t.program_, configuration, file, t.messages_) != LoadOutcome::Loaded) {
         call.err << t.messages_.last.trimmed() << '\n';
         return ExitFailed;

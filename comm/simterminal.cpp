@@ -121,13 +121,13 @@ bool SimulatedTerminal::LoadMemoryFile()
         SetErrorText(status.message);
         return false;
     }
-    for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
+    for (int i = 0; i < Configuration::BlockSlots; ++i) {
         if (block[i] < 0 || block[i] > 255) {
             SetErrorText(QStringLiteral("%1: entry %2 (%3) is not a byte").arg(PrintableText(options_.file)).arg(i).arg(block[i]));
             return false;
         }
     }
-    for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+    for (int i = 0; i < Configuration::BlockSlots; ++i)
         memory_[i] = quint8(block[i]);
     memoryLoaded_ = true;
     return true;
@@ -284,7 +284,7 @@ int SimulatedTerminal::ExchangeLimit() const
 {
     int limit = options_.stopAfter;
     if (phase_ == Phase::Replying && options_.shortReply)
-        limit = limit < 0 ? Vardelomod::BlockSlots - 1 : std::min(limit, Vardelomod::BlockSlots - 1);
+        limit = limit < 0 ? Configuration::BlockSlots - 1 : std::min(limit, Configuration::BlockSlots - 1);
     return limit;
 }
 
@@ -407,10 +407,10 @@ void SimulatedTerminal::TakeInbound(quint8 byte)
     }
     if (phase_ == Phase::TakingWrite) {
         taken_.append(char(byte));
-        if (taken_.size() < Vardelomod::BlockSlots)
+        if (taken_.size() < Configuration::BlockSlots)
             return;
         TerminalMemory taken{};
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        for (int i = 0; i < Configuration::BlockSlots; ++i)
             taken[i] = quint8(taken_.at(i));
         taken_.clear();
         // A write it cannot keep is not taken: like a terminal that failed
@@ -438,7 +438,7 @@ bool SimulatedTerminal::SaveMemoryFile(const TerminalMemory& memory)
     if (options_.file.isEmpty())
         return true;
     ConfigBlock block{};
-    for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+    for (int i = 0; i < Configuration::BlockSlots; ++i)
         block[i] = memory[i];
     const FileStatus status = WriteFileAtomically(options_.file, FormatConfigBlock(block));
     if (!status)

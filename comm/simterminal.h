@@ -12,7 +12,7 @@
 //   reset:  DTR on (RTS off), then DTR off with RTS off -> restart
 // Dropping RTS ends whatever it is sending or taking.
 
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "platform/seriallink.h"
 
 #include <QList>
@@ -25,7 +25,7 @@
 class PeriodicTimer;
 class Timers;
 
-using TerminalMemory = std::array<quint8, Vardelomod::BlockSlots>;
+using TerminalMemory = std::array<quint8, Configuration::BlockSlots>;
 
 struct SimulationOptions {
     QString file;                  // memory file (.QLV); empty: built-in memory

@@ -56,7 +56,7 @@ const BasicSettingEntry& SettingEntry(BasicSetting setting)
     return Table[size_t(setting)];
 }
 
-int SettingNumber(const Vardelomod& m, const BasicSettingEntry& entry)
+int SettingNumber(const Configuration& m, const BasicSettingEntry& entry)
 {
     switch (entry.values) {
     case SettingValues::Seconds: return m.ConfigImage[entry.slot];
@@ -68,19 +68,19 @@ int SettingNumber(const Vardelomod& m, const BasicSettingEntry& entry)
     return 0;
 }
 
-QString SettingText(const Vardelomod& m, const BasicSettingEntry& entry)
+QString SettingText(const Configuration& m, const BasicSettingEntry& entry)
 {
     if (entry.values == SettingValues::Password)
         return DecodePassword(m);
     return QString::number(SettingNumber(m, entry));
 }
 
-bool SettingOn(const Vardelomod& m, BasicSetting setting)
+bool SettingOn(const Configuration& m, BasicSetting setting)
 {
     return SettingNumber(m, SettingEntry(setting)) != 0;
 }
 
-bool SettingApplies(const Vardelomod& m, BasicSetting setting)
+bool SettingApplies(const Configuration& m, BasicSetting setting)
 {
     for (auto on = SettingEntry(setting).dependsOn; on; on = SettingEntry(*on).dependsOn)
         if (!SettingOn(m, *on))

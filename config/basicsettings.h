@@ -6,7 +6,7 @@
 // and the comparison of two configurations all go through this table, in
 // its order (the order of the printed report).
 
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 
 #include <QString>
 #include <array>
@@ -52,8 +52,8 @@ const BasicSettingEntry& SettingEntry(BasicSetting setting);
 // The setting's value as the image holds it: a yes/no setting 1 or 0, the
 // seconds or digits as a number; the password as its six characters (its
 // number is 0).
-int SettingNumber(const Vardelomod& m, const BasicSettingEntry& entry);
-QString SettingText(const Vardelomod& m, const BasicSettingEntry& entry);
-bool SettingOn(const Vardelomod& m, BasicSetting setting);
+int SettingNumber(const Configuration& m, const BasicSettingEntry& entry);
+QString SettingText(const Configuration& m, const BasicSettingEntry& entry);
+bool SettingOn(const Configuration& m, BasicSetting setting);
 // Whether every yes/no setting it depends on, directly or not, is yes.
-bool SettingApplies(const Vardelomod& m, BasicSetting setting);
+bool SettingApplies(const Configuration& m, BasicSetting setting);

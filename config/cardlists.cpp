@@ -43,14 +43,14 @@ std::optional<ListRows> RowsOfList(const QList<ListRows>& shown, int list)
 
 // The record string of an empty place: zero digits, and the filler '#' after
 // an odd number of them, as a fresh layout leaves it.
-QString EmptyPlace(const Vardelomod& m, int list)
+QString EmptyPlace(const Configuration& m, int list)
 {
     const int digits = CardDigits(m, list);
     return QString(digits, u'0') + (OddLength(m, TrackOfList(list)) ? QStringLiteral("#") : QString());
 }
 
 // Checks the card of one row; gives the record string, or adds a problem.
-std::optional<QString> CheckedCard(const Vardelomod& m, int list, const QString& card, int line,
+std::optional<QString> CheckedCard(const Configuration& m, int list, const QString& card, int line,
                                    QList<CardRowProblem>& problems)
 {
     using Kind = CardRowProblem::Kind;
@@ -81,7 +81,7 @@ std::optional<QString> CheckedCard(const Vardelomod& m, int list, const QString&
 
 } // namespace
 
-QList<ListRows> ShownListRows(const Vardelomod& m)
+QList<ListRows> ShownListRows(const Configuration& m)
 {
     QList<ListRows> shown;
     if (!FlagSet(m, Slot::FeatureFlags, Feature::MagCardSignal) || !FlagSet(m, Slot::FeatureFlags, Feature::MagCardEvaluation))
@@ -90,14 +90,14 @@ QList<ListRows> ShownListRows(const Vardelomod& m)
     for (int list = 1; list <= 4; ++list) {
         if (!ListInUse(m, list) || !RecordLengthUsable(m, TrackOfList(list)))
             continue;
-        const int count = qMin(int(m.ListCount(list)), Vardelomod::RowEntries - first);
+        const int count = qMin(int(m.ListCount(list)), Configuration::RowEntries - first);
         shown.append({list, first, count});
         first += count;
     }
     return shown;
 }
 
-int CardDigits(const Vardelomod& m, int list)
+int CardDigits(const Configuration& m, int list)
 {
     const TrackNo track = TrackOfList(list);
     return DecodeDataLength(RecordLength(m, track), OddLength(m, track));
@@ -115,7 +115,7 @@ bool IsEmptyPlace(const QString& data, int digits)
 
 // ---------------------------------------------------------------- export
 
-QByteArray ExportCardListsCsv(const Vardelomod& m, const std::array<QString, 5>& listCaptions)
+QByteArray ExportCardListsCsv(const Configuration& m, const std::array<QString, 5>& listCaptions)
 {
     QString text = HeaderNames.join(u',') + QStringLiteral("\r\n");
     for (const ListRows& rows : ShownListRows(m)) {
@@ -133,7 +133,7 @@ QByteArray ExportCardListsCsv(const Vardelomod& m, const std::array<QString, 5>&
     return Utf8ByteOrderMark + text.toUtf8();
 }
 
-int ExportedCardCount(const Vardelomod& m)
+int ExportedCardCount(const Configuration& m)
 {
     int cards = 0;
     for (const ListRows& rows : ShownListRows(m)) {
@@ -154,7 +154,7 @@ int CardListImport::CardCount() const
     return cards;
 }
 
-CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
+CardListImport ReadCardListsCsv(const QByteArray& content, const Configuration& m)
 {
     using Kind = CardRowProblem::Kind;
     CardListImport result;
@@ -243,7 +243,7 @@ CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m)
     return result;
 }
 
-void ApplyCardListImport(Vardelomod& m, const CardListImport& import)
+void ApplyCardListImport(Configuration& m, const CardListImport& import)
 {
     if (!import)
         return;
@@ -265,7 +265,7 @@ void ApplyCardListImport(Vardelomod& m, const CardListImport& import)
 
 // ---------------------------------------------------------------- search
 
-std::optional<int> FindCardRow(const Vardelomod& m, const QString& text, int fromRow, SearchDirection direction)
+std::optional<int> FindCardRow(const Configuration& m, const QString& text, int fromRow, SearchDirection direction)
 {
     const QString needle = text.trimmed();
     const QList<ListRows> shown = ShownListRows(m);

@@ -4,7 +4,7 @@
 // derived them (ListData, ListComment, the counts), so the editor, the
 // command line and the reports see the same cards.
 
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,10 +20,10 @@ struct ListRows {
 };
 // The lists with rows, in list order; empty when no list is shown
 // (magnetic-card message or evaluation off, or neither track usable).
-QList<ListRows> ShownListRows(const Vardelomod& m);
+QList<ListRows> ShownListRows(const Configuration& m);
 
 // Digits of a list's card: 2 per slot, one less for an odd length.
-int CardDigits(const Vardelomod& m, int list);
+int CardDigits(const Configuration& m, int list);
 // A row whose digits are all 0 is an empty place, not a card (the filler
 // after an odd number of digits does not count).
 bool IsEmptyPlace(const QString& data, int digits);
@@ -35,8 +35,8 @@ bool IsEmptyPlace(const QString& data, int digits);
 // RFC 4180 quoting, a cell a spreadsheet would run as a formula behind a '
 // (FormulaGuarded). list_name is the list's caption as listCaptions gives it
 // (index 1..4); a comment that is the reset text is written empty.
-QByteArray ExportCardListsCsv(const Vardelomod& m, const std::array<QString, 5>& listCaptions);
-int ExportedCardCount(const Vardelomod& m);
+QByteArray ExportCardListsCsv(const Configuration& m, const std::array<QString, 5>& listCaptions);
+int ExportedCardCount(const Configuration& m);
 
 // ---------------------------------------------------------------- import
 
@@ -85,11 +85,11 @@ struct CardListImport {
 
 // Reads a card-list file and checks every row against the lists as m shows
 // them. Nothing is changed.
-CardListImport ReadCardListsCsv(const QByteArray& content, const Vardelomod& m);
+CardListImport ReadCardListsCsv(const QByteArray& content, const Configuration& m);
 // Replaces each list the import names: its cards from the first row on, the
 // rows after them empty places with the reset comment; the other lists stay.
 // Writes ConfigImage and ListComment, then runs DecodeLists.
-void ApplyCardListImport(Vardelomod& m, const CardListImport& import);
+void ApplyCardListImport(Configuration& m, const CardListImport& import);
 
 // ---------------------------------------------------------------- search
 
@@ -99,4 +99,4 @@ enum class SearchDirection { Forward, Backward };
 // ignoring case; the search wraps around and comes back to fromRow last.
 // fromRow -1 starts before the first row (forward) or after the last
 // (backward). Empty places and the reset comment are not matched.
-std::optional<int> FindCardRow(const Vardelomod& m, const QString& text, int fromRow, SearchDirection direction);
+std::optional<int> FindCardRow(const Configuration& m, const QString& text, int fromRow, SearchDirection direction);

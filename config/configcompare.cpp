@@ -8,9 +8,9 @@
 
 namespace {
 
-std::unique_ptr<Vardelomod> ScratchOf(const ConfigBlock& block)
+std::unique_ptr<Configuration> ScratchOf(const ConfigBlock& block)
 {
-    auto m = std::make_unique<Vardelomod>();
+    auto m = std::make_unique<Configuration>();
     std::copy(block.begin(), block.end(), m->ConfigImage.begin());
     return m;
 }
@@ -20,7 +20,7 @@ QString MatchKey(const CardRow& row)
     return QString::number(row.list) + u':' + row.data;
 }
 
-int RowListOf(const Vardelomod& m, int row)
+int RowListOf(const Configuration& m, int row)
 {
     int first = 0;
     for (int list = 1; list <= 4; ++list) {
@@ -71,7 +71,7 @@ ConfigSnapshot ConfigSnapshot::From(const ConfigBlock& block, const std::optiona
     int total = 0;
     for (int list = 1; list <= 4; ++list)
         total += m->ListCount(list);
-    total = qMin(total, Vardelomod::RowEntries);
+    total = qMin(total, Configuration::RowEntries);
     s.rows.reserve(total);
     for (int row = 0; row < total; ++row)
         s.rows.append({RowListOf(*m, row), row, m->RowSlot[row], m->ListData[row], s.comments[row]});
@@ -86,7 +86,7 @@ std::optional<CommentTexts> Texts(const CommentsFile& file)
         return std::nullopt;
     CommentTexts texts;
     texts.fill(ResetCommentText);
-    for (int k = 0; k < file.lines.size() && k < Vardelomod::RowEntries; ++k)
+    for (int k = 0; k < file.lines.size() && k < Configuration::RowEntries; ++k)
         texts[k] = file.lines[k];
     return texts;
 }
@@ -204,7 +204,7 @@ ConfigDifference CompareConfigurations(const ConfigSnapshot& before, const Confi
         d.settings.append(change);
     }
 
-    std::array<bool, Vardelomod::BlockSlots> shown{};
+    std::array<bool, Configuration::BlockSlots> shown{};
     for (int line = 0; line < 16; ++line) {
         const QString oldText = DecodeDisplayLine(*oldImage, line);
         const QString newText = DecodeDisplayLine(*newImage, line);
@@ -215,9 +215,9 @@ ConfigDifference CompareConfigurations(const ConfigSnapshot& before, const Confi
             shown[s] = true;
     }
 
-    const auto markRecord = [&](const CardRow& row, const Vardelomod& image) {
+    const auto markRecord = [&](const CardRow& row, const Configuration& image) {
         const int length = RecordLength(image, TrackOfList(row.list));
-        for (int s = row.slot; s < row.slot + length && s < Vardelomod::BlockSlots; ++s)
+        for (int s = row.slot; s < row.slot + length && s < Configuration::BlockSlots; ++s)
             shown[s] = true;
     };
     const QList<int> match = MatchRows(before.rows, after.rows);
@@ -246,7 +246,7 @@ ConfigDifference CompareConfigurations(const ConfigSnapshot& before, const Confi
 
     // What no setting, display line or card shows: uninterpreted bytes and
     // bits, list bytes outside the shown records, cards that only moved.
-    for (int s = 0; s < Vardelomod::BlockSlots; ++s) {
+    for (int s = 0; s < Configuration::BlockSlots; ++s) {
         const int oldValue = before.block[s];
         const int newValue = after.block[s];
         if (oldValue == newValue || shown[s])

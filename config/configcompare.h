@@ -16,7 +16,7 @@
 #include <array>
 #include <optional>
 
-using CommentTexts = std::array<QString, Vardelomod::RowEntries>;
+using CommentTexts = std::array<QString, Configuration::RowEntries>;
 
 // One list row as the editor shows it.
 struct CardRow {

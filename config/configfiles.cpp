@@ -77,7 +77,7 @@ FileStatus ParseConfigBlock(const QByteArray& content, ConfigBlock& block)
     const qsizetype n = content.size();
     qsizetype i = 0;
     int line = 1;
-    for (int entry = 0; entry < Vardelomod::BlockSlots; ++entry) {
+    for (int entry = 0; entry < Configuration::BlockSlots; ++entry) {
         while (i < n && (IsBlank(content[i]) || IsLineEnd(content[i]))) {
             const bool crlf = content[i] == '\r' && i + 1 < n && content[i + 1] == '\n';
             if (IsLineEnd(content[i]) && !crlf)
@@ -87,7 +87,7 @@ FileStatus ParseConfigBlock(const QByteArray& content, ConfigBlock& block)
         const auto where = [&] { return QStringLiteral("line %1 (slot %2): ").arg(line).arg(entry); };
         if (i == n)
             return FileStatus::Failed(QStringLiteral("line %1: the file ends after %2 of %3 numbers")
-                                          .arg(line).arg(entry).arg(Vardelomod::BlockSlots));
+                                          .arg(line).arg(entry).arg(Configuration::BlockSlots));
         const qsizetype start = i;
         while (i < n && !IsBlank(content[i]) && !IsLineEnd(content[i]) && content[i] != ',')
             ++i;
@@ -142,12 +142,12 @@ QByteArray FormatConfigBlock(const ConfigBlock& block)
     return out;
 }
 
-ConfigBlock ImageBlock(const Vardelomod& m)
+ConfigBlock ImageBlock(const Configuration& m)
 {
     return m.ConfigImage;
 }
 
-FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path)
+FileStatus ReadConfigurationFile(Configuration& m, const QString& path)
 {
     ConfigBlock block;
     FileStatus status = ReadConfigBlock(path, block);
@@ -156,7 +156,7 @@ FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path)
     return status;
 }
 
-FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path)
+FileStatus WriteConfigurationFile(const Configuration& m, const QString& path)
 {
     return WriteFileAtomically(path, FormatConfigBlock(ImageBlock(m)));
 }
@@ -199,7 +199,7 @@ QString CommentFileNameFor(const QString& configName)
     return configName.left(configName.size() - 4) + QStringLiteral(".BGT");
 }
 
-void ResetComments(Vardelomod& m)
+void ResetComments(Configuration& m)
 {
     m.ListComment.fill(ResetCommentText);
 }
@@ -207,7 +207,7 @@ void ResetComments(Vardelomod& m)
 QStringList ParseCommentLines(const QByteArray& content)
 {
     QStringList lines;
-    for (const QByteArray& line : SplitLines(content, Vardelomod::RowEntries))
+    for (const QByteArray& line : SplitLines(content, Configuration::RowEntries))
         lines.append(DecodeWindows1252(line));
     return lines;
 }
@@ -226,10 +226,10 @@ bool HoldsNoText(const QByteArray& line)
 FileStatus CheckCommentLines(const QByteArray& content, const QString& path)
 {
     const QList<QByteArray> lines = SplitLines(content, std::numeric_limits<int>::max());
-    for (int k = Vardelomod::RowEntries; k < lines.size(); ++k)
+    for (int k = Configuration::RowEntries; k < lines.size(); ++k)
         if (!HoldsNoText(lines[k]))
             return FileStatus::Damaged(path, FileFault::TooManyLines, k + 1);
-    if (lines.size() < Vardelomod::RowEntries - 1
+    if (lines.size() < Configuration::RowEntries - 1
         && !std::all_of(lines.begin(), lines.end(), [](const QByteArray& line) { return HoldsNoText(line); }))
         return FileStatus::Damaged(path, FileFault::TooFewLines, int(lines.size()));
     return FileStatus::Ok();
@@ -249,7 +249,7 @@ CommentsFile ReadCommentsAt(const QString& path)
     const QStringList lines = ParseCommentLines(content);
     // A file too short for the rows no longer matches them: all of it is
     // disregarded (it holds no text, or it would be damaged).
-    if (lines.size() >= Vardelomod::RowEntries - 1)
+    if (lines.size() >= Configuration::RowEntries - 1)
         file.lines = lines;
     return file;
 }
@@ -270,7 +270,7 @@ CommentsFile ReadCommentsFile(const QString& configName)
     return file;
 }
 
-FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMissing)
+FileStatus LoadComments(Configuration& m, const QString& configName, bool createMissing)
 {
     m.CommentFileName = CommentFileNameFor(configName);
     const QFileInfo info(m.CommentFileName);
@@ -288,7 +288,7 @@ FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMis
     return file.status;
 }
 
-QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& texts)
+QByteArray FormatComments(const std::array<QString, Configuration::RowEntries>& texts)
 {
     QByteArray content;
     for (QString text : texts) {
@@ -299,12 +299,12 @@ QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& tex
     return content;
 }
 
-FileStatus SaveComments(const Vardelomod& m, const QString& path)
+FileStatus SaveComments(const Configuration& m, const QString& path)
 {
     return WriteFileAtomically(path, FormatComments(m.ListComment));
 }
 
-PairCommit SaveConfigurationPair(const Vardelomod& m, const QString& configName)
+PairCommit SaveConfigurationPair(const Configuration& m, const QString& configName)
 {
     return CommitPair(configName, {FormatConfigBlock(ImageBlock(m)), FormatComments(m.ListComment)});
 }

@@ -6,23 +6,23 @@
 
 #include "config/paircommit.h"
 #include "config/programstate.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "platform/fileaccess.h"
 
 #include <QString>
 #include <QStringList>
 #include <array>
 
-using ConfigBlock = std::array<qint16, Vardelomod::BlockSlots>;
+using ConfigBlock = std::array<qint16, Configuration::BlockSlots>;
 
 // Configuration file: 2048 numbers. A short or damaged file, or a number
 // outside -32768..32767, is refused and leaves the target untouched.
 FileStatus ReadConfigBlock(const QString& path, ConfigBlock& block);
 FileStatus ParseConfigBlock(const QByteArray& content, ConfigBlock& block);
 QByteArray FormatConfigBlock(const ConfigBlock& block);   // " 0 \r\n" lines, 2048 of them
-FileStatus ReadConfigurationFile(Vardelomod& m, const QString& path);    // the image on success only
-FileStatus WriteConfigurationFile(const Vardelomod& m, const QString& path);
-ConfigBlock ImageBlock(const Vardelomod& m);
+FileStatus ReadConfigurationFile(Configuration& m, const QString& path);    // the image on success only
+FileStatus WriteConfigurationFile(const Configuration& m, const QString& path);
+ConfigBlock ImageBlock(const Configuration& m);
 // A configuration file name is accepted when it ends in ".QLV" or ".qlv",
 // those two spellings only.
 bool IsConfigFileName(const QString& path);
@@ -43,7 +43,7 @@ inline const QString ResetCommentText = QStringLiteral("----------");
 // fewer than four characters keeps all of them and gets ".BGT" appended
 // ("A/AB" -> "A/AB.BGT"), so the cut never reaches into the folder part.
 QString CommentFileNameFor(const QString& configName);
-void ResetComments(Vardelomod& m);
+void ResetComments(Configuration& m);
 // Reads the lines of an accompanying-texts file (CR LF, CR or LF endings),
 // at most 2001 of them.
 QStringList ParseCommentLines(const QByteArray& content);
@@ -69,16 +69,16 @@ CommentsFile ReadCommentsAt(const QString& commentsPath);
 // the inspection command does not. A file that is missing or holds no text
 // gives the reset texts; one that cannot be read or is damaged too, and its
 // refusal is returned.
-FileStatus LoadComments(Vardelomod& m, const QString& configName, bool createMissing = true);
+FileStatus LoadComments(Configuration& m, const QString& configName, bool createMissing = true);
 // Line ends inside a text are written as blanks, so every text stays on its
 // own line and the later rows keep their numbers.
-FileStatus SaveComments(const Vardelomod& m, const QString& path);
+FileStatus SaveComments(const Configuration& m, const QString& path);
 // The configuration and its comments file, committed as one pair (see
 // config/paircommit.h): what the editor's save and save as and an import
 // write.
-PairCommit SaveConfigurationPair(const Vardelomod& m, const QString& configName);
+PairCommit SaveConfigurationPair(const Configuration& m, const QString& configName);
 // The content SaveComments writes: one CR LF line per entry.
-QByteArray FormatComments(const std::array<QString, Vardelomod::RowEntries>& texts);
+QByteArray FormatComments(const std::array<QString, Configuration::RowEntries>& texts);
 
 // Settings file: line 1 the port number, line 2 the language offset.
 QString DefaultSettingsPath();    // in the user's configuration folder

@@ -36,23 +36,23 @@ int CharCode(const QString& text, int index)
 
 } // namespace
 
-bool FlagSet(const Vardelomod& m, int slot, int mask)
+bool FlagSet(const Configuration& m, int slot, int mask)
 {
     return (m.ConfigImage[slot] & mask) != 0;
 }
 
-void SetFlag(Vardelomod& m, int slot, int mask, bool on)
+void SetFlag(Configuration& m, int slot, int mask, bool on)
 {
     qint16& value = m.ConfigImage[slot];
     value = qint16(on ? (value | mask) : (value & ~mask));
 }
 
-int RecordLength(const Vardelomod& m, TrackNo track)
+int RecordLength(const Configuration& m, TrackNo track)
 {
     return m.ConfigImage[TrackLengthSlot(track)];
 }
 
-bool OddLength(const Vardelomod& m, TrackNo track)
+bool OddLength(const Configuration& m, TrackNo track)
 {
     return FlagSet(m, Slot::LengthFlags, TrackOddBit(track));
 }
@@ -62,7 +62,7 @@ TrackNo TrackOfList(int list)
     return (list == 1 || list == 3) ? TrackNo::Track2 : TrackNo::Track3;
 }
 
-bool ListInUse(const Vardelomod& m, int list)
+bool ListInUse(const Configuration& m, int list)
 {
     const int trackBit = TrackOfList(list) == TrackNo::Track2 ? Track::EvaluateTrack2 : Track::EvaluateTrack3;
     if (list < 1 || list > 4 || !FlagSet(m, Slot::TrackFlags, trackBit))
@@ -70,7 +70,7 @@ bool ListInUse(const Vardelomod& m, int list)
     return list <= 2 || FlagSet(m, Slot::FeatureFlags, Feature::BlockListsOn);
 }
 
-QList<ListAreaBounds> ListAreas(const Vardelomod& m)
+QList<ListAreaBounds> ListAreas(const Configuration& m)
 {
     const bool blockLists = FlagSet(m, Slot::FeatureFlags, Feature::BlockListsOn);
     const bool track2 = FlagSet(m, Slot::TrackFlags, Track::EvaluateTrack2);
@@ -90,7 +90,7 @@ QList<ListAreaBounds> ListAreas(const Vardelomod& m)
     return {};
 }
 
-bool RecordLengthUsable(const Vardelomod& m, TrackNo track)
+bool RecordLengthUsable(const Configuration& m, TrackNo track)
 {
     return RecordLength(m, track) >= 1;
 }
@@ -100,14 +100,14 @@ int DecodeDataLength(int recordLength, bool oddLength)
     return 2 * recordLength - (oddLength ? 1 : 0);
 }
 
-void EncodeDataLength(Vardelomod& m, TrackNo track, int digits)
+void EncodeDataLength(Configuration& m, TrackNo track, int digits)
 {
     const bool odd = digits % 2 != 0;
     SetFlag(m, Slot::LengthFlags, TrackOddBit(track), odd);
     m.ConfigImage[TrackLengthSlot(track)] = qint16(odd ? (digits + 1) / 2 : digits / 2);
 }
 
-QString DecodePassword(const Vardelomod& m)
+QString DecodePassword(const Configuration& m)
 {
     QString text;
     for (int slot = Slot::PasswordBcd; slot < Slot::PasswordBcd + 3; ++slot) {
@@ -118,7 +118,7 @@ QString DecodePassword(const Vardelomod& m)
     return text;
 }
 
-void EncodePassword(Vardelomod& m, const PasswordEntry& entry)
+void EncodePassword(Configuration& m, const PasswordEntry& entry)
 {
     const QString& packed = entry.TerminalPassword;
     // A short result would leave slots undefined; it is not taken.
@@ -150,7 +150,7 @@ QChar DecodeDisplayChar(int code)
     }
 }
 
-QString DecodeDisplayLine(const Vardelomod& m, int line)
+QString DecodeDisplayLine(const Configuration& m, int line)
 {
     QString text;
     if (line < 0 || line > 15)
@@ -161,7 +161,7 @@ QString DecodeDisplayLine(const Vardelomod& m, int line)
     return text;
 }
 
-void EncodeDisplayLine(Vardelomod& m, int line, const QString& text)
+void EncodeDisplayLine(Configuration& m, int line, const QString& text)
 {
     if (line < 0 || line > 15)
         return;
@@ -186,7 +186,7 @@ int CharNibble(QChar c)
     return (v >= 0 && v <= 15) ? v : 0;
 }
 
-QString DecodeRowData(const Vardelomod& m, int firstSlot, int recordLength)
+QString DecodeRowData(const Configuration& m, int firstSlot, int recordLength)
 {
     QString data;
     data.reserve(2 * qMax(recordLength, 0));
@@ -198,9 +198,9 @@ QString DecodeRowData(const Vardelomod& m, int firstSlot, int recordLength)
     return data;
 }
 
-void EncodeRowData(Vardelomod& m, int row)
+void EncodeRowData(Configuration& m, int row)
 {
-    if (row < 0 || row >= Vardelomod::RowEntries)
+    if (row < 0 || row >= Configuration::RowEntries)
         return;
     const QString& data = m.ListData[row];
     // The record length is the one of the list the row belongs to; a string
@@ -225,7 +225,7 @@ void EncodeRowData(Vardelomod& m, int row)
     }
 }
 
-void LayOutLists(Vardelomod& m)
+void LayOutLists(Configuration& m)
 {
     for (int p = Slot::ListArea; p <= Slot::LastBlockSlot; ++p)
         m.ConfigImage[p] = 0;
@@ -253,7 +253,7 @@ void LayOutLists(Vardelomod& m)
     DecodeLists(m);
 }
 
-void DecodeLists(Vardelomod& m)
+void DecodeLists(Configuration& m)
 {
     const bool listsShown = FlagSet(m, Slot::FeatureFlags, Feature::MagCardSignal)
         && FlagSet(m, Slot::FeatureFlags, Feature::MagCardEvaluation);
@@ -268,14 +268,14 @@ void DecodeLists(Vardelomod& m)
         DecodeListArea(m, area.list, area.first, area.last - 1, row);
 }
 
-void DecodeListArea(Vardelomod& m, int list, int first, int lastForReader, int& row)
+void DecodeListArea(Configuration& m, int list, int first, int lastForReader, int& row)
 {
     const TrackNo track = TrackOfList(list);
     const int length = RecordLength(m, track);
     int count = 0;
     if (RecordLengthUsable(m, track) && lastForReader > first && first >= 0)
         count = (lastForReader - first) / length;
-    count = qBound(0, count, Vardelomod::RowEntries - row);
+    count = qBound(0, count, Configuration::RowEntries - row);
     m.SetListCount(list, quint16(count));
     if (m.RowsObserver)
         m.RowsObserver->ListStarted(m, list, count);

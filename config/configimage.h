@@ -3,7 +3,7 @@
 // into values and text and back. Every other part of the program goes through
 // these functions instead of touching bits itself.
 
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 
 #include <QString>
 #include <QList>
@@ -48,17 +48,17 @@ constexpr int Track3OddLength = 0x02;
 // The track a list or a data length belongs to: 2, or 3 for track 3/1.
 enum class TrackNo { Track2 = 2, Track3 = 3 };
 
-bool FlagSet(const Vardelomod& m, int slot, int mask);
-void SetFlag(Vardelomod& m, int slot, int mask, bool on);
+bool FlagSet(const Configuration& m, int slot, int mask);
+void SetFlag(Configuration& m, int slot, int mask, bool on);
 
 // Record length in slots and odd-length bit of a track, and the track of a list 1..4.
-int RecordLength(const Vardelomod& m, TrackNo track);
-bool OddLength(const Vardelomod& m, TrackNo track);
+int RecordLength(const Configuration& m, TrackNo track);
+bool OddLength(const Configuration& m, TrackNo track);
 TrackNo TrackOfList(int list);
 
 // A list is in use when its track is evaluated and, for lists 3 and 4,
 // block lists are on.
-bool ListInUse(const Vardelomod& m, int list);
+bool ListInUse(const Configuration& m, int list);
 
 // One list area: its first slot S and its last slot E, inclusive. The reader
 // works on S..E-1.
@@ -68,12 +68,12 @@ struct ListAreaBounds {
     int last = 0;
 };
 // Areas of the lists in use, in list order (empty when neither track is evaluated).
-QList<ListAreaBounds> ListAreas(const Vardelomod& m);
+QList<ListAreaBounds> ListAreas(const Configuration& m);
 
 // Digits of a track: 2*b - o.
 int DecodeDataLength(int recordLength, bool oddLength);
 // Writes slot 3 or 4 and the track's bit of slot 9.
-void EncodeDataLength(Vardelomod& m, TrackNo track, int digits);
+void EncodeDataLength(Configuration& m, TrackNo track, int digits);
 
 // What the password dialog gives whoever asked for it (the editor for the
 // configuration's password, a terminal session for its read):
@@ -85,10 +85,10 @@ struct PasswordEntry {
 };
 
 // Slots 5..7 as six characters (48 + nibble, low nibble first).
-QString DecodePassword(const Vardelomod& m);
+QString DecodePassword(const Configuration& m);
 // The editor's form: takes the entry's TerminalPassword when PasswordAccepted
 // is 1 and it is not a free-mode entry; otherwise the slots stay.
-void EncodePassword(Vardelomod& m, const PasswordEntry& entry);
+void EncodePassword(Configuration& m, const PasswordEntry& entry);
 // Packs six digits into three bytes, first digit of each pair in the low nibble.
 // Returns nothing when the text is not exactly six digits.
 std::optional<std::array<quint8, 3>> PackPasswordDigits(const QString& sixDigits);
@@ -101,22 +101,22 @@ QString PackTerminalPassword(const QString& entry, bool freeMode);
 // The terminal's character set: Windows-1252 except four German letters.
 quint8 EncodeDisplayChar(QChar c);
 QChar DecodeDisplayChar(int code);
-QString DecodeDisplayLine(const Vardelomod& m, int line);              // always 16 characters
-void EncodeDisplayLine(Vardelomod& m, int line, const QString& text);  // exactly 16 characters expected
+QString DecodeDisplayLine(const Configuration& m, int line);              // always 16 characters
+void EncodeDisplayLine(Configuration& m, int line, const QString& text);  // exactly 16 characters expected
 
 // Nibble alphabet of the list records: 0..9 : ; < = # ?
 QChar NibbleChar(int nibble);
 int CharNibble(QChar c);    // '#' and '>' give 14
-QString DecodeRowData(const Vardelomod& m, int firstSlot, int recordLength);
-void EncodeRowData(Vardelomod& m, int row);
+QString DecodeRowData(const Configuration& m, int firstSlot, int recordLength);
+void EncodeRowData(Configuration& m, int row);
 
-void LayOutLists(Vardelomod& m);
-void DecodeLists(Vardelomod& m);
-void DecodeListArea(Vardelomod& m, int list, int first, int lastForReader, int& row);
+void LayOutLists(Configuration& m);
+void DecodeLists(Configuration& m);
+void DecodeListArea(Configuration& m, int list, int first, int lastForReader, int& row);
 
 // A track in use whose record length is 0 cannot be laid out or read: its
 // lists are shown empty until a valid data length is entered.
-bool RecordLengthUsable(const Vardelomod& m, TrackNo track);
+bool RecordLengthUsable(const Configuration& m, TrackNo track);
 
 // Told what DecodeLists derives, so that the grids and the reports fill
 // themselves from the one rule.
@@ -125,10 +125,10 @@ public:
     virtual ~ListRowsObserver() = default;
     // Start of a DecodeLists run; listsShown is false when MagCardSignal or
     // MagCardEvaluation is clear, so no list is read.
-    virtual void ListsDecodeStarted(const Vardelomod& m, bool listsShown) { Q_UNUSED(m); Q_UNUSED(listsShown); }
+    virtual void ListsDecodeStarted(const Configuration& /*m*/, bool /*listsShown*/) {}
     // DecodeListArea has counted a list (1..4).
-    virtual void ListStarted(const Vardelomod& m, int list, int count) { Q_UNUSED(m); Q_UNUSED(list); Q_UNUSED(count); }
+    virtual void ListStarted(const Configuration& /*m*/, int /*list*/, int /*count*/) {}
     // Record k of the list has been decoded into row index row.
-    virtual void RowDecoded(const Vardelomod& m, int list, int k, int row) { Q_UNUSED(m); Q_UNUSED(list); Q_UNUSED(k); Q_UNUSED(row); }
-    virtual void ListFinished(const Vardelomod& m, int list) { Q_UNUSED(m); Q_UNUSED(list); }
+    virtual void RowDecoded(const Configuration& /*m*/, int /*list*/, int /*k*/, int /*row*/) {}
+    virtual void ListFinished(const Configuration& /*m*/, int /*list*/) {}
 };

@@ -135,7 +135,7 @@ QWidget* NextTabStop(QWidget* from, bool forward)
 
 } // namespace
 
-BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Vardelomod& m, Messages& messages,
+BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, Messages& messages,
                                        const ModalRunner& showModal, QWidget* focusHome,
                                        std::function<void()> stopTimer1, QWidget* parent)
     : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome),

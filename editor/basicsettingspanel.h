@@ -9,7 +9,7 @@
 
 #include "config/basicsettings.h"
 #include "config/programstate.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "platform/ui/modal.h"
 
 #include <QWidget>
@@ -27,7 +27,7 @@ class BasicSettingsPanel : public QWidget {
 public:
     // focusHome takes the focus where the operator's action ends outside the
     // panel (the tab control); stopTimer1 is handed to the password dialog.
-    BasicSettingsPanel(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+    BasicSettingsPanel(ProgramState& program, Configuration& m, Messages& messages, const ModalRunner& showModal,
                        QWidget* focusHome, std::function<void()> stopTimer1, QWidget* parent);
 
     // Image -> controls and the dependent groups; adds 1 to ChangeCount.
@@ -70,7 +70,7 @@ private:
     BasicSetting SettingOf(const QLineEdit* box) const;
 
     ProgramState& program_;
-    Vardelomod& m_;
+    Configuration& m_;
     Messages& messages_;
     const ModalRunner& showModal_;
     QWidget* focusHome_;

@@ -18,7 +18,7 @@ namespace {
 constexpr int ExportedTextId = 511;
 constexpr int ImportedTextId = 512;
 
-FileDialogRequest CsvRequest(const ProgramState& program, const Vardelomod& m, int titleId)
+FileDialogRequest CsvRequest(const ProgramState& program, const Configuration& m, int titleId)
 {
     const QFileInfo config(m.CurrentConfigFile);
     FileDialogRequest request;
@@ -32,8 +32,8 @@ FileDialogRequest CsvRequest(const ProgramState& program, const Vardelomod& m, i
 
 } // namespace
 
-CardListFiles::CardListFiles(const ProgramState& program, Vardelomod& m, Messages& messages, FileDialogs& fileDialogs,
-                             QWidget* window, std::function<void(const QString&)> tell)
+CardListFiles::CardListFiles(const ProgramState& program, Configuration& m, Messages& messages,
+                             FileDialogs& fileDialogs, QWidget* window, std::function<void(const QString&)> tell)
     : program_(program), m_(m), messages_(messages), fileDialogs_(fileDialogs), window_(window), tell_(std::move(tell))
 {
 }

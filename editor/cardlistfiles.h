@@ -14,11 +14,11 @@ class FileDialogs;
 class Messages;
 class QWidget;
 struct ProgramState;
-struct Vardelomod;
+struct Configuration;
 
 class CardListFiles {
 public:
-    CardListFiles(const ProgramState& program, Vardelomod& m, Messages& messages, FileDialogs& fileDialogs,
+    CardListFiles(const ProgramState& program, Configuration& m, Messages& messages, FileDialogs& fileDialogs,
                   QWidget* window, std::function<void(const QString&)> tell = {});
 
     // True when a file was written or taken; a cancel or a refusal gives false.
@@ -27,7 +27,7 @@ public:
 
 private:
     const ProgramState& program_;
-    Vardelomod& m_;
+    Configuration& m_;
     Messages& messages_;
     FileDialogs& fileDialogs_;
     QWidget* window_;

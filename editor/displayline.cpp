@@ -36,7 +36,7 @@ QString UnstorableCharacters(const QString& line)
 }
 } // namespace
 
-DisplayLineDialog::DisplayLineDialog(ProgramState& program, Vardelomod& m, Messages& messages, QLineEdit* lineBox,
+DisplayLineDialog::DisplayLineDialog(ProgramState& program, Configuration& m, Messages& messages, QLineEdit* lineBox,
                                      QWidget* parent)
     : QDialog(parent), program_(program), m_(m), messages_(messages), lineBox_(lineBox)
 {

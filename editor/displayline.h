@@ -11,7 +11,7 @@
 #include <QDialog>
 
 struct ProgramState;
-struct Vardelomod;
+struct Configuration;
 class Messages;
 class QLineEdit;
 
@@ -19,7 +19,7 @@ class DisplayLineDialog : public QDialog {
     Q_OBJECT
 public:
     // lineBox: the editor's box b1(DisplayLineIndex).
-    DisplayLineDialog(ProgramState& program, Vardelomod& m, Messages& messages, QLineEdit* lineBox,
+    DisplayLineDialog(ProgramState& program, Configuration& m, Messages& messages, QLineEdit* lineBox,
                       QWidget* parent = nullptr);
 
     void Store();   // OK
@@ -30,7 +30,7 @@ protected:
 
 private:
     ProgramState& program_;
-    Vardelomod& m_;
+    Configuration& m_;
     Messages& messages_;
     QLineEdit* lineBox_;
     QLineEdit* entry_;

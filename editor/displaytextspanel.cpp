@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
-DisplayTextsPanel::DisplayTextsPanel(ProgramState& program, Vardelomod& m, Messages& messages,
+DisplayTextsPanel::DisplayTextsPanel(ProgramState& program, Configuration& m, Messages& messages,
                                      const ModalRunner& showModal, QWidget* parent)
     : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal)
 {

@@ -5,7 +5,7 @@
 // image and the box itself.
 
 #include "config/programstate.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "platform/ui/modal.h"
 
 #include <QWidget>
@@ -17,7 +17,7 @@ class QLineEdit;
 class DisplayTextsPanel : public QWidget {
     Q_OBJECT
 public:
-    DisplayTextsPanel(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+    DisplayTextsPanel(ProgramState& program, Configuration& m, Messages& messages, const ModalRunner& showModal,
                       QWidget* parent);
 
     // b1(n) = DecodeDisplayLine(n) for n = 0..15.
@@ -38,7 +38,7 @@ private:
     void SetBoxTextColour(QLineEdit* box, const QString& colourText);
 
     ProgramState& program_;
-    Vardelomod& m_;
+    Configuration& m_;
     Messages& messages_;
     const ModalRunner& showModal_;
     std::array<QLineEdit*, 16> lineBoxes_{};       // b1(0..15)

@@ -1,7 +1,7 @@
 #include "editor/editorreportsource.h"
 
 #include "texts/catalogue.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "editor/basicsettingspanel.h"
 #include "platform/filedialogs.h"
 #include "platform/grid.h"
@@ -16,7 +16,7 @@
 #include <QPrinter>
 #include <QTabWidget>
 
-EditorReportSource::EditorReportSource(const ProgramState& program, const Vardelomod& m, const QWidget& window,
+EditorReportSource::EditorReportSource(const ProgramState& program, const Configuration& m, const QWidget& window,
                                        const BasicSettingsPanel& settings, const ListGridSource& grids)
     : program_(program), m_(m), window_(window), settings_(settings), grids_(grids)
 {
@@ -81,14 +81,14 @@ int EditorReportSource::CurrentTab() const
 namespace {
 
 // The configuration's name in the work folder (else beside the configuration).
-QString ProposedPdfFile(const ProgramState& program, const Vardelomod& m)
+QString ProposedPdfFile(const ProgramState& program, const Configuration& m)
 {
     const QFileInfo config(m.CurrentConfigFile);
     const QString folder = program.StartDirectory.isEmpty() ? config.absolutePath() : program.StartDirectory;
     return QDir(folder).filePath(config.completeBaseName() + QStringLiteral(".pdf"));
 }
 
-void SetUpPrinter(QPrinter& printer, const Vardelomod& m)
+void SetUpPrinter(QPrinter& printer, const Configuration& m)
 {
     // A4 unless the chosen printer (or the operator in the dialog) says otherwise.
     if (printer.outputFormat() == QPrinter::PdfFormat)
@@ -111,7 +111,7 @@ bool PrintReport(QPrinter& printer, const EditorReportSource& source, bool all)
 
 } // namespace
 
-bool RunEditorPrintCommand(const ProgramState& program, const Vardelomod& m, QWidget& window,
+bool RunEditorPrintCommand(const ProgramState& program, const Configuration& m, QWidget& window,
                            const BasicSettingsPanel& settings,
                            const ListGridSource& grids, FileDialogs& dialogs, bool all)
 {
@@ -122,7 +122,7 @@ bool RunEditorPrintCommand(const ProgramState& program, const Vardelomod& m, QWi
     return PrintReport(printer, EditorReportSource(program, m, window, settings, grids), all);
 }
 
-void RunEditorPrintPreview(const ProgramState& program, const Vardelomod& m, QWidget& window,
+void RunEditorPrintPreview(const ProgramState& program, const Configuration& m, QWidget& window,
                            const BasicSettingsPanel& settings, const ListGridSource& grids, FileDialogs& dialogs)
 {
     QPrinter printer(QPrinter::HighResolution);

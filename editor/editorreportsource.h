@@ -8,7 +8,7 @@
 #include "report/reportsource.h"
 
 struct ProgramState;
-struct Vardelomod;
+struct Configuration;
 class BasicSettingsPanel;
 class FileDialogs;
 class ListGridSource;
@@ -16,7 +16,7 @@ class QWidget;
 
 class EditorReportSource : public ReportSource {
 public:
-    EditorReportSource(const ProgramState& program, const Vardelomod& m, const QWidget& window,
+    EditorReportSource(const ProgramState& program, const Configuration& m, const QWidget& window,
                        const BasicSettingsPanel& settings, const ListGridSource& grids);
 
     QString Text(int id) const override;
@@ -32,7 +32,7 @@ public:
 
 private:
     const ProgramState& program_;
-    const Vardelomod& m_;
+    const Configuration& m_;
     const QWidget& window_;
     const BasicSettingsPanel& settings_;
     const ListGridSource& grids_;
@@ -44,9 +44,9 @@ private:
 // prints nothing further. True when the document was completed.
 // Printed to a PDF file, the dialog proposes the configuration's name in the
 // work folder (StartDirectory): VARDELO.QLV prints to VARDELO.pdf.
-bool RunEditorPrintCommand(const ProgramState& program, const Vardelomod& m, QWidget& window,
+bool RunEditorPrintCommand(const ProgramState& program, const Configuration& m, QWidget& window,
                            const BasicSettingsPanel& settings, const ListGridSource& grids, FileDialogs& dialogs,
                            bool all);
 // The print preview of the current tab's section, printable from there.
-void RunEditorPrintPreview(const ProgramState& program, const Vardelomod& m, QWidget& window,
+void RunEditorPrintPreview(const ProgramState& program, const Configuration& m, QWidget& window,
                            const BasicSettingsPanel& settings, const ListGridSource& grids, FileDialogs& dialogs);

@@ -31,7 +31,7 @@ constexpr int SavedTextId = 510;
 
 } // namespace
 
-EditorWindow::EditorWindow(ProgramState& program, Vardelomod& m, Messages& messages, FileDialogs& fileDialogs,
+EditorWindow::EditorWindow(ProgramState& program, Configuration& m, Messages& messages, FileDialogs& fileDialogs,
                            QWidget* parent, EditorHooks hooks)
     : QDialog(parent),
       program_(program),

@@ -34,7 +34,7 @@
 // ShowModal; tests replace it to play the operator's part.
 
 #include "config/programstate.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "platform/ui/modal.h"
 
 #include <QDialog>
@@ -69,7 +69,7 @@ struct EditorHooks {
 class EditorWindow : public QDialog {
     Q_OBJECT
 public:
-    EditorWindow(ProgramState& program, Vardelomod& m, Messages& messages, FileDialogs& fileDialogs,
+    EditorWindow(ProgramState& program, Configuration& m, Messages& messages, FileDialogs& fileDialogs,
                  QWidget* parent = nullptr, EditorHooks hooks = {});
     ~EditorWindow() override;
 
@@ -138,7 +138,7 @@ private:
     void RunPrintCommand(bool all);
 
     ProgramState& program_;
-    Vardelomod& m_;
+    Configuration& m_;
     Messages& messages_;
     FileDialogs& fileDialogs_;
     EditorHooks hooks_;

@@ -12,7 +12,7 @@ const std::array<int, 5> CommentPad{0, 54, 57, 57, 56};
 
 } // namespace
 
-ListGrids::ListGrids(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+ListGrids::ListGrids(ProgramState& program, Configuration& m, Messages& messages, const ModalRunner& showModal,
                      QWidget* privileges, QWidget* blockLists, QWidget* dialogParent)
     : QObject(dialogParent),
       program_(program),
@@ -66,7 +66,7 @@ int ListGrids::RowOffset(int list) const
     return offset;
 }
 
-void ListGrids::ListsDecodeStarted(const Vardelomod& m, bool listsShown)
+void ListGrids::ListsDecodeStarted(const Configuration& m, bool listsShown)
 {
     marked_ = {};
     for (GridWidget* grid : grids_) {
@@ -88,7 +88,7 @@ void ListGrids::ListsDecodeStarted(const Vardelomod& m, bool listsShown)
     }
 }
 
-void ListGrids::ListStarted(const Vardelomod& m, int list, int count)
+void ListGrids::ListStarted(const Configuration& m, int list, int count)
 {
     for (int l = 1; l <= 4; ++l)
         grids_[l - 1]->SetFormatString(TableText(program_, 257 + l));
@@ -102,9 +102,9 @@ void ListGrids::ListStarted(const Vardelomod& m, int list, int count)
     grid->SetText(TableText(program_, 262) + (count >= 0 ? QStringLiteral(" ") : QString()) + QString::number(count));
 }
 
-void ListGrids::RowDecoded(const Vardelomod& m, int list, int k, int row)
+void ListGrids::RowDecoded(const Configuration& m, int list, int k, int row)
 {
-    if (list < 1 || list > 4 || row < 0 || row >= Vardelomod::RowEntries)
+    if (list < 1 || list > 4 || row < 0 || row >= Configuration::RowEntries)
         return;
     GridWidget* grid = grids_[list - 1];
     const int r = k + Grid::FixedRows;
@@ -115,7 +115,7 @@ void ListGrids::RowDecoded(const Vardelomod& m, int list, int k, int row)
         longestComment_ = int(comment.size());
 }
 
-void ListGrids::ListFinished(const Vardelomod& m, int list)
+void ListGrids::ListFinished(const Configuration& m, int list)
 {
     if (list < 1 || list > 4)
         return;
@@ -143,7 +143,7 @@ void ListGrids::OpenRow(int list)
     if (r < Grid::FixedRows)
         return;
     const int row = r - Grid::FixedRows + RowOffset(list);
-    if (row >= Vardelomod::RowEntries)
+    if (row >= Configuration::RowEntries)
         return;
     m_.CurrentRow = quint16(row);
     grid->SetCellBackColor(ColourText::Red);

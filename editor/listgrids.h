@@ -22,7 +22,7 @@ class ListGrids : public QObject, public ListRowsObserver, public ListGridSource
 public:
     // privileges, blockLists: the containers of the two tabs; dialogParent
     // owns the row edit dialog.
-    ListGrids(ProgramState& program, Vardelomod& m, Messages& messages, const ModalRunner& showModal,
+    ListGrids(ProgramState& program, Configuration& m, Messages& messages, const ModalRunner& showModal,
               QWidget* privileges, QWidget* blockLists, QWidget* dialogParent);
 
     GridWidget* GridOf(int list) const;   // list 1..4, nullptr outside
@@ -35,10 +35,10 @@ public:
     void ShowRow(int list, int k);
 
     // ListRowsObserver: the grids fill themselves while DecodeLists runs.
-    void ListsDecodeStarted(const Vardelomod& m, bool listsShown) override;
-    void ListStarted(const Vardelomod& m, int list, int count) override;
-    void RowDecoded(const Vardelomod& m, int list, int k, int row) override;
-    void ListFinished(const Vardelomod& m, int list) override;
+    void ListsDecodeStarted(const Configuration& m, bool listsShown) override;
+    void ListStarted(const Configuration& m, int list, int count) override;
+    void RowDecoded(const Configuration& m, int list, int k, int row) override;
+    void ListFinished(const Configuration& m, int list) override;
 
 signals:
     // A row edit dialog closed: ChangeCount may have changed.
@@ -53,7 +53,7 @@ private:
     void CellLeft(int list);
 
     ProgramState& program_;
-    Vardelomod& m_;
+    Configuration& m_;
     Messages& messages_;
     const ModalRunner& showModal_;
     QWidget* dialogParent_;

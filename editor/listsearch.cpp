@@ -25,7 +25,7 @@ public:
 
 } // namespace
 
-ListSearch::ListSearch(const ProgramState& program, const Vardelomod& m, QTabWidget* tabs, ListGrids& grids,
+ListSearch::ListSearch(const ProgramState& program, const Configuration& m, QTabWidget* tabs, ListGrids& grids,
                        QMenu* menu)
     : QObject(tabs), m_(m), tabs_(tabs), grids_(grids)
 {

@@ -17,13 +17,13 @@ class QLineEdit;
 class QMenu;
 class QTabWidget;
 struct ProgramState;
-struct Vardelomod;
+struct Configuration;
 
 class ListSearch : public QObject {
     Q_OBJECT
 public:
     // The field sits in the tab control's corner; the three commands go into menu.
-    ListSearch(const ProgramState& program, const Vardelomod& m, QTabWidget* tabs, ListGrids& grids, QMenu* menu);
+    ListSearch(const ProgramState& program, const Configuration& m, QTabWidget* tabs, ListGrids& grids, QMenu* menu);
 
     void Open();           // Ctrl+F
     void FindNext();       // F3, Enter in the field
@@ -40,7 +40,7 @@ private:
     void Find(int fromRow, bool forward);
     void ShowNotFound(bool notFound);
 
-    const Vardelomod& m_;
+    const Configuration& m_;
     QTabWidget* tabs_;
     ListGrids& grids_;
     QLineEdit* field_ = nullptr;

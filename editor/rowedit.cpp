@@ -1,7 +1,7 @@
 #include "editor/rowedit.h"
 
 #include "texts/catalogue.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "editor/changecount.h"
 #include "platform/messages.h"
 #include "platform/ui/twips.h"
@@ -22,7 +22,7 @@ bool DataChar(QChar c)
 }
 }
 
-RowEditDialog::RowEditDialog(ProgramState& program, Vardelomod& m, Messages& messages, QWidget* parent)
+RowEditDialog::RowEditDialog(ProgramState& program, Configuration& m, Messages& messages, QWidget* parent)
     : QDialog(parent), program_(program), m_(m), messages_(messages)
 {
     setObjectName(QStringLiteral("Datensp"));

@@ -8,7 +8,7 @@
 #include <QDialog>
 
 struct ProgramState;
-struct Vardelomod;
+struct Configuration;
 class Messages;
 class QLineEdit;
 class QPushButton;
@@ -16,7 +16,7 @@ class QPushButton;
 class RowEditDialog : public QDialog {
     Q_OBJECT
 public:
-    RowEditDialog(ProgramState& program, Vardelomod& m, Messages& messages, QWidget* parent = nullptr);
+    RowEditDialog(ProgramState& program, Configuration& m, Messages& messages, QWidget* parent = nullptr);
 
     // OK: a data string shorter than the one the dialog opened with is
     // refused with a message and the dialog stays open.
@@ -27,7 +27,7 @@ protected:
 
 private:
     ProgramState& program_;
-    Vardelomod& m_;
+    Configuration& m_;
     Messages& messages_;
     QLineEdit* data_;
     QLineEdit* comment_;

@@ -12,10 +12,10 @@ namespace {
 
 // All four lists, track 2 with 7 digits (odd: the filler form counts too),
 // track 3/1 with 12.
-Vardelomod& Configuration()
+Configuration& AllFourLists()
 {
-    static Vardelomod m = [] {
-        Vardelomod c;
+    static Configuration m = [] {
+        Configuration c;
         c.ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation | Feature::BlockListsOn;
         c.ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack2 | Track::EvaluateTrack3;
         EncodeDataLength(c, TrackNo::Track2, 7);
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (table.records[i].line <= table.records[i - 1].line)
             std::abort();
 
-    Vardelomod m = Configuration();
+    Configuration m = AllFourLists();
     const CardListImport import = ReadCardListsCsv(content, m);
     if (!import) {
         if ((import.failure == CardListImport::Failure::BadRows) == import.problems.isEmpty())

@@ -10,12 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
     const QStringList lines = ParseCommentLines(content);
-    if (lines.size() > Vardelomod::RowEntries)
+    if (lines.size() > Configuration::RowEntries)
         std::abort();
     const FileStatus damage = CheckCommentLines(content, QStringLiteral("x.BGT"));
-    if (damage && lines.size() >= Vardelomod::RowEntries - 1) {
-        std::array<QString, Vardelomod::RowEntries> texts;
-        for (int k = 0; k < Vardelomod::RowEntries; ++k)
+    if (damage && lines.size() >= Configuration::RowEntries - 1) {
+        std::array<QString, Configuration::RowEntries> texts;
+        for (int k = 0; k < Configuration::RowEntries; ++k)
             texts[k] = lines.value(k, QStringLiteral("----------"));
         if (!CheckCommentLines(FormatComments(texts), QStringLiteral("x.BGT")))
             std::abort();

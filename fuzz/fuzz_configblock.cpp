@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!ParseConfigBlock(FormatConfigBlock(block), again) || again != block)
         std::abort();
 
-    Vardelomod m;
+    Configuration m;
     std::copy(block.begin(), block.end(), m.ConfigImage.begin());
     // The editor shows the lists only with the magnetic-card message and evaluation on.
     m.ConfigImage[Slot::FeatureFlags] |= Feature::MagCardSignal | Feature::MagCardEvaluation;
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int rows = 0;
     for (int list = 1; list <= 4; ++list)
         rows += m.ListCount(list);
-    if (rows > Vardelomod::MaxRows)
+    if (rows > Configuration::MaxRows)
         std::abort();
     for (int line = 0; line < 16; ++line)
         if (DecodeDisplayLine(m, line).size() != 16)

@@ -18,7 +18,7 @@ void ModelReportSource::GridRows::SetHeader(const QString& formatString)
     cells[1] = bar < 0 ? QString() : formatString.mid(bar + 1);
 }
 
-ModelReportSource::ModelReportSource(const ProgramState& program, Vardelomod& m) : program_(program), m_(m)
+ModelReportSource::ModelReportSource(const ProgramState& program, Configuration& m) : program_(program), m_(m)
 {
     for (int g = 0; g < 4; ++g) {
         grids_[g].SetRowCount(2);
@@ -30,7 +30,7 @@ ModelReportSource::ModelReportSource(const ProgramState& program, Vardelomod& m)
     m.RowsObserver = previous;
 }
 
-void ModelReportSource::ListsDecodeStarted(const Vardelomod&, bool)
+void ModelReportSource::ListsDecodeStarted(const Configuration&, bool)
 {
     // Every grid starts empty with a blank capacity cell; a list that is read
     // gets its rows below.
@@ -41,7 +41,7 @@ void ModelReportSource::ListsDecodeStarted(const Vardelomod&, bool)
     }
 }
 
-void ModelReportSource::ListStarted(const Vardelomod&, int list, int count)
+void ModelReportSource::ListStarted(const Configuration&, int list, int count)
 {
     if (list < 1 || list > 4)
         return;
@@ -52,7 +52,7 @@ void ModelReportSource::ListStarted(const Vardelomod&, int list, int count)
     grid.cells[2] = TableText(program_, CapacityText) + ReportPrinter::NumberText(count).chopped(1);
 }
 
-void ModelReportSource::RowDecoded(const Vardelomod& m, int list, int k, int row)
+void ModelReportSource::RowDecoded(const Configuration& m, int list, int k, int row)
 {
     if (list < 1 || list > 4)
         return;

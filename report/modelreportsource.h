@@ -16,7 +16,7 @@ class ModelReportSource : public ReportSource, private ListRowsObserver {
 public:
     // Runs DecodeLists on m to fill the grids; the program's text table must
     // hold the editor's texts.
-    ModelReportSource(const ProgramState& program, Vardelomod& m);
+    ModelReportSource(const ProgramState& program, Configuration& m);
 
     void SetCurrentTab(int tab) { tab_ = tab; }
 
@@ -37,12 +37,12 @@ private:
         void SetRowCount(int rows) { cells.resize(2 * rows); }
         void SetHeader(const QString& formatString);
     };
-    void ListsDecodeStarted(const Vardelomod& m, bool listsShown) override;
-    void ListStarted(const Vardelomod& m, int list, int count) override;
-    void RowDecoded(const Vardelomod& m, int list, int k, int row) override;
+    void ListsDecodeStarted(const Configuration& m, bool listsShown) override;
+    void ListStarted(const Configuration& m, int list, int count) override;
+    void RowDecoded(const Configuration& m, int list, int k, int row) override;
 
     const ProgramState& program_;
-    const Vardelomod& m_;
+    const Configuration& m_;
     std::array<GridRows, 4> grids_;
     int tab_ = 0;
 };

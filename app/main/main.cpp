@@ -18,7 +18,7 @@ int main(int argc, char** argv)
 
     ProgramState program;
     program.Ports = PortMap::Load();
-    Vardelomod m;
+    Configuration m;
     QtMessages messages;
     QtFileDialogs files;
     QtTimers timers;

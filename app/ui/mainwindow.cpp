@@ -89,7 +89,7 @@ QPushButton* Button(const QString& name, QWidget* parent, QRect geometry)
 
 } // namespace
 
-MainWindow::MainWindow(ProgramState& program, Vardelomod& m, Services services, QWidget* parent)
+MainWindow::MainWindow(ProgramState& program, Configuration& m, Services services, QWidget* parent)
     : QMainWindow(parent), program_(program), m_(m), services_(std::move(services))
 {
     setObjectName(QStringLiteral("vardelo1"));
@@ -437,16 +437,16 @@ void MainWindow::LoadCommand()
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;
-    m_.EditAfterLoad = true;
+    EditAfterLoad = true;
     if (LoadConfigFile(program_, m_, *name, services_.messages) != LoadOutcome::Loaded) {
-        m_.EditAfterLoad = false;
+        EditAfterLoad = false;
         return;
     }
     m_.CurrentConfigFile = *name;
     taste2_->setEnabled(true);
     SetButtonColour(taste2_, false);
-    if (m_.EditAfterLoad) {
-        m_.EditAfterLoad = false;
+    if (EditAfterLoad) {
+        EditAfterLoad = false;
         if (OpenEditor)
             OpenEditor(true);
     }
@@ -500,7 +500,7 @@ void MainWindow::WriteCommand()
     taste2_->setEnabled(true);
     SetButtonColour(taste2_, false);
     frame2_->show();
-    m_.EditAfterLoad = false;
+    EditAfterLoad = false;
     flatScrollBar1_->setValue(0);
     flatScrollBar2_->setValue(0);
 }

@@ -6,7 +6,7 @@
 #include "comm/changereport.h"
 #include "config/configimage.h"
 #include "config/programstate.h"
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 #include "platform/fileaccess.h"
 #include "platform/ui/modal.h"
 
@@ -45,7 +45,7 @@ public:
         QString settingsPath;   // the settings file; its folder holds the picture and the port map
         const SerialDevices* devices = nullptr;   // the system's serial devices when none is given
     };
-    MainWindow(ProgramState& program, Vardelomod& m, Services services, QWidget* parent = nullptr);
+    MainWindow(ProgramState& program, Configuration& m, Services services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The window's load: settings, language, texts, port, panels, then the
@@ -108,7 +108,10 @@ private:
     void ShowChangeDetails();
 
     ProgramState& program_;
-    Vardelomod& m_;
+    // The configuration the window loads, writes and opens in the editor.
+    Configuration& m_;
+    // Set while a loaded file is to open in the editor.
+    bool EditAfterLoad = false;
     Services services_;
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<PeriodicTimer> timer5_;

@@ -49,7 +49,7 @@ QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request)
     auto program = std::make_unique<ProgramState>();
     program->LanguageOffset = qint16(request.languageOffset);
     LoadWindowTexts(*program, TextWindow::Editor);
-    auto m = std::make_unique<Vardelomod>();
+    auto m = std::make_unique<Configuration>();
     const QString configFile = QFileInfo(request.configFile).absoluteFilePath();
     const FileStatus read = ReadConfigurationFile(*m, configFile);
     if (!read)

@@ -13,14 +13,14 @@ class DemoConfigTest : public QObject {
 private slots:
     void committedFilesMatchTheGenerator()
     {
-        Vardelomod m;
+        Configuration m;
         BuildDemoConfiguration(m);
         const QString qlv = qEnvironmentVariable("VARDELO_SOURCE_DIR") + QStringLiteral("/demo/DEMO.QLV");
         if (qEnvironmentVariableIsSet("VARDELO_WRITE_DEMO")) {
             QVERIFY(WriteConfigurationFile(m, qlv));
             QVERIFY(SaveComments(m, CommentFileNameFor(qlv)));
         }
-        Vardelomod read;
+        Configuration read;
         QVERIFY(ReadConfigurationFile(read, qlv));
         QCOMPARE(ImageBlock(read), ImageBlock(m));
         LoadComments(read, qlv, false);

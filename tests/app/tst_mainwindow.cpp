@@ -242,7 +242,7 @@ private slots:
         QVERIFY(h.editorOpenedOn.isEmpty() && !h.Visible(QStringLiteral("Frame1")));
         // Change one display character in the file and write it.
         const QString path = QDir::current().filePath(QStringLiteral("VARDELO.QLV"));
-        Vardelomod changed;
+        Configuration changed;
         QVERIFY(ReadConfigurationFile(changed, path));
         changed.ConfigImage[16] = 'X';
         QVERIFY(WriteConfigurationFile(changed, path));
@@ -453,10 +453,10 @@ private slots:
     void writePanelShowsTheChanges()
     {
         MainWindowHarness h(Kind::Simulated);
-        auto demo = std::make_unique<Vardelomod>();
+        auto demo = std::make_unique<Configuration>();
         BuildDemoConfiguration(*demo);
         TerminalMemory memory{};
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        for (int i = 0; i < Configuration::BlockSlots; ++i)
             memory[i] = quint8(demo->ConfigImage[i]);
         h.Terminal().SetMemory(memory);
         // Saved with its comments after the last cycle: the read takes them over.
@@ -540,7 +540,7 @@ private slots:
         h.messages.answers.enqueue(Messages::Answer::No);
         StartRead(h);
         QVERIFY(ReadDone(h));
-        auto again = std::make_unique<Vardelomod>();
+        auto again = std::make_unique<Configuration>();
         QVERIFY(ReadConfigurationFile(*again, edited));
         LoadComments(*again, edited, false);
         QCOMPARE(again->ListComment, demo->ListComment);

@@ -12,10 +12,10 @@ class CardListsCliTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString demo;
-    Vardelomod m;
+    Configuration m;
 
     QString Path(const QString& name) const { return dir.filePath(name); }
-    bool Save(const Vardelomod& config, const QString& path)
+    bool Save(const Configuration& config, const QString& path)
     {
         return WriteConfigurationFile(config, path) && SaveComments(config, CommentFileNameFor(path));
     }
@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(imported.out, Path("NEW.QLV").toUtf8() + '\n');
         QCOMPARE(Bytes(demo), before);
 
-        Vardelomod expected = m;
+        Configuration expected = m;
         DecodeLists(expected);
         ApplySpreadsheetEdit(expected);
         QVERIFY(Save(expected, Path("EXPECTED.QLV")));

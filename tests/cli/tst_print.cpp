@@ -19,7 +19,7 @@ private slots:
     {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
-        Vardelomod m;
+        Configuration m;
         m.ConfigImage[Slot::DoorOpenTime] = 12;
         m.ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation | Feature::BlockListsOn;
         m.ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack2;

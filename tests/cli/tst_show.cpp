@@ -17,7 +17,7 @@ private slots:
     // is one; show never creates it.
     void showsTheImageAsTheEditorOpensIt()
     {
-        Vardelomod m;
+        Configuration m;
         m.ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation;
         m.ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack3;
         EncodeDataLength(m, TrackNo::Track3, 3);
@@ -74,12 +74,12 @@ private slots:
         const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
         QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
 
-        Vardelomod m;
+        Configuration m;
         QVERIFY(ReadConfigurationFile(m, qlv));
         LoadComments(m, qlv, false);
         DecodeLists(m);
         QJsonArray image;
-        for (int slot = 0; slot < Vardelomod::BlockSlots; ++slot)
+        for (int slot = 0; slot < Configuration::BlockSlots; ++slot)
             image.append(m.ConfigImage[slot]);
         QCOMPARE(json["slots"].toArray(), image);
 
@@ -174,7 +174,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, command);
         QTemporaryDir here;
-        Vardelomod m;
+        Configuration m;
         BuildDemoConfiguration(m);
         const QString qlv = here.filePath("door.QLV"), bgt = here.filePath("door.BGT");
         QVERIFY(WriteConfigurationFile(m, qlv) && WriteConfigurationFile(m, here.filePath("same.QLV")));

@@ -25,7 +25,7 @@ private slots:
         QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("bad")), "12345\n123456\n"));
         QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("bare")), "123456"));   // as many editors save it
         QVERIFY(QFile(folder.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly));
-        Vardelomod m;
+        Configuration m;
         m.ConfigImage[700] = 300;
         QVERIFY(WriteConfigurationFile(m, dir.filePath(QStringLiteral("byte.QLV"))));
     }

@@ -22,7 +22,7 @@ private slots:
     // door.QLV: the same with the door open time 12 and one card less.
     void initTestCase()
     {
-        auto m = std::make_unique<Vardelomod>();
+        auto m = std::make_unique<Configuration>();
         BuildDemoConfiguration(*m);
         QVERIFY(WriteConfigurationFile(*m, Path("demo.QLV")));
         QVERIFY(SaveComments(*m, Path("demo.BGT")));

@@ -32,7 +32,7 @@ struct Rig : SessionRig {
     static TerminalMemory Memory()
     {
         TerminalMemory memory = DefaultTerminalMemory();
-        for (int i = Slot::PasswordBcd + 3; i < Vardelomod::BlockSlots; ++i)
+        for (int i = Slot::PasswordBcd + 3; i < Configuration::BlockSlots; ++i)
             memory[i] = quint8((i * 37 + 11) & 0xFF);
         return memory;
     }
@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(end, NextTickAfter(r.sim->LastByteSentMs(), Timing::ReadTickMs));
         ConfigBlock block{};
         QVERIFY(ReadConfigBlock(r.dir.filePath(QStringLiteral("VARDELO.QLV")), block));
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
+        for (int i = 0; i < Configuration::BlockSlots; ++i) {
             QCOMPARE(r.session->Read().LastRead()->read.block[i], qint16(Rig::Memory()[i]));
             QCOMPARE(block[i], qint16(Rig::Memory()[i]));
         }
@@ -196,7 +196,7 @@ private slots:
         Rig r(options);
         r.FullRead();
         ConfigBlock sent;
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        for (int i = 0; i < Configuration::BlockSlots; ++i)
             sent[i] = qint16((i * 13) & 0xFF);
         QVERIFY(r.session->Write().Start(sent));
         r.RunToEnd();
@@ -208,7 +208,7 @@ private slots:
         const qint64 after = r.at.at(0).section(u' ', 0, 0).toLongLong() - r.sim->LastByteSentMs();
         QVERIFY2(after >= delay && after <= delay + 100, qPrintable(QString::number(after)));
         QCOMPARE(r.sim->Restarts(), 0);   // the end of a write is no reset pulse
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        for (int i = 0; i < Configuration::BlockSlots; ++i)
             QCOMPARE(qint16(r.sim->Memory()[i]), sent[i]);
         QVERIFY(!r.sim->Dtr() && !r.sim->Rts());
         QVERIFY(!r.session->Write().Start(sent));

@@ -71,7 +71,7 @@ struct NewRow {
     QString data;
 };
 
-int FirstRow(const Vardelomod& m, int list)
+int FirstRow(const Configuration& m, int list)
 {
     int row = 0;
     for (int l = 1; l < list; ++l)
@@ -91,7 +91,7 @@ private slots:
     void commentsCarriedOverToEveryRow()
     {
         Rig r;
-        auto saved = std::make_unique<Vardelomod>();
+        auto saved = std::make_unique<Configuration>();
         BuildDemoConfiguration(*saved);
         DecodeLists(*saved);
         const int twin = FirstRow(*saved, 4) + 3;
@@ -109,7 +109,7 @@ private slots:
             {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {-1, -1, "30000001"}, {0, -1}, {-1, -1, "30000003"}},
             {{3, 0}, {1, 1}, {0, 3}, {2, 2}},
         };
-        auto terminal = std::make_unique<Vardelomod>(*saved);
+        auto terminal = std::make_unique<Configuration>(*saved);
         QStringList expected;   // the comment of every row, in row order
         for (int list = 1; list <= 4; ++list) {
             const int first = FirstRow(*terminal, list);
@@ -122,12 +122,12 @@ private slots:
             }
         }
         TerminalMemory memory{};
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        for (int i = 0; i < Configuration::BlockSlots; ++i)
             memory[i] = quint8(terminal->ConfigImage[i]);
         r.sim.SetMemory(memory);
 
         QVERIFY(r.Read());
-        auto opened = std::make_unique<Vardelomod>();
+        auto opened = std::make_unique<Configuration>();
         QVERIFY(ReadConfigurationFile(*opened, r.Path("VARDELO.QLV")));
         LoadComments(*opened, r.Path("VARDELO.QLV"), false);
         DecodeLists(*opened);
@@ -170,10 +170,10 @@ private slots:
         QFETCH(QString, row0);
         QFETCH(bool, carried);
         Rig r;
-        auto demo = std::make_unique<Vardelomod>();
+        auto demo = std::make_unique<Configuration>();
         BuildDemoConfiguration(*demo);
         TerminalMemory memory{};
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        for (int i = 0; i < Configuration::BlockSlots; ++i)
             memory[i] = quint8(demo->ConfigImage[i]);
         r.sim.SetMemory(memory);
         QVERIFY(r.Read());   // VARDELO.QLV, without comments
@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(logged.value("result").toString() == "success", change != "differ");
         r.sim.SetOptions(*ParseSimulationOptions(change == "id" ? QStringLiteral(",id=VARDELO 2.00") : QString()));
         if (change.startsWith("renamed")) {
-            auto named = std::make_unique<Vardelomod>();
+            auto named = std::make_unique<Configuration>();
             ResetComments(*named);
             named->ListComment[0] = QStringLiteral("Umbenannt");
             QVERIFY(SaveComments(*named, r.Path("VARDELO.BGT")));
@@ -198,10 +198,10 @@ private slots:
         }
         QVERIFY(r.Read());
 
-        auto opened = std::make_unique<Vardelomod>();
+        auto opened = std::make_unique<Configuration>();
         LoadComments(*opened, r.Path("VARDELO.QLV"), false);
         QCOMPARE(opened->ListComment[0], row0 == "demo" ? demo->ListComment[0] : row0);
-        for (int row = 1; row < Vardelomod::RowEntries; ++row)
+        for (int row = 1; row < Configuration::RowEntries; ++row)
             QCOMPARE(opened->ListComment[row], carried ? demo->ListComment[row] : ResetCommentText);
     }
 

@@ -64,7 +64,7 @@ const char* const DisplayTexts[16] = {
     " Bitte warten   ", " Prüfung läuft  ",
 };
 
-void FillList(Vardelomod& m, int list, int firstRow, const Card* cards, int count)
+void FillList(Configuration& m, int list, int firstRow, const Card* cards, int count)
 {
     for (int k = 0; k < count; ++k) {
         const int row = firstRow + k;
@@ -77,7 +77,7 @@ void FillList(Vardelomod& m, int list, int firstRow, const Card* cards, int coun
 
 } // namespace
 
-void BuildDemoConfiguration(Vardelomod& m)
+void BuildDemoConfiguration(Configuration& m)
 {
     m.ConfigImage.fill(0);
     m.ConfigImage[Slot::DoorOpenTime] = 5;

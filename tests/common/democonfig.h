@@ -4,7 +4,7 @@
 // German display texts. Built through the codecs so that it is a
 // configuration the editor itself could have produced.
 
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 
 #include <QString>
 
@@ -12,4 +12,4 @@
 inline const QString DemoPassword = QStringLiteral("123456");
 
 // Fills m with the demonstration configuration: image and ListComment.
-void BuildDemoConfiguration(Vardelomod& m);
+void BuildDemoConfiguration(Configuration& m);

@@ -3,7 +3,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
-bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSettings& s)
+bool WriteSampleConfiguration(Configuration& m, const QString& path, const SampleSettings& s)
 {
     m.ConfigImage.fill(0);
     m.ConfigImage[Slot::DoorOpenTime] = qint16(s.doorOpenTime);

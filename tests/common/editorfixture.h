@@ -1,7 +1,7 @@
 #pragma once
 // Configurations on disk for tests that open the editor window.
 
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 
 #include <QString>
 
@@ -16,4 +16,4 @@ struct SampleSettings {
 // Fills m's image with the settings and distinct rows and comments (every
 // seventh longer than 33 characters), then writes the .QLV and .BGT files to
 // path, which becomes m.CurrentConfigFile. False when a file was not written.
-bool WriteSampleConfiguration(Vardelomod& m, const QString& path, const SampleSettings& settings = {});
+bool WriteSampleConfiguration(Configuration& m, const QString& path, const SampleSettings& settings = {});

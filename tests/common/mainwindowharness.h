@@ -17,7 +17,7 @@ struct MainWindowHarness {
 
     QTemporaryDir dir;
     ProgramState program;
-    Vardelomod m;
+    Configuration m;
     FakeMessages messages;
     FakeFileDialogs files;
     ManualClock clock;

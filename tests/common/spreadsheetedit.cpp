@@ -33,7 +33,7 @@ QByteArray SpreadsheetEdit(const QByteArray& exported)
     return edited;
 }
 
-void ApplySpreadsheetEdit(Vardelomod& m)
+void ApplySpreadsheetEdit(Configuration& m)
 {
     const int list2 = m.ListCount1, list3 = list2 + m.ListCount2;
     std::swap(m.ListData[0], m.ListData[1]);

@@ -20,9 +20,9 @@ struct Setup {
 
 // The demonstration configuration (all four lists, 8 and 12 digits), or a
 // variant of its settings laid out afresh with two cards in list 1.
-std::unique_ptr<Vardelomod> Demo(const Setup& setup = {})
+std::unique_ptr<Configuration> Demo(const Setup& setup = {})
 {
-    auto m = std::make_unique<Vardelomod>();
+    auto m = std::make_unique<Configuration>();
     BuildDemoConfiguration(*m);
     if (!setup.blockLists || setup.track2Digits != 8) {
         SetFlag(*m, Slot::FeatureFlags, Feature::BlockListsOn, setup.blockLists);
@@ -33,7 +33,7 @@ std::unique_ptr<Vardelomod> Demo(const Setup& setup = {})
     return m;
 }
 
-int FirstRow(const Vardelomod& m, int list)
+int FirstRow(const Configuration& m, int list)
 {
     for (const ListRows& rows : ShownListRows(m))
         if (rows.list == list)

@@ -10,12 +10,12 @@
 
 namespace {
 
-using Edit = std::function<void(Vardelomod&)>;
+using Edit = std::function<void(Configuration&)>;
 
 // The demonstration configuration, edited, as a snapshot with its comments.
 ConfigSnapshot Demo(const Edit& edit = {})
 {
-    auto m = std::make_unique<Vardelomod>();
+    auto m = std::make_unique<Configuration>();
     BuildDemoConfiguration(*m);
     DecodeLists(*m);
     if (edit)
@@ -24,7 +24,7 @@ ConfigSnapshot Demo(const Edit& edit = {})
 }
 
 // The first row of a list and the row of its k-th record.
-int Row(const Vardelomod& m, int list, int k)
+int Row(const Configuration& m, int list, int k)
 {
     int row = 0;
     for (int l = 1; l < list; ++l)
@@ -32,7 +32,7 @@ int Row(const Vardelomod& m, int list, int k)
     return row + k;
 }
 
-void SetCard(Vardelomod& m, int list, int k, const QString& data, const QString& comment = ResetCommentText)
+void SetCard(Configuration& m, int list, int k, const QString& data, const QString& comment = ResetCommentText)
 {
     const int row = Row(m, list, k);
     m.ListData[row] = data;
@@ -63,11 +63,11 @@ private slots:
 
         QTest::newRow("equal") << Edit() << 1000 << QStringList{"no change"} << QStringList{} << true;
         QTest::newRow("door open time, German")
-            << Edit([](Vardelomod& m) { m.ConfigImage[Slot::DoorOpenTime] = 9; }) << 0
+            << Edit([](Configuration& m) { m.ConfigImage[Slot::DoorOpenTime] = 9; }) << 0
             << QStringList{"1 Grundeinstellung(en) geändert"}
             << QStringList{"Türöffnungszeit | 5 Sekunden | 9 Sekunden"} << false;
         QTest::newRow("3 cards added, 1 removed, door open time")
-            << Edit([](Vardelomod& m) {
+            << Edit([](Configuration& m) {
                    m.ConfigImage[Slot::DoorOpenTime] = 12;
                    SetCard(m, 1, 12, "30000001", "Neu, Eins");
                    SetCard(m, 1, 13, "30000002");
@@ -82,7 +82,7 @@ private slots:
                            "Card removed from list 3 | 10000402  ausgeschieden – Vogel, Heike | "}
             << false;
         QTest::newRow("flags and password as the report names them")
-            << Edit([](Vardelomod& m) {
+            << Edit([](Configuration& m) {
                    SetFlag(m, Slot::FeatureFlags, Feature::OpenDoorOnFault, true);
                    SetFlag(m, Slot::FeatureFlags, Feature::BuzzerWithOpener, false);
                    m.ConfigImage[Slot::PasswordBcd] = 0x56;
@@ -93,19 +93,19 @@ private slots:
                            "Password | 123456 | 653456", "Open door on fault | No | Yes"}
             << false;
         QTest::newRow("a display line")
-            << Edit([](Vardelomod& m) { EncodeDisplayLine(m, 3, QStringLiteral(" Tür öffnet!    ")); }) << 1000
+            << Edit([](Configuration& m) { EncodeDisplayLine(m, 3, QStringLiteral(" Tür öffnet!    ")); }) << 1000
             << QStringList{"1 display text(s) changed"}
             << QStringList{"Display text 2, line 2 | \" Tür öffnet ... \" | \" Tür öffnet!    \""} << false;
         // Bytes no setting, card or line shows are counted, never hidden.
         QTest::newRow("two cards swapped, an uninterpreted slot")
-            << Edit([](Vardelomod& m) {
+            << Edit([](Configuration& m) {
                    SetCard(m, 1, 0, "10000418", "Schäfer, Anna – Einkauf");
                    SetCard(m, 1, 1, "10000417", "Müller, Jürgen – Lager");
                    m.ConfigImage[8] = 1;
                })
             << 1000 << QStringList{"3 other byte(s) changed"} << QStringList{"3 other byte(s) changed |  | "} << false;
         QTest::newRow("a comment only: not in the terminal")
-            << Edit([](Vardelomod& m) { m.ListComment[Row(m, 2, 0)] = QStringLiteral("Kälte-Nord, neuer Techniker"); })
+            << Edit([](Configuration& m) { m.ListComment[Row(m, 2, 0)] = QStringLiteral("Kälte-Nord, neuer Techniker"); })
             << 1000 << QStringList{"1 comment(s) changed"}
             << QStringList{"Comment in list 2, card 672000104711 | Servicetechniker Fa. Kälte-Nord | Kälte-Nord, neuer Techniker"}
             << true;
@@ -129,7 +129,7 @@ private slots:
     void layoutChangeRemovesTheLists()
     {
         const ConfigDifference d = CompareConfigurations(
-            Demo(), Demo([](Vardelomod& m) { SetFlag(m, Slot::FeatureFlags, Feature::BlockListsOn, false); }));
+            Demo(), Demo([](Configuration& m) { SetFlag(m, Slot::FeatureFlags, Feature::BlockListsOn, false); }));
         QCOMPARE(d.settings.size(), 1);
         QCOMPARE(d.settings[0].name, QStringLiteral("BlockListsOn"));
         QCOMPARE(d.Removed(3), 5);

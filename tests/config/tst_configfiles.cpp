@@ -41,8 +41,8 @@ private slots:
             QVERIFY(ParseConfigBlock(FormatConfigBlock(Numbers(from)), back));
             QCOMPARE(back, Numbers(from));
         }
-        Vardelomod saved;
-        for (int k = 0; k < Vardelomod::BlockSlots; ++k)
+        Configuration saved;
+        for (int k = 0; k < Configuration::BlockSlots; ++k)
             saved.ConfigImage[k] = qint16(k % 256);
         saved.ConfigImage[1] = -32768;
         saved.ConfigImage[10] = 32767;
@@ -51,7 +51,7 @@ private slots:
         QVERIFY(text.startsWith(" 0 \r\n-32768 \r\n 2 \r\n"));
         QVERIFY(text.endsWith(" 254 \r\n 255 \r\n"));
         QCOMPARE(text.count("\r\n"), 2048);
-        Vardelomod loaded;
+        Configuration loaded;
         QVERIFY(ReadConfigurationFile(loaded, Path("round.QLV")));
         QCOMPARE(ImageBlock(loaded), ImageBlock(saved));
     }
@@ -84,7 +84,7 @@ private slots:
         QFile::remove(Path("bad.QLV"));
         if (!content.isNull())
             QVERIFY(WriteFileAtomically(Path("bad.QLV"), content));
-        Vardelomod m;
+        Configuration m;
         m.ConfigImage[0] = 99;
         const FileStatus status = ReadConfigurationFile(m, Path("bad.QLV"));
         if (message.isEmpty()) {
@@ -100,7 +100,7 @@ private slots:
     // as such. The file size limit makes the write fail half-way.
     void failedSaveKeepsThePreviousFile()
     {
-        Vardelomod m;
+        Configuration m;
         QVERIFY(WriteConfigurationFile(m, Path("keep.QLV")));
         const QByteArray before = ReadAll(Path("keep.QLV"));
         std::signal(SIGXFSZ, SIG_IGN);
@@ -177,7 +177,7 @@ private slots:
             QVERIFY(QDir().mkdir(Path("counts.BGT")));
         else if (!content.isNull())
             QVERIFY(WriteFileAtomically(Path("counts.BGT"), content));
-        Vardelomod m;
+        Configuration m;
         m.ListComment.fill("kept");
         const FileStatus status = LoadComments(m, Path("counts.QLV"));
         QCOMPARE(m.CommentFileName, Path("counts.BGT"));
@@ -198,7 +198,7 @@ private slots:
             if (b != '\r' && b != '\n')
                 everyByte += char(b);
         QVERIFY(WriteFileAtomically(Path("texts.BGT"), everyByte + "\r\n" + QByteArray("text\r\n").repeated(2000)));
-        Vardelomod m;
+        Configuration m;
         LoadComments(m, Path("texts.QLV"));
         m.ListComment[1] = QStringLiteral("Müller, Jörg  ");
         m.ListComment[2] = QStringLiteral("€ „quoted“ ß");
@@ -208,7 +208,7 @@ private slots:
         const QByteArray bytes = ReadAll(Path("texts.BGT"));
         QVERIFY(bytes.startsWith(everyByte + "\r\nM\xfcller, J\xf6rg  \r\n\x80 \x84quoted\x93 \xdf\r\n\r\ntwo  lines\r\ntext\r\n"));
         QCOMPARE(bytes.count("\r\n"), 2001);
-        Vardelomod loaded;
+        Configuration loaded;
         LoadComments(loaded, Path("texts.QLV"));
         m.ListComment[4] = QStringLiteral("two  lines");
         QVERIFY(loaded.ListComment == m.ListComment);

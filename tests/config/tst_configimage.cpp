@@ -12,7 +12,7 @@ struct Layout {
 };
 
 // Starts from slot 9 with both odd-length bits and the uninterpreted high bits set.
-void Configure(Vardelomod& m, const Layout& l)
+void Configure(Configuration& m, const Layout& l)
 {
     m.ConfigImage[Slot::LengthFlags] = 0xF3;
     m.ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation
@@ -22,12 +22,12 @@ void Configure(Vardelomod& m, const Layout& l)
     EncodeDataLength(m, TrackNo::Track3, l.digits3);
 }
 
-QString Counts(const Vardelomod& m)
+QString Counts(const Configuration& m)
 {
     return QStringLiteral("%1/%2/%3/%4").arg(m.ListCount1).arg(m.ListCount2).arg(m.ListCount3).arg(m.ListCount4);
 }
 
-QString Areas(const Vardelomod& m)
+QString Areas(const Configuration& m)
 {
     QStringList parts;
     for (const ListAreaBounds& a : ListAreas(m))
@@ -56,7 +56,7 @@ private slots:
     }
     void password()
     {
-        Vardelomod m;
+        Configuration m;
         m.ConfigImage[5] = 0x21;
         m.ConfigImage[6] = 0x43;
         m.ConfigImage[7] = 0x65;
@@ -70,7 +70,7 @@ private slots:
     // a line is padded with blanks or cut to 16 characters.
     void displayLines()
     {
-        Vardelomod m;
+        Configuration m;
         m.ConfigImage[15] = 9;
         m.ConfigImage[Slot::DisplayLines + 32] = 7;
         EncodeDisplayLine(m, 0, QStringLiteral("ÄäÖÜüßA€✓"));
@@ -96,7 +96,7 @@ private slots:
     void rowData()
     {
         const QList<int> values{255, 224, 0, 0x21, 0xAB, 0xDC, 0xEF, 0xE0};
-        Vardelomod m;
+        Configuration m;
         m.ListData[0] = QStringLiteral("??0#0012;:<=?#0>");
         m.RowSlot[0] = 300;
         EncodeRowData(m, 0);
@@ -139,7 +139,7 @@ private slots:
     {
         QFETCH(Layout, layout);
         QFETCH(QString, slotValues);
-        Vardelomod m;
+        Configuration m;
         Configure(m, layout);
         QFETCH(QString, areas);
         for (int list = 1; list <= 4; ++list)

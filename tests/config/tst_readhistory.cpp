@@ -63,7 +63,7 @@ private slots:
         dir = std::make_unique<QTemporaryDir>();
         // Open to everyone: the read-only case runs as "nobody" when root.
         QFile::setPermissions(dir->path(), QFileDevice::Permissions(0x7777));
-        auto m = std::make_unique<Vardelomod>();
+        auto m = std::make_unique<Configuration>();
         BuildDemoConfiguration(*m);
         demo = ImageBlock(*m);
         read = demo;

@@ -30,7 +30,7 @@ class EditorCardListsTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     ProgramState program;
-    Vardelomod m;
+    Configuration m;
     std::unique_ptr<EditorWindow> e;
     FakeMessages messages;
     FakeFileDialogs dialogs;
@@ -78,7 +78,7 @@ private slots:
     void init()
     {
         e.reset();
-        m = Vardelomod();
+        m = Configuration();
         messages = {};
         dialogs = {};
     }

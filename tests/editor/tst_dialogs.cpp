@@ -12,7 +12,7 @@
 class DialogsTest : public QObject {
     Q_OBJECT
     ProgramState program;
-    Vardelomod m;
+    Configuration m;
     FakeMessages messages;
 
     QString Shown() const { return messages.shown.size() == 1 ? messages.shown[0].prompt : QString(); }
@@ -20,7 +20,7 @@ class DialogsTest : public QObject {
 private slots:
     void init()
     {
-        m = Vardelomod();
+        m = Configuration();
         messages = {};
     }
 
@@ -135,7 +135,7 @@ private slots:
         dialog.findChild<QPushButton*>("Co2")->click();
         if (refused.isEmpty()) {
             QCOMPARE(lineBox.text(), field.leftJustified(16));
-            auto stored = std::make_unique<Vardelomod>();
+            auto stored = std::make_unique<Configuration>();
             EncodeDisplayLine(*stored, 3, field);
             QVERIFY(std::equal(&m.ConfigImage[64], &m.ConfigImage[80], &stored->ConfigImage[64]));
             QCOMPARE(int(m.ChangeCount), 1);

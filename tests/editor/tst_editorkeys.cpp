@@ -38,7 +38,7 @@ class EditorKeysTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     ProgramState program;
-    Vardelomod m;
+    Configuration m;
     QtMessages realMessages;
     FakeMessages fakeMessages;
     FakeFileDialogs dialogs;
@@ -66,7 +66,7 @@ private slots:
     void init()
     {
         e.reset();
-        m = Vardelomod();
+        m = Configuration();
         fakeMessages = {};
         dialogs = {};
     }

@@ -45,7 +45,7 @@ class EditorWindowTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     ProgramState program;
-    Vardelomod m;
+    Configuration m;
     std::unique_ptr<EditorWindow> e;
     FakeMessages messages;
     FakeFileDialogs dialogs;
@@ -98,7 +98,7 @@ private slots:
     void init()
     {
         e.reset();
-        m = Vardelomod();
+        m = Configuration();
         messages = {};
         dialogs = {};
         timerStops = 0;
@@ -380,7 +380,7 @@ private slots:
         const QByteArray otherBefore = Bytes(other);
         // The file readers see the image and the comments the editor shows.
         auto readsBack = [&](const QString& path) {
-            Vardelomod back;
+            Configuration back;
             LoadComments(back, path, false);
             return ReadConfigurationFile(back, path) && std::equal(back.ConfigImage.begin(), back.ConfigImage.begin() + 2048, m.ConfigImage.begin())
                    && back.ListComment == m.ListComment;
@@ -438,7 +438,7 @@ private slots:
             QCOMPARE(messages.shown[0].prompt, TableText(program, 266) + written + TableText(program, 267));
         QCOMPARE(e->windowTitle(), QFileInfo(written).fileName() + QStringLiteral("[*]"));
         QCOMPARE(QFile::exists(dir.filePath(chosen)), chosen == written.section(u'/', -1));
-        Vardelomod back;
+        Configuration back;
         QCOMPARE(LoadConfigFile(program, back, written, messages), LoadOutcome::Loaded);
         QCOMPARE(back.ConfigImage[1], m.ConfigImage[1]);
         QVERIFY(QFile::exists(CommentFileNameFor(written)));

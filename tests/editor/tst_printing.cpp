@@ -51,7 +51,7 @@ class PrintingTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ProgramState> program;
-    std::unique_ptr<Vardelomod> m;
+    std::unique_ptr<Configuration> m;
     FakeMessages messages;
     FakeFileDialogs dialogs;
 
@@ -69,7 +69,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         program = std::make_unique<ProgramState>();
-        m = std::make_unique<Vardelomod>();
+        m = std::make_unique<Configuration>();
         messages = {};
         dialogs = {};
     }
@@ -102,7 +102,7 @@ private slots:
         ProgramState texts;
         texts.LanguageOffset = qint16(language);
         LoadWindowTexts(texts, TextWindow::Editor);
-        Vardelomod fresh;
+        Configuration fresh;
         QVERIFY(ReadConfigurationFile(fresh, m->CurrentConfigFile));
         fresh.CurrentConfigFile = m->CurrentConfigFile;
         LoadComments(fresh, m->CurrentConfigFile, false);

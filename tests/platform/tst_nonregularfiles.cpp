@@ -119,7 +119,7 @@ class SpecialFilesTest : public QObject {
     static Outcome Read(const QString& role, const QDir& dir)
     {
         const QString settings = dir.filePath("VARDELO.ini");
-        Vardelomod m;
+        Configuration m;
         if (role == "configuration") {
             const FileStatus s = ReadConfigurationFile(m, dir.filePath("X.QLV"));
             return {s && m.ConfigImage[Slot::DoorOpenTime] == 7, s.message};
@@ -159,7 +159,7 @@ class SpecialFilesTest : public QObject {
 
     static Outcome Write(const QString& role, const QString& path)
     {
-        Vardelomod m;
+        Configuration m;
         m.ConfigImage[Slot::DoorOpenTime] = 7;
         FileStatus s;
         if (role == "configuration")

@@ -1,6 +1,6 @@
-#include "config/vardelomod.h"
+#include "config/configuration.h"
 
-quint16 Vardelomod::ListCount(int list) const
+quint16 Configuration::ListCount(int list) const
 {
     switch (list) {
     case 1: return ListCount1;
@@ -11,7 +11,7 @@ quint16 Vardelomod::ListCount(int list) const
     }
 }
 
-void Vardelomod::SetListCount(int list, quint16 count)
+void Configuration::SetListCount(int list, quint16 count)
 {
     switch (list) {
     case 1: ListCount1 = count; break;
