@@ -83,7 +83,7 @@ public:
 
     // What the port is called ("com1"; the CLI's --port text), asked at each entry.
     std::function<QString()> PortName;
-    // The file a write sends (the write sequence knows only the image).
+    // The file a write sends (the write sequence knows only the block).
     void SetWriteFile(const QString& path) { writeFile_ = path; }
 
     // The clock of the entries (tests).

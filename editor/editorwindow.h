@@ -7,12 +7,13 @@
 //     EditorHooks hooks;
 //     hooks.StopTimer1 = [this] { readTimer.Stop(); };       // password dialog
 //     hooks.HideMainPanels = [this] { HidePanels(); };        // opening
-//     EditorWindow editor(program, mod, messages, fileDialogs, this, hooks);
+//     EditorWindow editor(program, configuration, messages, fileDialogs, this, hooks);
 //     editor.exec();
-// The constructor is the window's opening: it reads mod.CurrentConfigFile and
-// its comments and fills every control. A file that cannot be read is refused
-// with a message (text 290), ConfigImage stays as it was, Loaded() is false
-// and exec() returns Rejected at once without showing the window.
+// The constructor is the window's opening: it reads the configuration's
+// CurrentConfigFile and its comments and fills every control. A file that
+// cannot be read is refused with a message (text 290), ConfigImage stays as
+// it was, Loaded() is false and exec() returns Rejected at once without
+// showing the window.
 //
 // The title is the file's name with the modified mark ("VARDELO.QLV*" while
 // edits are unsaved), after a read, a load and a save as alike. The status
