@@ -194,8 +194,8 @@ void ReadSequence::FinishRead()
 
     const bool notStored = storing_ == Storing::OutputFile && !stored.Stored();
     if (notStored) {
-        // The image is complete in memory and TerminalRead stays 1, so it can
-        // still be written to the terminal.
+        // The read is complete (LastRead holds its block) and TerminalRead
+        // stays 1, so a write may still follow.
         failure_ = SequenceText(c_.s.Program, TextId::ReadFileNotWritten) + QStringLiteral("\n")
             + PrintableText(stored.problem);
         if (const QString kept = ExistingFileKeptText(stored.target, c_.s.Program.LanguageOffset); !kept.isEmpty())
