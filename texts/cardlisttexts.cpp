@@ -1,13 +1,10 @@
 #include "texts/cardlisttexts.h"
 
 #include "texts/catalogue.h"
+#include "config/badlines.h"
 #include "platform/fileaccess.h"
 
-#include <QMap>
-
 namespace {
-
-constexpr int ShownBadLines = 20;
 
 int ProblemTextId(CardRowProblem::Kind kind)
 {
@@ -65,14 +62,11 @@ QString CardListImportMessage(const CardListImport& import, const QString& fileN
     case CardListImport::Failure::NoCards: return text(391) + fileName;
     case CardListImport::Failure::BadRows: break;
     }
-    QMap<int, QStringList> reasons;   // by line, in line order
+    QList<LineReason> reasons;
     for (const CardRowProblem& problem : import.problems)
-        reasons[problem.line].append(ProblemText(problem, languageOffset));
-    QString message = text(376).arg(fileName) + u'\n';
-    int shown = 0;
-    for (auto it = reasons.cbegin(); it != reasons.cend() && shown < ShownBadLines; ++it, ++shown)
-        message += u'\n' + text(377).arg(QString::number(it.key()), it.value().join(QStringLiteral("; ")));
-    if (reasons.size() > ShownBadLines)
-        message += u'\n' + text(378).arg(reasons.size() - ShownBadLines);
-    return message;
+        reasons.append({problem.line, ProblemText(problem, languageOffset)});
+    const QStringList lines = BadLineTexts(
+        reasons, [&](int line, const QString& why) { return text(377).arg(QString::number(line), why); },
+        [&](int more) { return text(378).arg(more); });
+    return text(376).arg(fileName) + u'\n' + u'\n' + lines.join(u'\n');
 }
