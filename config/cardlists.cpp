@@ -7,24 +7,17 @@
 
 #include <QHash>
 
-namespace {
-
-const QStringList HeaderNames{QStringLiteral("list"), QStringLiteral("list_name"), QStringLiteral("position"),
-                              QStringLiteral("card"), QStringLiteral("comment")};
-
 bool CardChar(QChar c)
 {
     return c == u'#' || (c.unicode() >= u'0' && c.unicode() <= u'?');
 }
 
-// The character at i, a character beyond U+FFFF with both halves of its surrogate pair.
 QString CharacterAt(const QString& text, qsizetype i)
 {
     const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
     return text.mid(i, pair ? 2 : 1);
 }
 
-// The first character the accompanying-texts file (Windows-1252) cannot hold.
 std::optional<QString> FirstUnstorable(const QString& text)
 {
     for (qsizetype i = 0; i < text.size(); ++i)
@@ -32,6 +25,11 @@ std::optional<QString> FirstUnstorable(const QString& text)
             return CharacterAt(text, i);
     return std::nullopt;
 }
+
+namespace {
+
+const QStringList HeaderNames{QStringLiteral("list"), QStringLiteral("list_name"), QStringLiteral("position"),
+                              QStringLiteral("card"), QStringLiteral("comment")};
 
 std::optional<ListRows> RowsOfList(const QList<ListRows>& shown, int list)
 {

@@ -28,6 +28,13 @@ int CardDigits(const Configuration& m, int list);
 // after an odd number of digits does not count).
 bool IsEmptyPlace(const QString& data, int digits);
 
+// A character a card may hold: 0-9 : ; < = > ? and # (the grid's 14).
+bool CardChar(QChar c);
+// The character at i, a character beyond U+FFFF with both halves of its surrogate pair.
+QString CharacterAt(const QString& text, qsizetype i);
+// The first character the accompanying-texts file (Windows-1252) cannot hold.
+std::optional<QString> FirstUnstorable(const QString& text);
+
 // ---------------------------------------------------------------- export
 
 // One row per card of every list shown, with the header

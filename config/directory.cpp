@@ -1,0 +1,319 @@
+#include "config/directory.h"
+
+#include "config/badlines.h"
+#include "config/cardlists.h"
+#include "config/csvtable.h"
+#include "config/sitefile.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace {
+
+using Kind = DirectoryProblem::Kind;
+
+// Every column is needed: a column misspelt in the header ("bloked") must not
+// quietly leave a lost card unblocked. Other columns are ignored.
+enum Column { Name, Track2, Track3, ValidFrom, ValidUntil, Terminals, Blocked, ColumnCount };
+const std::array<QString, ColumnCount> ColumnNames{
+    QStringLiteral("name"),        QStringLiteral("track2"),    QStringLiteral("track3"),  QStringLiteral("valid_from"),
+    QStringLiteral("valid_until"), QStringLiteral("terminals"), QStringLiteral("blocked")};
+
+Directory::Failure FailureOf(CsvTable::Failure failure)
+{
+    switch (failure) {
+    case CsvTable::Failure::None: break;
+    case CsvTable::Failure::NotText: return Directory::Failure::NotText;
+    case CsvTable::Failure::MixedCharacterSets: return Directory::Failure::MixedCharacterSets;
+    case CsvTable::Failure::UndefinedByte: return Directory::Failure::UndefinedByte;
+    }
+    return Directory::Failure::None;
+}
+
+// A date cell: empty (open) or YYYY-MM-DD; nothing for anything else.
+std::optional<QDate> DateOf(const QString& cell)
+{
+    static const QRegularExpression iso(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})$"));
+    if (cell.isEmpty())
+        return QDate();
+    const auto match = iso.match(cell);
+    const QDate date = match.hasMatch()
+        ? QDate(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt())
+        : QDate();
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+// Reads the rows after the header into a Directory.
+class DirectoryReader {
+public:
+    DirectoryReader(Directory& directory, const QStringList& siteTerminals) : d_(directory)
+    {
+        for (const QString& name : siteTerminals)
+            siteNames_.insert(TerminalNameKey(name), name);
+    }
+
+    void ReadRow(const CsvRecord& record, const std::array<int, ColumnCount>& column, qsizetype headerColumns)
+    {
+        line_ = record.line;
+        const qsizetype before = d_.problems.size();
+        const int needed = *std::max_element(column.begin(), column.end()) + 1;
+        if (record.fields.size() < needed) {
+            Add(Kind::TooFewColumns, {QString::number(needed), QString::number(record.fields.size())});
+            return;
+        }
+        // More cells than the header: most often a separator in a cell
+        // without quotes, which shifts every cell after it.
+        if (record.fields.size() > headerColumns) {
+            Add(Kind::TooManyColumns, {QString::number(headerColumns), QString::number(record.fields.size())});
+            return;
+        }
+        const auto cell = [&](Column c) { return FormulaUnguarded(record.fields[column[c]].trimmed()); };
+
+        DirectoryEntry entry;
+        entry.line = line_;
+        entry.holder = cell(Name);
+        // A line break inside a quoted name would split the comments file.
+        entry.holder.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
+        if (entry.holder.isEmpty())
+            Add(Kind::MissingHolder);
+        else if (const std::optional<QString> bad = FirstUnstorable(entry.holder))
+            Add(Kind::HolderNotStorable, {*bad});
+
+        const std::optional<QString> track2 = Card(Track2, cell(Track2));
+        const std::optional<QString> track3 = Card(Track3, cell(Track3));
+        entry.track2 = track2.value_or(QString());
+        entry.track3 = track3.value_or(QString());
+        if (cell(Track2).isEmpty() && cell(Track3).isEmpty())
+            Add(Kind::NoCard);
+
+        const std::optional<QDate> from = Date(ValidFrom, cell(ValidFrom));
+        const std::optional<QDate> until = Date(ValidUntil, cell(ValidUntil));
+        if (from && until && from->isValid() && until->isValid() && *until < *from)
+            Add(Kind::UntilBeforeFrom, {cell(ValidFrom), cell(ValidUntil)});
+        entry.validFrom = from.value_or(QDate());
+        entry.validUntil = until.value_or(QDate());
+
+        ReadTerminals(cell(Terminals), entry);
+
+        const QString blocked = cell(Blocked).toLower();
+        if (blocked != u"yes" && blocked != u"no" && !blocked.isEmpty())
+            Add(Kind::BadBlocked, {cell(Blocked)});
+        entry.blocked = blocked == u"yes";
+
+        // A card is one card on every row: one holder (its comment on the
+        // terminals) and blocked or not.
+        if (!entry.holder.isEmpty() && (blocked == u"yes" || blocked == u"no" || blocked.isEmpty())) {
+            CheckSameCard(Track2, entry.track2, entry);
+            CheckSameCard(Track3, entry.track3, entry);
+        }
+        if (d_.problems.size() == before)
+            d_.entries.append(entry);
+    }
+
+private:
+    void Add(Kind kind, QStringList values = {}) { d_.problems.append({line_, kind, std::move(values)}); }
+
+    // A card cell: empty, or digits as the card-list import takes them.
+    std::optional<QString> Card(Column c, const QString& text)
+    {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!CardChar(text[i])) {
+                Add(Kind::BadCharacter, {ColumnNames[c], text, CharacterAt(text, i)});
+                return std::nullopt;
+            }
+        }
+        if (!text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar ch) { return ch == u'0'; })) {
+            Add(Kind::OnlyZeros, {ColumnNames[c], text});
+            return std::nullopt;
+        }
+        QString data = text;
+        return data.replace(u'>', u'#');
+    }
+
+    std::optional<QDate> Date(Column c, const QString& text)
+    {
+        const std::optional<QDate> date = DateOf(text);
+        if (!date)
+            Add(Kind::BadDate, {ColumnNames[c], text});
+        return date;
+    }
+
+    void ReadTerminals(const QString& text, DirectoryEntry& entry)
+    {
+        QStringList names = text.split(u';');
+        for (QString& name : names)
+            name = name.trimmed();
+        names.removeAll(QString());
+        if (names.contains(QStringLiteral("*"))) {
+            entry.allTerminals = true;
+            if (names.size() > 1)
+                Add(Kind::AllBesideNames);
+            return;
+        }
+        for (const QString& name : std::as_const(names)) {
+            const auto site = siteNames_.constFind(TerminalNameKey(name));
+            if (site == siteNames_.cend())
+                Add(Kind::UnknownTerminal, {name});
+            else if (!entry.terminals.contains(*site))
+                entry.terminals.append(*site);
+        }
+    }
+
+    void CheckSameCard(Column c, const QString& card, const DirectoryEntry& entry)
+    {
+        if (card.isEmpty())
+            return;
+        const QString key = ColumnNames[c] + u':' + card;
+        const auto first = cards_.constFind(key);
+        if (first == cards_.cend()) {
+            cards_.insert(key, {entry.holder, entry.blocked, line_});
+        } else if (first->holder != entry.holder) {
+            Add(Kind::OtherHolder, {ColumnNames[c], card, first->holder, QString::number(first->line)});
+        } else if (first->blocked != entry.blocked) {
+            Add(Kind::BlockedDiffers, {ColumnNames[c], card, QString::number(first->line)});
+        }
+    }
+
+    struct FirstRow {
+        QString holder;
+        bool blocked = false;
+        int line = 0;
+    };
+    Directory& d_;
+    int line_ = 0;
+    QHash<QString, QString> siteNames_;   // TerminalNameKey -> the site's spelling
+    QHash<QString, FirstRow> cards_;      // "track2:digits" -> its first row
+};
+
+} // namespace
+
+bool DirectoryEntry::ValidOn(const QDate& day) const
+{
+    return (validFrom.isNull() || day >= validFrom) && (validUntil.isNull() || day <= validUntil);
+}
+
+bool DirectoryEntry::ForTerminal(const QString& siteName) const
+{
+    return allTerminals || terminals.contains(siteName);
+}
+
+Directory ParseDirectoryCsv(const QByteArray& content, const QStringList& siteTerminals)
+{
+    Directory directory;
+    const CsvTable table = ReadCsvTable(content);
+    if (table.failure != CsvTable::Failure::None) {
+        directory.failure = FailureOf(table.failure);
+        directory.failureLine = table.failureLine;
+        return directory;
+    }
+    std::array<int, ColumnCount> column;
+    column.fill(-1);
+    const bool quotesBeforeHeader = !table.records.isEmpty() && !table.quoteErrorLines.isEmpty()
+        && table.quoteErrorLines.first() < table.records.first().line;
+    const QStringList header = table.records.isEmpty() || quotesBeforeHeader ? QStringList() : table.records.first().fields;
+    for (int i = int(header.size()) - 1; i >= 0; --i) {
+        const auto name = std::find(ColumnNames.begin(), ColumnNames.end(), header[i].trimmed().toLower());
+        if (name != ColumnNames.end())
+            column[name - ColumnNames.begin()] = i;   // the first of equal names wins
+    }
+    for (int c = 0; c < ColumnCount; ++c)
+        if (column[c] < 0)
+            directory.missingColumns << ColumnNames[c];
+    if (!directory.missingColumns.isEmpty()) {
+        directory.failure = Directory::Failure::NoHeader;
+        return directory;
+    }
+
+    for (int line : table.quoteErrorLines)
+        directory.problems.append({line, Kind::BrokenQuotes, {}});
+    DirectoryReader reader(directory, siteTerminals);
+    for (qsizetype r = 1; r < table.records.size(); ++r)
+        reader.ReadRow(table.records[r], column, header.size());
+    std::stable_sort(directory.problems.begin(), directory.problems.end(),
+                     [](const DirectoryProblem& a, const DirectoryProblem& b) { return a.line < b.line; });
+    if (!directory.problems.isEmpty()) {
+        directory.failure = Directory::Failure::BadRows;
+        directory.entries.clear();
+    } else if (directory.entries.isEmpty()) {
+        directory.failure = Directory::Failure::NoCards;
+    }
+    return directory;
+}
+
+Directory ReadDirectoryFile(const QString& path, const QStringList& siteTerminals)
+{
+    const FileContent file = ReadRegularFile(path, MaxDirectoryFileBytes);
+    if (!file.status) {
+        Directory refused;
+        refused.failure = Directory::Failure::Unreadable;
+        refused.file = file.status;
+        return refused;
+    }
+    return ParseDirectoryCsv(file.content, siteTerminals);
+}
+
+QString DirectoryProblemText(const DirectoryProblem& problem)
+{
+    // Values are cells of the file: an escape sequence in one must not reach the operator's terminal.
+    QStringList v;
+    for (const QString& value : problem.values)
+        v << PrintableText(value);
+    while (v.size() < 4)
+        v << QString();
+    switch (problem.kind) {
+    case Kind::BrokenQuotes: return QStringLiteral("the quotes do not follow the CSV rules");
+    case Kind::TooFewColumns: return QStringLiteral("too few columns: %1 expected, %2 found").arg(v[0], v[1]);
+    case Kind::TooManyColumns:
+        return QStringLiteral("%2 columns, but the header has %1: a separator in a cell without quotes?").arg(v[0], v[1]);
+    case Kind::MissingHolder: return QStringLiteral("the name is empty");
+    case Kind::HolderNotStorable:
+        return QStringLiteral("the name holds \"%1\", which the comments file cannot store").arg(v[0]);
+    case Kind::NoCard: return QStringLiteral("neither track2 nor track3 gives a card");
+    case Kind::BadCharacter: return QStringLiteral("%1 \"%2\" holds \"%3\"; allowed are 0-9 : ; < = > ? #").arg(v[0], v[1], v[2]);
+    case Kind::OnlyZeros: return QStringLiteral("%1 \"%2\" is all zeros: that is an empty place, not a card").arg(v[0], v[1]);
+    case Kind::BadDate: return QStringLiteral("%1 \"%2\" is no date of the form YYYY-MM-DD").arg(v[0], v[1]);
+    case Kind::UntilBeforeFrom: return QStringLiteral("valid_until %2 is before valid_from %1").arg(v[0], v[1]);
+    case Kind::UnknownTerminal: return QStringLiteral("the site has no terminal \"%1\"").arg(v[0]);
+    case Kind::AllBesideNames: return QStringLiteral("\"*\" stands for all terminals and cannot stand beside names");
+    case Kind::BadBlocked: return QStringLiteral("blocked \"%1\" is neither yes nor no").arg(v[0]);
+    case Kind::OtherHolder: return QStringLiteral("%1 card %2 is already that of \"%3\" (line %4)").arg(v[0], v[1], v[2], v[3]);
+    case Kind::BlockedDiffers:
+        return QStringLiteral("%1 card %2 is blocked on one line and not on the other (line %3)").arg(v[0], v[1], v[2]);
+    }
+    return {};
+}
+
+QString DirectoryMessage(const Directory& directory, const QString& fileName)
+{
+    const QString file = PrintableText(fileName);
+    switch (directory.failure) {
+    case Directory::Failure::None: return {};
+    case Directory::Failure::Unreadable: return directory.file.message;
+    case Directory::Failure::NotText:
+        return QStringLiteral("The directory %1 is neither UTF-8 nor Windows-1252 text; nothing was changed.").arg(file);
+    case Directory::Failure::MixedCharacterSets:
+        return QStringLiteral("The directory %1 is UTF-8 (by its byte order mark or other lines), but line %2 is not; "
+                              "nothing was changed.")
+            .arg(file)
+            .arg(directory.failureLine);
+    case Directory::Failure::UndefinedByte:
+        return QStringLiteral("Line %2 of the directory %1 holds a byte that is neither UTF-8 nor Windows-1252; "
+                              "nothing was changed.")
+            .arg(file)
+            .arg(directory.failureLine);
+    case Directory::Failure::NoHeader:
+        return QStringLiteral("The header line of the directory %1 lacks the columns %2; nothing was changed.")
+            .arg(file, directory.missingColumns.join(QStringLiteral(", ")));
+    case Directory::Failure::NoCards:
+        return QStringLiteral("The directory %1 holds no cards; nothing was changed.").arg(file);
+    case Directory::Failure::BadRows: break;
+    }
+    QList<LineReason> reasons;
+    for (const DirectoryProblem& problem : directory.problems)
+        reasons.append({problem.line, DirectoryProblemText(problem)});
+    return QStringLiteral("Nothing was changed. These lines of the directory %1 cannot be taken:").arg(file) + u'\n'
+        + EnglishBadLines(reasons);
+}
