@@ -251,12 +251,14 @@ private:
         const std::pair<const char*, Value*> keys[] = {{"name", &name}, {"port", &port}, {"password-file", &passwordFile},
                                                        {"password-env", &passwordEnv}, {"configuration", &configuration}};
         for (const auto& [key, node] : table) {
-            const auto known = std::find_if(std::begin(keys), std::end(keys), [&](const auto& k) { return key == k.first; });
-            if (known == std::end(keys)) {
+            Value* known = nullptr;
+            for (const auto& [name, value] : keys)
+                known = key == name ? value : known;
+            if (!known) {
                 Add(LineOf(key), Kind::UnknownKey, {TextOf(key.str()), TerminalKeys});
                 continue;
             }
-            Value& value = *known->second;
+            Value& value = *known;
             value.given = true;
             value.line = LineOf(node);
             const std::optional<QString> text = Text(key, node);
