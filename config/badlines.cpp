@@ -1,6 +1,18 @@
 #include "config/badlines.h"
 
+#include "platform/fileaccess.h"
+
 #include <QMap>
+
+QStringList PrintableValues(const QStringList& values, qsizetype count)
+{
+    QStringList shown;
+    for (const QString& value : values)
+        shown << PrintableText(value);
+    while (shown.size() < count)
+        shown << QString();
+    return shown;
+}
 
 QStringList BadLineTexts(const QList<LineReason>& reasons, const std::function<QString(int, const QString&)>& lineText,
                          const std::function<QString(int)>& moreText)

@@ -16,6 +16,11 @@ struct LineReason {
     QString reason;
 };
 
+// A problem's values fit for a message: each as PrintableText shows it (an
+// escape sequence in a file must not reach the operator's terminal), and at
+// least count of them, so that a text can take %1 .. %count whatever it got.
+QStringList PrintableValues(const QStringList& values, qsizetype count);
+
 // lineText(line, the reasons of that line joined with "; ") words one line of
 // the message (line 0 is given as 0), moreText(count) the last one when lines
 // were left out.

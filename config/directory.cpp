@@ -70,42 +70,46 @@ public:
             Add(Kind::TooManyColumns, {QString::number(headerColumns), QString::number(record.fields.size())});
             return;
         }
-        const auto cell = [&](Column c) { return FormulaUnguarded(record.fields[column[c]].trimmed()); };
+        std::array<QString, ColumnCount> cell;
+        for (int c = 0; c < ColumnCount; ++c)
+            cell[c] = FormulaUnguarded(record.fields[column[c]].trimmed());
 
         DirectoryEntry entry;
         entry.line = line_;
-        entry.holder = cell(Name);
         // A line break inside a quoted name would split the comments file.
-        entry.holder.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
+        entry.holder = cell[Name]
+                           .replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+                           .replace(u'\r', u' ')
+                           .replace(u'\n', u' ')
+                           .trimmed();
         if (entry.holder.isEmpty())
             Add(Kind::MissingHolder);
         else if (const std::optional<QString> bad = FirstUnstorable(entry.holder))
             Add(Kind::HolderNotStorable, {*bad});
 
-        const std::optional<QString> track2 = Card(Track2, cell(Track2));
-        const std::optional<QString> track3 = Card(Track3, cell(Track3));
-        entry.track2 = track2.value_or(QString());
-        entry.track3 = track3.value_or(QString());
-        if (cell(Track2).isEmpty() && cell(Track3).isEmpty())
+        entry.track2 = Card(Track2, cell[Track2]).value_or(QString());
+        entry.track3 = Card(Track3, cell[Track3]).value_or(QString());
+        if (cell[Track2].isEmpty() && cell[Track3].isEmpty())
             Add(Kind::NoCard);
 
-        const std::optional<QDate> from = Date(ValidFrom, cell(ValidFrom));
-        const std::optional<QDate> until = Date(ValidUntil, cell(ValidUntil));
+        const std::optional<QDate> from = Date(ValidFrom, cell[ValidFrom]);
+        const std::optional<QDate> until = Date(ValidUntil, cell[ValidUntil]);
         if (from && until && from->isValid() && until->isValid() && *until < *from)
-            Add(Kind::UntilBeforeFrom, {cell(ValidFrom), cell(ValidUntil)});
+            Add(Kind::UntilBeforeFrom, {cell[ValidFrom], cell[ValidUntil]});
         entry.validFrom = from.value_or(QDate());
         entry.validUntil = until.value_or(QDate());
 
-        ReadTerminals(cell(Terminals), entry);
+        ReadTerminals(cell[Terminals], entry);
 
-        const QString blocked = cell(Blocked).toLower();
-        if (blocked != u"yes" && blocked != u"no" && !blocked.isEmpty())
-            Add(Kind::BadBlocked, {cell(Blocked)});
+        const QString blocked = cell[Blocked].toLower();
+        const bool blockedRead = blocked == u"yes" || blocked == u"no" || blocked.isEmpty();
+        if (!blockedRead)
+            Add(Kind::BadBlocked, {cell[Blocked]});
         entry.blocked = blocked == u"yes";
 
         // A card is one card on every row: one holder (its comment on the
         // terminals) and blocked or not.
-        if (!entry.holder.isEmpty() && (blocked == u"yes" || blocked == u"no" || blocked.isEmpty())) {
+        if (!entry.holder.isEmpty() && blockedRead) {
             CheckSameCard(Track2, entry.track2, entry);
             CheckSameCard(Track3, entry.track3, entry);
         }
@@ -257,12 +261,7 @@ Directory ReadDirectoryFile(const QString& path, const QStringList& siteTerminal
 
 QString DirectoryProblemText(const DirectoryProblem& problem)
 {
-    // Values are cells of the file: an escape sequence in one must not reach the operator's terminal.
-    QStringList v;
-    for (const QString& value : problem.values)
-        v << PrintableText(value);
-    while (v.size() < 4)
-        v << QString();
+    const QStringList v = PrintableValues(problem.values, 4);
     switch (problem.kind) {
     case Kind::BrokenQuotes: return QStringLiteral("the quotes do not follow the CSV rules");
     case Kind::TooFewColumns: return QStringLiteral("too few columns: %1 expected, %2 found").arg(v[0], v[1]);
@@ -297,13 +296,11 @@ QString DirectoryMessage(const Directory& directory, const QString& fileName)
     case Directory::Failure::MixedCharacterSets:
         return QStringLiteral("The directory %1 is UTF-8 (by its byte order mark or other lines), but line %2 is not; "
                               "nothing was changed.")
-            .arg(file)
-            .arg(directory.failureLine);
+            .arg(file, QString::number(directory.failureLine));
     case Directory::Failure::UndefinedByte:
         return QStringLiteral("Line %2 of the directory %1 holds a byte that is neither UTF-8 nor Windows-1252; "
                               "nothing was changed.")
-            .arg(file)
-            .arg(directory.failureLine);
+            .arg(file, QString::number(directory.failureLine));
     case Directory::Failure::NoHeader:
         return QStringLiteral("The header line of the directory %1 lacks the columns %2; nothing was changed.")
             .arg(file, directory.missingColumns.join(QStringLiteral(", ")));

@@ -252,8 +252,8 @@ private:
                                                        {"password-env", &passwordEnv}, {"configuration", &configuration}};
         for (const auto& [key, node] : table) {
             Value* known = nullptr;
-            for (const auto& [name, value] : keys)
-                known = key == name ? value : known;
+            for (const auto& [keyName, slot] : keys)
+                known = key == keyName ? slot : known;
             if (!known) {
                 Add(LineOf(key), Kind::UnknownKey, {TextOf(key.str()), TerminalKeys});
                 continue;
@@ -391,11 +391,7 @@ SiteFileRead ReadSiteFile(const QString& path, const SimulationCheck& checkSimul
 
 QString SiteProblemText(const SiteProblem& problem)
 {
-    QStringList v;
-    for (const QString& value : problem.values)
-        v << PrintableText(value);
-    while (v.size() < 4)
-        v << QString();
+    const QStringList v = PrintableValues(problem.values, 4);
     switch (problem.kind) {
     case Kind::Syntax: return QStringLiteral("syntax error at column %1: %2").arg(v[0], v[1]);
     case Kind::UnknownKey: return QStringLiteral("unknown key \"%1\" (known here: %2)").arg(v[0], v[1]);
@@ -407,8 +403,7 @@ QString SiteProblemText(const SiteProblem& problem)
         return QStringLiteral("the name \"%1\" cannot be a folder name on every system: no / \\ : * ? \" < > |, "
                               "no control or invisible characters, no blank or dot at either end, no device name "
                               "such as CON, NUL, COM1 or LPT1, at most %2 characters")
-            .arg(v[0])
-            .arg(MaxTerminalNameChars);
+            .arg(v[0], QString::number(MaxTerminalNameChars));
     case Kind::DuplicateName:
         return QStringLiteral("the name \"%1\" is already that of the terminal on line %2 (letter case aside)").arg(v[0], v[1]);
     case Kind::MissingPort: return QStringLiteral("the terminal has no port");

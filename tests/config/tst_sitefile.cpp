@@ -188,7 +188,7 @@ private slots:
             {" Tor", " Tor"}, {"Tor\\t", "Tor\\x09"}, {"a\\u0000b", "a\\x00b"}, {"\\u001b[2J", "\\x1b[2J"},
             {"a\\u2028b", "a\u2028b"}, {"zero\\u200Bwidth", "zero\u200Bwidth"}, {"a:b", "a:b"}, {"a*b", "a*b"},
             {"a?b", "a?b"}, {"<a>", "<a>"}, {"a|b", "a|b"}, {"CON", "CON"}, {"nul.txt", "nul.txt"}, {"Com1", "Com1"},
-            {"lpt9.log", "lpt9.log"}, {"COM\\u00B9", "COM\u00B9"}, {"conin$", "conin$"},
+            {"lpt9.log", "lpt9.log"}, {"COM\\u00B9", "COM\u00B9"}, {"conin$", "conin$"}, {"%1/%2", "%1/%2"},
             {QByteArray(MaxTerminalNameChars + 1, 'x'), QString(MaxTerminalNameChars + 1, u'x')}};
         for (qsizetype first = 0; first < names.size(); first += 12) {
             QStringList notFolders;
