@@ -111,6 +111,9 @@ private slots:
                           "port = \"com4\"},\r\n  {name = \"\xE5\x8C\x97\xE9\x97\xA8\", port = \"com5\"},\r\n]\r\n")
             << QStringList{"site Werk \u2461", "T\u00fcr \U0001F6AA @3: com com4 | default | - - | $/T\u00fcr \U0001F6AA",
                            "\u5317\u95e8 @4: com com5 | default | - - | $/\u5317\u95e8"};
+        QTest::newRow("a line-ending backslash in a multi-line text, then a letter")
+            << QByteArray("name = \"\"\"\\\n  \xC2\xA7 2\"\"\"\n") + Terminal("A", "com1")
+            << QStringList{"site \u00a7 2", "A @3: com com1 | default | - - | $/A"};
         QTest::newRow("names close to the refused ones")
             << Terminal("Tor 1.2", "com1") + Terminal("CONSOLE", "com2") + Terminal("COM10", "com3") + Terminal("a..b", "com4")
                    + Terminal(QByteArray(MaxTerminalNameChars, 'x'), "com5")
@@ -152,6 +155,15 @@ private slots:
         QTest::newRow("syntax: not UTF-8")
             << QByteArray("name = \"Werk\"\n\n[[terminal]]\nname = \"T\xFCr\"\n")
             << QStringList{"line 4: syntax error at column 9: Encountered invalid utf-8 sequence"};
+        // Characters that the TOML reader of Debian 12 took into undefined
+        // behaviour where it looks for a blank.
+        QTest::newRow("syntax: a letter after a value")
+            << QByteArray("name = \"Werk\"\xC3\xBC\n") + Terminal("A", "com1")
+            << QStringList{"line 1: syntax error at column 14: Error while parsing key-value pair: expected a comment or "
+                           "whitespace, saw '\u00fc'"};
+        QTest::newRow("syntax: a letter after a number")
+            << Terminal("A", "com1") + "x = 1\xC2\xA7\n"
+            << QStringList{"line 4: syntax error at column 6: Error while parsing decimal integer: expected digit, saw '\u00a7'"};
         QTest::newRow("unknown keys at the top and in a terminal")
             << QByteArray("title = \"W\"\n") + Terminal("A", "com1") + "password = \"123456\"\nconfig.file = \"x\"\n"
             << QStringList{"line 1: unknown key \"title\" (known here: name, terminal)",
