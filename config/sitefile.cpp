@@ -2,7 +2,7 @@
 
 #include "config/badlines.h"
 #include "config/configfiles.h"
-#include "platform/seriallink.h"
+#include "platform/portmap.h"
 
 #include <QDir>
 #include <QFileInfo>
