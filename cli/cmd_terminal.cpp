@@ -33,18 +33,6 @@ namespace {
 // The progress line on stderr comes at most this often.
 constexpr int ProgressIntervalMs = 1000;
 
-// Messages of the sequences go to the terminal instead of a box; questions
-// are answered No (the command line opens no editor).
-class CliMessages : public Messages {
-public:
-    QString last;
-    Answer Show(const QString& prompt, const QString&, Buttons buttons, QWidget*) override
-    {
-        last = prompt;
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-};
-
 // Why the port did not open: text 165, and under it the cause.
 QString OpenFailureText(const ProgramState& program, const MappedSerialLink& link)
 {
@@ -146,7 +134,7 @@ public:
     ProgramState program_;
     QtTimers timers_;
     std::unique_ptr<MappedSerialLink> link_;
-    CliMessages messages_;
+    AnsweringMessages messages_;
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<TransferMonitor> monitor_;
     int port_ = 0;   // com N, or 0 for a device or simulation named directly
@@ -235,7 +223,7 @@ int RunWrite(CommandCall& call)
         texts.LanguageOffset = language;
         LoadWindowTexts(texts, TextWindow::Main);
         Configuration scratch;
-        CliMessages refused;
+        AnsweringMessages refused;
         if (LoadConfigFile(texts, scratch, file, refused) != LoadOutcome::Loaded) {
             call.err << refused.last.trimmed() << '\n';
             return ExitFailed;

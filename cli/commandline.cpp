@@ -242,17 +242,8 @@ std::optional<QString> CommandCall::TerminalPassword()
                                        LanguageOffset(), err);
     if (!given)
         return std::nullopt;
-    const QString& password = *given;
-    // "X" and the free-mode text, as the password dialog takes it.
-    if (password.startsWith(u'X')) {
-        const QString text = password.mid(1);
-        const bool fits = text.size() >= 6 && text.size() <= 8 &&
-                          std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 255; });
-        if (fits)
-            return PackTerminalPassword(text, true);
-    } else if (PackPasswordDigits(password)) {
-        return PackTerminalPassword(password, false);
-    }
+    if (const auto packed = TerminalPasswordFromText(*given))
+        return packed;
     UsageError(QStringLiteral("the password (--password, --password-file or ") + QLatin1String(PasswordVariable) +
                QStringLiteral(") must be ") + PasswordRule);
     return std::nullopt;

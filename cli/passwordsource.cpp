@@ -2,6 +2,7 @@
 
 #include "texts/catalogue.h"
 #include "texts/filetexts.h"
+#include "config/configimage.h"
 #include "platform/console.h"
 #include "platform/fileaccess.h"
 
@@ -11,9 +12,10 @@ namespace {
 
 constexpr int OthersMayReadText = 522;   // %1 the file, %2 its permissions
 
-// Like ssh with a key file: a password that other users may read is no
-// secret, but refusing it would stop a script that ran yesterday, so it is
-// used and the operator warned.
+} // namespace
+
+// A password that other users may read is no secret, but refusing it would
+// stop a script that ran yesterday, so it is used and the operator warned.
 void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream& err)
 {
 #ifndef Q_OS_WIN   // no owner, group and others there
@@ -34,23 +36,17 @@ void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream&
 #endif
 }
 
+namespace {
+
 std::optional<QString> FirstLineOf(const QString& path, int languageOffset, QTextStream& err)
 {
-    // A password file holds one short line.
-    constexpr qint64 PasswordFileBytes = 4096;
-    const FileContent file = ReadRegularFile(path, PasswordFileBytes);
+    const PasswordFileLine file = ReadPasswordFile(path);
     if (!file.status) {
         err << "vardelo-cli: --password-file: " << FileStatusText(file.status, languageOffset) << '\n';
         return std::nullopt;
     }
     WarnWhenOthersMayRead(path, languageOffset, err);
-    // The first line, with or without its line end (many editors write none).
-    QByteArray line = file.content;
-    if (const qsizetype end = line.indexOf('\n'); end >= 0)
-        line.truncate(end);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    return file.line;
 }
 
 } // namespace
@@ -65,6 +61,15 @@ std::optional<QString> ResolvePassword(const PasswordSources& sources, int langu
         return sources.given;
     if (!sources.file.isEmpty())
         return FirstLineOf(sources.file, languageOffset, err);
+    if (auto password = PasswordFromEnvironmentOrPrompt(languageOffset, err))
+        return password;
+    err << "vardelo-cli: the terminal password is needed: --password-file FILE, the environment variable "
+        << PasswordVariable << ", or typed at the prompt\n";
+    return std::nullopt;
+}
+
+std::optional<QString> PasswordFromEnvironmentOrPrompt(int languageOffset, QTextStream& err)
+{
     if (qEnvironmentVariableIsSet(PasswordVariable))
         return qEnvironmentVariable(PasswordVariable);
     if (StandardInputIsTerminal()) {
@@ -73,7 +78,5 @@ std::optional<QString> ResolvePassword(const PasswordSources& sources, int langu
         if (auto typed = ReadLineWithoutEcho())
             return typed;
     }
-    err << "vardelo-cli: the terminal password is needed: --password-file FILE, the environment variable "
-        << PasswordVariable << ", or typed at the prompt\n";
     return std::nullopt;
 }
