@@ -1,6 +1,5 @@
 #include "config/sitefile.h"
 
-#include "config/badlines.h"
 #include "config/configfiles.h"
 #include "platform/portmap.h"
 
@@ -39,9 +38,6 @@ using Kind = SiteProblem::Kind;
 
 const QString SiteKeys = QStringLiteral("name, terminal");
 const QString TerminalKeys = QStringLiteral("name, port, password-file, password-env, configuration");
-// Written beside the site file by the site's commands.
-const QString TransferLogName = QStringLiteral("transfers.log");
-
 int LineOf(const toml::node& node)
 {
     return int(node.source().begin.line);
@@ -312,12 +308,15 @@ private:
 
         if (passwordFile.given && passwordEnv.given)
             Add(qMax(passwordFile.line, passwordEnv.line), Kind::TwoPasswordSources);
+        terminal.password.line = terminal.line;
         if (passwordFile.given) {
             terminal.password.source = SitePassword::Source::File;
+            terminal.password.line = passwordFile.line;
             terminal.password.file = ResolvedPath(passwordFile, "password-file");
         } else if (passwordEnv.given) {
             terminal.password.source = SitePassword::Source::Environment;
             terminal.password.variable = passwordEnv.text;
+            terminal.password.line = passwordEnv.line;
             if (passwordEnv.Missing())
                 Add(passwordEnv.line, Kind::EmptyPath, {QStringLiteral("password-env")});
             else if (!passwordEnv.wrongType && !IsVariableName(passwordEnv.text))
@@ -358,7 +357,7 @@ private:
                 files.insert(PathKey(path), path);
         };
         add(read_.site.file);
-        add(QDir(read_.site.folder).filePath(TransferLogName));
+        add(QDir(read_.site.folder).filePath(SiteLogFileName));
         for (const SiteTerminal& t : std::as_const(read_.site.terminals)) {
             add(t.password.file);
             add(t.configuration);
@@ -400,54 +399,8 @@ SiteFileRead ReadSiteFile(const QString& path, const SimulationCheck& checkSimul
     return ParseSiteFile(file.content, path, checkSimulation);
 }
 
-QString SiteProblemText(const SiteProblem& problem)
+QString SiteRunsFileName(const QString& siteFile)
 {
-    const QStringList v = PrintableValues(problem.values, 4);
-    switch (problem.kind) {
-    case Kind::Syntax: return QStringLiteral("syntax error at column %1: %2").arg(v[0], v[1]);
-    case Kind::UnknownKey: return QStringLiteral("unknown key \"%1\" (known here: %2)").arg(v[0], v[1]);
-    case Kind::NotText: return QStringLiteral("\"%1\" must be a text in quotes").arg(v[0]);
-    case Kind::TerminalsNotTables: return QStringLiteral("terminals are written as [[terminal]] tables");
-    case Kind::NoTerminals: return QStringLiteral("the site file names no terminal ([[terminal]])");
-    case Kind::MissingName: return QStringLiteral("the terminal has no name");
-    case Kind::NameNotFolder:
-        return QStringLiteral("the name \"%1\" cannot be a folder name on every system: no / \\ : * ? \" < > |, "
-                              "no control or invisible characters, no blank or dot at either end, no device name "
-                              "such as CON, NUL, COM1 or LPT1, at most %2 characters")
-            .arg(v[0], QString::number(MaxTerminalNameChars));
-    case Kind::DuplicateName:
-        return QStringLiteral("the name \"%1\" is already that of the terminal on line %2 (letter case aside)").arg(v[0], v[1]);
-    case Kind::MissingPort: return QStringLiteral("the terminal has no port");
-    case Kind::BadPort:
-        return QStringLiteral("port \"%1\" is none of com1 to com8, a device path (/dev/...), sim[:FILE][,OPTION...] "
-                              "or rfc2217://HOST:PORT")
-            .arg(v[0]);
-    case Kind::BadSimulation: return QStringLiteral("port \"%1\": %2").arg(v[0], v[1]);
-    case Kind::DuplicatePort:
-        return QStringLiteral("port \"%1\" is already that of terminal \"%2\" (line %3)").arg(v[0], v[1], v[2]);
-    case Kind::TwoPasswordSources:
-        return QStringLiteral("password-file and password-env are both given: name one source of the password");
-    case Kind::EmptyPath: return QStringLiteral("\"%1\" is empty").arg(v[0]);
-    case Kind::BadVariableName:
-        return QStringLiteral("\"%1\" is no environment variable name (letters, digits and _, not beginning with a digit)")
-            .arg(v[0]);
-    case Kind::NotConfigurationFile: return QStringLiteral("configuration \"%1\" is not a .QLV file").arg(v[0]);
-    case Kind::FolderTaken:
-        return QStringLiteral("the folder of terminal \"%1\" would have the name of the file %2").arg(v[0], v[1]);
-    case Kind::BadSiteName: return QStringLiteral("the site name \"%1\" holds a control character").arg(v[0]);
-    }
-    return {};
-}
-
-QString SiteFileMessage(const SiteFileRead& read, const QString& fileName)
-{
-    if (!read.file)
-        return read.file.message;
-    if (read.problems.isEmpty())
-        return {};
-    QList<LineReason> reasons;
-    for (const SiteProblem& problem : read.problems)
-        reasons.append({problem.line, SiteProblemText(problem)});
-    return QStringLiteral("The site file %1 cannot be used; no terminal was touched:").arg(PrintableText(fileName))
-        + u'\n' + EnglishBadLines(reasons);
+    const QFileInfo info(siteFile);
+    return info.dir().filePath(u'.' + info.fileName() + QStringLiteral(".runs"));
 }

@@ -49,6 +49,7 @@ struct SitePassword {
     Source source = Source::Default;
     QString file;       // File: absolute
     QString variable;   // Environment
+    int line = 0;       // of password-file or password-env; of the terminal's header for Default
 };
 
 struct SiteTerminal {
@@ -90,10 +91,15 @@ struct SiteProblem {
         NotConfigurationFile,  // values: file as written
         FolderTaken,           // values: name, the file of the site that has the folder's name
         BadSiteName,           // values: name (a control character)
+        // Found when the passwords are fetched, before any terminal is touched:
+        PasswordFileUnusable,  // status: why the password file cannot be read
+        PasswordVariableUnset, // values: variable
+        PasswordMalformed,     // values: where it came from (the file, the variable)
     };
     int line = 0;   // from 1; 0 for the file as a whole
     Kind kind = Kind::Syntax;
     QStringList values;
+    FileStatus status;   // PasswordFileUnusable
 };
 
 struct SiteFileRead {
@@ -128,8 +134,9 @@ SiteFileRead ParseSiteFile(const QByteArray& content, const QString& path, const
 // macOS, so they are one name.
 QString TerminalNameKey(const QString& name);
 
-// English, for logs and the command line until the catalogue has them.
-QString SiteProblemText(const SiteProblem& problem);
-// Why a site file cannot be used, naming it: the file's own refusal, or the
-// problems by line (see BadLineTexts). Empty for a usable site.
-QString SiteFileMessage(const SiteFileRead& read, const QString& fileName);
+// Beside the site file: the log of every read and write of its terminals, and
+// which terminals failed in the last run of each command.
+inline const QString SiteLogFileName = QStringLiteral("transfers.log");
+QString SiteRunsFileName(const QString& siteFile);   // ".NAME.toml.runs"
+
+// The texts of a refusal, in the operator's language, are in texts/sitetexts.h.

@@ -1,7 +1,8 @@
 // Any bytes as a site file: a refusal names lines of the file (or the file as
-// a whole) in line order, in a message free of control characters, and gives
+// a whole) in line order, with values shown free of control characters, and gives
 // no terminal; a site taken has terminals with distinct names, each with its
 // folder directly in the site folder, distinct ports, and absolute paths.
+#include "config/badlines.h"
 #include "config/sitefile.h"
 
 #include <QDir>
@@ -41,9 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 std::abort();
             previous = problem.line;
         }
-        for (const QString& line : SiteFileMessage(read, QStringLiteral("site.toml")).split(u'\n'))
-            if (HasControl(line))
-                std::abort();
+        // The values a message shows of the file (its texts are the catalogue's).
+        for (const SiteProblem& problem : read.problems)
+            for (const QString& value : PrintableValues(problem.values, 0))
+                if (HasControl(value))
+                    std::abort();
         return 0;
     }
     if (read.site.terminals.isEmpty() || read.site.folder != Folder || HasControl(read.site.name))

@@ -3,6 +3,7 @@
 // with the line it stands on, all of them at once.
 #include "comm/simterminal.h"
 #include "config/sitefile.h"
+#include "texts/sitetexts.h"
 
 #include <QtTest>
 
@@ -57,7 +58,7 @@ QStringList Dump(const Site& site)
 // The lines of the message after its heading.
 QStringList Reasons(const SiteFileRead& read)
 {
-    QStringList lines = SiteFileMessage(read, SitePath).split(u'\n');
+    QStringList lines = SiteFileMessage(read, SitePath, 1000).split(u'\n');
     lines.removeFirst();
     return lines;
 }
@@ -128,7 +129,7 @@ private slots:
         QFETCH(QByteArray, toml);
         QFETCH(QStringList, site);
         const SiteFileRead read = Parse(toml);
-        QVERIFY2(read, qPrintable(SiteFileMessage(read, SitePath)));
+        QVERIFY2(read, qPrintable(SiteFileMessage(read, SitePath, 1000)));
         QCOMPARE(read.site.file, SitePath);
         QCOMPARE(read.site.folder, QStringLiteral("/sites/werk2"));
         QCOMPARE(Dump(read.site), site);
@@ -186,8 +187,8 @@ private slots:
                                                     << QStringList{"the site file names no terminal ([[terminal]])"};
         QTest::newRow("no name, no port, empty ones")
             << QByteArray("[[terminal]]\nport = \"com1\"\n\n[[terminal]]\nname = \"B\"\n[[terminal]]\nname = \"\"\nport = \" \"\n")
-            << QStringList{"line 1: the terminal has no name", "line 4: the terminal has no port",
-                           "line 6: the terminal has no name; the terminal has no port"};
+            << QStringList{"line 1: the terminal has no \"name\"", "line 4: the terminal has no \"port\"",
+                           "line 6: the terminal has no \"name\"; the terminal has no \"port\""};
         QTest::newRow("the same name, letter case and composition aside")
             << Terminal("Tor 1", "com1") + Terminal("tor 1", "com2") + Terminal("T\xC3\xBCr", "com3")
                    + Terminal("Tu\xCC\x88r", "com4") + Terminal("TOR 1", "com5")
@@ -228,8 +229,8 @@ private slots:
                            "line 39: port \"C:\\ports\\x\" " + portForms};
         QTest::newRow("simulated terminals the simulation refuses")
             << Terminal("A", "sim:a.QLV,turbo") + Terminal("B", "sim:b.QLV,burst=0") + Terminal("C", "simx")
-            << QStringList{"line 3: port \"sim:a.QLV,turbo\": unknown simulated terminal option \"turbo\"",
-                           "line 6: port \"sim:b.QLV,burst=0\": bad value in simulated terminal option \"burst=0\"",
+            << QStringList{"line 3: Setting of the simulated terminal cannot be used: sim:a.QLV,turbo: unknown simulated terminal option \"turbo\"",
+                           "line 6: Setting of the simulated terminal cannot be used: sim:b.QLV,burst=0: bad value in simulated terminal option \"burst=0\"",
                            "line 9: port \"simx\" " + portForms};
         QTest::newRow("one port twice, however written")
             << Terminal("A", "com1") + Terminal("B", "COM1") + Terminal("C", "sim:door.QLV") + Terminal("D", "sim:./x/../door.QLV,burst=2")
@@ -289,7 +290,7 @@ private slots:
         const SiteFileRead read = Parse(toml);
         QVERIFY(!read);
         QVERIFY(read.site.terminals.isEmpty());
-        QVERIFY(SiteFileMessage(read, SitePath)
+        QVERIFY(SiteFileMessage(read, SitePath, 1000)
                     .startsWith("The site file /sites/werk2/site.toml cannot be used; no terminal was touched:\n"));
         QCOMPARE(Reasons(read), reasons);
     }
@@ -337,13 +338,13 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(Terminal("A", "com1") + QByteArray(MaxSiteFileBytes, '#'));
         file.close();
-        QCOMPARE(SiteFileMessage(ReadSiteFile(path), path), path + ": is too large");
-        QCOMPARE(SiteFileMessage(ReadSiteFile(dir.path()), dir.path()), dir.path() + ": is a folder, not a file");
+        QCOMPARE(SiteFileMessage(ReadSiteFile(path), path, 1000), path + " is too large and is not read");
+        QCOMPARE(SiteFileMessage(ReadSiteFile(dir.path()), dir.path(), 1000), dir.path() + " is a folder, not a file");
 #ifdef Q_OS_UNIX
         const QString fifo = dir.filePath("fifo.toml");
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
-        QCOMPARE(SiteFileMessage(ReadSiteFile(fifo), fifo),
-                 fifo + ": is not a regular file (a FIFO, a device or the like)");
+        QCOMPARE(SiteFileMessage(ReadSiteFile(fifo), fifo, 1000),
+                 fifo + " is not a regular file (a FIFO, a device or the like) and is not used");
 #endif
     }
 };
