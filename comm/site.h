@@ -28,7 +28,9 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -64,6 +66,7 @@ struct SiteTerminalResult {
     bool compared = false;   // changes holds a comparison with its configuration
     ConfigDifference changes;   // from what it holds to its configuration
     bool written = false;    // write: sent and verified
+    bool stopped = false;    // Skipped because the run was stopped (not for lack of a configuration)
     // Status (from the folder and the transfer log; also filled by the others
     // when they end): the last read, the last verified write, the last error.
     QDateTime lastRead;
@@ -71,9 +74,8 @@ struct SiteTerminalResult {
     QString lastError;
 };
 
-// The name of the site file's terminal folders' reads, and of its log.
+// The last read in each terminal's folder.
 inline const QString SiteReadFileName = QStringLiteral("VARDELO.QLV");
-inline const QString SiteLogFileName = QStringLiteral("transfers.log");
 
 class SiteRun : public QObject {
     Q_OBJECT
@@ -131,6 +133,7 @@ private:
     class Job;
     friend class Job;
     void JobEnded(Job* job);
+    void Remember();
 
     const ProgramState& program_;
     Timers& timers_;
@@ -138,26 +141,47 @@ private:
     const SerialDevices* devices_ = nullptr;
     SiteOperation operation_ = SiteOperation::Read;
     Options options_;
-    std::vector<std::unique_ptr<Job>> jobs_;
+    std::vector<std::unique_ptr<Job>> jobs_;   // read, write
+    QMap<int, SiteTerminalResult> results_;     // diff, status
     int running_ = 0;
     bool stopped_ = false;
 };
 
 // The passwords of the selected terminals, from their sources in the site
 // file: a password file's first line, an environment variable, or
-// defaultPassword (VARDELO_PASSWORD, or what the operator typed once) for
-// those that name none. A source that gives no usable password is a problem
-// naming its line; the site's terminals are not touched.
+// defaultPassword (VARDELO_PASSWORD, or what the operator typed once; named
+// defaultSource in a message) for those that name none. A source that gives
+// no usable password is a problem naming its line; a terminal that takes
+// the default gets none when there is none. Nothing is touched.
 struct SitePasswords {
     QHash<int, QString> passwords;   // by index: packed as the terminal is sent it
     QList<SiteProblem> problems;
     QStringList readableByOthers;    // password files others may read (a warning)
 };
 SitePasswords ResolveSitePasswords(const Site& site, const QList<int>& selection,
-                                   const std::optional<QString>& defaultPassword);
+                                   const std::optional<QString>& defaultPassword,
+                                   const QString& defaultSource = QStringLiteral("VARDELO_PASSWORD"));
 // Whether any selected terminal takes the default password.
 bool NeedsDefaultPassword(const Site& site, const QList<int>& selection);
 
+// Whether a terminal did what the operation is for: read: Ok; diff: Equal;
+// write: Ok (written and verified) or Equal (nothing to write); status: Ok or
+// Equal with no error after its last success. A terminal skipped for lack
+// of a configuration had nothing to do; one skipped because the run was
+// stopped did not do it.
+bool SiteSucceeded(SiteOperation operation, const SiteTerminalResult& result);
 // The exit status of a site command over these results: 0 when every
-// terminal succeeded (diff: all equal), otherwise 1.
+// terminal succeeded, otherwise 1.
 int SiteExitStatus(SiteOperation operation, const QList<SiteTerminalResult>& results);
+
+// {"site": NAME, "terminals": [{"name", "port", "result", "identification",
+// "seconds", "message", "changes"}]}: identification null when unknown,
+// seconds to a tenth, changes the change summary (as in the transfer log)
+// where the terminal was compared with its configuration, else null.
+QJsonObject SiteResultsJson(const QString& siteName, const QList<SiteTerminalResult>& results);
+
+// Which terminals failed, each in the last run of this operation it took
+// part in, kept beside the site file (SiteRunsFileName). A run (but a dry
+// run) records its results when it finishes.
+QStringList LastFailedNames(const Site& site, SiteOperation operation);
+FileStatus RememberFailed(const Site& site, SiteOperation operation, const QList<SiteTerminalResult>& results);
