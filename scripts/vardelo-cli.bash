@@ -13,7 +13,7 @@ _vardelo_cli()
     elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
         prev=${COMP_WORDS[COMP_CWORD-2]}
     fi
-    local commands="show print read write reset ports export import diff log help"
+    local commands="show print read write reset ports export import diff log site help"
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -43,7 +43,7 @@ _vardelo_cli()
         --password-file)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --password|--last)
+        --password|--last|--only)
             return ;;
     esac
 
@@ -59,6 +59,16 @@ _vardelo_cli()
         import) options="--csv --out --lang"; files=1 ;;
         diff)  options="--json --pretty --lang"; files=1 ;;
         log)   options="--last" ;;
+        site)
+            if ((COMP_CWORD == 2)); then
+                COMPREPLY=($(compgen -W "read diff write status" -- "$cur"))
+                return
+            fi
+            options="--only --failed --dry-run --force --json --pretty --lang"
+            if [[ $cur != -* ]]; then
+                COMPREPLY=($(compgen -f -X '!*.[Tt][Oo][Mm][Ll]' -- "$cur") $(compgen -d -- "$cur"))
+                return
+            fi ;;
         help)
             ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))
             return ;;

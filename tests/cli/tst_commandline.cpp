@@ -208,13 +208,16 @@ private slots:
         QTest::newRow("ports") << QStringList{"vardelo-cli", "read", "--port", "s"} << QStringList{"sim"};
         QTest::newRow("configuration files") << QStringList{"vardelo-cli", "show", ""} << QStringList{"a.QLV", "sub"};
         QTest::newRow("PDF files") << QStringList{"vardelo-cli", "print", "a.QLV", "--pdf", ""} << QStringList{"c.pdf", "sub"};
+        QTest::newRow("site actions") << QStringList{"vardelo-cli", "site", ""} << QStringList{"diff", "read", "status", "write"};
+        QTest::newRow("site files") << QStringList{"vardelo-cli", "site", "read", ""} << QStringList{"d.toml", "sub"};
+        QTest::newRow("no names offered") << QStringList{"vardelo-cli", "site", "read", "d.toml", "--only", ""} << QStringList{};
         QTest::newRow("no password offered") << QStringList{"vardelo-cli", "read", "--password", ""} << QStringList{};
     }
     void completion()
     {
         QFETCH(QStringList, words);
         QTemporaryDir folder;
-        for (const char* name : {"a.QLV", "b.txt", "c.pdf"})
+        for (const char* name : {"a.QLV", "b.txt", "c.pdf", "d.toml"})
             QFile(folder.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
         QDir(folder.path()).mkdir(QStringLiteral("sub"));
         QStringList quoted;
