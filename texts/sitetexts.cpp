@@ -58,8 +58,15 @@ QString SiteProblemText(const SiteProblem& problem, int languageOffset)
     case Kind::TerminalsNotTables:
     case Kind::NoTerminals:
     case Kind::TwoPasswordSources: return text;
-    default: return text.arg(v[0], v[1], v[2]);
+    default: break;
     }
+    // As many values as the text has places: QString::arg leaves a text
+    // alone when given more.
+    if (text.contains(QLatin1String("%3")))
+        return text.arg(v[0], v[1], v[2]);
+    if (text.contains(QLatin1String("%2")))
+        return text.arg(v[0], v[1]);
+    return text.arg(v[0]);
 }
 
 QString SiteProblemsMessage(const QList<SiteProblem>& problems, const QString& fileName, int languageOffset)
