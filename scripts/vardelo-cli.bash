@@ -60,7 +60,7 @@ _vardelo_cli()
         diff)  options="--json --pretty --lang"; files=1 ;;
         log)   options="--last" ;;
         site)
-            if ((COMP_CWORD == 2)); then
+            if ((COMP_CWORD == 2)) && [[ $cur != -* ]]; then
                 COMPREPLY=($(compgen -W "read diff write status" -- "$cur"))
                 return
             fi
