@@ -188,7 +188,29 @@ void ReadSequence::FinishRead()
     // The configuration block is what arrived from slot 5 on.
     ConfigBlock block;
     std::copy_n(s.ReceiveImage.begin() + Timing::FirstConfigSlot, block.size(), block.begin());
-    const ReadStorage stored = StoreResult(block);
+    if (!StoreAside) {
+        Stored(StoreResult(block));
+        return;
+    }
+    // Everything the storing needs from this session is taken here; the
+    // work itself touches only files. The gate stays closed until it is done.
+    StoreAside(StoreWork(block), [this](const ReadStorage& stored) { Stored(stored); });
+}
+
+std::function<ReadStorage()> ReadSequence::StoreWork(const ConfigBlock& block)
+{
+    const Storing storing = storing_;
+    const QString path = OutputFile();
+    const QDateTime time = Now();
+    const QString fallback = fallbackFolder_;
+    const QStringList sources = storing == Storing::OutputFile && CommentSources
+                                    ? CommentSources(c_.s.Identification.trimmed())
+                                    : QStringList();
+    return [=] { return StoreBlock(block, storing, path, time, fallback, sources); };
+}
+
+void ReadSequence::Stored(const ReadStorage& stored)
+{
     lastRead_ = stored;
     c_.gate.Release();
 
@@ -245,16 +267,21 @@ void ReadSequence::FinishRead()
 
 ReadStorage ReadSequence::StoreResult(const ConfigBlock& block)
 {
-    const QString path = OutputFile();
-    switch (storing_) {
+    return StoreWork(block)();
+}
+
+ReadStorage ReadSequence::StoreBlock(const ConfigBlock& block, Storing storing, const QString& path,
+                                     const QDateTime& time, const QString& fallbackFolder,
+                                     const QStringList& commentSources)
+{
+    switch (storing) {
     case Storing::OutputFile:
-        return StoreRead(block, path, Now(), fallbackFolder_,
-                         CommentSources ? CommentSources(c_.s.Identification.trimmed()) : QStringList());
+        return StoreRead(block, path, time, fallbackFolder, commentSources);
     case Storing::HistoryOnly: {
         ReadStorage r;
         r.target = path;
         r.read = ConfigSnapshot::From(block, std::nullopt);
-        r.historyCopy = KeepReadInHistory(block, path, Now(), r.problem);
+        r.historyCopy = KeepReadInHistory(block, path, time, r.problem);
         r.savedAs = r.historyCopy;
         return r;
     }

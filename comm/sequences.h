@@ -102,6 +102,12 @@ public:
     // the read ends (the transfer log's recorder names the file last written
     // to that terminal).
     std::function<QStringList(const QString& identification)> CommentSources;
+    // Runs the storing of a completed read (files written and synced)
+    // elsewhere, on another thread: work touches only files; done must be
+    // called with its result on this sequence's thread. Unset, a read is
+    // stored at once. A site stores its terminals' reads side by side so,
+    // that reads ending on one tick do not wait for each other's disk.
+    std::function<void(std::function<ReadStorage()> work, std::function<void(const ReadStorage&)> done)> StoreAside;
     // Where a read goes when its own folder cannot take it.
     void SetFallbackFolder(const QString& folder) { fallbackFolder_ = folder; }
     // Whether the question "Edit loaded file?" (text 147) is asked.
@@ -144,6 +150,11 @@ private:
     void ReadFailed(int textId, int titleId);
     void SetLines(bool dtr, bool rts);
     ReadStorage StoreResult(const ConfigBlock& block);
+    std::function<ReadStorage()> StoreWork(const ConfigBlock& block);
+    static ReadStorage StoreBlock(const ConfigBlock& block, Storing storing, const QString& path,
+                                  const QDateTime& time, const QString& fallbackFolder,
+                                  const QStringList& commentSources);
+    void Stored(const ReadStorage& stored);
     SequenceContext c_;
     std::unique_ptr<PeriodicTimer> timer1_;
     QString outputFile_;
