@@ -20,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 
@@ -33,6 +34,8 @@ constexpr int LogNotWritten = 342;
 
 // How often a running terminal reports its progress.
 constexpr int ProgressIntervalMs = 250;
+// Reads stored side by side at most.
+constexpr int MaxStoringThreads = 16;
 
 QString TerminalFolderRead(const SiteTerminal& t)
 {
@@ -174,6 +177,17 @@ public:
         read.SetFallbackFolder(QDir(DefaultReadFallbackFolder()).filePath(t_.name));
         read.SetAskToEdit(false);
         read.Now = run_.Now;
+        if (run_.storeOnThreads_) {
+            QThreadPool* pool = run_.pool_.get();
+            read.StoreAside = [pool, &read](std::function<ReadStorage()> work, std::function<void(const ReadStorage&)> done) {
+                // The run waits for its threads before its sessions go, and an
+                // answer to a sequence that has gone is dropped with it.
+                pool->start([work, done, &read] {
+                    const ReadStorage stored = work();
+                    QMetaObject::invokeMethod(&read, [done, stored] { done(stored); }, Qt::QueuedConnection);
+                });
+            };
+        }
         connect(&read, &ReadSequence::Finished, this, &Job::ReadFinished);
         phase_ = Phase::Reading;
         const QString password = password_;
@@ -185,7 +199,8 @@ public:
     // stored); a write under way goes on to its end.
     void Stop()
     {
-        if (phase_ != Phase::Reading)
+        // A read being stored is complete: it ends as it is.
+        if (phase_ != Phase::Reading || !session_->Read().IsRunning())
             return;
         session_->Read().Abort();
         result.stopped = true;
@@ -357,13 +372,17 @@ private:
 // ---------------------------------------------------------------- the run
 
 SiteRun::SiteRun(const ProgramState& program, Timers& timers, const Site& site, QObject* parent)
-    : QObject(parent), program_(program), timers_(timers), site_(site)
+    : QObject(parent), program_(program), timers_(timers), site_(site), pool_(std::make_unique<QThreadPool>())
 {
+    // Storing waits on the disk far more than it computes.
+    pool_->setMaxThreadCount(MaxStoringThreads);
 }
 
 SiteRun::~SiteRun()
 {
-    // Sessions end before their links; nothing is reported any more.
+    // Reads being stored end first; then sessions end before their links,
+    // and nothing is reported any more.
+    pool_->waitForDone();
     blockSignals(true);
     jobs_.clear();
 }

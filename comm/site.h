@@ -38,6 +38,7 @@
 #include <optional>
 #include <vector>
 
+class QThreadPool;
 class SerialDevices;
 class Timers;
 
@@ -122,6 +123,12 @@ public:
     void SetDevices(const SerialDevices& devices) { devices_ = &devices; }
     // The clock of the history/ names and the log's entries.
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
+    // Reads are stored (written and synced) on threads of the run's own, side
+    // by side, so that terminals whose reads end on one tick do not wait for
+    // each other's disk; off, each is stored at once on the event loop's
+    // thread (tests on a manual clock, where the order must not depend on
+    // the disk).
+    void SetStoreOnThreads(bool on) { storeOnThreads_ = on; }
 
 signals:
     void TerminalStarted(int index);
@@ -145,6 +152,8 @@ private:
     QMap<int, SiteTerminalResult> results_;     // diff, status
     int running_ = 0;
     bool stopped_ = false;
+    bool storeOnThreads_ = true;
+    std::unique_ptr<QThreadPool> pool_;
 };
 
 // The passwords of the selected terminals, from their sources in the site

@@ -59,6 +59,7 @@ struct SiteRig {
     QList<SiteTerminalResult> finished;   // as TerminalFinished gave them
     QHash<int, int> progressReports;
     int ends = 0;
+    bool storeOnThreads = false;
 
     explicit SiteRig(const QList<TerminalLine>& terminals)
     {
@@ -85,6 +86,9 @@ struct SiteRig {
     {
         run = std::make_unique<SiteRun>(program, clock, site);
         run->SetDevices(devices);
+        // Stored at once: what happens at which virtual time must not depend
+        // on the disk (storeOnThreads: as the program does).
+        run->SetStoreOnThreads(storeOnThreads);
         run->Now = [this] { return QDateTime(QDate(2026, 12, 6), QTime(14, 0)).addMSecs(clock.NowMs()); };
         QObject::connect(run.get(), &SiteRun::TerminalFinished, [this](const SiteTerminalResult& r) { finished << r; });
         QObject::connect(run.get(), &SiteRun::TerminalProgress,
@@ -114,8 +118,26 @@ struct SiteRig {
         const qint64 start = clock.NowMs();
         if (!run->Start(operation, selection, Passwords(selection), options))
             return -1;
-        clock.RunUntil([&] { return !run->Running(); }, 120000);
+        RunToEnd();
         return clock.NowMs() - start;
+    }
+    // Tick by tick until the run has ended. Reads stored on threads come
+    // back through the event loop, while the clock goes on (a terminal's
+    // progress keeps ticking until its read is stored): their virtual times
+    // then depend on the disk.
+    void RunToEnd()
+    {
+        while (run->Running()) {
+            if (storeOnThreads) {
+                QCoreApplication::processEvents();
+                if (!run->Running())
+                    break;
+            }
+            if (clock.NextDue() >= 0)
+                clock.AdvanceTo(clock.NextDue());
+            else
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
     }
     QStringList Results() const
     {
@@ -167,12 +189,21 @@ private slots:
     // each into its folder byte for byte; the two others failed with their
     // causes. Then diff names Tor 2, write --only Tor 2 writes and verifies
     // it, and --failed takes exactly the two that failed.
+    void aSiteOfSix_data()
+    {
+        QTest::addColumn<bool>("storeOnThreads");
+        QTest::newRow("stored at once") << false;
+        QTest::newRow("stored on threads") << true;
+    }
     void aSiteOfSix()
     {
         SiteRig rig(SixTerminals());
+        QFETCH(bool, storeOnThreads);
+        rig.storeOnThreads = storeOnThreads;
+        rig.Remake();
         PrepareSix(rig);
         const qint64 took = rig.Run(SiteOperation::Read, rig.run->All());
-        QVERIFY2(took <= SingleReadMs * 115 / 100, qPrintable(QString::number(took)));
+        QVERIFY2(storeOnThreads || took <= SingleReadMs * 115 / 100, qPrintable(QString::number(took)));
         QCOMPARE(rig.Results(), (QStringList{"Tor 1 ok", "Tor 2 ok", "Lager ok", "Büro ok", "Keller failed", "Hof failed"}));
         QCOMPARE(SiteExitStatus(SiteOperation::Read, rig.run->Results()), 1);
         QCOMPARE(rig.ends, 1);
@@ -193,7 +224,9 @@ private slots:
             if (i < 4) {
                 QCOMPARE(t.value("result").toString(), QStringLiteral("ok"));
                 QCOMPARE(t.value("identification").toString(), identifications.at(i));
-                QCOMPARE(t.value("seconds").toDouble(), 9.4);
+                // Stored on threads, a read ends when its disk is done.
+                if (!storeOnThreads)
+                    QCOMPARE(t.value("seconds").toDouble(), 9.4);
                 const QString name = t.value("name").toString();
                 QCOMPARE(Bytes(rig.ReadFile(name)), Bytes(rig.Path(QStringLiteral("t%1.QLV").arg(i + 1))));
                 QVERIFY(rig.progressReports.value(i) > 10);
@@ -359,7 +392,7 @@ private slots:
         QFETCH(qint64, stopAt);
         rig.clock.AdvanceTo(stopAt);
         rig.run->Stop();
-        rig.clock.RunUntil([&] { return !rig.run->Running(); }, 60000);
+        rig.RunToEnd();
         QTEST(rig.Results(), "results");
         QFETCH(bool, written);
         QCOMPARE(Bytes(rig.Path("t1.QLV")) == Bytes(rig.Path("tor1.QLV")), written);
