@@ -148,8 +148,9 @@ QString SiteResultWord(SiteResult result)
 // monitor and a recorder, from the opening of its port to its result.
 class SiteRun::Job : public QObject {
 public:
-    Job(SiteRun& run, int index, const QString& password)
-        : run_(run), t_(run.site_.terminals.at(index)), password_(password)
+    Job(SiteRun& run, int index, const std::optional<QString>& password)
+        : run_(run), t_(run.site_.terminals.at(index)), password_(password.value_or(QString())),
+          hasPassword_(password.has_value())
     {
         result.index = index;
         result.name = t_.name;
@@ -166,6 +167,10 @@ public:
         const int language = run_.program_.LanguageOffset;
         if (run_.operation_ == SiteOperation::Write && !LoadWanted(language))
             return;
+        if (!hasPassword_) {
+            Fail(CatalogueText(SiteText::MissingKey, language).arg(QStringLiteral("password")));
+            return;
+        }
         if (!OpenLink())
             return;
         ReadSequence& read = session_->Read();
@@ -358,6 +363,7 @@ private:
     SiteRun& run_;
     const SiteTerminal& t_;
     QString password_;
+    bool hasPassword_ = false;
     Phase phase_ = Phase::Idle;
     qint64 startMs_ = 0;
     ConfigSnapshot wanted_;
@@ -457,7 +463,8 @@ bool SiteRun::Start(SiteOperation operation, const QList<int>& selection, const 
     }
 
     for (int index : ordered)
-        jobs_.push_back(std::make_unique<Job>(*this, index, passwords.value(index)));
+        jobs_.push_back(std::make_unique<Job>(
+            *this, index, passwords.contains(index) ? std::optional(passwords.value(index)) : std::nullopt));
     running_ = int(jobs_.size());
     // Every job is made before the first begins: one that ends at once (its
     // port does not open) must not find the run ended.

@@ -98,8 +98,9 @@ public:
     };
     // Starts the operation on the selected terminals; passwords holds each
     // selected terminal's password as the terminal is sent it (see
-    // ResolveSitePasswords), by index. False when nothing started (a run
-    // is going on, or the selection is empty).
+    // ResolveSitePasswords), by index: a read or write of a terminal without
+    // one fails at once, untouched. False when nothing started (a run is
+    // going on, the selection is empty or names no terminal of the site).
     bool Start(SiteOperation operation, const QList<int>& selection, const QHash<int, QString>& passwords,
                const Options& options);
     bool Start(SiteOperation operation, const QList<int>& selection, const QHash<int, QString>& passwords = {})
@@ -107,9 +108,10 @@ public:
         return Start(operation, selection, passwords, Options());
     }
     bool Running() const;
-    // No new read or write begins; reads under way are broken off (nothing
-    // of them is stored), writes under way end as a write does, and whatever
-    // had not been written is reported Skipped.
+    // No new read or write begins; reads under way on the line are broken
+    // off (nothing of them is stored; one already being stored ends as it
+    // is), writes under way end as a write does, and every terminal left
+    // out is reported Skipped with stopped set.
     void Stop();
     bool Stopped() const { return stopped_; }
 

@@ -410,6 +410,24 @@ private slots:
         QCOMPARE(rig.Results(), (QStringList{"Tor 1 ok", "Tor 2 ok"}));
     }
 
+    // A terminal the face has no password for (none typed in a window) is
+    // not read: it fails at once, and the others go on.
+    void aTerminalWithoutAPasswordFailsAtOnce()
+    {
+        SiteRig rig({{"Tor 1", "sim:t1.QLV", "", ""}, {"Tor 2", "sim:t2.QLV", "", ""}});
+        rig.Memory("t1.QLV", 1);
+        rig.Memory("t2.QLV", 2);
+        QHash<int, QString> passwords = rig.Passwords(rig.run->All());
+        passwords.remove(0);
+        QVERIFY(rig.run->Start(SiteOperation::Read, rig.run->All(), passwords));
+        QCOMPARE(rig.finished.size(), 1);
+        QCOMPARE(rig.finished.at(0).message, "the terminal has no \"password\"");
+        rig.RunToEnd();
+        QCOMPARE(rig.Results(), (QStringList{"Tor 1 failed", "Tor 2 ok"}));
+        QVERIFY(!QFile::exists(rig.ReadFile("Tor 1")));
+        QCOMPARE(rig.LogLines().size(), 1);
+    }
+
     // Where each selected terminal's password comes from; every source that
     // gives none is named with its line, before any terminal is touched.
     void passwords_data()
