@@ -59,18 +59,12 @@ std::optional<QString> CheckedCard(const Configuration& m, int list, const QStri
         }
     }
     const int digits = CardDigits(m, list);
-    const bool odd = OddLength(m, TrackOfList(list));
-    // With an odd number of digits the grid shows the record with its filler;
-    // both forms are the same card.
-    if (card.size() != digits && !(odd && card.size() == digits + 1)) {
+    const std::optional<QString> data = CardRecord(m, list, card);
+    if (!data) {
         problems.append({line, Kind::WrongLength, {QString::number(digits), QString::number(card.size())}});
         return std::nullopt;
     }
-    QString data = card;
-    data.replace(u'>', u'#');
-    if (data.size() == digits && odd)
-        data += u'#';
-    if (IsEmptyPlace(data, digits)) {
+    if (IsEmptyPlace(*data, digits)) {
         problems.append({line, Kind::OnlyZeros, {card}});
         return std::nullopt;
     }
@@ -99,6 +93,23 @@ int CardDigits(const Configuration& m, int list)
 {
     const TrackNo track = TrackOfList(list);
     return DecodeDataLength(RecordLength(m, track), OddLength(m, track));
+}
+
+std::optional<QString> CardRecord(const Configuration& m, int list, const QString& card)
+{
+    const int digits = CardDigits(m, list);
+    const bool odd = OddLength(m, TrackOfList(list));
+    // With an odd number of digits the grid shows the record with its filler;
+    // both forms are the same card. Any other character in the filler's place
+    // would be a digit the terminal does not read.
+    const bool withFiller = odd && card.size() == digits + 1 && (card.back() == u'#' || card.back() == u'>');
+    if (digits <= 0 || (card.size() != digits && !withFiller))
+        return std::nullopt;
+    QString data = card;
+    data.replace(u'>', u'#');
+    if (data.size() == digits && odd)
+        data += u'#';
+    return data;
 }
 
 bool IsEmptyPlace(const QString& data, int digits)
