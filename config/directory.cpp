@@ -1,6 +1,5 @@
 #include "config/directory.h"
 
-#include "config/badlines.h"
 #include "config/cardlists.h"
 #include "config/csvtable.h"
 #include "config/sitefile.h"
@@ -51,8 +50,10 @@ class DirectoryReader {
 public:
     DirectoryReader(Directory& directory, const QStringList& siteTerminals) : d_(directory)
     {
-        for (const QString& name : siteTerminals)
+        for (const QString& name : siteTerminals) {
             siteNames_.insert(TerminalNameKey(name), name);
+            namePartsMost_ = qMax(namePartsMost_, name.count(u';') + 1);
+        }
     }
 
     void ReadRow(const CsvRecord& record, const std::array<int, ColumnCount>& column, qsizetype headerColumns)
@@ -129,7 +130,10 @@ private:
                 return std::nullopt;
             }
         }
-        if (!text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar ch) { return ch == u'0'; })) {
+        // Zeros with the filler of an odd length after them are an empty
+        // place on a terminal of that length, as the filler does not count.
+        const QStringView digits = text.endsWith(u'#') || text.endsWith(u'>') ? QStringView(text).chopped(1) : QStringView(text);
+        if (!digits.isEmpty() && std::all_of(digits.begin(), digits.end(), [](QChar ch) { return ch == u'0'; })) {
             Add(Kind::OnlyZeros, {ColumnNames[c], text});
             return std::nullopt;
         }
@@ -147,23 +151,43 @@ private:
 
     void ReadTerminals(const QString& text, DirectoryEntry& entry)
     {
-        QStringList names = text.split(u';');
-        for (QString& name : names)
-            name = name.trimmed();
-        names.removeAll(QString());
+        const QStringList names = TerminalNames(text);
         if (names.contains(QStringLiteral("*"))) {
             entry.allTerminals = true;
             if (names.size() > 1)
                 Add(Kind::AllBesideNames);
             return;
         }
-        for (const QString& name : std::as_const(names)) {
+        for (const QString& name : names) {
             const auto site = siteNames_.constFind(TerminalNameKey(name));
             if (site == siteNames_.cend())
                 Add(Kind::UnknownTerminal, {name});
             else if (!entry.terminals.contains(*site))
                 entry.terminals.append(*site);
         }
+    }
+
+    // The names of a terminals cell, split at ';'. A site may call a terminal
+    // "Halle 3; Nord": parts that together spell a name of the site are that
+    // name (the longest such run wins), so that every terminal can be named.
+    QStringList TerminalNames(const QString& text) const
+    {
+        const QStringList parts = text.split(u';');
+        QStringList names;
+        for (qsizetype i = 0; i < parts.size();) {
+            qsizetype end = i + 1;   // one past the last part of the name
+            for (qsizetype j = qMin(parts.size(), i + namePartsMost_); j > i + 1; --j) {
+                if (siteNames_.contains(TerminalNameKey(parts.mid(i, j - i).join(u';').trimmed()))) {
+                    end = j;
+                    break;
+                }
+            }
+            const QString name = parts.mid(i, end - i).join(u';').trimmed();
+            if (!name.isEmpty())
+                names << name;
+            i = end;
+        }
+        return names;
     }
 
     void CheckSameCard(Column c, const QString& card, const DirectoryEntry& entry)
@@ -189,6 +213,7 @@ private:
     Directory& d_;
     int line_ = 0;
     QHash<QString, QString> siteNames_;   // TerminalNameKey -> the site's spelling
+    qsizetype namePartsMost_ = 1;         // the most ';'-separated parts of one site name
     QHash<QString, FirstRow> cards_;      // "track2:digits" -> its first row
 };
 
@@ -259,58 +284,23 @@ Directory ReadDirectoryFile(const QString& path, const QStringList& siteTerminal
     return ParseDirectoryCsv(file.content, siteTerminals);
 }
 
-QString DirectoryProblemText(const DirectoryProblem& problem)
+QByteArray FormatDirectoryCsv(const QList<DirectoryEntry>& entries)
 {
-    const QStringList v = PrintableValues(problem.values, 4);
-    switch (problem.kind) {
-    case Kind::BrokenQuotes: return QStringLiteral("the quotes do not follow the CSV rules");
-    case Kind::TooFewColumns: return QStringLiteral("too few columns: %1 expected, %2 found").arg(v[0], v[1]);
-    case Kind::TooManyColumns:
-        return QStringLiteral("%2 columns, but the header has %1: a separator in a cell without quotes?").arg(v[0], v[1]);
-    case Kind::MissingHolder: return QStringLiteral("the name is empty");
-    case Kind::HolderNotStorable:
-        return QStringLiteral("the name holds \"%1\", which the comments file cannot store").arg(v[0]);
-    case Kind::NoCard: return QStringLiteral("neither track2 nor track3 gives a card");
-    case Kind::BadCharacter: return QStringLiteral("%1 \"%2\" holds \"%3\"; allowed are 0-9 : ; < = > ? #").arg(v[0], v[1], v[2]);
-    case Kind::OnlyZeros: return QStringLiteral("%1 \"%2\" is all zeros: that is an empty place, not a card").arg(v[0], v[1]);
-    case Kind::BadDate: return QStringLiteral("%1 \"%2\" is no date of the form YYYY-MM-DD").arg(v[0], v[1]);
-    case Kind::UntilBeforeFrom: return QStringLiteral("valid_until %2 is before valid_from %1").arg(v[0], v[1]);
-    case Kind::UnknownTerminal: return QStringLiteral("the site has no terminal \"%1\"").arg(v[0]);
-    case Kind::AllBesideNames: return QStringLiteral("\"*\" stands for all terminals and cannot stand beside names");
-    case Kind::BadBlocked: return QStringLiteral("blocked \"%1\" is neither yes nor no").arg(v[0]);
-    case Kind::OtherHolder: return QStringLiteral("%1 card %2 is already that of \"%3\" (line %4)").arg(v[0], v[1], v[2], v[3]);
-    case Kind::BlockedDiffers:
-        return QStringLiteral("%1 card %2 is blocked on one line and not on the other (line %3)").arg(v[0], v[1], v[2]);
+    QStringList header;
+    for (const QString& column : ColumnNames)
+        header << column;
+    QString text = header.join(u',') + QStringLiteral("\r\n");
+    const auto cell = [](const QString& value) { return CsvField(FormulaGuarded(value)); };
+    const auto date = [](const QDate& day) { return day.isNull() ? QString() : day.toString(Qt::ISODate); };
+    for (const DirectoryEntry& e : entries) {
+        const QStringList cells{cell(e.holder),
+                                cell(e.track2),
+                                cell(e.track3),
+                                date(e.validFrom),
+                                date(e.validUntil),
+                                cell(e.allTerminals ? QStringLiteral("*") : e.terminals.join(u';')),
+                                e.blocked ? QStringLiteral("yes") : QStringLiteral("no")};
+        text += cells.join(u',') + QStringLiteral("\r\n");
     }
-    return {};
-}
-
-QString DirectoryMessage(const Directory& directory, const QString& fileName)
-{
-    const QString file = PrintableText(fileName);
-    switch (directory.failure) {
-    case Directory::Failure::None: return {};
-    case Directory::Failure::Unreadable: return directory.file.message;
-    case Directory::Failure::NotText:
-        return QStringLiteral("The directory %1 is neither UTF-8 nor Windows-1252 text; nothing was changed.").arg(file);
-    case Directory::Failure::MixedCharacterSets:
-        return QStringLiteral("The directory %1 is UTF-8 (by its byte order mark or other lines), but line %2 is not; "
-                              "nothing was changed.")
-            .arg(file, QString::number(directory.failureLine));
-    case Directory::Failure::UndefinedByte:
-        return QStringLiteral("Line %2 of the directory %1 holds a byte that is neither UTF-8 nor Windows-1252; "
-                              "nothing was changed.")
-            .arg(file, QString::number(directory.failureLine));
-    case Directory::Failure::NoHeader:
-        return QStringLiteral("The header line of the directory %1 lacks the columns %2; nothing was changed.")
-            .arg(file, directory.missingColumns.join(QStringLiteral(", ")));
-    case Directory::Failure::NoCards:
-        return QStringLiteral("The directory %1 holds no cards; nothing was changed.").arg(file);
-    case Directory::Failure::BadRows: break;
-    }
-    QList<LineReason> reasons;
-    for (const DirectoryProblem& problem : directory.problems)
-        reasons.append({problem.line, DirectoryProblemText(problem)});
-    return QStringLiteral("Nothing was changed. These lines of the directory %1 cannot be taken:").arg(file) + u'\n'
-        + EnglishBadLines(reasons);
+    return Utf8ByteOrderMark + text.toUtf8();
 }

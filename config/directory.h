@@ -90,8 +90,8 @@ constexpr qint64 MaxDirectoryFileBytes = 16 * 1024 * 1024;
 Directory ReadDirectoryFile(const QString& path, const QStringList& siteTerminals);
 Directory ParseDirectoryCsv(const QByteArray& content, const QStringList& siteTerminals);
 
-// English, for logs and the command line until the catalogue has them.
-QString DirectoryProblemText(const DirectoryProblem& problem);
-// Why a directory cannot be used, naming the file: the whole-file reason, or
-// the bad rows by line (see BadLineTexts). Empty for a usable directory.
-QString DirectoryMessage(const Directory& directory, const QString& fileName);
+// The directory as a file the reader takes back: the header above, one line
+// per entry in its order (the terminals joined by ';', "*" for all, dates as
+// YYYY-MM-DD or empty, blocked yes or no); UTF-8 with a byte order mark, CR LF,
+// RFC 4180 quoting, a cell a spreadsheet would run as a formula behind a '.
+QByteArray FormatDirectoryCsv(const QList<DirectoryEntry>& entries);

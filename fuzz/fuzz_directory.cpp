@@ -34,8 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 std::abort();
             previous = problem.line;
         }
-        if (DirectoryMessage(directory, QStringLiteral("people.csv")).isEmpty())
-            std::abort();
         return 0;
     }
     if (directory.entries.isEmpty() || !directory.problems.isEmpty())

@@ -26,18 +26,8 @@ int ProblemTextId(CardRowProblem::Kind kind)
 
 QString ProblemText(const CardRowProblem& problem, int languageOffset)
 {
-    // All values in one go: a value that holds "%2" is not taken for a place holder.
-    const QString text = CatalogueText(ProblemTextId(problem.kind), languageOffset);
     // Values are cells of the file: an escape sequence in one must not reach the operator's terminal.
-    QStringList v;
-    for (const QString& value : problem.values)
-        v << PrintableText(value);
-    switch (v.size()) {
-    case 0: return text;
-    case 1: return text.arg(v[0]);
-    case 2: return text.arg(v[0], v[1]);
-    default: return text.arg(v[0], v[1], v[2]);
-    }
+    return CatalogueText(ProblemTextId(problem.kind), languageOffset, PrintableValues(problem.values, 0));
 }
 
 } // namespace
@@ -65,8 +55,14 @@ QString CardListImportMessage(const CardListImport& import, const QString& fileN
     QList<LineReason> reasons;
     for (const CardRowProblem& problem : import.problems)
         reasons.append({problem.line, ProblemText(problem, languageOffset)});
+    return BadRowsMessage(reasons, fileName, languageOffset);
+}
+
+QString BadRowsMessage(const QList<LineReason>& reasons, const QString& fileName, int languageOffset)
+{
+    const auto text = [languageOffset](int id) { return CatalogueText(id, languageOffset); };
     const QStringList lines = BadLineTexts(
         reasons, [&](int line, const QString& why) { return text(377).arg(QString::number(line), why); },
         [&](int more) { return text(378).arg(more); });
-    return text(376).arg(fileName) + u'\n' + u'\n' + lines.join(u'\n');
+    return CatalogueText(376, languageOffset, {fileName}) + u'\n' + u'\n' + lines.join(u'\n');
 }

@@ -81,6 +81,23 @@ QString CatalogueText(int id, int languageOffset)
     return it->at(languageOffset / 1000);
 }
 
+QString CatalogueText(int id, int languageOffset, const QStringList& values)
+{
+    const QString text = CatalogueText(id, languageOffset);
+    QString filled;
+    filled.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int place = i + 1 < text.size() && text[i] == u'%' ? text[i + 1].digitValue() : -1;
+        if (place >= 1 && place <= values.size()) {
+            filled += values[place - 1];
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 void LoadWindowTexts(ProgramState& program, TextWindow window)
 {
     auto load = [&program](Range r) {

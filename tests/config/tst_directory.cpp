@@ -3,6 +3,7 @@
 // whole directory.
 #include "config/csvtable.h"
 #include "config/directory.h"
+#include "texts/directorytexts.h"
 
 #include <QtTest>
 
@@ -27,12 +28,16 @@ QStringList Dump(const Directory& directory)
     return lines;
 }
 
-// The lines of the message after its heading.
+// The message in English, as the command line shows it.
+QString Message(const Directory& directory, const QString& file = QStringLiteral("people.csv"))
+{
+    return DirectoryMessage(directory, file, 1000);
+}
+
+// The lines of the message after its heading and the blank line.
 QStringList Reasons(const Directory& directory)
 {
-    QStringList lines = DirectoryMessage(directory, QStringLiteral("people.csv")).split(u'\n');
-    lines.removeFirst();
-    return lines;
+    return Message(directory).split(u'\n').mid(2);
 }
 
 } // namespace
@@ -78,7 +83,7 @@ private slots:
         QFETCH(QByteArray, csv);
         QFETCH(QStringList, entries);
         const Directory directory = ParseDirectoryCsv(csv, SiteTerminals);
-        QVERIFY2(directory, qPrintable(DirectoryMessage(directory, "people.csv")));
+        QVERIFY2(directory, qPrintable(Message(directory)));
         QCOMPARE(Dump(directory), entries);
     }
 
@@ -96,11 +101,13 @@ private slots:
                                  << QStringList{"line 2: the name is empty",
                                                 "line 3: the name holds \"\u2713\", which the comments file cannot store"};
         QTest::newRow("cards") << Header + "A,,,,,*,no\nB,6.72E+11,,,,*,no\nC,1,12x4,,,*,no\nD,0000,,,,*,no\nE,\x1B[2J,,,,*,no\n"
+                                           "F,,000>,,,*,no\n"
                                << QStringList{"line 2: neither track2 nor track3 gives a card",
                                               "line 3: track2 \"6.72E+11\" holds \".\"; allowed are 0-9 : ; < = > ? #",
                                               "line 4: track3 \"12x4\" holds \"x\"; allowed are 0-9 : ; < = > ? #",
                                               "line 5: track2 \"0000\" is all zeros: that is an empty place, not a card",
-                                              "line 6: track2 \"\\x1b[2J\" holds \"\\x1b\"; allowed are 0-9 : ; < = > ? #"};
+                                              "line 6: track2 \"\\x1b[2J\" holds \"\\x1b\"; allowed are 0-9 : ; < = > ? #",
+                                              "line 7: track3 \"000>\" is all zeros: that is an empty place, not a card"};
         QTest::newRow("dates")
             << Header + "A,1,,01.01.2026,,*,no\nB,2,,,2026-02-30,*,no\nC,3,,2026-1-1,,*,no\nD,4,,,2026-03-31T00:00,*,no\n"
                         "E,5,,2026-04-01,2026-03-31,*,no\nF,6,,\xD9\xA2\xD9\xA0\xD9\xA2\xD9\xA6-01-01,,*,no\n"
@@ -150,8 +157,46 @@ private slots:
         const Directory directory = ParseDirectoryCsv(csv, SiteTerminals);
         QCOMPARE(directory.failure, Directory::Failure::BadRows);
         QVERIFY(directory.entries.isEmpty());
-        QVERIFY(DirectoryMessage(directory, "people.csv").startsWith("Nothing was changed. These lines of the directory people.csv cannot be taken:\n"));
+        QVERIFY(Message(directory).startsWith("Nothing was changed. These lines of people.csv cannot be taken:\n\n"));
         QCOMPARE(Reasons(directory), reasons);
+    }
+
+    // A terminal may be called "Halle 3; Nord": parts that together spell a
+    // name of the site are that name.
+    void terminalNamesWithSeparators_data()
+    {
+        QTest::addColumn<QString>("terminals");
+        QTest::addColumn<QString>("taken");   // joined by " + ", or the reason
+        QTest::newRow("the name alone") << "Halle 3; Nord" << "Halle 3; Nord";
+        QTest::newRow("other case, blanks around") << " HALLE 3; NORD " << "Halle 3; Nord";
+        QTest::newRow("between others") << "Lager;Halle 3; Nord;Halle 3" << "Lager + Halle 3; Nord + Halle 3";
+        QTest::newRow("a part alone") << "Halle 3" << "Halle 3";
+        QTest::newRow("the other part alone") << "Nord" << "the site has no terminal \"Nord\"";
+    }
+    void terminalNamesWithSeparators()
+    {
+        QFETCH(QString, terminals);
+        const QStringList site{"Halle 3; Nord", "Halle 3", "Lager"};
+        const Directory directory = ParseDirectoryCsv(Header + "A,1,,,,\"" + terminals.toUtf8() + "\",no\n", site);
+        QTEST(directory ? directory.entries[0].terminals.join(" + ") : DirectoryProblemText(directory.problems[0], 1000), "taken");
+    }
+
+    // What FormatDirectoryCsv writes, the reader takes back as it was.
+    void writtenAndReadBack()
+    {
+        const QStringList site{"Tor 1", "Lager", "Halle 3; Nord", "=Kasse"};
+        const QByteArray csv = Header
+            + "\"Berg, Anna\",10000417,,2026-01-01,2027-03-31,Tor 1;Halle 3; Nord,no\n"
+              "\"-Bernd \"\"B\"\" Krause\",,1234567#,,,*,yes\n"
+              "J\xC3\xBCrgen M\xC3\xBCller,=1,:;<=?,,2026-12-31,=Kasse,\n";
+        const Directory read = ParseDirectoryCsv(csv, site);
+        QVERIFY2(read, qPrintable(Message(read)));
+        const QByteArray written = FormatDirectoryCsv(read.entries);
+        QVERIFY(written.startsWith(Utf8ByteOrderMark + "name,track2,track3,valid_from,valid_until,terminals,blocked\r\n"));
+        QVERIFY(written.contains("\r\n\"'-Bernd \"\"B\"\" Krause\",,1234567#,,,*,yes\r\n"));
+        const Directory again = ParseDirectoryCsv(written, site);
+        QVERIFY2(again, qPrintable(Message(again)));
+        QCOMPARE(Dump(again), Dump(read));
     }
 
     void refusedFiles_data()
@@ -187,14 +232,13 @@ private slots:
         QVERIFY(!directory);
         QVERIFY(directory.entries.isEmpty());
         // A file name that looks like a place holder stays as it is.
-        QCOMPARE(DirectoryMessage(directory, "%1.csv"), QString(message).replace("people.csv", "%1.csv"));
+        QCOMPARE(Message(directory, "%1.csv"), QString(message).replace("people.csv", "%1.csv"));
     }
 
     void refusedFileOnDisk()
     {
         QTemporaryDir dir;
-        QCOMPARE(DirectoryMessage(ReadDirectoryFile(dir.path(), SiteTerminals), dir.path()),
-                 dir.path() + ": is a folder, not a file");
+        QCOMPARE(Message(ReadDirectoryFile(dir.path(), SiteTerminals), dir.path()), dir.path() + " is a folder, not a file");
         const QString path = dir.filePath("people.csv");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
