@@ -30,6 +30,11 @@ int ProblemTextId(DirectoryProblem::Kind kind)
     return 379;
 }
 
+QString Column(TrackNo track)
+{
+    return track == TrackNo::Track2 ? QStringLiteral("track2") : QStringLiteral("track3");
+}
+
 // A text whose values come from files and terminals: shown escaped, so that
 // an escape sequence in a name never reaches the operator's terminal.
 QString Text(int id, int languageOffset, const QStringList& values)
@@ -64,4 +69,75 @@ QString DirectoryMessage(const Directory& directory, const QString& fileName, in
     for (const DirectoryProblem& problem : directory.problems)
         reasons.append({problem.line, DirectoryProblemText(problem, languageOffset)});
     return BadRowsMessage(reasons, file, languageOffset);
+}
+
+QString NameCutText(const NameCut& cut, int languageOffset)
+{
+    return Text(DirectoryText::NameCut, languageOffset,
+                {QString::number(cut.line), cut.holder, cut.comment, QString::number(MaxCommentChars)});
+}
+
+QString RefusalText(const QString& terminal, const PlanRefusal& refusal, int languageOffset)
+{
+    const QString line = QString::number(refusal.line);
+    if (refusal.kind == PlanRefusal::Kind::TracksNotRead)
+        return Text(DirectoryText::TracksNotRead, languageOffset, {terminal, line, refusal.holder});
+    return Text(DirectoryText::WrongLength, languageOffset,
+                {terminal, line, Column(refusal.track), refusal.card, refusal.holder,
+                 QString::number(refusal.card.size()), QString::number(refusal.digits)});
+}
+
+QStringList TerminalPlanTexts(const TerminalPlan& plan, int languageOffset)
+{
+    QStringList texts;
+    for (const PlanRefusal& refusal : plan.refused)
+        texts << RefusalText(plan.name, refusal, languageOffset);
+    const std::array<QString, 5> captions = ListCaptions(languageOffset);
+    for (const ListPlan& list : plan.lists) {
+        const QString& caption = captions[list.list];
+        const auto card = [&](int id, const PlanCard& c, const QStringList& more = {}) {
+            texts << Text(id, languageOffset, QStringList{plan.name, caption, c.card} + more);
+        };
+        for (const PlanCard& c : list.removed)
+            card(DirectoryText::Remove, c, {c.holder});
+        for (const PlanCard& c : list.added)
+            card(DirectoryText::Add, c, {c.holder});
+        for (const PlanCard& c : list.renamed)
+            card(DirectoryText::Rename, c, {c.comment.isEmpty() ? QStringLiteral("----------") : c.comment, c.holder});
+        for (const PlanCard& c : list.expiring)
+            card(DirectoryText::Expires, c, {c.holder, c.lastDay.toString(Qt::ISODate)});
+        if (list.Overflow() > 0)
+            texts << Text(DirectoryText::Overflow, languageOffset,
+                          {plan.name, caption, QString::number(list.cards.size()), QString::number(list.capacity),
+                           QString::number(list.Overflow())});
+    }
+    if (!plan.Changes())
+        texts << Text(DirectoryText::NoChange, languageOffset, {plan.name});
+    return texts;
+}
+
+QStringList SitePlanTexts(const SitePlan& plan, int languageOffset)
+{
+    QStringList texts;
+    for (const NameCut& cut : plan.namesCut)
+        texts << NameCutText(cut, languageOffset);
+    for (const TerminalPlan& terminal : plan.terminals)
+        texts << TerminalPlanTexts(terminal, languageOffset);
+    return texts;
+}
+
+QString NotAppliedText(const QString& terminal, int languageOffset)
+{
+    return Text(DirectoryText::NotApplied, languageOffset, {terminal});
+}
+
+QString ConflictText(const DirectoryConflict& conflict, int languageOffset)
+{
+    if (conflict.kind == DirectoryConflict::Kind::CommentsDiffer)
+        return Text(DirectoryText::CommentsDiffer, languageOffset,
+                    {Column(conflict.track), conflict.card, conflict.holder, conflict.terminal, conflict.others.value(0),
+                     conflict.others.value(1)});
+    return Text(DirectoryText::NotBlockedEverywhere, languageOffset,
+                {Column(conflict.track), conflict.card, conflict.holder, conflict.terminal,
+                 conflict.others.join(QStringLiteral(", "))});
 }
