@@ -32,17 +32,23 @@ const QString& CardOf(const DirectoryEntry& e, TrackNo track)
     return track == TrackNo::Track2 ? e.track2 : e.track3;
 }
 
+// One key for a card: the same digits on the other track are another card.
+QString CardKey(TrackNo track, const QString& card)
+{
+    return (track == TrackNo::Track2 ? QStringLiteral("2:") : QStringLiteral("3:")) + card;
+}
+
 // The comment a holder's name becomes: cut to what a comment holds.
 QString CommentFor(const QString& holder)
 {
     return holder.size() <= MaxCommentChars ? holder : holder.left(MaxCommentChars).trimmed();
 }
 
-// The comment a card has now: a row without one holds the reset text.
+// Whether a card's comment now already says what the plan would write. A
+// comment longer than the plan writes, typed in the editor, stays when it is
+// the holder's whole name, and so does one with blanks around the name.
 bool SameComment(const QString& now, const QString& comment, const QString& holder)
 {
-    // A comment longer than the plan would write, which an operator typed in
-    // the editor, stays when it is the holder's whole name.
     const QString trimmed = now.trimmed();
     return trimmed == comment || trimmed == holder;
 }
@@ -202,10 +208,10 @@ private:
     // otherwise its comment.
     QString HolderOf(int list, const QString& card, const QString& comment) const
     {
-        const QString track = TrackOfList(list) == TrackNo::Track2 ? QStringLiteral("2:") : QStringLiteral("3:");
-        auto row = cardRows_.constFind(track + card);
+        const TrackNo track = TrackOfList(list);
+        auto row = cardRows_.constFind(CardKey(track, card));
         if (row == cardRows_.cend() && card.endsWith(u'#'))
-            row = cardRows_.constFind(track + card.chopped(1));
+            row = cardRows_.constFind(CardKey(track, card.chopped(1)));
         return row != cardRows_.cend() ? comments_[*row] : (comment.isEmpty() ? ResetCommentText : comment);
     }
 
@@ -245,10 +251,11 @@ SitePlan PlanSite(const QList<PlanTerminal>& terminals, const Directory& directo
         comments.append(CommentFor(e.holder));
         if (comments.last() != e.holder)
             plan.namesCut.append({e.line, e.holder, comments.last()});
-        if (!e.track2.isEmpty())
-            cardRows.insert(QStringLiteral("2:") + e.track2, r);
-        if (!e.track3.isEmpty())
-            cardRows.insert(QStringLiteral("3:") + e.track3, r);
+        for (const TrackNo track : Tracks) {
+            const QString key = CardKey(track, CardOf(e, track));
+            if (!CardOf(e, track).isEmpty() && !cardRows.contains(key))
+                cardRows.insert(key, r);
+        }
     }
     TerminalPlanner planner(entries, comments, cardRows, day);
     for (const PlanTerminal& terminal : terminals)
@@ -289,7 +296,6 @@ struct FoundCard {
     int entry = 0;
     QString comment;          // the first comment found, empty for none
     QString commentTerminal;
-    bool blocked = false;
     QStringList blockedOn;    // terminals that hold it in a block list
     QStringList allowedOn;    // terminals that hold it in a privilege list
 };
@@ -321,7 +327,7 @@ DirectoryFromLists DirectoryFromTerminals(const QList<PlanTerminal>& terminals)
                 if (IsEmptyPlace(m.ListData[row], digits))
                     continue;
                 const QString card = DirectoryCard(m, rows.list, m.ListData[row]);
-                const QString key = (track == TrackNo::Track2 ? QStringLiteral("2:") : QStringLiteral("3:")) + card;
+                const QString key = CardKey(track, card);
                 auto it = found.find(key);
                 if (it == found.end()) {
                     DirectoryEntry entry;

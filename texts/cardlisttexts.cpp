@@ -2,7 +2,6 @@
 
 #include "texts/catalogue.h"
 #include "config/badlines.h"
-#include "platform/fileaccess.h"
 
 namespace {
 
