@@ -77,8 +77,19 @@ QHash<QString, LoggedState> LoggedStates(const QString& logPath)
     return states;
 }
 
-// The terminal's last read against its configuration: what diff and status
-// say without touching the line.
+QString OperationWord(SiteOperation operation)
+{
+    switch (operation) {
+    case SiteOperation::Read: return QStringLiteral("read");
+    case SiteOperation::Diff: return QStringLiteral("diff");
+    case SiteOperation::Write: return QStringLiteral("write");
+    case SiteOperation::Status: return QStringLiteral("status");
+    }
+    return {};
+}
+
+} // namespace
+
 void CompareLastRead(const SiteTerminal& t, SiteTerminalResult& r, int languageOffset, bool withoutConfiguration)
 {
     const QString readFile = TerminalFolderRead(t);
@@ -115,19 +126,6 @@ void CompareLastRead(const SiteTerminal& t, SiteTerminalResult& r, int languageO
     r.result = r.changes.TerminalUnchanged() ? SiteResult::Equal : SiteResult::Differs;
     r.message = SummarizeChanges(r.changes, languageOffset).join(QStringLiteral("; "));
 }
-
-QString OperationWord(SiteOperation operation)
-{
-    switch (operation) {
-    case SiteOperation::Read: return QStringLiteral("read");
-    case SiteOperation::Diff: return QStringLiteral("diff");
-    case SiteOperation::Write: return QStringLiteral("write");
-    case SiteOperation::Status: return QStringLiteral("status");
-    }
-    return {};
-}
-
-} // namespace
 
 QString SiteResultWord(SiteResult result)
 {

@@ -158,6 +158,12 @@ private:
     std::unique_ptr<QThreadPool> pool_;
 };
 
+// The terminal's last read (in its folder) against its configuration, as
+// diff and status say it without touching the line: r's result, message and
+// changes. withoutConfiguration: a terminal that names none is Ok when its
+// last read can be loaded (status), otherwise it is Skipped (diff).
+void CompareLastRead(const SiteTerminal& t, SiteTerminalResult& r, int languageOffset, bool withoutConfiguration);
+
 // The passwords of the selected terminals, from their sources in the site
 // file: a password file's first line, an environment variable, or
 // defaultPassword (VARDELO_PASSWORD, or what the operator typed once; named

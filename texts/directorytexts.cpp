@@ -87,6 +87,18 @@ QString RefusalText(const QString& terminal, const PlanRefusal& refusal, int lan
                  QString::number(refusal.card.size()), QString::number(refusal.digits)});
 }
 
+QStringList OverflowTexts(const TerminalPlan& plan, int languageOffset)
+{
+    QStringList texts;
+    const std::array<QString, 5> captions = ListCaptions(languageOffset);
+    for (const ListPlan& list : plan.lists)
+        if (list.Overflow() > 0)
+            texts << Text(DirectoryText::Overflow, languageOffset,
+                          {plan.name, captions[list.list], QString::number(list.cards.size()),
+                           QString::number(list.capacity), QString::number(list.Overflow())});
+    return texts;
+}
+
 QStringList TerminalPlanTexts(const TerminalPlan& plan, int languageOffset)
 {
     QStringList texts;
@@ -106,11 +118,8 @@ QStringList TerminalPlanTexts(const TerminalPlan& plan, int languageOffset)
             card(DirectoryText::Rename, c, {c.comment.isEmpty() ? QStringLiteral("----------") : c.comment, c.holder});
         for (const PlanCard& c : list.expiring)
             card(DirectoryText::Expires, c, {c.holder, c.lastDay.toString(Qt::ISODate)});
-        if (list.Overflow() > 0)
-            texts << Text(DirectoryText::Overflow, languageOffset,
-                          {plan.name, caption, QString::number(list.cards.size()), QString::number(list.capacity),
-                           QString::number(list.Overflow())});
     }
+    texts << OverflowTexts(plan, languageOffset);
     if (!plan.Changes())
         texts << Text(DirectoryText::NoChange, languageOffset, {plan.name});
     return texts;

@@ -42,6 +42,8 @@ QString DirectoryProblemText(const DirectoryProblem& problem, int languageOffset
 // cards that expire and an overflow; "no change" for a terminal without one.
 QStringList SitePlanTexts(const SitePlan& plan, int languageOffset);
 QStringList TerminalPlanTexts(const TerminalPlan& plan, int languageOffset);
+// The lists that would overflow, one line each (also part of TerminalPlanTexts).
+QStringList OverflowTexts(const TerminalPlan& plan, int languageOffset);
 QString NameCutText(const NameCut& cut, int languageOffset);
 QString RefusalText(const QString& terminal, const PlanRefusal& refusal, int languageOffset);
 // A terminal that Apply left as it was because a list would overflow.
