@@ -1,21 +1,26 @@
-// vardelo-cli site read|diff|write|status SITE: one command over every
-// terminal of a site file, all at once in this one process (comm/site.h does
-// the work; this file parses, asks for a password once, prints a line per
-// terminal as it finishes and a summary, and turns Ctrl+C into a stop that
-// tears no write).
-#include "cli/commands.h"
+// vardelo-cli site read|diff|write|status|plan|apply|directory SITE: one
+// command over every terminal of a site file, all at once in this one process
+// (comm/site.h and comm/siteplan.h do the work; this file parses, asks for a
+// password once, prints a line per terminal as it finishes and a summary, and
+// turns Ctrl+C into a stop that tears no write).
+#include "cli/sitecommand.h"
 
+#include "cli/commands.h"
 #include "cli/passwordsource.h"
 #include "comm/simterminal.h"
 #include "comm/site.h"
+#include "comm/siteplan.h"
+#include "config/directory.h"
 #include "platform/fileaccess.h"
 #include "platform/interrupts.h"
 #include "platform/timers.h"
 #include "texts/catalogue.h"
+#include "texts/directorytexts.h"
 #include "texts/sitetexts.h"
 
 #include <QEventLoop>
-#include <QTimer>
+#include <QFileDevice>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -23,8 +28,32 @@ namespace {
 // The progress line on stderr comes at most this often.
 constexpr int ProgressIntervalMs = 1000;
 
-const QStringList Actions{QStringLiteral("read"), QStringLiteral("diff"), QStringLiteral("write"),
-                          QStringLiteral("status")};
+const QStringList Actions{QStringLiteral("read"), QStringLiteral("diff"),  QStringLiteral("write"),
+                          QStringLiteral("status"), QStringLiteral("plan"), QStringLiteral("apply"),
+                          QStringLiteral("directory")};
+
+// The options that belong to some actions only; given to another, they are
+// wrong usage (--force with diff would otherwise be silently ignored).
+struct OptionUse {
+    QString option;
+    QStringList actions;
+};
+const QList<OptionUse>& OptionUses()
+{
+    static const QStringList runs{"read", "diff", "write", "status"};
+    static const QStringList all{"read", "diff", "write", "status", "plan", "apply"};
+    static const QList<OptionUse> uses{
+        {QStringLiteral("only"), all},
+        {QStringLiteral("failed"), runs},
+        {QStringLiteral("dry-run"), {"write", "apply"}},
+        {QStringLiteral("force"), {"write"}},
+        {QStringLiteral("directory"), {"plan", "apply"}},
+        {QStringLiteral("date"), {"plan", "apply"}},
+        {QStringLiteral("json"), all},
+        {QStringLiteral("pretty"), all},
+    };
+    return uses;
+}
 
 SiteOperation OperationOf(const QString& action)
 {
@@ -139,20 +168,259 @@ private:
 
 } // namespace
 
-int RunSite(CommandCall& call)
+namespace {
+
+// "site write or site apply"
+QString ActionsText(const QStringList& actions)
+{
+    QStringList named;
+    for (const QString& action : actions)
+        named << QStringLiteral("site ") + action;
+    return named.size() < 2 ? named.join(QString())
+                            : named.mid(0, named.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") + named.last();
+}
+
+// A day as YYYY-MM-DD, nothing else.
+std::optional<QDate> DayOf(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    const QDate day = form.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
+    return day.isValid() ? std::optional<QDate>(day) : std::nullopt;
+}
+
+QStringList TerminalNames(const Site& site)
+{
+    QStringList names;
+    for (const SiteTerminal& t : site.terminals)
+        names << t.name;
+    return names;
+}
+
+// Result, CSV: the bytes themselves, a byte order mark included (a text
+// stream would drop it).
+void WriteBytes(QTextStream& out, const QByteArray& content)
+{
+    out.flush();
+    QIODevice* device = out.device();
+    if (!device || device->write(content) != content.size())
+        out.setStatus(QTextStream::WriteFailed);
+    else if (auto* file = qobject_cast<QFileDevice*>(device); file && !file->flush())
+        out.setStatus(QTextStream::WriteFailed);
+}
+
+// The passwords of the terminals a run will touch, before the line (and
+// before apply changes a file): a source that gives none is named with its
+// line, and nothing is returned.
+std::optional<QHash<int, QString>> SitePasswordsOrSay(CommandCall& call, const Site& site, const QList<int>& selection,
+                                                       const ProgramState& program)
+{
+    const int language = program.LanguageOffset;
+    std::optional<QString> fallback;
+    if (NeedsDefaultPassword(site, selection)) {
+        fallback = PasswordFromEnvironmentOrPrompt(language, call.err);
+        if (!fallback) {
+            call.Warning(QStringLiteral("the terminals without password-file or password-env need the "
+                                        "password: the environment variable ") +
+                         QLatin1String(PasswordVariable) + QStringLiteral(", or typed at the prompt"));
+            return std::nullopt;
+        }
+    }
+    const SitePasswords resolved = ResolveSitePasswords(site, selection, fallback);
+    if (!resolved.problems.isEmpty()) {
+        call.err << SiteProblemsMessage(resolved.problems, site.file, language) << '\n';
+        return std::nullopt;
+    }
+    for (const QString& file : resolved.readableByOthers)
+        WarnWhenOthersMayRead(file, language, call.err);
+    ReportPortMapFile(program.Ports, language, call.err);
+    return resolved.passwords;
+}
+
+// Runs the operation over the selection until it has ended: a line per
+// terminal on lines as it finishes, the progress on stderr, Ctrl+C a stop
+// that lets a write end.
+QList<SiteTerminalResult> RunReporting(CommandCall& call, SiteWorld& world, SiteRun& run, SiteOperation operation,
+                                       const QString& action, const QList<int>& selection,
+                                       const QHash<int, QString>& passwords, const SiteRun::Options& options,
+                                       QTextStream& lines)
+{
+    const bool touchesLine = operation == SiteOperation::Read || operation == SiteOperation::Write;
+    SiteProgress progress;
+    QObject context;
+    QObject::connect(&run, &SiteRun::TerminalProgress, &context,
+                     [&](int index, const TransferProgress& p) { progress.Set(index, p); });
+    QObject::connect(&run, &SiteRun::TerminalFinished, &context, [&](const SiteTerminalResult& r) {
+        progress.Done(r.index);
+        if (operation == SiteOperation::Status) {
+            SiteTerminalResult shown = r;
+            shown.message = StatusMessage(r);
+            lines << FinishedLine(shown);
+        } else {
+            lines << FinishedLine(r);
+        }
+        lines.flush();
+    });
+    const std::unique_ptr<PeriodicTimer> ticker = world.timers.CreateTimer(ProgressIntervalMs);
+    QObject::connect(ticker.get(), &PeriodicTimer::Tick, &context, [&] {
+        if (const QString line = progress.Text(action, int(selection.size())); !line.isEmpty()) {
+            call.err << line << '\n';
+            call.err.flush();
+        }
+    });
+    // Ctrl+C: no new transfer begins, a write under way ends as a write
+    // does, and the summary says what was written.
+    std::unique_ptr<InterruptWatcher> interrupts;
+    if (touchesLine && world.watchInterrupts) {
+        interrupts = std::make_unique<InterruptWatcher>();
+        QObject::connect(interrupts.get(), &InterruptWatcher::Interrupted, &context, [&] {
+            call.Warning(QStringLiteral("stopping: no new transfer begins; a write under way ends first"));
+            call.err.flush();
+            run.Stop();
+        });
+    }
+    if (touchesLine)
+        call.err << QStringLiteral("site %1: %2 terminal(s) of %3\n").arg(action).arg(selection.size()).arg(PrintableText(run.SiteDescription().name));
+    call.err.flush();
+    run.Start(operation, selection, passwords, options);
+    if (run.Running()) {
+        ticker->Start();
+        world.wait(run);
+    }
+    ticker->Stop();
+    return run.Results();
+}
+
+// The summary table, then for a write what was written.
+void PrintSummary(CommandCall& call, const QList<SiteTerminalResult>& results, bool withSeconds, bool written)
+{
+    call.out << '\n' << SummaryTable(results, withSeconds);
+    if (!written)
+        return;
+    QStringList names;
+    for (const SiteTerminalResult& r : results)
+        if (r.written)
+            names << PrintableText(r.name);
+    call.out << "written: " << (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "))) << '\n';
+}
+
+void WarnWhenStopped(CommandCall& call, const QList<SiteTerminalResult>& results)
+{
+    if (std::any_of(results.cbegin(), results.cend(), [](const SiteTerminalResult& r) { return r.stopped; }))
+        call.Warning(QStringLiteral("stopped before every terminal was done"));
+}
+
+// site directory: the directory made of every terminal's last read, on
+// stdout; where the terminals disagree, on stderr.
+int MakeDirectory(CommandCall& call, const Site& site, int language)
+{
+    const SiteDirectoryMade made = DirectoryFromSite(site, language);
+    if (!made) {
+        for (const QString& problem : made.problems)
+            call.err << problem << '\n';
+        return call.Failure(QStringLiteral("no directory was made: it would take every card off a terminal that "
+                                           "is missing from it; read every terminal first (site read)"));
+    }
+    for (const DirectoryConflict& conflict : made.made.conflicts)
+        call.Warning(ConflictText(conflict, language));
+    WriteBytes(call.out, FormatDirectoryCsv(made.made.entries));
+    return ExitOk;
+}
+
+// site plan and site apply: each selected terminal's configuration planned
+// from the directory; apply brings the configurations up to their plans and
+// writes the terminals that need it.
+int PlanOrApply(CommandCall& call, SiteWorld& world, SiteRun& run, const ProgramState& program,
+                const QList<int>& selection, const QDate& day, bool apply)
+{
+    const Site& site = run.SiteDescription();
+    const int language = program.LanguageOffset;
+    const QString directoryFile = call.Value(QStringLiteral("directory"));
+    const Directory directory = ReadDirectoryFile(directoryFile, TerminalNames(site));
+    if (!directory) {
+        call.err << DirectoryMessage(directory, directoryFile, language) << '\n';
+        return ExitUsage;
+    }
+    QList<LoadedTerminal> loaded = LoadSiteTerminals(site, selection, TerminalSource::Configuration, language);
+    const SitePlan plan = PlanSite(PlanTerminals(loaded), directory, day);
+    const bool json = call.IsSet(QStringLiteral("json"));
+    QTextStream& lines = json ? call.err : call.out;
+    call.err << QStringLiteral("site %1: %2 terminal(s) of %3 on %4\n")
+                    .arg(apply ? QStringLiteral("apply") : QStringLiteral("plan"))
+                    .arg(selection.size())
+                    .arg(PrintableText(site.name), day.toString(Qt::ISODate));
+    for (const QString& line : SitePlanLines(plan, loaded, language))
+        lines << line << '\n';
+    lines.flush();
+
+    if (!apply) {
+        if (json)
+            call.PrintJson(SitePlanJson(site, plan, loaded, language));
+        const bool unplanned = std::any_of(loaded.cbegin(), loaded.cend(),
+                                           [](const LoadedTerminal& l) { return !l.configuration && !l.NamesNone(); });
+        return plan.Changes() || unplanned ? ExitFailed : ExitOk;
+    }
+
+    const bool dryRun = call.IsSet(QStringLiteral("dry-run"));
+    QList<TerminalApplied> applied = PrepareSiteApply(site, loaded, plan, language);
+    QHash<int, QString> passwords;
+    if (!dryRun && !WriteSelection(applied).isEmpty()) {
+        // Before any file is changed: a run that cannot begin changes nothing.
+        const auto resolved = SitePasswordsOrSay(call, site, WriteSelection(applied), program);
+        if (!resolved)
+            return ExitUsage;
+        passwords = *resolved;
+    }
+    if (!dryRun)
+        SaveAppliedConfigurations(loaded, applied, language);
+    for (const TerminalApplied& a : applied) {
+        if (a.outcome == TerminalApplied::Outcome::Saved || a.outcome == TerminalApplied::Outcome::SaveFailed)
+            lines << PrintableText(a.name) << ": " << a.message << '\n';
+        else if (a.outcome == TerminalApplied::Outcome::Overflows)
+            lines << a.message << '\n';
+    }
+    lines.flush();
+
+    QList<SiteTerminalResult> written;
+    const QList<int> toWrite = WriteSelection(applied);
+    if (!dryRun && !toWrite.isEmpty())
+        written = RunReporting(call, world, run, SiteOperation::Write, QStringLiteral("apply"), toWrite, passwords, {}, lines);
+    const QList<SiteTerminalResult> results = SiteApplyResults(site, applied, written, dryRun);
+    if (json)
+        call.PrintJson(SiteApplyJson(site, plan, loaded, results, language));
+    else
+        PrintSummary(call, results, !written.isEmpty(), !dryRun);
+    if (dryRun)
+        call.Warning(QStringLiteral("dry run, no file and no terminal was written"));
+    WarnWhenStopped(call, results);
+    return SiteExitStatus(SiteOperation::Write, results);
+}
+
+} // namespace
+
+int RunSite(CommandCall& call, SiteWorld& world)
 {
     const QString action = call.Argument(0);
     if (!Actions.contains(action))
-        return call.UsageError(QStringLiteral("ACTION is read, diff, write or status, not ") + PrintableText(action));
-    const SiteOperation operation = OperationOf(action);
-    const bool isWrite = operation == SiteOperation::Write;
-    for (const char* writeOnly : {"dry-run", "force"})
-        if (call.IsSet(QLatin1String(writeOnly)) && !isWrite)
-            return call.UsageError(QStringLiteral("--%1 belongs to site write").arg(QLatin1String(writeOnly)));
+        return call.UsageError(QStringLiteral("ACTION is read, diff, write, status, plan, apply or directory, not ") +
+                               PrintableText(action));
+    for (const OptionUse& use : OptionUses())
+        if (call.IsSet(use.option) && !use.actions.contains(action))
+            return call.UsageError(QStringLiteral("--%1 belongs to %2").arg(use.option, ActionsText(use.actions)));
     if (call.IsSet(QStringLiteral("dry-run")) && call.IsSet(QStringLiteral("force")))
         return call.UsageError(QStringLiteral("give either --dry-run or --force, not both"));
     if (call.IsSet(QStringLiteral("only")) && call.IsSet(QStringLiteral("failed")))
         return call.UsageError(QStringLiteral("give either --only or --failed, not both"));
+    const bool planning = action == u"plan" || action == u"apply";
+    if (planning && !call.IsSet(QStringLiteral("directory")))
+        return call.UsageError(QStringLiteral("site %1 needs --directory FILE, the directory of card holders").arg(action));
+    QDate day = world.now().date();
+    if (call.IsSet(QStringLiteral("date"))) {
+        const auto given = DayOf(call.Value(QStringLiteral("date")));
+        if (!given)
+            return call.UsageError(QStringLiteral("--date takes a day as YYYY-MM-DD, not ") +
+                                   PrintableText(call.Value(QStringLiteral("date"))));
+        day = *given;
+    }
     const qint16 language = call.LanguageOffset();
 
     // The whole site file is checked before any terminal is touched.
@@ -163,14 +431,17 @@ int RunSite(CommandCall& call)
         return ExitUsage;
     }
     const Site& site = read.site;
+    if (action == u"directory")
+        return MakeDirectory(call, site, language);
 
     ProgramState program;
     program.LanguageOffset = language;
     LoadWindowTexts(program, TextWindow::Main);
     program.Ports = ProgramPortMap();
-    QtTimers timers;
-    SiteRun run(program, timers, site);
+    SiteRun run(program, world.timers, site);
+    run.Now = world.now;
 
+    const SiteOperation operation = OperationOf(action);
     QList<int> selection = run.All();
     if (call.IsSet(QStringLiteral("only"))) {
         QStringList unknown;
@@ -190,104 +461,92 @@ int RunSite(CommandCall& call)
             return ExitOk;
         }
     }
+    if (planning)
+        return PlanOrApply(call, world, run, program, selection, day, action == u"apply");
 
     // Passwords before the line: a source that gives none is named with its
     // line, and nothing is touched.
     QHash<int, QString> passwords;
     const bool touchesLine = operation == SiteOperation::Read || operation == SiteOperation::Write;
     if (touchesLine) {
-        std::optional<QString> fallback;
-        if (NeedsDefaultPassword(site, selection)) {
-            fallback = PasswordFromEnvironmentOrPrompt(language, call.err);
-            if (!fallback) {
-                call.Warning(QStringLiteral("the terminals without password-file or password-env need the "
-                                            "password: the environment variable ") +
-                             QLatin1String(PasswordVariable) + QStringLiteral(", or typed at the prompt"));
-                return ExitUsage;
-            }
-        }
-        const SitePasswords resolved = ResolveSitePasswords(site, selection, fallback);
-        if (!resolved.problems.isEmpty()) {
-            call.err << SiteProblemsMessage(resolved.problems, siteFile, language) << '\n';
+        const auto resolved = SitePasswordsOrSay(call, site, selection, program);
+        if (!resolved)
             return ExitUsage;
-        }
-        for (const QString& file : resolved.readableByOthers)
-            WarnWhenOthersMayRead(file, language, call.err);
-        passwords = resolved.passwords;
-        ReportPortMapFile(program.Ports, language, call.err);
+        passwords = *resolved;
     }
 
     // Results as they come: with --json the lines go to stderr and stdout
     // holds the document alone.
     const bool json = call.IsSet(QStringLiteral("json"));
-    QTextStream& lines = json ? call.err : call.out;
-    SiteProgress progress;
-    QEventLoop loop;
-    QObject::connect(&run, &SiteRun::TerminalProgress, &run,
-                     [&](int index, const TransferProgress& p) { progress.Set(index, p); });
-    QObject::connect(&run, &SiteRun::TerminalFinished, &run, [&](const SiteTerminalResult& r) {
-        progress.Done(r.index);
-        if (operation == SiteOperation::Status) {
-            SiteTerminalResult shown = r;
-            shown.message = StatusMessage(r);
-            lines << FinishedLine(shown);
-        } else {
-            lines << FinishedLine(r);
-        }
-        lines.flush();
-    });
-    QObject::connect(&run, &SiteRun::Finished, &loop, &QEventLoop::quit);
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, &run, [&] {
-        if (const QString line = progress.Text(action, int(selection.size())); !line.isEmpty()) {
-            call.err << line << '\n';
-            call.err.flush();
-        }
-    });
-    // Ctrl+C: no new transfer begins, a write under way ends as a write
-    // does, and the summary says what was written.
-    std::unique_ptr<InterruptWatcher> interrupts;
-    if (touchesLine) {
-        interrupts = std::make_unique<InterruptWatcher>();
-        QObject::connect(interrupts.get(), &InterruptWatcher::Interrupted, &run, [&] {
-            call.Warning(QStringLiteral("stopping: no new transfer begins; a write under way ends first"));
-            call.err.flush();
-            run.Stop();
-        });
-    }
-
     SiteRun::Options options;
     options.dryRun = call.IsSet(QStringLiteral("dry-run"));
     options.force = call.IsSet(QStringLiteral("force"));
-    if (touchesLine)
-        call.err << QStringLiteral("site %1: %2 terminal(s) of %3\n").arg(action).arg(selection.size()).arg(PrintableText(site.name));
-    call.err.flush();
-    run.Start(operation, selection, passwords, options);
-    if (run.Running()) {
-        ticker.start(ProgressIntervalMs);
-        loop.exec();
-    }
-    ticker.stop();
-
-    QList<SiteTerminalResult> results = run.Results();
+    QList<SiteTerminalResult> results =
+        RunReporting(call, world, run, operation, action, selection, passwords, options, json ? call.err : call.out);
     if (operation == SiteOperation::Status)
         for (SiteTerminalResult& r : results)
             r.message = StatusMessage(r);
-    if (json) {
+    if (json)
         call.PrintJson(SiteResultsJson(site.name, results));
-    } else {
-        call.out << '\n' << SummaryTable(results, touchesLine);
-        if (isWrite && !options.dryRun) {
-            QStringList written;
-            for (const SiteTerminalResult& r : results)
-                if (r.written)
-                    written << PrintableText(r.name);
-            call.out << "written: " << (written.isEmpty() ? QStringLiteral("none") : written.join(QStringLiteral(", "))) << '\n';
-        }
-    }
+    else
+        PrintSummary(call, results, touchesLine, operation == SiteOperation::Write && !options.dryRun);
     if (options.dryRun)
         call.err << "vardelo-cli site write: dry run, nothing was written\n";
-    if (std::any_of(results.cbegin(), results.cend(), [](const SiteTerminalResult& r) { return r.stopped; }))
-        call.Warning(QStringLiteral("stopped before every terminal was done"));
+    WarnWhenStopped(call, results);
     return SiteExitStatus(operation, results);
+}
+
+int RunSite(CommandCall& call)
+{
+    QtTimers timers;
+    SiteWorld world{timers, [] { return QDateTime::currentDateTime(); },
+                    [](SiteRun& run) {
+                        QEventLoop loop;
+                        QObject::connect(&run, &SiteRun::Finished, &loop, &QEventLoop::quit);
+                        if (run.Running())
+                            loop.exec();
+                    }};
+    return RunSite(call, world);
+}
+
+const Command& SiteCommand()
+{
+    static const Command command{
+        QStringLiteral("site"),
+        QStringLiteral("read, compare, write or show every terminal of a site file at once; plan and apply the "
+                       "directory of card holders"),
+        {{QStringLiteral("ACTION"),
+          QStringLiteral("read (every terminal into its folder), diff (each last read against its configuration, "
+                         "without the line), write (each configuration where the terminal's fresh read differs, "
+                         "verified), status (port, identification, last read and write, drift, last error, without "
+                         "the line), plan (what the directory changes in each configuration, writing nothing), "
+                         "apply (each configuration brought up to its plan, then written where the terminal does "
+                         "not hold it) or directory (a directory of card holders made of the terminals' last reads, "
+                         "on standard output)")},
+         {QStringLiteral("SITE"), QStringLiteral("the site file (TOML): its terminals, ports, password sources and "
+                                                 "configurations")}},
+        {{QStringLiteral("only"), QStringLiteral("NAME[,NAME...]"), QStringLiteral("only these terminals"), {}, {}, {}, false},
+         {QStringLiteral("failed"), {}, QStringLiteral("only the terminals that failed in the last run of this action"),
+          {}, {}, {}, false},
+         {QStringLiteral("directory"), QStringLiteral("FILE"),
+          QStringLiteral("plan, apply: the directory of card holders (CSV)"), {}, {}, {}, false},
+         {QStringLiteral("date"), QStringLiteral("YYYY-MM-DD"),
+          QStringLiteral("plan, apply: the day to plan for (default today)"), {}, {}, {}, false},
+         {QStringLiteral("dry-run"), {},
+          QStringLiteral("write: read and compare, print what would change, write nothing; apply: say what would "
+                         "change, write no file and no terminal"),
+          {}, {}, {}, false},
+         {QStringLiteral("force"), {}, QStringLiteral("write: write also where the terminal holds its configuration"),
+          {}, {}, {}, false},
+         JsonOptions().at(0), PrettyOption(), LangOption(QStringLiteral("en"))},
+        {{ExitOk, QStringLiteral("every selected terminal succeeded (diff: all equal; status: all as configured, "
+                                 "without a last error; plan: no terminal needs a change)")},
+         {ExitFailed, QStringLiteral("a terminal failed, differs, was never read or was left out by Ctrl+C (each "
+                                     "one's line says why); plan: a terminal needs a change or its configuration "
+                                     "cannot be read; apply: also a terminal left as it was because a list would "
+                                     "overflow; directory: a terminal was never read")},
+         {ExitUsage, QStringLiteral("wrong usage, or a site file, directory or password source that cannot be used "
+                                    "(the message names the line); no file and no terminal was touched")}},
+        RunSite};
+    return command;
 }

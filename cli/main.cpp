@@ -1,5 +1,6 @@
 // vardelo-cli: the command-line companion of the configuration program.
 #include "cli/commands.h"
+#include "cli/sitecommand.h"
 #include "platform/fileaccess.h"
 
 #include <QCoreApplication>
@@ -95,29 +96,7 @@ const QList<Command>& Commands()
          {{ExitOk, QStringLiteral("the log was printed")},
           {ExitFailed, QStringLiteral("the log cannot be read (the message names it)")}},
          RunLog},
-        {QStringLiteral("site"), QStringLiteral("read, compare, write or show every terminal of a site file at once"),
-         {{QStringLiteral("ACTION"), QStringLiteral("read (every terminal into its folder), diff (each last read against "
-                                                    "its configuration, without the line), write (each configuration "
-                                                    "where the terminal's fresh read differs, verified) or status "
-                                                    "(port, identification, last read and write, drift, last error, "
-                                                    "without the line)")},
-          {QStringLiteral("SITE"), QStringLiteral("the site file (TOML): its terminals, ports, password sources and "
-                                                  "configurations")}},
-         {{QStringLiteral("only"), QStringLiteral("NAME[,NAME...]"), QStringLiteral("only these terminals"), {}, {}, {}, false},
-          {QStringLiteral("failed"), {}, QStringLiteral("only the terminals that failed in the last run of this action"),
-           {}, {}, {}, false},
-          {QStringLiteral("dry-run"), {}, QStringLiteral("write: read and compare, print what would change, write nothing"),
-           {}, {}, {}, false},
-          {QStringLiteral("force"), {}, QStringLiteral("write: write also where the terminal holds its configuration"),
-           {}, {}, {}, false},
-          JsonOptions().at(0), PrettyOption(), LangOption(QStringLiteral("en"))},
-         {{ExitOk, QStringLiteral("every selected terminal succeeded (diff: all equal; status: all as configured, "
-                                  "without a last error)")},
-          {ExitFailed, QStringLiteral("a terminal failed, differs, was never read or was left out by Ctrl+C "
-                                      "(each one's line says why)")},
-          {ExitUsage, QStringLiteral("wrong usage, or a site file or password source that cannot be used "
-                                     "(the message names the line); no terminal was touched")}},
-         RunSite},
+        SiteCommand(),
     };
     return commands;
 }

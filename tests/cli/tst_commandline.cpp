@@ -186,7 +186,7 @@ private slots:
     }
 
     // What the completion script offers for the words typed so far (the last
-    // one being completed), in a folder with a.QLV, b.txt, c.pdf and sub/.
+    // one being completed), in a folder with a.QLV, b.txt, c.pdf, d.toml, e.csv and sub/.
     // The commands and each command's options must be those of the
     // program's own help.
     void completion_data()
@@ -208,7 +208,14 @@ private slots:
         QTest::newRow("ports") << QStringList{"vardelo-cli", "read", "--port", "s"} << QStringList{"sim"};
         QTest::newRow("configuration files") << QStringList{"vardelo-cli", "show", ""} << QStringList{"a.QLV", "sub"};
         QTest::newRow("PDF files") << QStringList{"vardelo-cli", "print", "a.QLV", "--pdf", ""} << QStringList{"c.pdf", "sub"};
-        QTest::newRow("site actions") << QStringList{"vardelo-cli", "site", ""} << QStringList{"diff", "read", "status", "write"};
+        QTest::newRow("site actions") << QStringList{"vardelo-cli", "site", ""}
+                                      << QStringList{"apply", "diff", "directory", "plan", "read", "status", "write"};
+        QTest::newRow("options of site plan") << QStringList{"vardelo-cli", "site", "plan", "d.toml", "--"}
+                                              << QStringList{"--date", "--directory", "--help", "--json", "--lang", "--only", "--pretty"};
+        QTest::newRow("options of site directory") << QStringList{"vardelo-cli", "site", "directory", "--"} << QStringList{"--help", "--lang"};
+        QTest::newRow("directory files") << QStringList{"vardelo-cli", "site", "apply", "d.toml", "--directory", ""}
+                                         << QStringList{"e.csv", "sub"};
+        QTest::newRow("no date offered") << QStringList{"vardelo-cli", "site", "plan", "d.toml", "--date", ""} << QStringList{};
         QTest::newRow("site files") << QStringList{"vardelo-cli", "site", "read", ""} << QStringList{"d.toml", "sub"};
         QTest::newRow("no names offered") << QStringList{"vardelo-cli", "site", "read", "d.toml", "--only", ""} << QStringList{};
         QTest::newRow("no password offered") << QStringList{"vardelo-cli", "read", "--password", ""} << QStringList{};
@@ -217,7 +224,7 @@ private slots:
     {
         QFETCH(QStringList, words);
         QTemporaryDir folder;
-        for (const char* name : {"a.QLV", "b.txt", "c.pdf", "d.toml"})
+        for (const char* name : {"a.QLV", "b.txt", "c.pdf", "d.toml", "e.csv"})
             QFile(folder.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
         QDir(folder.path()).mkdir(QStringLiteral("sub"));
         QStringList quoted;

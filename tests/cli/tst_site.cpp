@@ -77,7 +77,8 @@ private slots:
         QTest::newRow("no site file") << QByteArray() << QStringList{"site", "diff", "@DIR@/none.toml"} << QStringList{}
                                       << "@DIR@/none.toml does not exist";
         QTest::newRow("unknown action") << good << QStringList{"site", "raed", "@SITE@"} << QStringList{}
-                                        << "ACTION is read, diff, write or status, not raed\nusage: vardelo-cli site ACTION SITE";
+                                        << "ACTION is read, diff, write, status, plan, apply or directory, not raed\n"
+                                           "usage: vardelo-cli site ACTION SITE";
         QTest::newRow("--dry-run with read") << good << QStringList{"site", "read", "@SITE@", "--dry-run"} << QStringList{}
                                              << "--dry-run belongs to site write";
         QTest::newRow("--force with diff") << good << QStringList{"site", "diff", "@SITE@", "--force"} << QStringList{}
@@ -87,6 +88,26 @@ private slots:
         QTest::newRow("--only and --failed") << good << QStringList{"site", "read", "@SITE@", "--only", "Tor 1", "--failed"}
                                              << QStringList{} << "give either --only or --failed";
         QTest::newRow("missing SITE") << good << QStringList{"site", "read"} << QStringList{} << "missing SITE";
+        QTest::newRow("plan without --directory") << good << QStringList{"site", "plan", "@SITE@"} << QStringList{}
+                                                  << "site plan needs --directory FILE";
+        QTest::newRow("apply without --directory") << good << QStringList{"site", "apply", "@SITE@", "--date", "2026-03-31"}
+                                                   << QStringList{} << "site apply needs --directory FILE";
+        QTest::newRow("a day that does not exist") << good << QStringList{"site", "plan", "@SITE@", "--directory", "p.csv", "--date", "2026-02-30"}
+                                                   << QStringList{} << "--date takes a day as YYYY-MM-DD, not 2026-02-30";
+        QTest::newRow("a day of another form") << good << QStringList{"site", "apply", "@SITE@", "--directory", "p.csv", "--date", "31.03.2026"}
+                                               << QStringList{} << "--date takes a day as YYYY-MM-DD, not 31.03.2026";
+        QTest::newRow("--directory with read") << good << QStringList{"site", "read", "@SITE@", "--directory", "p.csv"}
+                                               << QStringList{} << "--directory belongs to site plan or site apply";
+        QTest::newRow("--failed with plan") << good << QStringList{"site", "plan", "@SITE@", "--directory", "p.csv", "--failed"}
+                                            << QStringList{} << "--failed belongs to site read, site diff, site write or site status";
+        QTest::newRow("--force with apply") << good << QStringList{"site", "apply", "@SITE@", "--directory", "p.csv", "--force"}
+                                            << QStringList{} << "--force belongs to site write";
+        QTest::newRow("--only with directory") << good << QStringList{"site", "directory", "@SITE@", "--only", "Tor 1"}
+                                               << QStringList{} << "--only belongs to site read, site diff, site write, site status, site plan or site apply";
+        QTest::newRow("--json with directory") << good << QStringList{"site", "directory", "@SITE@", "--json"}
+                                               << QStringList{} << "--json belongs to";
+        QTest::newRow("a directory that does not exist") << good << QStringList{"site", "plan", "@SITE@", "--directory", "@DIR@/none.csv"}
+                                                         << QStringList{} << "@DIR@/none.csv does not exist";
     }
     void refusals()
     {
