@@ -342,12 +342,28 @@ int PlanOrApply(CommandCall& call, SiteWorld& world, SiteRun& run, const Program
     }
     QList<LoadedTerminal> loaded = LoadSiteTerminals(site, selection, TerminalSource::Configuration, language);
     const SitePlan plan = PlanSite(PlanTerminals(loaded), directory, day);
+    // Apply: each plan applied in memory, and the passwords of the terminals
+    // to write, before any file is changed: a run that cannot begin changes
+    // nothing.
+    const bool dryRun = call.IsSet(QStringLiteral("dry-run"));
+    QList<TerminalApplied> applied;
+    QHash<int, QString> passwords;
+    if (apply) {
+        applied = PrepareSiteApply(site, loaded, plan, language);
+        if (!dryRun && !WriteSelection(applied).isEmpty()) {
+            const auto resolved = SitePasswordsOrSay(call, site, WriteSelection(applied), program);
+            if (!resolved)
+                return ExitUsage;
+            passwords = *resolved;
+        }
+    }
+
     const bool json = call.IsSet(QStringLiteral("json"));
     QTextStream& lines = json ? call.err : call.out;
-    call.err << QStringLiteral("site %1: %2 terminal(s) of %3 on %4\n")
+    call.err << QStringLiteral("site %1: %2 terminal(s) of %3 planned for %4 from %5\n")
                     .arg(apply ? QStringLiteral("apply") : QStringLiteral("plan"))
                     .arg(selection.size())
-                    .arg(PrintableText(site.name), day.toString(Qt::ISODate));
+                    .arg(PrintableText(site.name), day.toString(Qt::ISODate), PrintableText(directoryFile));
     for (const QString& line : SitePlanLines(plan, loaded, language))
         lines << line << '\n';
     lines.flush();
@@ -360,21 +376,11 @@ int PlanOrApply(CommandCall& call, SiteWorld& world, SiteRun& run, const Program
         return plan.Changes() || unplanned ? ExitFailed : ExitOk;
     }
 
-    const bool dryRun = call.IsSet(QStringLiteral("dry-run"));
-    QList<TerminalApplied> applied = PrepareSiteApply(site, loaded, plan, language);
-    QHash<int, QString> passwords;
-    if (!dryRun && !WriteSelection(applied).isEmpty()) {
-        // Before any file is changed: a run that cannot begin changes nothing.
-        const auto resolved = SitePasswordsOrSay(call, site, WriteSelection(applied), program);
-        if (!resolved)
-            return ExitUsage;
-        passwords = *resolved;
-    }
     if (!dryRun)
         SaveAppliedConfigurations(loaded, applied, language);
     for (const TerminalApplied& a : applied) {
         if (a.outcome == TerminalApplied::Outcome::Saved || a.outcome == TerminalApplied::Outcome::SaveFailed)
-            lines << PrintableText(a.name) << ": " << a.message << '\n';
+            lines << PrintableText(a.name) << ": " << a.message.split(u'\n').join(QStringLiteral("\n  ")) << '\n';
         else if (a.outcome == TerminalApplied::Outcome::Overflows)
             lines << a.message << '\n';
     }
