@@ -3,6 +3,7 @@
 // track or without block lists, cards of the wrong length, overflowing lists;
 // the plan applied as the editor would have made the lists; and the directory
 // made of the terminals' lists, which plans no change.
+#include "common/listconfig.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -16,47 +17,6 @@
 namespace {
 
 const QByteArray Header = "name,track2,track3,valid_from,valid_until,terminals,blocked\n";
-
-// A terminal's configuration as the editor makes it: settings from words
-// ("t2=8 t3=12 block": the tracks it reads with their digits, block lists on),
-// its lists laid out, then cards typed into rows from the first on
-// ("1:10000417=Anna Berg,10000523|3:99999999=Lost": list, cards with an
-// optional comment).
-Configuration Terminal(const QString& settings, const QString& cards = {})
-{
-    Configuration m;
-    int features = Feature::MagCardSignal | Feature::MagCardEvaluation;
-    int tracks = 0;
-    for (const QString& word : settings.split(u' ', Qt::SkipEmptyParts)) {
-        if (word == u"block") {
-            features |= Feature::BlockListsOn;
-            continue;
-        }
-        const TrackNo track = word.startsWith(u"t2") ? TrackNo::Track2 : TrackNo::Track3;
-        tracks |= track == TrackNo::Track2 ? Track::EvaluateTrack2 : Track::EvaluateTrack3;
-        EncodeDataLength(m, track, word.mid(3).toInt());
-    }
-    m.ConfigImage[Slot::DoorOpenTime] = 7;
-    m.ConfigImage[Slot::FeatureFlags] = qint16(features);
-    m.ConfigImage[Slot::TrackFlags] = qint16(tracks);
-    for (int line = 0; line < 16; ++line)
-        EncodeDisplayLine(m, line, QStringLiteral("Zeile %1").arg(line));
-    LayOutLists(m);
-    for (const QString& list : cards.split(u'|', Qt::SkipEmptyParts)) {
-        const int number = list.section(u':', 0, 0).toInt();
-        const QList<ListRows> shown = ShownListRows(m);
-        const auto rows = std::find_if(shown.begin(), shown.end(), [&](const ListRows& r) { return r.list == number; });
-        int row = rows->firstRow;
-        for (const QString& card : list.section(u':', 1).split(u',')) {
-            m.ListData[row] = CardRecord(m, number, card.section(u'=', 0, 0)).value();
-            if (card.contains(u'='))
-                m.ListComment[row] = card.section(u'=', 1);
-            EncodeRowData(m, row++);
-        }
-    }
-    DecodeLists(m);
-    return m;
-}
 
 // The site most cases plan: both tracks with block lists, track 2 alone with
 // block lists, both tracks without block lists.
@@ -80,7 +40,7 @@ Site MakeSite(const QStringList& cards, const QStringList& settings = SiteSettin
     Site site;
     site.names = names;
     for (int t = 0; t < names.size(); ++t)
-        site.configurations.append(Terminal(settings[t], cards.value(t)));
+        site.configurations.append(ConfigurationWithLists(settings[t], cards.value(t)));
     return site;
 }
 
@@ -265,7 +225,7 @@ private slots:
                                           "Tor 1 list 1 +10000005 Gerd", "Tor 1 list 1 ~10000003 Carl => Carla"}));
         QCOMPARE(ApplyTerminalPlan(m, plan.terminals[0]), ApplyOutcome::Applied);
 
-        const Configuration typed = Terminal("t2=8 t3=12 block", "1:10000001=Anna,10000003=Carla,10000004=Dora,10000006=Fritz,"
+        const Configuration typed = ConfigurationWithLists("t2=8 t3=12 block", "1:10000001=Anna,10000003=Carla,10000004=Dora,10000006=Fritz,"
                                                                  "10000005=Gerd|2:672000104799=Eva|3:10000009=Lost");
         QCOMPARE(Lists(m), Lists(typed));
         QCOMPARE(ImageBlock(m), ImageBlock(typed));
