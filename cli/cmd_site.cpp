@@ -446,6 +446,7 @@ int RunSite(CommandCall& call, SiteWorld& world)
     program.Ports = ProgramPortMap();
     SiteRun run(program, world.timers, site);
     run.Now = world.now;
+    run.SetStoreOnThreads(world.storeReadsOnThreads);
 
     const SiteOperation operation = OperationOf(action);
     QList<int> selection = run.All();

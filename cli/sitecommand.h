@@ -16,6 +16,7 @@ struct SiteWorld {
     std::function<QDateTime()> now;        // the day a plan is made for; the time of history/ names and log lines
     std::function<void(SiteRun&)> wait;    // returns once the run has finished
     bool watchInterrupts = true;           // Ctrl+C and SIGTERM stop a run that touches the line
+    bool storeReadsOnThreads = true;       // see SiteRun::SetStoreOnThreads
 };
 
 const Command& SiteCommand();

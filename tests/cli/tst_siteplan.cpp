@@ -48,8 +48,9 @@ struct CommandRun {
 
 // A site in a folder of its own: site.toml, terminal N on sim:memN.QLV (its
 // memory, at first what its configuration confN.QLV holds), every password
-// in the file pw. The command runs on the rig's clock; its calendar starts
-// on 2026-12-06 at 14:00.
+// in the file pw. The command runs on the rig's clock (reads stored at once,
+// so that what happens at which virtual time does not depend on the disk);
+// its calendar starts on 2026-12-06 at 14:00.
 struct SiteCommandRig {
     QTemporaryDir dir;
     ManualClock clock;
@@ -103,7 +104,7 @@ struct SiteCommandRig {
         } else {
             SiteWorld world{clock, [this] { return Start.addMSecs(clock.NowMs()); },
                             [this](SiteRun& siteRun) { clock.RunUntil([&] { return !siteRun.Running(); }, 600000); },
-                            false};
+                            false, false};
             run.status = RunSite(call, world);
         }
         outStream.flush();
