@@ -19,7 +19,6 @@
 #include "texts/sitetexts.h"
 
 #include <QEventLoop>
-#include <QFileDevice>
 #include <QRegularExpression>
 #include <algorithm>
 
@@ -166,10 +165,6 @@ private:
     int done_ = 0;
 };
 
-} // namespace
-
-namespace {
-
 // "site write or site apply"
 QString ActionsText(const QStringList& actions)
 {
@@ -196,18 +191,6 @@ QStringList TerminalNames(const Site& site)
     return names;
 }
 
-// Result, CSV: the bytes themselves, a byte order mark included (a text
-// stream would drop it).
-void WriteBytes(QTextStream& out, const QByteArray& content)
-{
-    out.flush();
-    QIODevice* device = out.device();
-    if (!device || device->write(content) != content.size())
-        out.setStatus(QTextStream::WriteFailed);
-    else if (auto* file = qobject_cast<QFileDevice*>(device); file && !file->flush())
-        out.setStatus(QTextStream::WriteFailed);
-}
-
 // The passwords of the terminals a run will touch, before the line (and
 // before apply changes a file): a source that gives none is named with its
 // line, and nothing is returned.
@@ -227,7 +210,7 @@ std::optional<QHash<int, QString>> SitePasswordsOrSay(CommandCall& call, const S
     }
     const SitePasswords resolved = ResolveSitePasswords(site, selection, fallback);
     if (!resolved.problems.isEmpty()) {
-        call.err << SiteProblemsMessage(resolved.problems, site.file, language) << '\n';
+        call.err << SiteProblemsMessage(resolved.problems, call.Argument(1), language) << '\n';
         return std::nullopt;
     }
     for (const QString& file : resolved.readableByOthers)
@@ -322,7 +305,7 @@ int MakeDirectory(CommandCall& call, const Site& site, int language)
     }
     for (const DirectoryConflict& conflict : made.made.conflicts)
         call.Warning(ConflictText(conflict, language));
-    WriteBytes(call.out, FormatDirectoryCsv(made.made.entries));
+    WriteRawBytes(call.out, FormatDirectoryCsv(made.made.entries));
     return ExitOk;
 }
 

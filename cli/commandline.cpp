@@ -4,6 +4,7 @@
 #include "config/configimage.h"
 #include "platform/fileaccess.h"
 
+#include <QFileDevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -307,4 +308,14 @@ QString CommandList(const QList<Command>& commands)
                            "%1 --version prints the version.\n\n"
                            "exit status: 0 success, 1 the work failed (file, terminal), 2 wrong usage\n").arg(Program);
     return text;
+}
+
+void WriteRawBytes(QTextStream& out, const QByteArray& content)
+{
+    out.flush();
+    QIODevice* device = out.device();
+    if (!device || device->write(content) != content.size())
+        out.setStatus(QTextStream::WriteFailed);
+    else if (auto* file = qobject_cast<QFileDevice*>(device); file && !file->flush())
+        out.setStatus(QTextStream::WriteFailed);
 }
