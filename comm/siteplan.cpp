@@ -30,7 +30,8 @@ std::shared_ptr<Configuration> LoadConfiguration(const QString& path, QString& p
         return {};
     }
     if (const FileStatus comments = LoadComments(*m, path, false); !comments) {
-        problem = CatalogueText(FileText::CommentsNotRead, languageOffset) + u' ' + FileStatusText(comments, languageOffset);
+        problem = CatalogueText(FileText::CommentsNotRead, languageOffset) + u' '
+                  + FileStatusText(comments, languageOffset);
         return {};
     }
     DecodeLists(*m);
@@ -122,11 +123,16 @@ QJsonObject TerminalPlanJson(const TerminalPlan& plan, int languageOffset)
     for (const ListPlan& list : plan.lists) {
         QJsonArray add, remove, rename, expiring;
         for (const PlanCard& c : list.added)
-            add.append(QJsonObject{{QStringLiteral("card"), c.card}, {QStringLiteral("name"), c.holder}, {QStringLiteral("line"), LineOrNull(c.line)}});
+            add.append(QJsonObject{{QStringLiteral("card"), c.card},
+                                   {QStringLiteral("name"), c.holder},
+                                   {QStringLiteral("line"), LineOrNull(c.line)}});
         for (const PlanCard& c : list.removed)
             remove.append(QJsonObject{{QStringLiteral("card"), c.card}, {QStringLiteral("name"), c.holder}});
         for (const PlanCard& c : list.renamed)
-            rename.append(QJsonObject{{QStringLiteral("card"), c.card}, {QStringLiteral("from"), c.comment}, {QStringLiteral("to"), c.holder}, {QStringLiteral("line"), LineOrNull(c.line)}});
+            rename.append(QJsonObject{{QStringLiteral("card"), c.card},
+                                      {QStringLiteral("from"), c.comment},
+                                      {QStringLiteral("to"), c.holder},
+                                      {QStringLiteral("line"), LineOrNull(c.line)}});
         for (const PlanCard& c : list.expiring)
             expiring.append(QJsonObject{{QStringLiteral("card"), c.card},
                                         {QStringLiteral("name"), c.holder},
@@ -149,14 +155,16 @@ QJsonObject TerminalPlanJson(const TerminalPlan& plan, int languageOffset)
             {QStringLiteral("line"), r.line},
             {QStringLiteral("name"), r.holder},
             {QStringLiteral("reason"), length ? QStringLiteral("wrong-length") : QStringLiteral("tracks-not-read")},
-            {QStringLiteral("track"), length ? QJsonValue(r.track == TrackNo::Track2 ? QStringLiteral("track2") : QStringLiteral("track3"))
-                             : QJsonValue()},
+            {QStringLiteral("track"),
+             length ? QJsonValue(r.track == TrackNo::Track2 ? QStringLiteral("track2") : QStringLiteral("track3"))
+                    : QJsonValue()},
             {QStringLiteral("card"), length ? QJsonValue(r.card) : QJsonValue()},
             {QStringLiteral("digits"), length ? QJsonValue(r.digits) : QJsonValue()},
             {QStringLiteral("message"), RefusalText(plan.name, r, languageOffset)},
         });
     }
-    return QJsonObject{{QStringLiteral("name"), plan.name}, {QStringLiteral("lists"), lists}, {QStringLiteral("refused"), refused}};
+    return QJsonObject{
+        {QStringLiteral("name"), plan.name}, {QStringLiteral("lists"), lists}, {QStringLiteral("refused"), refused}};
 }
 
 namespace {
@@ -165,7 +173,9 @@ QJsonArray NamesCutJson(const SitePlan& plan)
 {
     QJsonArray cuts;
     for (const NameCut& cut : plan.namesCut)
-        cuts.append(QJsonObject{{QStringLiteral("line"), cut.line}, {QStringLiteral("name"), cut.holder}, {QStringLiteral("comment"), cut.comment}});
+        cuts.append(QJsonObject{{QStringLiteral("line"), cut.line},
+                                {QStringLiteral("name"), cut.holder},
+                                {QStringLiteral("comment"), cut.comment}});
     return cuts;
 }
 
