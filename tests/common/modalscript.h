@@ -74,6 +74,10 @@ private:
             return;
         }
         const Step step = steps_.takeFirst();
+        // A step may open a modal window of its own (a click that asks a
+        // question): the poll goes on in that window's loop. A timer does not
+        // fire again while it is being delivered; a restarted one does.
+        poll_.start();
         step(*modal);
     }
 
