@@ -11,13 +11,18 @@
 #include "app/ui/displaycheckbox.h"
 #include "app/ui/interfacedialog.h"
 #include "app/ui/pathlabel.h"
+#include "app/ui/sitewindow.h"
+#include "comm/portdiagnosis.h"
 #include "comm/portlisting.h"
 #include "comm/portopening.h"
 #include "comm/progress.h"
 #include "comm/sequences.h"
+#include "comm/simterminal.h"
 #include "texts/sequencetext.h"
 #include "comm/timing.h"
 #include "config/configfiles.h"
+#include "config/sitefile.h"
+#include "texts/sitetexts.h"
 #include "platform/ui/twips.h"
 #include "editor/editorwindow.h"
 #include "editor/password.h"
@@ -144,6 +149,8 @@ void MainWindow::BuildMenus()
     mnubeschreiben_ = action(mnuvardelo_, QStringLiteral("mnubeschreiben"));
     mres_ = action(mnuvardelo_, QStringLiteral("mres"));
     mnuschnittst_ = action(mnuvardelo_, QStringLiteral("mnuschnittst"));
+    mnuvardelo_->addSeparator();
+    mnustandort_ = action(mnuvardelo_, QStringLiteral("mnustandort"));
 
     mnuhelp_ = menuBar()->addMenu(QString());
     mnuhelp_->setObjectName(QStringLiteral("mnuhelp"));
@@ -162,6 +169,7 @@ void MainWindow::BuildMenus()
     connect(mnubeschreiben_, &QAction::triggered, this, &MainWindow::WriteCommand);
     connect(mres_, &QAction::triggered, this, &MainWindow::ResetCommand);
     connect(mnuschnittst_, &QAction::triggered, this, &MainWindow::InterfaceCommand);
+    connect(mnustandort_, &QAction::triggered, this, &MainWindow::SiteCommand);
 }
 
 void MainWindow::BuildPanels()
@@ -293,7 +301,7 @@ void MainWindow::ConnectSequences()
 
     // While a sequence runs, the commands that would disturb it are unavailable.
     connect(session_.get(), &TerminalSession::BusyChanged, this, [this](bool busy) {
-        for (QAction* a : {mnuladen_, mnuauslesen_, mnubeschreiben_, mres_, mnuschnittst_})
+        for (QAction* a : {mnuladen_, mnuauslesen_, mnubeschreiben_, mres_, mnuschnittst_, mnustandort_})
             a->setEnabled(!busy);
     });
 }
@@ -396,6 +404,7 @@ void MainWindow::LoadMainTexts()
     ch2_->setText(t(124));
     ch3_->setText(t(125));
     mnuhelp_->setTitle(t(134));
+    mnustandort_->setText(CatalogueText(SiteWindowText::MenuEntry, program_.LanguageOffset));
     ShowProgress();
     if (LanguageLoaded)
         LanguageLoaded(program_.LanguageOffset);
@@ -434,15 +443,18 @@ void MainWindow::LoadCommand()
 {
     const FileDialogRequest request{TableText(program_, 131), TableText(program_, 132), TableText(program_, 133),
                                     program_.StartDirectory};
-    const std::optional<QString> name = services_.files.Open(request, this);
-    if (!name)
-        return;
+    if (const std::optional<QString> name = services_.files.Open(request, this))
+        LoadAndEdit(*name);
+}
+
+void MainWindow::LoadAndEdit(const QString& name)
+{
     EditAfterLoad = true;
-    if (LoadConfigFile(program_, m_, *name, services_.messages) != LoadOutcome::Loaded) {
+    if (LoadConfigFile(program_, m_, name, services_.messages) != LoadOutcome::Loaded) {
         EditAfterLoad = false;
         return;
     }
-    m_.CurrentConfigFile = *name;
+    m_.CurrentConfigFile = name;
     taste2_->setEnabled(true);
     SetButtonColour(taste2_, false);
     if (EditAfterLoad) {
@@ -545,6 +557,40 @@ void MainWindow::InterfaceCommand()
     InterfaceDialog dialog(program_, services_.settingsPath, reopen, describe, this);
     shown = &dialog;
     RunModal(dialog);
+    ShowProgress();
+}
+
+void MainWindow::SiteCommand()
+{
+    const int language = program_.LanguageOffset;
+    const FileDialogRequest request{QString(), CatalogueText(SiteWindowText::FileFilter, language),
+                                    CatalogueText(SiteWindowText::OpenTitle, language), program_.StartDirectory};
+    const std::optional<QString> name = services_.files.Open(request, this);
+    if (!name)
+        return;
+    const SiteFileRead read = ReadSiteFile(*name, [](const QString& afterSim) {
+        QString error;
+        return ParseSimulationOptions(afterSim, &error) ? QString() : error;
+    });
+    if (!read) {
+        services_.messages.Show(SiteFileMessage(read, *name, language), TableText(program_, 130),
+                                Messages::Buttons::Ok, this);
+        return;
+    }
+    // The site's terminals may hang on this window's port: it is let go
+    // while the site window is open, and taken again after.
+    SerialLink& link = services_.link;
+    const bool portWasOpen = link.IsOpen();
+    link.Close();
+    {
+        SiteWindow window(program_, read.site, {services_.messages, services_.timers, &Devices()}, this);
+        window.ShowModal = ShowModal;
+        window.OpenInEditor = [this](const QString& file) { LoadAndEdit(file); };
+        RunModal(window);
+    }
+    if (portWasOpen && !link.Open())
+        services_.messages.Show(PortFailedMessage(program_, 165, {link.OpenFailure()}), SequenceText(program_, 166),
+                                Messages::Buttons::Ok, this);
     ShowProgress();
 }
 

@@ -101,6 +101,10 @@ private:
     void StartWrite();
     void ResetCommand();
     void InterfaceCommand();
+    void SiteCommand();
+    // Loads a configuration file and opens it in the editor, as File > Load
+    // does after its file dialog.
+    void LoadAndEdit(const QString& file);
     void ShowMakerAddress();
     void OfferLanguageWindow();
     void OpenEditorWindow(bool loadedFile);
@@ -129,6 +133,7 @@ private:
     QAction* mnubeschreiben_ = nullptr;
     QAction* mres_ = nullptr;
     QAction* mnuschnittst_ = nullptr;
+    QAction* mnustandort_ = nullptr;
     QMenu* mnuhelp_ = nullptr;
 
     QGroupBox* frame3_ = nullptr;

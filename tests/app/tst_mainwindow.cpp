@@ -22,7 +22,7 @@ namespace {
 
 using Kind = MainWindowHarness::LinkKind;
 const QString Password = QStringLiteral("123456");   // the simulated terminal's
-const QStringList Disturbing{"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst"};
+const QStringList Disturbing{"mnuladen", "mnuauslesen", "mnubeschreiben", "mres", "mnuschnittst", "mnustandort"};
 
 bool IsRed(MainWindowHarness& h, const char* button)
 {

@@ -27,6 +27,7 @@ struct MainWindowHarness {
     QStringList modalShown;                   // objectName of every modal dialog, in order
     std::function<void(QDialog&)> onModal;    // works each modal dialog; none: a cancel
     QStringList editorOpenedOn;               // unless the real editor is used
+    Messages* realMessages = nullptr;         // message boxes on screen instead of the fake
 
     // settings: the settings file's content, or nothing for a first run.
     explicit MainWindowHarness(LinkKind kind = LinkKind::Scripted, std::optional<QByteArray> settings = QByteArray(" 1\r\n 0\r\n"))
@@ -51,7 +52,8 @@ struct MainWindowHarness {
     void Start(bool realEditor = false)
     {
         window = std::make_unique<MainWindow>(program, m,
-                                              MainWindow::Services{messages, files, clock, *link, SettingsPath(), &devices});
+                                              MainWindow::Services{realMessages ? *realMessages : messages, files, clock, *link,
+                                                                   SettingsPath(), &devices});
         window->ShowModal = [this](QDialog& dialog) {
             modalShown.append(dialog.objectName());
             if (onModal)
