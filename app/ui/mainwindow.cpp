@@ -587,6 +587,10 @@ void MainWindow::SiteCommand()
         window.ShowModal = ShowModal;
         window.OpenInEditor = [this](const QString& file) { LoadAndEdit(file); };
         RunModal(window);
+        // The terminal on this port may be one that was written: what this
+        // window read of it before is no base for a write any more.
+        if (window.AnyWritten())
+            session_->State().TerminalRead = 0;
     }
     if (portWasOpen && !link.Open())
         services_.messages.Show(PortFailedMessage(program_, 165, {link.OpenFailure()}), SequenceText(program_, 166),

@@ -294,6 +294,7 @@ void SiteWindow::ShowResult(const SiteTerminalResult& r)
         table_->removeCellWidget(row, State);
     }
     ++finished_;
+    anyWritten_ = anyWritten_ || r.written;
     // What a run does not know (a failed read knows no identification)
     // leaves what the row showed.
     if (!r.identification.isEmpty())

@@ -79,6 +79,8 @@ public:
     std::function<void(const QString& file)> OpenInEditor;
 
     SiteRun& Run() { return *run_; }
+    // Whether a terminal was written while the window was open.
+    bool AnyWritten() const { return anyWritten_; }
     QTableWidget* Table() const { return table_; }
     // The background of a row in this state; none (invalid) for the neutral ones.
     static QColor StateColour(SiteResult result);
@@ -121,4 +123,5 @@ private:
     // forgotten when none of them could be read with it.
     std::optional<QString> typedPassword_;
     bool closeWhenFinished_ = false;
+    bool anyWritten_ = false;
 };

@@ -3,6 +3,7 @@
 // write question, the editor and the messages, with real focus; its terminals
 // simulated on the manual clock.
 #include "app/ui/sitewindow.h"
+#include "comm/sequences.h"
 #include "common/democonfig.h"
 #include "common/mainwindowharness.h"
 #include "common/modalscript.h"
@@ -346,8 +347,12 @@ private slots:
                 ModalScript::Key(Qt::Key_Return);
             });
         }
+        // As after a read in the main window; a write in the site window
+        // may have gone to the same terminal.
+        rig.h.window->Session().State().TerminalRead = 1;
         rig.Open();
         QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        QCOMPARE(rig.h.window->Session().State().TerminalRead, qint16(written ? 0 : 1));
         QCOMPARE(question, CatalogueText(SiteWindowText::WriteQuestion, 0).arg(2) + QStringLiteral("\n\nTor 1, Tor 2"));
         QCOMPARE(SameImage(memory, rig.folder.filePath(QStringLiteral("tor2.QLV"))), written);
         if (written) {
