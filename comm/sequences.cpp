@@ -348,8 +348,6 @@ bool WriteSequence::Start(const ConfigBlock& block)
 
     c_.link.SetRts(true);
     c_.link.SetDtr(false);
-    emit RunningChanged(true);
-    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
 
     SessionState& s = c_.s;
     s.TerminalRead = 0;
@@ -360,6 +358,10 @@ bool WriteSequence::Start(const ConfigBlock& block)
     s.StepCount = Timing::WatchdogRestartStep;
     s.DiscardRx = 1;
     result_.clear();
+    // Announced once the state is the write's: the bytes of the read before
+    // must not be taken for its reply.
+    emit RunningChanged(true);
+    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
     c_.rx.SetListening(true);
     SendImage(block);
     return true;
