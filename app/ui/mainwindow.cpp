@@ -150,7 +150,7 @@ void MainWindow::BuildMenus()
     mres_ = action(mnuvardelo_, QStringLiteral("mres"));
     mnuschnittst_ = action(mnuvardelo_, QStringLiteral("mnuschnittst"));
     mnuvardelo_->addSeparator();
-    mnustandort_ = action(mnuvardelo_, QStringLiteral("mnustandort"));
+    siteAction_ = action(mnuvardelo_, QStringLiteral("mnustandort"));
 
     mnuhelp_ = menuBar()->addMenu(QString());
     mnuhelp_->setObjectName(QStringLiteral("mnuhelp"));
@@ -169,7 +169,7 @@ void MainWindow::BuildMenus()
     connect(mnubeschreiben_, &QAction::triggered, this, &MainWindow::WriteCommand);
     connect(mres_, &QAction::triggered, this, &MainWindow::ResetCommand);
     connect(mnuschnittst_, &QAction::triggered, this, &MainWindow::InterfaceCommand);
-    connect(mnustandort_, &QAction::triggered, this, &MainWindow::SiteCommand);
+    connect(siteAction_, &QAction::triggered, this, &MainWindow::SiteCommand);
 }
 
 void MainWindow::BuildPanels()
@@ -301,7 +301,7 @@ void MainWindow::ConnectSequences()
 
     // While a sequence runs, the commands that would disturb it are unavailable.
     connect(session_.get(), &TerminalSession::BusyChanged, this, [this](bool busy) {
-        for (QAction* a : {mnuladen_, mnuauslesen_, mnubeschreiben_, mres_, mnuschnittst_, mnustandort_})
+        for (QAction* a : {mnuladen_, mnuauslesen_, mnubeschreiben_, mres_, mnuschnittst_, siteAction_})
             a->setEnabled(!busy);
     });
 }
@@ -404,7 +404,7 @@ void MainWindow::LoadMainTexts()
     ch2_->setText(t(124));
     ch3_->setText(t(125));
     mnuhelp_->setTitle(t(134));
-    mnustandort_->setText(CatalogueText(SiteWindowText::MenuEntry, program_.LanguageOffset));
+    siteAction_->setText(CatalogueText(SiteWindowText::MenuEntry, program_.LanguageOffset));
     ShowProgress();
     if (LanguageLoaded)
         LanguageLoaded(program_.LanguageOffset);

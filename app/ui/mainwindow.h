@@ -133,7 +133,7 @@ private:
     QAction* mnubeschreiben_ = nullptr;
     QAction* mres_ = nullptr;
     QAction* mnuschnittst_ = nullptr;
-    QAction* mnustandort_ = nullptr;
+    QAction* siteAction_ = nullptr;
     QMenu* mnuhelp_ = nullptr;
 
     QGroupBox* frame3_ = nullptr;
