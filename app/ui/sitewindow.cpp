@@ -24,6 +24,10 @@ namespace {
 // The day and minute of a read or write, the same in every language.
 const QString TimeFormat = QStringLiteral("yyyy-MM-dd HH:mm");
 
+// What a terminal without a password source of its own takes, before the
+// operator is asked.
+constexpr char PasswordVariable[] = "VARDELO_PASSWORD";
+
 // Room for a line of a terminal's last error beside the other columns.
 constexpr int ErrorRoomPx = 380;
 
@@ -119,7 +123,6 @@ SiteWindow::SiteWindow(ProgramState& program, const Site& site, Services service
         table_->item(row, Port)->setToolTip(t.port.target);
     }
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OpenRow(row); });
-    connect(table_, &QTableWidget::itemSelectionChanged, this, &SiteWindow::ShowButtons);
     layout->addWidget(table_, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -139,7 +142,10 @@ SiteWindow::SiteWindow(ProgramState& program, const Site& site, Services service
     connect(read_, &QPushButton::clicked, this, [this] { StartOperation(SiteOperation::Read); });
     connect(compare_, &QPushButton::clicked, this, [this] { StartOperation(SiteOperation::Diff); });
     connect(write_, &QPushButton::clicked, this, [this] { StartOperation(SiteOperation::Write); });
-    connect(stop_, &QPushButton::clicked, run_.get(), &SiteRun::Stop);
+    connect(stop_, &QPushButton::clicked, this, [this] {
+        run_->Stop();
+        ShowButtons();   // a write under way goes on to its end
+    });
     connect(close_, &QPushButton::clicked, this, &SiteWindow::reject);
     layout->addLayout(buttons);
 
@@ -220,8 +226,8 @@ std::optional<QHash<int, QString>> SiteWindow::Passwords(const QList<int>& selec
 {
     const Site& site = run_->SiteDescription();
     std::optional<QString> fromEnvironment;
-    if (qEnvironmentVariableIsSet("VARDELO_PASSWORD"))
-        fromEnvironment = qEnvironmentVariable("VARDELO_PASSWORD");
+    if (qEnvironmentVariableIsSet(PasswordVariable))
+        fromEnvironment = qEnvironmentVariable(PasswordVariable);
     const SitePasswords resolved = ResolveSitePasswords(site, selection, fromEnvironment);
     if (!resolved.problems.isEmpty()) {
         services_.messages.Show(SiteProblemsMessage(resolved.problems, site.file, program_.LanguageOffset),
