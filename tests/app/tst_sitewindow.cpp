@@ -117,6 +117,14 @@ struct SiteRig {
     static QString Cell(SiteWindow& w, int row, int column) { return w.Table()->item(row, column)->text(); }
     static QPushButton* Button(SiteWindow& w, const char* name) { return w.findChild<QPushButton*>(QLatin1String(name)); }
     bool RunEnds(SiteWindow& w) { return h.clock.RunUntil([&] { return !w.Run().Running(); }, 60000); }
+    // The operator's double-click: a click, then the second press.
+    static void DoubleClick(SiteWindow& w, int row, int column)
+    {
+        QTableWidget* table = w.Table();
+        const QPoint at = table->visualItemRect(table->item(row, column)).center();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
     static void ClickRow(SiteWindow& w, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTableWidget* table = w.Table();
@@ -140,6 +148,16 @@ auto ClosedOnReturn(QWidget& modal)
         if (auto* dialog = qobject_cast<QDialog*>(&modal); dialog && dialog->isVisible())
             dialog->done(QDialog::Rejected);
     });
+}
+
+// A step for a message box: notes its text and answers it with a key.
+ModalScript::Step Answer(QString& text, int key = Qt::Key_Return, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    return [&text, key, modifiers](QWidget& box) {
+        const auto closed = ClosedOnReturn(box);
+        text = static_cast<QMessageBox&>(box).text();
+        ModalScript::Key(key, modifiers);
+    };
 }
 
 QString FocusName()
@@ -335,18 +353,9 @@ private slots:
             QVERIFY(SiteRig::Cell(w, Tor1, SiteWindow::LastWrite).isEmpty());
             ModalScript::Key(Qt::Key_Escape);
         });
-        script.Then([&](QWidget& box) {
-            const auto closed = ClosedOnReturn(box);
-            question = static_cast<QMessageBox&>(box).text();
-            ModalScript::Key(answer, answer == Qt::Key_N ? Qt::AltModifier : Qt::NoModifier);
-        });
-        if (written) {
-            script.Then([&](QWidget& box) {
-                const auto closed = ClosedOnReturn(box);
-                outcome = static_cast<QMessageBox&>(box).text();
-                ModalScript::Key(Qt::Key_Return);
-            });
-        }
+        script.Then(Answer(question, answer, answer == Qt::Key_N ? Qt::AltModifier : Qt::NoModifier));
+        if (written)
+            script.Then(Answer(outcome));
         // As after a read in the main window; a write in the site window
         // may have gone to the same terminal.
         rig.h.window->Session().State().TerminalRead = 1;
@@ -412,14 +421,8 @@ private slots:
         script.Then([&](QWidget& modal) {
             const auto closed = ClosedOnReturn(modal);
             SiteWindow& w = SiteRig::Window(modal);
-            QTableWidget* table = w.Table();
-            const QPoint at = table->visualItemRect(table->item(Tor2, SiteWindow::Port)).center();
-            // The operator's double-click: a click, then the second press.
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-            QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-            const QPoint keller = table->visualItemRect(table->item(Keller, SiteWindow::Name)).center();
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, keller);
-            QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, keller);
+            SiteRig::DoubleClick(w, Tor2, SiteWindow::Port);
+            SiteRig::DoubleClick(w, Keller, SiteWindow::Name);
             ModalScript::Key(Qt::Key_Escape);
         });
         script.Then([&](QWidget& editor) {
@@ -429,11 +432,7 @@ private slots:
             doorTime = rig.h.m.ConfigImage[Slot::DoorOpenTime];
             ModalScript::Key(Qt::Key_Escape);
         });
-        script.Then([&](QWidget& box) {
-            const auto closed = ClosedOnReturn(box);
-            notRead = static_cast<QMessageBox&>(box).text();
-            ModalScript::Key(Qt::Key_Return);
-        });
+        script.Then(Answer(notRead));
         rig.Open();
         QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
         QCOMPARE(editorFile, rig.ReadFile(Tor2));
@@ -461,11 +460,7 @@ private slots:
         SiteRig rig(toml);
         ModalScript script;
         QString message;
-        script.Then([&](QWidget& box) {
-            const auto closed = ClosedOnReturn(box);
-            message = static_cast<QMessageBox&>(box).text();
-            ModalScript::Key(Qt::Key_Return);
-        });
+        script.Then(Answer(message));
         rig.Open();
         QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
         QVERIFY2(message.contains(line) && message.contains(QStringLiteral("site.toml")), qPrintable(message));
