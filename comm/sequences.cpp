@@ -63,9 +63,9 @@ void SequenceGate::Release()
 // ---------------------------------------------------------------- read
 
 ReadSequence::ReadSequence(const SequenceContext& c, QObject* parent)
-    : QObject(parent), c_(c), timer1_(c.timers.CreateTimer(Timing::ReadTickMs))
+    : QObject(parent), c_(c), readTimer_(c.timers.CreateTimer(Timing::ReadTickMs))
 {
-    connect(timer1_.get(), &PeriodicTimer::Tick, this, &ReadSequence::OnTick);
+    connect(readTimer_.get(), &PeriodicTimer::Tick, this, &ReadSequence::OnTick);
     connect(&c_.rx, &ReceiveHandler::StartByteReceived, this, [this] {
         if (IsRunning()) {
             startByteSeen_ = true;
@@ -78,7 +78,7 @@ ReadSequence::~ReadSequence() = default;
 
 bool ReadSequence::IsRunning() const
 {
-    return timer1_->IsRunning();
+    return readTimer_->IsRunning();
 }
 
 QString ReadSequence::OutputFile() const
@@ -123,7 +123,7 @@ bool ReadSequence::Start(const std::function<PasswordEntry()>& askPassword)
     failure_.clear();
     notice_.clear();
     c_.rx.SetListening(true);
-    timer1_->Start();
+    readTimer_->Start();
     emit RunningChanged(true);
     return true;
 }
@@ -152,7 +152,7 @@ void ReadSequence::ReadFailed(int textId, int titleId)
 {
     // The timer stops before the message, and the lines, check boxes and
     // button stay as they are while it is open.
-    timer1_->Stop();
+    readTimer_->Stop();
     c_.rx.SetListening(false);
     failure_ = SequenceText(c_.s.Program, textId);
     emit Ended(false);
@@ -172,7 +172,7 @@ void ReadSequence::FinishRead()
     // Only "Fertig" is ticked: a start byte that came within a delivery of
     // several bytes was never recognised, and the boxes keep saying so.
     emit ChecksChanged(startByteSeen_, startByteSeen_, true);
-    timer1_->Stop();
+    readTimer_->Stop();
     c_.rx.SetListening(false);
     s.StepCount = 0;
     SetLines(false, false);
@@ -271,7 +271,7 @@ void ReadSequence::Abort()
 {
     if (!IsRunning())
         return;
-    timer1_->Stop();
+    readTimer_->Stop();
     c_.rx.SetListening(false);
     c_.s.StepCount = 0;
     SetLines(false, false);
@@ -284,18 +284,18 @@ void ReadSequence::Abort()
 WriteSequence::WriteSequence(const SequenceContext& c, QObject* parent)
     : QObject(parent),
       c_(c),
-      timer2_(c.timers.CreateTimer(Timing::WriteTickMs)),
-      timer4_(c.timers.CreateTimer(Timing::WriteSettleMs))
+      writeTimer_(c.timers.CreateTimer(Timing::WriteTickMs)),
+      settleTimer_(c.timers.CreateTimer(Timing::WriteSettleMs))
 {
-    connect(timer2_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnTick);
-    connect(timer4_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnSettled);
+    connect(writeTimer_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnTick);
+    connect(settleTimer_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnSettled);
 }
 
 WriteSequence::~WriteSequence() = default;
 
 bool WriteSequence::IsRunning() const
 {
-    return timer2_->IsRunning() || timer4_->IsRunning();
+    return writeTimer_->IsRunning() || settleTimer_->IsRunning();
 }
 
 bool WriteSequence::CheckReadDone()
@@ -350,14 +350,14 @@ void WriteSequence::SendImage(const ConfigBlock& block)
     c_.link.ClearReceive();
     s.DiscardRx = 0;
     s.RxIndex = 0;
-    timer2_->Start();
+    writeTimer_->Start();
 }
 
 void WriteSequence::OnTick()
 {
     SessionState& s = c_.s;
     if (s.RxIndex >= Timing::ConfigBytes)
-        timer4_->Start();   // already running: its delay is not restarted
+        settleTimer_->Start();   // already running: its delay is not restarted
     ++s.StepCount;
     if (s.StepCount > Timing::WriteSilenceStep)
         VerifyFailed();
@@ -365,8 +365,8 @@ void WriteSequence::OnTick()
 
 void WriteSequence::StopTimers()
 {
-    timer4_->Stop();
-    timer2_->Stop();
+    settleTimer_->Stop();
+    writeTimer_->Stop();
     c_.rx.SetListening(false);
 }
 
@@ -431,16 +431,16 @@ void WriteSequence::Abort()
 // ---------------------------------------------------------------- reset
 
 ResetSequence::ResetSequence(const SequenceContext& c, QObject* parent)
-    : QObject(parent), c_(c), timer3_(c.timers.CreateTimer(Timing::ResetPulseMs))
+    : QObject(parent), c_(c), pulseTimer_(c.timers.CreateTimer(Timing::ResetPulseMs))
 {
-    connect(timer3_.get(), &PeriodicTimer::Tick, this, &ResetSequence::OnTick);
+    connect(pulseTimer_.get(), &PeriodicTimer::Tick, this, &ResetSequence::OnTick);
 }
 
 ResetSequence::~ResetSequence() = default;
 
 bool ResetSequence::IsRunning() const
 {
-    return timer3_->IsRunning();
+    return pulseTimer_->IsRunning();
 }
 
 bool ResetSequence::Start()
@@ -451,7 +451,7 @@ bool ResetSequence::Start()
     c_.link.SetRts(false);
     c_.link.SetDtr(true);
     emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
-    timer3_->Start();
+    pulseTimer_->Start();
     emit RunningChanged(true);
     return true;
 }
@@ -460,7 +460,7 @@ void ResetSequence::OnTick()
 {
     c_.link.SetDtr(false);
     c_.s.TerminalRead = 0;
-    timer3_->Stop();
+    pulseTimer_->Stop();
     emit RunningChanged(false);
     c_.gate.Release();
     emit Finished(true);
@@ -470,7 +470,7 @@ void ResetSequence::Abort()
 {
     if (!IsRunning())
         return;
-    timer3_->Stop();
+    pulseTimer_->Stop();
     c_.link.SetDtr(false);
     emit RunningChanged(false);
     c_.gate.Release();

@@ -145,7 +145,7 @@ private:
     void SetLines(bool dtr, bool rts);
     ReadStorage StoreResult(const ConfigBlock& block);
     SequenceContext c_;
-    std::unique_ptr<PeriodicTimer> timer1_;
+    std::unique_ptr<PeriodicTimer> readTimer_;
     QString outputFile_;
     QString fallbackFolder_ = DefaultReadFallbackFolder();
     Storing storing_ = Storing::OutputFile;
@@ -199,8 +199,8 @@ private:
     void VerifyFailed();
     void StopTimers();
     SequenceContext c_;
-    std::unique_ptr<PeriodicTimer> timer2_;
-    std::unique_ptr<PeriodicTimer> timer4_;
+    std::unique_ptr<PeriodicTimer> writeTimer_;
+    std::unique_ptr<PeriodicTimer> settleTimer_;
     ConfigBlock sent_{};
     QString result_;
 };
@@ -225,7 +225,7 @@ signals:
 private:
     void OnTick();
     SequenceContext c_;
-    std::unique_ptr<PeriodicTimer> timer3_;
+    std::unique_ptr<PeriodicTimer> pulseTimer_;
 };
 
 // One terminal: its state, the receive handler, the three sequences and the
