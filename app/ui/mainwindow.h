@@ -114,45 +114,45 @@ private:
     bool EditAfterLoad = false;
     Services services_;
     std::unique_ptr<TerminalSession> session_;
-    std::unique_ptr<PeriodicTimer> timer5_;
+    std::unique_ptr<PeriodicTimer> languageOfferTimer_;
     std::unique_ptr<TransferMonitor> monitor_;
     QLabel* statusLine_ = nullptr;
     std::unique_ptr<SerialDevices> systemDevices_;
     std::unique_ptr<TransferRecorder> recorder_;
 
     BackgroundWidget* client_ = nullptr;
-    QMenu* mnudatei_ = nullptr;
-    QAction* mnuladen_ = nullptr;
-    QAction* mnuBeenden_ = nullptr;
-    QMenu* mnuvardelo_ = nullptr;
-    QAction* mnuauslesen_ = nullptr;
-    QAction* mnubeschreiben_ = nullptr;
-    QAction* mres_ = nullptr;
-    QAction* mnuschnittst_ = nullptr;
-    QMenu* mnuhelp_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* loadAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QMenu* terminalMenu_ = nullptr;
+    QAction* readAction_ = nullptr;
+    QAction* writeAction_ = nullptr;
+    QAction* resetAction_ = nullptr;
+    QAction* interfaceAction_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
 
-    QGroupBox* frame3_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QLabel* label5_ = nullptr;
+    QGroupBox* identificationFrame_ = nullptr;
+    QLabel* identificationLabel_ = nullptr;
+    QLabel* bannerLabel_ = nullptr;
 
-    QGroupBox* frame1_ = nullptr;
-    QGroupBox* frame8_ = nullptr;
-    QLineEdit* text2_ = nullptr;
-    QPushButton* taste1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    DisplayCheckBox* ch1_ = nullptr;
-    DisplayCheckBox* ch2_ = nullptr;
-    DisplayCheckBox* ch3_ = nullptr;
+    QGroupBox* readPanel_ = nullptr;
+    QGroupBox* waitFrame_ = nullptr;
+    QLineEdit* waitNotice_ = nullptr;
+    QPushButton* readButton_ = nullptr;
+    QPushButton* readCancelButton_ = nullptr;
+    DisplayCheckBox* connectionCheck_ = nullptr;
+    DisplayCheckBox* passwordCheck_ = nullptr;
+    DisplayCheckBox* finishedCheck_ = nullptr;
 
-    QGroupBox* frame2_ = nullptr;
-    QPushButton* taste2_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QGroupBox* frame4_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QGroupBox* frame5_ = nullptr;
-    QProgressBar* flatScrollBar1_ = nullptr;
-    QGroupBox* frame6_ = nullptr;
-    QProgressBar* flatScrollBar2_ = nullptr;
+    QGroupBox* writePanel_ = nullptr;
+    QPushButton* writeButton_ = nullptr;
+    QPushButton* writeCancelButton_ = nullptr;
+    QGroupBox* writeFileFrame_ = nullptr;
+    QLabel* writeFileLabel_ = nullptr;
+    QGroupBox* sendFrame_ = nullptr;
+    QProgressBar* sendBar_ = nullptr;
+    QGroupBox* replyFrame_ = nullptr;
+    QProgressBar* replyBar_ = nullptr;
 
     // What the chosen file will change in the terminal against the last
     // read, shown with the write panel.
