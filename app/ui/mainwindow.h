@@ -114,45 +114,47 @@ private:
     bool EditAfterLoad = false;
     Services services_;
     std::unique_ptr<TerminalSession> session_;
+    // Timer5: offers the language window once, a second after start-up.
     std::unique_ptr<PeriodicTimer> languageOfferTimer_;
     std::unique_ptr<TransferMonitor> monitor_;
     QLabel* statusLine_ = nullptr;
     std::unique_ptr<SerialDevices> systemDevices_;
     std::unique_ptr<TransferRecorder> recorder_;
 
+    // The controls by role; the comment gives each one's objectName.
     BackgroundWidget* client_ = nullptr;
-    QMenu* fileMenu_ = nullptr;
-    QAction* loadAction_ = nullptr;
-    QAction* exitAction_ = nullptr;
-    QMenu* terminalMenu_ = nullptr;
-    QAction* readAction_ = nullptr;
-    QAction* writeAction_ = nullptr;
-    QAction* resetAction_ = nullptr;
-    QAction* interfaceAction_ = nullptr;
-    QMenu* helpMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;                         // mnudatei
+    QAction* loadAction_ = nullptr;                     // mnuladen
+    QAction* exitAction_ = nullptr;                     // mnuBeenden
+    QMenu* terminalMenu_ = nullptr;                     // mnuvardelo
+    QAction* readAction_ = nullptr;                     // mnuauslesen
+    QAction* writeAction_ = nullptr;                    // mnubeschreiben
+    QAction* resetAction_ = nullptr;                    // mres
+    QAction* interfaceAction_ = nullptr;                // mnuschnittst
+    QMenu* helpMenu_ = nullptr;                         // mnuhelp
 
-    QGroupBox* identificationFrame_ = nullptr;
-    QLabel* identificationLabel_ = nullptr;
-    QLabel* bannerLabel_ = nullptr;
+    QGroupBox* identificationFrame_ = nullptr;          // Frame3
+    QLabel* identificationLabel_ = nullptr;             // Label1
+    QLabel* bannerLabel_ = nullptr;                     // Label5
 
-    QGroupBox* readPanel_ = nullptr;
-    QGroupBox* waitFrame_ = nullptr;
-    QLineEdit* waitNotice_ = nullptr;
-    QPushButton* readButton_ = nullptr;
-    QPushButton* readCancelButton_ = nullptr;
-    DisplayCheckBox* connectionCheck_ = nullptr;
-    DisplayCheckBox* passwordCheck_ = nullptr;
-    DisplayCheckBox* finishedCheck_ = nullptr;
+    QGroupBox* readPanel_ = nullptr;                    // Frame1
+    QGroupBox* waitFrame_ = nullptr;                    // Frame8
+    QLineEdit* waitNotice_ = nullptr;                   // Text2
+    QPushButton* readButton_ = nullptr;                 // Taste1
+    QPushButton* readCancelButton_ = nullptr;           // Command2
+    DisplayCheckBox* connectionCheck_ = nullptr;        // Ch1
+    DisplayCheckBox* passwordCheck_ = nullptr;          // Ch2
+    DisplayCheckBox* finishedCheck_ = nullptr;          // Ch3
 
-    QGroupBox* writePanel_ = nullptr;
-    QPushButton* writeButton_ = nullptr;
-    QPushButton* writeCancelButton_ = nullptr;
-    QGroupBox* writeFileFrame_ = nullptr;
-    QLabel* writeFileLabel_ = nullptr;
-    QGroupBox* sendFrame_ = nullptr;
-    QProgressBar* sendBar_ = nullptr;
-    QGroupBox* replyFrame_ = nullptr;
-    QProgressBar* replyBar_ = nullptr;
+    QGroupBox* writePanel_ = nullptr;                   // Frame2
+    QPushButton* writeButton_ = nullptr;                // taste2
+    QPushButton* writeCancelButton_ = nullptr;          // Command1
+    QGroupBox* writeFileFrame_ = nullptr;               // Frame4
+    QLabel* writeFileLabel_ = nullptr;                  // Label2
+    QGroupBox* sendFrame_ = nullptr;                    // Frame5
+    QProgressBar* sendBar_ = nullptr;                   // FlatScrollBar1
+    QGroupBox* replyFrame_ = nullptr;                   // Frame6
+    QProgressBar* replyBar_ = nullptr;                  // FlatScrollBar2
 
     // What the chosen file will change in the terminal against the last
     // read, shown with the write panel.
