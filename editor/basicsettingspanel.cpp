@@ -156,18 +156,18 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
         }
     }
     auto pair = [this](int frame, int yesNumber) {
-        op_[yesNumber] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber), true);
-        op_[yesNumber + 1] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber + 1), false);
-        Pressable(op_[yesNumber])->partner = Pressable(op_[yesNumber + 1]);
-        Pressable(op_[yesNumber + 1])->partner = Pressable(op_[yesNumber]);
+        options_[yesNumber] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber), true);
+        options_[yesNumber + 1] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber + 1), false);
+        Pressable(options_[yesNumber])->partner = Pressable(options_[yesNumber + 1]);
+        Pressable(options_[yesNumber + 1])->partner = Pressable(options_[yesNumber]);
     };
     for (const FrameLayout& frameDef : Frames)
         if (frameDef.optionPair)
             pair(frameDef.number, frameDef.optionPair);
-    Pressable(op_[1])->onPress = [this] { PressBlockLists(true); };
-    Pressable(op_[2])->onPress = [this] { PressBlockLists(false); };
+    Pressable(options_[1])->onPress = [this] { PressBlockLists(true); };
+    Pressable(options_[2])->onPress = [this] { PressBlockLists(false); };
     for (int b = 3; b <= 6; ++b)
-        Pressable(op_[b])->onPress = [this, b] { PressTrack(b); };
+        Pressable(options_[b])->onPress = [this, b] { PressTrack(b); };
 
     for (const FrameLayout& frameDef : Frames) {
         if (!frameDef.box)
@@ -181,9 +181,9 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
         edit->setMaxLength(password ? 6 : int(QString::number(setting.highest).size()));
         edit->setContextMenuPolicy(Qt::NoContextMenu);   // no paste past the key filter
         edit->installEventFilter(this);
-        text_[frameDef.box] = edit;
+        boxes_[frameDef.box] = edit;
     }
-    text_[4]->setReadOnly(true);
+    boxes_[4]->setReadOnly(true);
     auto* seconds = new QLabel(TableText(program_, 185), frames_[1]);
     seconds->setObjectName(QStringLiteral("Label1"));
     seconds->setGeometry(TwipsRect(1260, 420, 1800, 375));
@@ -191,9 +191,9 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
     // Tab follows the screen: down each column, then the next column. Of a
     // yes/no pair only the selected button is a tab stop (ShowSettings).
     const std::array<QWidget*, 26> tabOrder{
-        text_[1], yes_[0], no_[0], yes_[1], no_[1], yes_[10], no_[10], text_[4],       // column 1
-        yes_[3], no_[3], yes_[2], no_[2], yes_[5], no_[5], op_[3], op_[4], op_[5], op_[6],   // column 2
-        yes_[7], no_[7], yes_[4], no_[4], op_[1], op_[2], text_[2], text_[3]};         // column 3
+        boxes_[1], yes_[0], no_[0], yes_[1], no_[1], yes_[10], no_[10], boxes_[4],                    // column 1
+        yes_[3], no_[3], yes_[2], no_[2], yes_[5], no_[5], options_[3], options_[4], options_[5], options_[6], // column 2
+        yes_[7], no_[7], yes_[4], no_[4], options_[1], options_[2], boxes_[2], boxes_[3]};              // column 3
     for (size_t i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
@@ -220,7 +220,7 @@ QRadioButton* BasicSettingsPanel::MakeOption(QGroupBox* frame, const QString& na
 BasicSetting BasicSettingsPanel::SettingOf(const QLineEdit* box) const
 {
     for (const FrameLayout& f : Frames)
-        if (f.box && text_[f.box] == box)
+        if (f.box && boxes_[f.box] == box)
             return f.setting;
     return BasicSetting::DoorOpenTime;
 }
@@ -230,13 +230,13 @@ bool BasicSettingsPanel::ShowsYes(BasicSetting setting) const
     const FrameLayout& frame = FrameOf(setting);
     if (frame.yesNo >= 0)
         return yes_[frame.yesNo]->isChecked();
-    return frame.optionPair && op_[frame.optionPair]->isChecked();
+    return frame.optionPair && options_[frame.optionPair]->isChecked();
 }
 
 QString BasicSettingsPanel::ShownValue(BasicSetting setting) const
 {
     const FrameLayout& frame = FrameOf(setting);
-    return frame.box ? text_[frame.box]->text() : QString();
+    return frame.box ? boxes_[frame.box]->text() : QString();
 }
 
 // ---------------------------------------------------------------- showing
@@ -247,11 +247,11 @@ void BasicSettingsPanel::SetGroup(int frame, bool enabled)
     switch (frame) {
     case 6: yes_[4]->setVisible(enabled); no_[4]->setVisible(enabled); break;
     case 7: yes_[5]->setVisible(enabled); no_[5]->setVisible(enabled); break;
-    case 8: op_[1]->setVisible(enabled); op_[2]->setVisible(enabled); break;
-    case 10: op_[3]->setVisible(enabled); op_[4]->setVisible(enabled); break;
-    case 11: op_[5]->setVisible(enabled); op_[6]->setVisible(enabled); break;
-    case 13: text_[2]->setVisible(enabled); break;
-    case 14: text_[3]->setVisible(enabled); break;
+    case 8: options_[1]->setVisible(enabled); options_[2]->setVisible(enabled); break;
+    case 10: options_[3]->setVisible(enabled); options_[4]->setVisible(enabled); break;
+    case 11: options_[5]->setVisible(enabled); options_[6]->setVisible(enabled); break;
+    case 13: boxes_[2]->setVisible(enabled); break;
+    case 14: boxes_[3]->setVisible(enabled); break;
     default: break;
     }
 }
@@ -267,10 +267,10 @@ void BasicSettingsPanel::ShowSettings()
             (SettingOn(m_, f.setting) ? yes_[f.yesNo] : no_[f.yesNo])->setChecked(true);
             Pressable(yes_[f.yesNo])->TabStopOnSelected();
         } else if (f.optionPair) {
-            op_[SettingOn(m_, f.setting) ? f.optionPair : f.optionPair + 1]->setChecked(true);
-            Pressable(op_[f.optionPair])->TabStopOnSelected();
+            options_[SettingOn(m_, f.setting) ? f.optionPair : f.optionPair + 1]->setChecked(true);
+            Pressable(options_[f.optionPair])->TabStopOnSelected();
         } else {
-            text_[f.box]->setText(SettingText(m_, SettingEntry(f.setting)));
+            boxes_[f.box]->setText(SettingText(m_, SettingEntry(f.setting)));
         }
     }
     ShowDependentGroups();
@@ -318,7 +318,7 @@ void BasicSettingsPanel::WarnCardDataLoss()
 
 void BasicSettingsPanel::PressBlockLists(bool on)
 {
-    if (op_[on ? 1 : 2]->isChecked())
+    if (options_[on ? 1 : 2]->isChecked())
         return;
     if (!ConfirmCardDataLoss())
         return;
@@ -341,9 +341,9 @@ void BasicSettingsPanel::PressBlockLists(bool on)
 
 void BasicSettingsPanel::PressTrack(int button)
 {
-    if (button < 3 || button > 6 || op_[button]->isChecked())
+    if (button < 3 || button > 6 || options_[button]->isChecked())
         return;
-    if ((button == 4 && op_[6]->isChecked()) || (button == 6 && op_[4]->isChecked())) {
+    if ((button == 4 && options_[6]->isChecked()) || (button == 6 && options_[4]->isChecked())) {
         messages_.Show(TableText(program_, 252), TableText(program_, 253), Messages::Buttons::Ok, window());
         return;
     }
@@ -444,7 +444,7 @@ void BasicSettingsPanel::OpenPasswordDialog(Qt::FocusReason reason)
     // would come back to it from the tab control and open the dialog again,
     // and the controls after it could never be reached by keys.
     if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
-        if (QWidget* next = NextTabStop(text_[4], reason == Qt::TabFocusReason))
+        if (QWidget* next = NextTabStop(boxes_[4], reason == Qt::TabFocusReason))
             next->setFocus(reason);
 }
 
@@ -456,19 +456,19 @@ bool BasicSettingsPanel::eventFilter(QObject* watched, QEvent* event)
     if (!box)
         return QWidget::eventFilter(watched, event);
 
-    if (box == text_[4]) {
+    if (box == boxes_[4]) {
         if (event->type() == QEvent::FocusIn && OwnFocusChange(event)) {
             // Handled after the focus change has settled, never inside it.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             QTimer::singleShot(0, this, [this, reason] {
-                if (text_[4]->hasFocus())
+                if (boxes_[4]->hasFocus())
                     OpenPasswordDialog(reason);
             });
         }
         return QWidget::eventFilter(watched, event);
     }
 
-    if (box != text_[1] && box != text_[2] && box != text_[3])
+    if (box != boxes_[1] && box != boxes_[2] && box != boxes_[3])
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
@@ -477,7 +477,7 @@ bool BasicSettingsPanel::eventFilter(QObject* watched, QEvent* event)
             valueOnEntry_ = LeadingValue(box->text());
         editing_ = box;
         if (OwnFocusChange(event)) {
-            if (box != text_[1])
+            if (box != boxes_[1])
                 WarnCardDataLoss();
             box->selectAll();
             QTimer::singleShot(0, box, [box] { box->selectAll(); });

@@ -79,8 +79,8 @@ private:
     std::array<QGroupBox*, 16> frames_{};          // Frame1..Frame15
     std::array<QRadioButton*, 11> yes_{};          // O1(i)
     std::array<QRadioButton*, 11> no_{};           // O2(i)
-    std::array<QRadioButton*, 7> op_{};            // Op1..Op6
-    std::array<QLineEdit*, 5> text_{};             // Text1..Text4
+    std::array<QRadioButton*, 7> options_{};       // Op1..Op6
+    std::array<QLineEdit*, 5> boxes_{};            // Text1..Text4 (the password field is Text4)
 
     int confirmAnswer_ = 0;        // ConfirmAnswer: 1 after a confirmed card-data loss
     QLineEdit* editing_ = nullptr; // the number box whose value waits for its commit
