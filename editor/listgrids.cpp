@@ -51,10 +51,10 @@ void ListGrids::Build(QWidget* container, int firstList)
             if (m_.ListCount(list) != 0 && code == 13)
                 OpenRow(list);
         });
-        connect(grid, &GridWidget::FocusGained, this, [this, list] { FocusGained(list); });
-        connect(grid, &GridWidget::FocusLost, this, [this, list] { FocusLost(list); });
-        connect(grid, &GridWidget::CellEntered, this, [this, list] { CellEntered(list); });
-        connect(grid, &GridWidget::CellLeft, this, [this, list] { CellLeft(list); });
+        connect(grid, &GridWidget::FocusGained, this, [this, list] { OnFocusGained(list); });
+        connect(grid, &GridWidget::FocusLost, this, [this, list] { OnFocusLost(list); });
+        connect(grid, &GridWidget::CellEntered, this, [this, list] { OnCellEntered(list); });
+        connect(grid, &GridWidget::CellLeft, this, [this, list] { OnCellLeft(list); });
     }
 }
 
@@ -164,13 +164,13 @@ void ListGrids::OpenRow(int list)
     EncodeRowData(m_, m_.CurrentRow);
 }
 
-void ListGrids::FocusGained(int list)
+void ListGrids::OnFocusGained(int list)
 {
     if (m_.EditConfirmed != 1 && m_.ListCount(list) != 0)
         grids_[list - 1]->SetCellBackColor(ColourText::Red);
 }
 
-void ListGrids::FocusLost(int list)
+void ListGrids::OnFocusLost(int list)
 {
     if (m_.EditConfirmed == 1) {
         m_.EditConfirmed = 0;
@@ -180,13 +180,13 @@ void ListGrids::FocusLost(int list)
         grids_[list - 1]->SetCellBackColor(ColourText::WindowBackground);
 }
 
-void ListGrids::CellEntered(int list)
+void ListGrids::OnCellEntered(int list)
 {
     if (grids_[list - 1]->Row() != 1)
         grids_[list - 1]->SetCellBackColor(ColourText::Red);
 }
 
-void ListGrids::CellLeft(int list)
+void ListGrids::OnCellLeft(int list)
 {
     if (grids_[list - 1]->Row() != 1)
         grids_[list - 1]->SetCellBackColor(ColourText::WindowBackground);
