@@ -34,18 +34,18 @@ RowEditDialog::RowEditDialog(ProgramState& program, Configuration& m, Messages& 
     QFont entryFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
     entryFont.setStyleHint(QFont::SansSerif);
 
-    auto* frame1 = new QGroupBox(TableText(program_, 152), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(TwipsRect(120, 90, 6060, 825));
-    data_ = new QLineEdit(frame1);
+    auto* dataFrame = new QGroupBox(TableText(program_, 152), this);
+    dataFrame->setObjectName(QStringLiteral("Frame1"));
+    dataFrame->setGeometry(TwipsRect(120, 90, 6060, 825));
+    data_ = new QLineEdit(dataFrame);
     data_->setObjectName(QStringLiteral("Text1"));
     data_->setGeometry(TwipsRect(120, 300, 5820, 420));
     data_->setFont(entryFont);
 
-    auto* frame2 = new QGroupBox(TableText(program_, 153), this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    frame2->setGeometry(TwipsRect(120, 1005, 6060, 825));
-    comment_ = new QLineEdit(frame2);
+    auto* commentFrame = new QGroupBox(TableText(program_, 153), this);
+    commentFrame->setObjectName(QStringLiteral("Frame2"));
+    commentFrame->setGeometry(TwipsRect(120, 1005, 6060, 825));
+    comment_ = new QLineEdit(commentFrame);
     comment_->setObjectName(QStringLiteral("Text2"));
     comment_->setGeometry(TwipsRect(120, 300, 5820, 420));
     comment_->setFont(entryFont);
