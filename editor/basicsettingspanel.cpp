@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -136,10 +137,8 @@ QWidget* NextTabStop(QWidget* from, bool forward)
 } // namespace
 
 BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, Messages& messages,
-                                       const ModalRunner& showModal, QWidget* focusHome,
-                                       std::function<void()> stopTimer1, QWidget* parent)
-    : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome),
-      stopTimer1_(std::move(stopTimer1))
+                                       const ModalRunner& showModal, QWidget* focusHome, QWidget* parent)
+    : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome)
 {
     setObjectName(QStringLiteral("umr0"));
     for (const FrameLayout& frameDef : Frames) {
@@ -432,7 +431,7 @@ void BasicSettingsPanel::OpenPasswordDialog(Qt::FocusReason reason)
     focusHome_->setFocus();
     PasswordEntry entry;
     {
-        PasswordDialog dialog(program_, messages_, stopTimer1_, window());
+        PasswordDialog dialog(program_, messages_, [this] { emit PasswordDialogOpening(); }, window());
         showModal_(dialog);
         entry = dialog.Result();
     }

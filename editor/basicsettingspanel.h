@@ -14,7 +14,6 @@
 
 #include <QWidget>
 #include <array>
-#include <functional>
 
 class Messages;
 class QGroupBox;
@@ -26,9 +25,9 @@ class BasicSettingsPanel : public QWidget {
     Q_OBJECT
 public:
     // focusHome takes the focus where the operator's action ends outside the
-    // panel (the tab control); stopTimer1 is handed to the password dialog.
+    // panel (the tab control).
     BasicSettingsPanel(ProgramState& program, Configuration& m, Messages& messages, const ModalRunner& showModal,
-                       QWidget* focusHome, std::function<void()> stopTimer1, QWidget* parent);
+                       QWidget* focusHome, QWidget* parent);
 
     // Image -> controls and the dependent groups; adds 1 to ChangeCount.
     void ShowSettings();
@@ -54,6 +53,8 @@ public:
 signals:
     // ChangeCount may have changed: the operator typed, pressed or stored.
     void Edited();
+    // The password dialog is opening (the password field was entered).
+    void PasswordDialogOpening();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -74,7 +75,6 @@ private:
     Messages& messages_;
     const ModalRunner& showModal_;
     QWidget* focusHome_;
-    std::function<void()> stopTimer1_;
 
     std::array<QGroupBox*, 16> frames_{};          // Frame1..Frame15
     std::array<QRadioButton*, 11> yes_{};          // O1(i)

@@ -32,13 +32,8 @@ constexpr int SavedTextId = 510;
 } // namespace
 
 EditorWindow::EditorWindow(ProgramState& program, Configuration& m, Messages& messages, FileDialogs& fileDialogs,
-                           QWidget* parent, EditorHooks hooks)
-    : QDialog(parent),
-      program_(program),
-      m_(m),
-      messages_(messages),
-      fileDialogs_(fileDialogs),
-      hooks_(std::move(hooks))
+                           QWidget* parent)
+    : QDialog(parent), program_(program), m_(m), messages_(messages), fileDialogs_(fileDialogs)
 {
     setObjectName(QStringLiteral("vardelodatei"));
     LoadWindowTexts(program_, TextWindow::Editor);
@@ -46,9 +41,6 @@ EditorWindow::EditorWindow(ProgramState& program, Configuration& m, Messages& me
     BuildWindow();
     previousObserver_ = m_.RowsObserver;
     m_.RowsObserver = grids_;
-
-    if (hooks_.HideMainPanels)
-        hooks_.HideMainPanels();
 
     const FileStatus read = ReadConfigurationFile(m_, m_.CurrentConfigFile);
     if (!read) {
@@ -116,7 +108,7 @@ void EditorWindow::BuildWindow()
         pages[tab] = new QWidget;
         tabs_->addTab(pages[tab], TableText(program_, 180 + tab));
     }
-    basic_ = new BasicSettingsPanel(program_, m_, messages_, ShowModal, tabs_, hooks_.StopTimer1, pages[0]);
+    basic_ = new BasicSettingsPanel(program_, m_, messages_, ShowModal, tabs_, pages[0]);
     containers_[0] = basic_;
     for (int tab : {1, 2}) {
         containers_[tab] = new QWidget(pages[tab]);
@@ -131,6 +123,7 @@ void EditorWindow::BuildWindow()
     cardListFiles_ = std::make_unique<CardListFiles>(program_, m_, messages_, fileDialogs_, this,
                                                      [this](const QString& done) { statusLine_->showMessage(done); });
     connect(basic_, &BasicSettingsPanel::Edited, this, &EditorWindow::ShowChangeMark);
+    connect(basic_, &BasicSettingsPanel::PasswordDialogOpening, this, &EditorWindow::PasswordDialogOpening);
     connect(grids_, &ListGrids::Edited, this, &EditorWindow::ShowChangeMark);
     connect(displayTexts_, &DisplayTextsPanel::Edited, this, &EditorWindow::ShowChangeMark);
     tabs_->setCurrentIndex(0);

@@ -16,7 +16,7 @@ constexpr int DigitsMaxLength = 6;
 constexpr int FreeMaxLength = 8;
 }
 
-PasswordDialog::PasswordDialog(ProgramState& program, Messages& messages, const std::function<void()>& stopTimer1,
+PasswordDialog::PasswordDialog(ProgramState& program, Messages& messages, const std::function<void()>& opening,
                                QWidget* parent)
     : QDialog(parent), program_(program), messages_(messages)
 {
@@ -47,8 +47,8 @@ PasswordDialog::PasswordDialog(ProgramState& program, Messages& messages, const 
     connect(ok, &QPushButton::clicked, this, &PasswordDialog::Confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    if (stopTimer1)
-        stopTimer1();
+    if (opening)
+        opening();
 }
 
 bool PasswordDialog::eventFilter(QObject* watched, QEvent* event)

@@ -470,12 +470,9 @@ void MainWindow::StartRead()
 
 PasswordEntry MainWindow::AskPassword()
 {
-    // The dialog switches off the read timer when it opens; here no read
-    // runs (its button is disabled while one does), so there is nothing to stop.
-    PasswordDialog dialog(program_, services_.messages, [this] {
-        if (session_->Read().IsRunning())
-            session_->Read().Abort();
-    }, this);
+    // A read stops when the dialog opens; here none runs (its button is
+    // disabled while one does), so there is nothing to stop.
+    PasswordDialog dialog(program_, services_.messages, [this] { StopRunningRead(); }, this);
     RunModal(dialog);
     return dialog.Result();
 }
@@ -548,20 +545,22 @@ void MainWindow::InterfaceCommand()
     ShowProgress();
 }
 
+void MainWindow::StopRunningRead()
+{
+    if (session_->Read().IsRunning())
+        session_->Read().Abort();
+}
+
 void MainWindow::OpenEditorWindow(bool /*loadedFile*/)
 {
-    EditorHooks hooks;
-    hooks.StopTimer1 = [this] {
-        if (session_->Read().IsRunning())
-            session_->Read().Abort();
-    };
-    hooks.HideMainPanels = [this] {
-        HidePanels();
-        readButton_->hide();
-        writeButton_->hide();
-    };
+    // The panels and their start buttons go as the editor opens, also when it
+    // then refuses its file.
+    HidePanels();
+    readButton_->hide();
+    writeButton_->hide();
     // The editor names its file itself, in one form for a read and a load.
-    EditorWindow editor(program_, m_, services_.messages, services_.files, this, hooks);
+    EditorWindow editor(program_, m_, services_.messages, services_.files, this);
+    connect(&editor, &EditorWindow::PasswordDialogOpening, this, &MainWindow::StopRunningRead);
     if (!editor.Loaded())
         return;
     RunModal(editor);

@@ -97,6 +97,9 @@ private:
     void ShowReadPanel();
     void StartRead();
     PasswordEntry AskPassword();
+    // A password dialog opens, the main window's own or the editor's: a
+    // running read stops.
+    void StopRunningRead();
     void WriteCommand();
     void StartWrite();
     void ResetCommand();

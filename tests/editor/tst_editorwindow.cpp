@@ -58,8 +58,8 @@ class EditorWindowTest : public QObject {
         if (!WriteSampleConfiguration(m, Path("TEST.QLV"), settings))
             return false;
         m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(program, m, messages, dialogs, nullptr,
-                                           EditorHooks{[this] { ++timerStops; }, {}});
+        e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
+        connect(e.get(), &EditorWindow::PasswordDialogOpening, this, [this] { ++timerStops; });
         e->show();
         QApplication::setActiveWindow(e.get());
         return e->Loaded();
@@ -359,7 +359,7 @@ private slots:
         QFile file(Path("TEST.BGT"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
         file.close();
-        e = std::make_unique<EditorWindow>(program, m, messages, dialogs, nullptr, EditorHooks{});
+        e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
         QVERIFY(e->Loaded());
         QCOMPARE(messages.shown.size(), 1);
         QCOMPARE(messages.shown[0].prompt, CatalogueText(432, 0) + u' ' + CatalogueText(515, 0).arg(Path("TEST.BGT"), "10")
