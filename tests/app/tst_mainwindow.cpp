@@ -194,6 +194,32 @@ private slots:
         QCOMPARE(editorTitle, QStringLiteral("VARDELO.QLV[*]"));   // the same form for a loaded file
     }
 
+    // Opening the editor takes the read and write panels away, start buttons
+    // included, so that none is left to press behind it.
+    void openingTheEditorHidesThePanels()
+    {
+        MainWindowHarness h;
+        h.StartAndPassLanguageWindow(true);
+        h.Trigger(QStringLiteral("mnuauslesen"));
+        const QStringList panels{"Frame1", "Taste1", "Frame2", "taste2"};
+        const auto hidden = [&] {
+            QStringList names;
+            for (const QString& name : panels)
+                if (h.Find(name)->isHidden())
+                    names << name;
+            return names;
+        };
+        QCOMPARE(hidden(), QStringList{"Frame2"});
+        const QString path = h.dir.filePath(QStringLiteral("A.QLV"));
+        QVERIFY(WriteFileAtomically(path, QByteArray(" 7 \r\n").repeated(2048)));
+        h.files.names.enqueue(path);
+        QStringList hiddenWhileOpen;
+        h.onModal = [&](QDialog&) { hiddenWhileOpen = hidden(); };
+        h.Trigger(QStringLiteral("mnuladen"));
+        QCOMPARE(h.modalShown.last(), QStringLiteral("vardelodatei"));
+        QCOMPARE(hiddenWhileOpen, panels);
+    }
+
     // The wait notice of a running read speaks the chosen language.
     void waitNoticeInEveryLanguage_data()
     {
