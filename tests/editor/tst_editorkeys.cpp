@@ -95,8 +95,8 @@ private slots:
         QCOMPARE(m.ChangeCount, qint16(1));
         ModalScript script;
         QStringList asked;
-        script.Then([&](QWidget& box) {
-            asked << static_cast<QMessageBox&>(box).text();
+        script.Then<QMessageBox>([&](QMessageBox& box) {
+            asked << box.text();
             if (answer == "close")
                 box.close();
             else if (answer == "Alt+N")
@@ -105,7 +105,7 @@ private slots:
                 ModalScript::Key(answer == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
         });
         ModalScript::Key(Qt::Key_Escape);   // the operator closes the editor
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(asked, QStringList{TableText(program, 209)});
         QCOMPARE(e->isVisible(), !closes);
         QCOMPARE(Bytes(m.CurrentConfigFile) != before, saved);
@@ -146,13 +146,13 @@ private slots:
         const auto image = m.ConfigImage;
         QStringList prompts;
         ModalScript script;
-        const auto answer = [&](QWidget& shownBox) {
-            prompts << static_cast<QMessageBox&>(shownBox).text();
+        const auto answer = [&](QMessageBox& shownBox) {
+            prompts << shownBox.text();
             ModalScript::Key(Qt::Key_Return);
         };
-        script.Then(answer);   // entering: card data may be lost
+        script.Then<QMessageBox>(answer);   // entering: card data may be lost
         if (!refusal.isEmpty())
-            script.Then(answer);
+            script.Then<QMessageBox>(answer);
         QTest::mouseClick(Child<QLineEdit>(box), Qt::LeftButton);
         QCoreApplication::processEvents();   // the box selects its text
         if (keys.isEmpty())
@@ -160,7 +160,7 @@ private slots:
         else
             ModalScript::Type(keys);
         ModalScript::Key(Qt::Key_Return);   // commits the box
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QStringList expected{TableText(program, 248)};
         if (!refusal.isEmpty())
             expected << refusal;
@@ -264,7 +264,7 @@ private slots:
                 QCoreApplication::processEvents();   // the field opens its dialog
             }
         }
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(opened, dialog);
         QVERIFY2((centre - ownerCentre).manhattanLength() <= 2,
                  qPrintable(QStringLiteral("centre %1,%2, its window's %3,%4")

@@ -229,7 +229,7 @@ private slots:
         } else {
             QVERIFY(!real.ChoosePrinter(printer, proposed));
         }
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(offered, proposed);
         QCOMPARE(pages, preview ? 1 : 0);
     }
