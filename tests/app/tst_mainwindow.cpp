@@ -8,6 +8,7 @@
 #include "app/ui/interfacedialog.h"
 #include "common/democonfig.h"
 #include "common/mainwindowharness.h"
+#include "common/modalscript.h"
 #include "comm/mappedlink.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -453,17 +454,17 @@ private slots:
         h.StartAndPassLanguageWindow();
         h.window->ShowModal = nullptr;   // the dialog's own exec()
         QStringList lines;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<InterfaceDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            lines << dialog->PortLine()->text();
+        ModalScript script;
+        script.Then<InterfaceDialog>([&](InterfaceDialog& dialog) {
+            lines << dialog.PortLine()->text();
             for (int index : {1, 2}) {
-                QTest::mouseClick(dialog->PortButton(index), Qt::LeftButton);
-                lines << dialog->PortLine()->text();
+                QTest::mouseClick(dialog.PortButton(index), Qt::LeftButton);
+                lines << dialog.PortLine()->text();
             }
-            QTest::keyClick(dialog, Qt::Key_Return);   // OK is the default button
+            ModalScript::Key(Qt::Key_Return);   // OK is the default button
         });
         h.Trigger(QStringLiteral("mnuschnittst"));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(lines, QStringList({"com1 = " + QLatin1String(pty) + ", FT232R USB UART", "com2 = simuliertes Terminal",
                                      "com2 = simuliertes Terminal"}));   // com3 fell back to com2
         QCOMPARE(h.Prompts(), QStringList{CatalogueText(165, 0) + u'\n' + gone + " gibt es nicht; gefundene Schnittstellen: " + pty});
@@ -527,26 +528,24 @@ private slots:
         QStringList rows;
         QString focused;
         QString shown;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            shown = dialog->objectName();
+        ModalScript script;
+        script.Then<QDialog>([&](QDialog& dialog) {
+            shown = dialog.objectName();
             // On a real screen the window is activated a little later.
-            if (QTest::qWaitForWindowActive(dialog) && QApplication::focusWidget())
+            if (QTest::qWaitForWindowActive(&dialog) && QApplication::focusWidget())
                 focused = QApplication::focusWidget()->objectName();
             if (const QString folder = qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"); !folder.isEmpty())
-                dialog->grab().save(QDir(folder).absoluteFilePath(QStringLiteral("Aenderungen-de.png")));
-            auto* table = dialog->findChild<QTreeWidget*>(QStringLiteral("ChangeTable"));
+                dialog.grab().save(QDir(folder).absoluteFilePath(QStringLiteral("Aenderungen-de.png")));
+            auto* table = dialog.findChild<QTreeWidget*>(QStringLiteral("ChangeTable"));
             for (int i = 0; table && i < table->topLevelItemCount(); ++i)
                 rows << table->topLevelItem(i)->text(0) + " | " + table->topLevelItem(i)->text(1) + " | "
                         + table->topLevelItem(i)->text(2);
-            if (QApplication::focusWidget())
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-            if (dialog->isVisible())
-                dialog->reject();
+            ModalScript::Key(Qt::Key_Escape);
+            if (dialog.isVisible())
+                dialog.reject();
         });
         h.Click(QStringLiteral("ChangeDetails"));
+        VERIFY_MODALS_DONE(script);
         h.window->ShowModal = harnessModal;
         QCOMPARE(shown, QStringLiteral("Aenderungen"));
         QCOMPARE(focused, QStringLiteral("ChangeTable"));

@@ -3,6 +3,7 @@
 #include "common/editorfixture.h"
 #include "common/fakes.h"
 #include "common/filebytes.h"
+#include "common/modalscript.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -176,23 +177,23 @@ private slots:
         QVERIFY(Open(fileDialogs, messages));
         Write("cards.csv", "list,card,comment\n2,123456789012345678901234,Servicekarte\n");
         bool typed = false;
-        QTimer::singleShot(0, this, [&] {
-            QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ModalScript script;
+        script.Then<QFileDialog>([&](QFileDialog& dialog) {
+            auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
             // The dialog opens in the configuration's folder; the filter's
             // extension completes the name. The first Enter may take the
             // name completer's proposal, the next one opens.
             QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(name, QStringLiteral("cards"));
-            for (int i = 0; i < 3 && dialog->isVisible(); ++i)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            typed = !dialog->isVisible();
+            for (int i = 0; i < 3 && dialog.isVisible(); ++i)
+                ModalScript::Key(Qt::Key_Return);
+            typed = !dialog.isVisible();
             if (!typed)
-                dialog->reject();   // fails below instead of waiting forever
+                dialog.reject();   // fails below instead of waiting forever
         });
         e->findChild<QAction*>(QStringLiteral("mnuimport"))->trigger();
+        VERIFY_MODALS_DONE(script);
         QVERIFY(typed);
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(e->ListGrid(2)->TextAt(2 * 2 + 1), QStringLiteral("Servicekarte"));

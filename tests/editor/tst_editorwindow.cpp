@@ -2,6 +2,7 @@
 #include "app/mainflow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/modalscript.h"
 #include "config/configfiles.h"
 #include "editor/editorwindow.h"
 #include "platform/ui/colours.h"
@@ -261,14 +262,13 @@ private slots:
         Tabs()->setCurrentIndex(1);
         GridWidget* grid = e->ListGrid(list);
         auto expected = m.ConfigImage;
-        QTimer::singleShot(0, this, [&] {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            QVERIFY(d);
+        ModalScript script;
+        script.Then<QDialog>([&](QDialog& d) {
             const QString colour = grid->CellBackColorAt(gridRow * 2);
-            d->findChild<QLineEdit*>("Text1")->setText("12345678");
-            d->findChild<QLineEdit*>("Text2")->setText("Hausmeister");
-            d->findChild<QAbstractButton*>(confirm ? "Command2" : "Command1")->click();
-            QCOMPARE(d->objectName() + " " + colour, "Datensp " + ColourText::Red);
+            d.findChild<QLineEdit*>("Text1")->setText("12345678");
+            d.findChild<QLineEdit*>("Text2")->setText("Hausmeister");
+            d.findChild<QAbstractButton*>(confirm ? "Command2" : "Command1")->click();
+            QCOMPARE(d.objectName() + " " + colour, "Datensp " + ColourText::Red);
         });
         grid->setFocus(Qt::TabFocusReason);
         grid->SetRow(gridRow);
@@ -276,6 +276,7 @@ private slots:
             QTest::keyClick(grid, Qt::Key_Return);
         else
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(gridRow - 2, 0)).center());
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(m.CurrentRow, quint16(row));
         for (int k = 0; confirm && k < 4; ++k)
             expected[m.RowSlot[row] + k] = qint16(QList<int>{0x21, 0x43, 0x65, 0x87}[k]);
@@ -303,21 +304,19 @@ private slots:
         Tabs()->setCurrentIndex(tab);
         QWidget* field = tab == 3 ? static_cast<QWidget*>(e->DisplayLineBox(5)) : e->ListGrid(1);
         QString typedInto;
-        QTimer::singleShot(0, this, [&] {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            (void)QTest::qWaitFor([&] { return QApplication::focusWidget() && QApplication::focusWidget()->window() == d; });
-            if (QWidget* focused = QApplication::focusWidget(); focused && focused->window() == d) {
+        ModalScript script;
+        script.Then<QDialog>([&](QDialog& d) {
+            if (QWidget* focused = QApplication::focusWidget(); focused && focused->window() == &d) {
                 typedInto = focused->objectName();
-                QTest::keyClicks(focused, keys);
-                QTest::keyClick(focused, Qt::Key_Return);
+                ModalScript::Type(keys);
+                ModalScript::Key(Qt::Key_Return);
             }
-            if (d->isVisible())
-                d->reject();
+            if (d.isVisible())
+                d.reject();
         });
         field->setFocus(Qt::TabFocusReason);
         QTest::keyClick(field, Qt::Key_Return);
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(typedInto, QStringLiteral("Text1"));
         QTEST(tab == 3 ? e->DisplayLineText(5) : m.ListData[0], "stored");
         QCOMPARE(m.ChangeCount, qint16(1));
