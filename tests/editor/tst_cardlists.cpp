@@ -27,27 +27,9 @@
 // The sample configuration has all four lists (121, 44, 121, 21 rows), the
 // comment "Karte N" on row N and record k of each list starting with k's
 // two digits (so record 17 reads "71000000").
-class EditorCardListsTest : public QObject {
+class EditorCardListsTest : public QObject, EditorFixture {
     Q_OBJECT
-    QTemporaryDir dir;
-    ProgramState program;
-    Configuration m;
-    std::unique_ptr<EditorWindow> e;
-    FakeMessages messages;
-    FakeFileDialogs dialogs;
 
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    bool Open(FileDialogs& fileDialogs, Messages& messageBoxes)
-    {
-        if (!WriteSampleConfiguration(m, Path("TEST.QLV")))
-            return false;
-        m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(program, m, messageBoxes, fileDialogs);
-        e->show();
-        QApplication::setActiveWindow(e.get());
-        return QTest::qWaitForWindowExposed(e.get()) && e->Loaded();
-    }
-    bool Open() { return Open(dialogs, messages); }
     void Write(const QString& name, const QByteArray& content) { QVERIFY(WriteBytes(Path(name), content)); }
     // A key as the operator presses it: to whatever has the focus.
     static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -66,7 +48,7 @@ class EditorCardListsTest : public QObject {
     // "list:record" of the grid row the search marked, as the tab shows it.
     QString Hit() const
     {
-        const int tab = e->findChild<QTabWidget*>("ST1")->currentIndex();
+        const int tab = Tabs()->currentIndex();
         for (int list : {2 * tab - 1, 2 * tab}) {
             const GridWidget* grid = tab == 1 || tab == 2 ? e->ListGrid(list) : nullptr;
             if (grid && grid->Row() >= 2 && grid->CellBackColorAt(grid->Row() * 2) == ColourText::Red)
@@ -76,13 +58,7 @@ class EditorCardListsTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        e.reset();
-        m = Configuration();
-        messages = {};
-        dialogs = {};
-    }
+    void init() { Reset(); }
 
     // Import from the File menu, chosen with the keys: all rows or none, and
     // an import can still be left without saving.
@@ -173,8 +149,9 @@ private slots:
     // The file dialog in its own modal loop: the operator types the name and presses Enter.
     void importThroughTheFileDialog()
     {
-        QtFileDialogs fileDialogs;
-        QVERIFY(Open(fileDialogs, messages));
+        QtFileDialogs realDialogs;
+        fileDialogs = &realDialogs;
+        QVERIFY(Open());
         Write("cards.csv", "list,card,comment\n2,123456789012345678901234,Servicekarte\n");
         bool typed = false;
         ModalScript script;
@@ -247,9 +224,9 @@ private slots:
         const QStringList languages{"de", "en", "fr", "es"};
         for (const QString& language : languages) {
             init();
-            program.LanguageOffset = qint16(1000 * languages.indexOf(language));
-            QtMessages messageBoxes;
-            QVERIFY(Open(dialogs, messageBoxes));
+            QtMessages realMessages;
+            messageBoxes = &realMessages;
+            QVERIFY(Open({}, int(1000 * languages.indexOf(language))));
             const auto save = [&](QWidget* widget, const QString& name) {
                 QVERIFY(widget->grab().save(folder.absoluteFilePath(name + u'-' + language + QStringLiteral(".png"))));
             };

@@ -34,42 +34,14 @@ QString FocusName()
 }
 } // namespace
 
-class EditorKeysTest : public QObject {
+class EditorKeysTest : public QObject, EditorFixture {
     Q_OBJECT
-    QTemporaryDir dir;
-    ProgramState program;
-    Configuration m;
     QtMessages realMessages;
-    FakeMessages fakeMessages;
-    FakeFileDialogs dialogs;
-    std::unique_ptr<EditorWindow> e;
-
-    // Opens the editor on a sample file, shown and active.
-    bool Open(Messages& messages, const SampleSettings& settings = {}, int language = 0)
-    {
-        program.LanguageOffset = qint16(language);
-        if (!WriteSampleConfiguration(m, dir.filePath(QStringLiteral("TEST.QLV")), settings))
-            return false;
-        m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
-        e->show();
-        if (!e->Loaded() || !QTest::qWaitForWindowExposed(e.get()))
-            return false;
-        QApplication::setActiveWindow(e.get());
-        return true;
-    }
-    template <class T = QWidget> T* Child(const QString& name) const { return e->findChild<T*>(name); }
 
 private slots:
     void initTestCase() { WindowManners::Install(); }
 
-    void init()
-    {
-        e.reset();
-        m = Configuration();
-        fakeMessages = {};
-        dialogs = {};
-    }
+    void init() { Reset(); }
 
     // Closing the editor with changes asks once. Escape and the question's
     // close button go back to the editor with the changes; Yes saves and
@@ -89,7 +61,8 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, closes);
         QFETCH(bool, saved);
-        QVERIFY(Open(realMessages));
+        messageBoxes = &realMessages;
+        QVERIFY(Open());
         const QByteArray before = Bytes(m.CurrentConfigFile);
         QTest::mouseClick(Child<QAbstractButton>(QStringLiteral("O1(0)")), Qt::LeftButton);
         QCOMPARE(m.ChangeCount, qint16(1));
@@ -140,7 +113,8 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, shown);
         QFETCH(QString, refusal);
-        QVERIFY(Open(realMessages, {}, language));
+        messageBoxes = &realMessages;
+        QVERIFY(Open({}, language));
         const int list = box == "Text2" ? 1 : 2;
         const QString firstCard = e->ListGrid(list)->TextAt(2 * 3);
         const auto image = m.ConfigImage;
@@ -202,7 +176,7 @@ private slots:
         QFETCH(QString, start);
         QFETCH(int, key);
         QFETCH(QStringList, stops);
-        QVERIFY(Open(fakeMessages, {features}));
+        QVERIFY(Open({features}));
         int passwordDialogs = 0;
         e->ShowModal = [&](QDialog& d) {
             ++passwordDialogs;
@@ -251,10 +225,10 @@ private slots:
             LanguageWindow window(program, dir.filePath(QStringLiteral("VARDELO.ini")), &main);
             window.exec();
         } else {
-            QVERIFY(Open(fakeMessages));
+            QVERIFY(Open());
             e->move(0, 25);   // the editor fills the test screen (800 by 600)
             if (dialog == "Datensp") {
-                Child<QTabWidget>(QStringLiteral("ST1"))->setCurrentIndex(1);
+                Tabs()->setCurrentIndex(1);
                 GridWidget* grid = e->ListGrid(2);
                 grid->setFocus(Qt::TabFocusReason);
                 grid->SetRow(3);

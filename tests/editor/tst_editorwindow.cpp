@@ -42,32 +42,11 @@ struct Entry {
     bool refused = false;  // a data length out of range
 };
 
-class EditorWindowTest : public QObject {
+class EditorWindowTest : public QObject, EditorFixture {
     Q_OBJECT
-    QTemporaryDir dir;
-    ProgramState program;
-    Configuration m;
-    std::unique_ptr<EditorWindow> e;
-    FakeMessages messages;
-    FakeFileDialogs dialogs;
     int timerStops = 0;
 
-    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    // Writes a sample file and opens the editor on it, shown and active.
-    bool Open(const SampleSettings& settings = {})
-    {
-        if (!WriteSampleConfiguration(m, Path("TEST.QLV"), settings))
-            return false;
-        m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
-        connect(e.get(), &EditorWindow::PasswordDialogOpening, this, [this] { ++timerStops; });
-        e->show();
-        QApplication::setActiveWindow(e.get());
-        return e->Loaded();
-    }
-    template <class T = QWidget> T* Child(const QString& name) const { return e->findChild<T*>(name); }
     void Press(const QString& name) { QTest::mouseClick(Child<QAbstractButton>(name), Qt::LeftButton); }
-    QTabWidget* Tabs() const { return Child<QTabWidget>(QStringLiteral("ST1")); }
     // Selects a box's text and types over it ("\b" Backspace, "\x7f" Delete, "\r" Return).
     static void Overtype(QLineEdit* box, const QString& keys)
     {
@@ -98,12 +77,8 @@ class EditorWindowTest : public QObject {
 private slots:
     void init()
     {
-        e.reset();
-        m = Configuration();
-        messages = {};
-        dialogs = {};
+        Reset();
         timerStops = 0;
-        QDir().rmdir(Path("TEST.BGT"));   // a folder a case put in its place
     }
 
     // Comments longer than 33 characters widen the last list read by the pads.
@@ -327,6 +302,7 @@ private slots:
     void fieldsOpenTheirDialogs()
     {
         QVERIFY(Open());
+        connect(e.get(), &EditorWindow::PasswordDialogOpening, this, [this] { ++timerStops; });
         Tabs()->setCurrentIndex(3);
         QStringList seen;
         QStringList keys{"Ä", "Ä", "975310"};
