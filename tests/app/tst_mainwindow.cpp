@@ -9,15 +9,12 @@
 #include "common/democonfig.h"
 #include "common/mainwindowharness.h"
 #include "common/modalscript.h"
+#include "common/pseudoterminal.h"
 #include "comm/mappedlink.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
 #include <sys/stat.h>
-#ifdef Q_OS_LINUX
-#include <pty.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -441,16 +438,16 @@ private slots:
         QSKIP("needs a pseudo-terminal");
 #else
         MainWindowHarness h;
-        int master = -1, slave = -1;
-        char pty[256] = {};
-        QVERIFY(openpty(&master, &slave, pty, nullptr, nullptr) == 0);
+        PseudoTerminal terminal;
+        QVERIFY(terminal.IsOpen());
+        const QString pty = terminal.DeviceName();
         const QString gone = h.dir.filePath(QStringLiteral("ttyUSB9"));
         auto link = std::make_unique<MappedSerialLink>(
-            h.clock, PortMap::Parse(QStringLiteral("com1=%1\ncom2=sim\ncom3=%2").arg(QLatin1String(pty), gone)));
+            h.clock, PortMap::Parse(QStringLiteral("com1=%1\ncom2=sim\ncom3=%2").arg(pty, gone)));
         link->SetDevices(h.devices);
         h.link = std::move(link);
         h.devices.realFiles = true;
-        h.devices.ports = {{QLatin1String(pty), QStringLiteral("FT232R USB UART"), {}, {}, 0x0403, 0x6001}};
+        h.devices.ports = {{pty, QStringLiteral("FT232R USB UART"), {}, {}, 0x0403, 0x6001}};
         h.StartAndPassLanguageWindow();
         h.window->ShowModal = nullptr;   // the dialog's own exec()
         QStringList lines;
@@ -465,12 +462,10 @@ private slots:
         });
         h.Trigger(QStringLiteral("mnuschnittst"));
         VERIFY_MODALS_DONE(script);
-        QCOMPARE(lines, QStringList({"com1 = " + QLatin1String(pty) + ", FT232R USB UART", "com2 = simuliertes Terminal",
+        QCOMPARE(lines, QStringList({"com1 = " + pty + ", FT232R USB UART", "com2 = simuliertes Terminal",
                                      "com2 = simuliertes Terminal"}));   // com3 fell back to com2
         QCOMPARE(h.Prompts(), QStringList{CatalogueText(165, 0) + u'\n' + gone + " gibt es nicht; gefundene Schnittstellen: " + pty});
         QCOMPARE(h.SettingsContent(), QByteArray(" 2\r\n 0\r\n"));
-        ::close(master);
-        ::close(slave);
 #endif
     }
 

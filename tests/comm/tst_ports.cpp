@@ -6,16 +6,12 @@
 #include "comm/portlisting.h"
 #include "comm/portopening.h"
 #include "common/fakes.h"
+#include "common/pseudoterminal.h"
 #include "common/scriptedlink.h"
 #include "platform/timers.h"
 
 #include <QJsonArray>
 #include <QtTest>
-
-#ifdef Q_OS_LINUX
-#include <pty.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -106,10 +102,9 @@ private slots:
         QFETCH(bool, heldElsewhere);
         QFETCH(QString, line);
         QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
-        int master = -1, slave = -1;
-        char name[256] = {};
-        QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        device.replace(QStringLiteral("DIR"), dir.path()).replace(QStringLiteral("PTY"), QString::fromLatin1(name));
+        PseudoTerminal terminal;
+        QVERIFY(terminal.IsOpen());
+        device.replace(QStringLiteral("DIR"), dir.path()).replace(QStringLiteral("PTY"), terminal.DeviceName());
         FakeSerialDevices devices;
         devices.realFiles = true;
         devices.ports = {Port(QStringLiteral("/dev/ttyUSB0"))};
@@ -136,8 +131,6 @@ private slots:
             QVERIFY2(message.last().contains(device.mid(simulated ? 4 : 0)) && message.last() != line, qPrintable(message.last()));
         link.Close();
         other.Close();
-        ::close(master);
-        ::close(slave);
 #endif
     }
 
