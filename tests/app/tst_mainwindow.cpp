@@ -7,6 +7,8 @@
 #include "app/ui/displaycheckbox.h"
 #include "app/ui/interfacedialog.h"
 #include "common/democonfig.h"
+#include "common/filebytes.h"
+#include "common/fileobstacles.h"
 #include "common/mainwindowharness.h"
 #include "common/modalscript.h"
 #include "common/pseudoterminal.h"
@@ -14,7 +16,6 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -95,9 +96,7 @@ private slots:
         for (bool valid : {true, false}) {
             MainWindowHarness h;
             const QString path = h.dir.filePath(QStringLiteral("config/hauptbild.bmp"));
-            QImage picture(40, 30, QImage::Format_RGB32);
-            picture.fill(Qt::darkBlue);
-            QVERIFY(valid ? picture.save(path, "BMP") : bool(WriteFileAtomically(path, "garbage")));
+            QVERIFY(WriteBytes(path, valid ? BmpPicture(40, 30, Qt::darkBlue) : QByteArray("garbage")));
             h.StartAndPassLanguageWindow();
             QCOMPARE(h.Find<BackgroundWidget>(QStringLiteral("client"))->Picture().size(), valid ? QSize(40, 30) : QSize(0, 0));
             QVERIFY(h.messages.shown.isEmpty());
@@ -110,7 +109,7 @@ private slots:
     {
         MainWindowHarness h(Kind::Scripted, std::nullopt);
         for (const char* name : {"config/VARDELO.ini", "config/hauptbild.bmp"})
-            QVERIFY(::mkfifo(QFile::encodeName(h.dir.filePath(QLatin1String(name))).constData(), 0644) == 0);
+            QVERIFY(MakeFifo(h.dir.filePath(QLatin1String(name))));
         h.StartAndPassLanguageWindow();
         QCOMPARE(h.program.ChosenPort, qint16(1));
         const QStringList prompts = h.Prompts().filter(QStringLiteral("Beim Start nicht verwendet"));
@@ -398,9 +397,7 @@ private slots:
         QVERIFY(h.editorOpenedOn.at(0).contains(QStringLiteral("VARDELO_")));
         QVERIFY(h.Prompts().at(0).contains(h.editorOpenedOn.at(0)));
         QVERIFY(QFileInfo(QStringLiteral("VARDELO.QLV")).isDir());
-        QFile kept(QStringLiteral("VARDELO.BGT"));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), comments);
+        QCOMPARE(Bytes(QStringLiteral("VARDELO.BGT")), comments);
         QVERIFY(h.window->Session().Write().CheckReadDone());
     }
 
@@ -565,9 +562,7 @@ private slots:
         LoadComments(*again, edited, false);
         QCOMPARE(again->ListComment, demo->ListComment);
         QCOMPARE(QDir(QStringLiteral("history")).entryList({"*.QLV"}).size(), 4);   // 2 replaced, 2 reads
-        QFile log(h.dir.filePath(QStringLiteral("config/transfers.log")));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll().count('\n'), 3);
+        QCOMPARE(Bytes(h.dir.filePath(QStringLiteral("config/transfers.log"))).count('\n'), 3);
     }
 
     // Pictures for a look by eye, in every language, when

@@ -1,6 +1,7 @@
 // The command line itself: help, version, usage errors and the bash
 // completion script, run against the real program.
 #include "common/clirun.h"
+#include "common/filebytes.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -153,9 +154,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, printed);
         QTemporaryDir folder;
-        QFile csv(folder.filePath(QStringLiteral("in.csv")));
-        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("list,card\n1,10000418\n") > 0);
-        csv.close();
+        QVERIFY(WriteBytes(folder.filePath(QStringLiteral("in.csv")), "list,card\n1,10000418\n"));
         const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("DIR"), folder.path()), {"XDG_CONFIG_HOME=" + dir.path()});
         QVERIFY2(run.status == 0, run.err.constData());
         QCOMPARE(QString::fromUtf8(run.out), printed.replace(QStringLiteral("DIR"), folder.path()));
@@ -163,9 +162,8 @@ private slots:
 
     void versionIsTheProjectVersion()
     {
-        QFile cmake(SourceFile(QStringLiteral("CMakeLists.txt")));
-        QVERIFY(cmake.open(QIODevice::ReadOnly));
-        const auto match = QRegularExpression(QStringLiteral(R"(project\(vardelo[^)]*VERSION ([0-9.]+))")).match(QString::fromUtf8(cmake.readAll()));
+        const QByteArray cmake = Bytes(SourceFile(QStringLiteral("CMakeLists.txt")));
+        const auto match = QRegularExpression(QStringLiteral(R"(project\(vardelo[^)]*VERSION ([0-9.]+))")).match(QString::fromUtf8(cmake));
         QVERIFY(match.hasMatch());
         const CliRun run = RunCli({"--version"});
         QCOMPARE(run.status, 0);

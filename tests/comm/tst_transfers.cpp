@@ -9,6 +9,7 @@
 #include "comm/transferlog.h"
 #include "common/democonfig.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/manualclock.h"
 #include "config/configimage.h"
 
@@ -140,12 +141,8 @@ private slots:
         // Both the replaced pair and the read are in history/.
         const QString history = r.Path("history/2026-12-06_14-03-27");
         QCOMPARE(QDir(r.Path("history")).entryList(QDir::Files).size(), 4);
-        QFile kept(history + "_VARDELO.QLV");
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), savedQlv);
-        QFile copy(history + "-2_VARDELO.QLV");
-        QVERIFY(copy.open(QIODevice::ReadOnly));
-        QCOMPARE(copy.readAll(), FormatConfigBlock(r.session->Read().LastRead()->read.block));
+        QCOMPARE(Bytes(history + "_VARDELO.QLV"), savedQlv);
+        QCOMPARE(Bytes(history + "-2_VARDELO.QLV"), FormatConfigBlock(r.session->Read().LastRead()->read.block));
         QCOMPARE(r.shown.size(), 1);   // only the question to edit
     }
 
@@ -213,9 +210,7 @@ private slots:
         r.sim.SetMemory(DefaultTerminalMemory());
         QVERIFY(r.Read());
         const QByteArray damaged = QByteArray("Pforte Nord\r\n").repeated(10);
-        QFile file(r.Path("VARDELO.BGT"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
-        file.close();
+        QVERIFY(WriteBytes(r.Path("VARDELO.BGT"), damaged));
         r.shown.clear();
         QVERIFY(r.Read());
         const QString said = CatalogueText(432, 1000) + u' ' + CatalogueText(515, 1000).arg(r.Path("VARDELO.BGT"), "10")
@@ -223,9 +218,7 @@ private slots:
         QVERIFY(std::any_of(r.shown.begin(), r.shown.end(), [&](const auto& shown) { return shown.prompt == said; }));
         QCOMPARE(r.session->Read().NoticeText(), said);
         QVERIFY(!QFileInfo::exists(r.Path("VARDELO.BGT")));
-        QFile kept(r.Path("history/2026-12-06_14-03-27-2_VARDELO.BGT"));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), damaged);
+        QCOMPARE(Bytes(r.Path("history/2026-12-06_14-03-27-2_VARDELO.BGT")), damaged);
     }
 
     // A read and a write leave one line each, with what a script needs.

@@ -6,6 +6,7 @@
 #include "comm/simterminal.h"
 #include "app/ui/mainwindow.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/manualclock.h"
 #include "common/scriptedlink.h"
 
@@ -33,8 +34,8 @@ struct MainWindowHarness {
     {
         QDir::setCurrent(dir.path());
         QDir().mkpath(dir.filePath(QStringLiteral("config")));
-        if (QFile file(SettingsPath()); settings && file.open(QIODevice::WriteOnly))
-            file.write(*settings);
+        if (settings)
+            WriteBytes(SettingsPath(), *settings);
         if (kind == LinkKind::Scripted)
             link = std::make_unique<ScriptedLink>(&clock);
         else
@@ -71,11 +72,7 @@ struct MainWindowHarness {
     }
 
     QString SettingsPath() const { return dir.filePath(QStringLiteral("config/VARDELO.ini")); }
-    QByteArray SettingsContent() const
-    {
-        QFile file(SettingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray SettingsContent() const { return Bytes(SettingsPath()); }
     ScriptedLink& Scripted() { return static_cast<ScriptedLink&>(*link); }
     SimulatedTerminal& Terminal() { return static_cast<SimulatedTerminal&>(*link); }
 

@@ -5,6 +5,7 @@
 #include "app/ui/languagewindow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/modalscript.h"
 #include "config/configfiles.h"
 #include "editor/editorwindow.h"
@@ -21,12 +22,6 @@
 
 namespace {
 constexpr int AllLists = 0x04 | 0x10 | 0x40;   // magnetic-card signal, evaluation, block lists
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString FocusName()
 {

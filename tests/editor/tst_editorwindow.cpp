@@ -2,6 +2,7 @@
 #include "app/mainflow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/modalscript.h"
 #include "config/configfiles.h"
 #include "editor/editorwindow.h"
@@ -18,8 +19,7 @@
 #include <QWindow>
 #include <QtTest>
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
+#include "common/fileobstacles.h"
 #endif
 
 using Answer = Messages::Answer;
@@ -56,11 +56,6 @@ class EditorWindowTest : public QObject, EditorFixture {
             QTest::keyClick(box, Qt::Key_Delete);
         else
             QTest::keyClicks(box, keys);
-    }
-    static QByteArray Bytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // The dependent groups Frame6 7 8 10 11 13 14, each as the count of
     // frame enabled and its control shown.
@@ -113,14 +108,13 @@ private slots:
 
     void aDamagedFileIsRefusedAndTheImageKept()
     {
-        QFile file(Path("BAD.QLV"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1\r\n2\r\nkaputt\r\n") > 0 && file.flush());
+        QVERIFY(WriteBytes(Path("BAD.QLV"), "1\r\n2\r\nkaputt\r\n"));
         m.ConfigImage.fill(7);
-        m.CurrentConfigFile = file.fileName();
+        m.CurrentConfigFile = Path("BAD.QLV");
         EditorWindow refused(program, m, messages, dialogs);
         QCOMPARE(refused.exec(), int(QDialog::Rejected));   // returns at once, nothing shown
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].prompt, CatalogueText(290, 0) + file.fileName());
+        QCOMPARE(messages.shown[0].prompt, CatalogueText(290, 0) + Path("BAD.QLV"));
         QVERIFY(std::all_of(m.ConfigImage.begin(), m.ConfigImage.end(), [](qint16 v) { return v == 7; }));
     }
 
@@ -331,9 +325,7 @@ private slots:
     {
         QVERIFY(WriteSampleConfiguration(m, Path("TEST.QLV"), {}));
         const QByteArray damaged = QByteArray("Pforte Nord\r\n").repeated(10);
-        QFile file(Path("TEST.BGT"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
-        file.close();
+        QVERIFY(WriteBytes(Path("TEST.BGT"), damaged));
         e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
         QVERIFY(e->Loaded());
         QCOMPARE(messages.shown.size(), 1);
@@ -450,17 +442,14 @@ private slots:
         if (failure == "comments")   // the pair stays whole: the configuration is not replaced either
             QVERIFY(QFile::remove(Path("TEST.BGT")) && QDir().mkdir(Path("TEST.BGT")));
         messages.answers.enqueue(answer);
+        {
 #ifdef Q_OS_UNIX
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit{failure == "disk" ? rlim_t(4000) : old.rlim_cur, old.rlim_max};   // fails a write as a full disk does
-        std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+            std::optional<FileSizeLimit> full;
+            if (failure == "disk")
+                QVERIFY(full.emplace(4000).Active());
 #endif
-        Child<QAction>("mnubeend")->trigger();
-#ifdef Q_OS_UNIX
-        setrlimit(RLIMIT_FSIZE, &old);
-#endif
+            Child<QAction>("mnubeend")->trigger();
+        }
         QStringList prompts{TableText(program, 209)};
         prompts << (failure == "disk"       ? TableText(program, 246)
                     : failure == "comments" ? CatalogueText(291, 0) + Path("TEST.BGT")
@@ -511,9 +500,7 @@ private slots:
         QCOMPARE(e->windowHandle()->title(), command == "read" ? "VARDELO.QLV" : "TEST.QLV");
         if (command != "read" && command != "load")
             Press("O1(0)");
-        QFile csv(Path("in.csv"));
-        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("list,card,comment\r\n1,11112222,Anna\r\n1,33334444,Bert\r\n") > 0);
-        csv.close();
+        QVERIFY(WriteBytes(Path("in.csv"), "list,card,comment\r\n1,11112222,Anna\r\n1,33334444,Bert\r\n"));
         QFile::remove(Path("OTHER.QLV"));
         if (command == "save")
             QVERIFY(e->SaveConfiguration());

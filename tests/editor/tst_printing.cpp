@@ -2,6 +2,7 @@
 // built from the file alone, and PDFs read back with pdftotext.
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/modalscript.h"
 #include "common/recordingreportprinter.h"
 #include "common/scriptedreportsource.h"
@@ -26,15 +27,6 @@ namespace {
 const QDateTime Now(QDate(2026, 1, 2), QTime(3, 4));
 const QStringList Titles{"Grundeinstellungen:", "Berechtigungen Spur 2:", "Berechtigungen Spur 3:",
                          "Sperrlisten Spur 2:", "Sperrlisten Spur 3:", "Displaytexte:"};
-
-// The text of a PDF, its blanks collapsed.
-QString PdfText(const QString& pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
-}
 
 QStringList Dump(const RecordingReportPrinter& printer)
 {
