@@ -12,13 +12,11 @@
 #include "platform/ui/colours.h"
 #include "platform/ui/gridwidget.h"
 #include "platform/ui/qtfiledialogs.h"
-#include "platform/ui/qtmessages.h"
 
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -213,51 +211,6 @@ private slots:
         Key(Qt::Key_Escape);
         QVERIFY(!field->isVisible() && e->isVisible());
         QVERIFY(messages.shown.isEmpty());
-    }
-
-    // Pictures for a look by eye when VARDELO_SCREENSHOT_DIR names a folder.
-    void screenshots()
-    {
-        const QDir folder(qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"));
-        if (!qEnvironmentVariableIsSet("VARDELO_SCREENSHOT_DIR") || !folder.mkpath(QStringLiteral(".")))
-            QSKIP("VARDELO_SCREENSHOT_DIR not set");
-        const QStringList languages{"de", "en", "fr", "es"};
-        for (const QString& language : languages) {
-            init();
-            QtMessages realMessages;
-            messageBoxes = &realMessages;
-            QVERIFY(Open({}, int(1000 * languages.indexOf(language))));
-            const auto save = [&](QWidget* widget, const QString& name) {
-                QVERIFY(widget->grab().save(folder.absoluteFilePath(name + u'-' + language + QStringLiteral(".png"))));
-            };
-            const QString fileMenu = CatalogueText(174, program.LanguageOffset);
-            const QChar mnemonic = fileMenu.at(fileMenu.indexOf(u'&') + 1).toUpper();
-            Key(Qt::Key(mnemonic.unicode()), Qt::AltModifier);
-            QTRY_VERIFY(QApplication::activePopupWidget());
-            save(QApplication::activePopupWidget(), QStringLiteral("file-menu"));
-            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);   // on to the search menu
-            QTRY_VERIFY(QApplication::activePopupWidget());
-            save(QApplication::activePopupWidget(), QStringLiteral("search-menu"));
-            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-            Key(Qt::Key_F, Qt::ControlModifier);
-            QTest::keyClicks(e->Search().Field(), QStringLiteral("Karte 17"));
-            Key(Qt::Key_F3);
-            save(e.get(), QStringLiteral("find-hit"));
-            QTest::keyClicks(e->Search().Field(), QStringLiteral("x"));
-            save(e.get(), QStringLiteral("find-notfound"));
-            Write("bad.csv", "list;card;comment\r\n1;123;x\r\n7;12345678;y\r\n1;12345678;\xE2\x9C\x93\r\n");
-            dialogs.names.enqueue(Path("bad.csv"));
-            QTimer::singleShot(0, this, [&] {
-                QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
-                auto* box = QApplication::activeModalWidget();
-                QVERIFY(QTest::qWaitForWindowExposed(box));
-                save(box, QStringLiteral("import-refused"));
-                QTest::keyClick(box, Qt::Key_Return);
-            });
-            e->findChild<QAction*>(QStringLiteral("mnuimport"))->trigger();
-            e.reset();
-        }
     }
 };
 
