@@ -5,6 +5,7 @@
 #include "comm/portdiagnosis.h"
 #include "comm/portlisting.h"
 #include "comm/portopening.h"
+#include "common/english.h"
 #include "common/fakes.h"
 #include "common/pseudoterminal.h"
 #include "common/scriptedlink.h"
@@ -14,11 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-QString En(int id)
-{
-    return CatalogueText(id, 1000);
-}
 
 SerialPortEntry Port(const QString& path, const QString& description = {}, std::optional<quint16> vendor = {},
                      std::optional<quint16> product = {})

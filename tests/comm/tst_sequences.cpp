@@ -3,17 +3,13 @@
 // and the opening of their port.
 #include "comm/portopening.h"
 #include "comm/timing.h"
+#include "common/english.h"
 #include "common/sessionrig.h"
 #include "config/configfiles.h"
 
 #include <QtTest>
 
 namespace {
-
-QString En(int id)
-{
-    return CatalogueText(id, 1000);
-}
 
 // The next tick of a timer of this interval started at 0, after time t.
 qint64 NextTickAfter(qint64 t, int interval)
