@@ -11,11 +11,13 @@
 #include "common/fileobstacles.h"
 #include "common/mainwindowharness.h"
 #include "common/modalscript.h"
-#include "common/pseudoterminal.h"
 #include "comm/mappedlink.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
+#ifdef Q_OS_LINUX
+#include "common/pseudoterminal.h"
+#endif
 
 namespace {
 

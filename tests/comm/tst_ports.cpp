@@ -7,12 +7,15 @@
 #include "comm/portopening.h"
 #include "common/english.h"
 #include "common/fakes.h"
-#include "common/pseudoterminal.h"
 #include "common/scriptedlink.h"
 #include "platform/timers.h"
 
 #include <QJsonArray>
 #include <QtTest>
+
+#ifdef Q_OS_LINUX
+#include "common/pseudoterminal.h"
+#endif
 
 namespace {
 

@@ -20,21 +20,16 @@ inline bool MakeFifo(const QString& path)
 // the signal such a write raises ignored meanwhile.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
     {
-        if (::getrlimit(RLIMIT_FSIZE, &old_) != 0)
-            return;
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old_;
-        small.rlim_cur = bytes;
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        const rlimit small{bytes, old_.rlim_max};
         active_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
     }
     ~FileSizeLimit()
     {
-        if (active_)
-            ::setrlimit(RLIMIT_FSIZE, &old_);
-        if (oldHandler_ != SIG_ERR)
-            std::signal(SIGXFSZ, oldHandler_);
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
@@ -42,7 +37,7 @@ public:
     bool Active() const { return active_; }
 
 private:
+    void (*oldHandler_)(int);
     rlimit old_{};
-    void (*oldHandler_)(int) = SIG_ERR;
     bool active_ = false;
 };

@@ -1,11 +1,12 @@
 // The real port implementation on a pseudo-terminal: the line settings, and
 // bytes both ways through the receive event.
-#include "common/pseudoterminal.h"
 #include "platform/seriallink.h"
 
 #include <QtTest>
 
 #ifdef Q_OS_LINUX
+#include "common/pseudoterminal.h"
+
 #include <termios.h>
 #endif
 
