@@ -102,10 +102,7 @@ private slots:
                 expected << (row.commentFrom >= 0 ? saved->ListComment[first + row.commentFrom] : ResetCommentText);
             }
         }
-        TerminalMemory memory{};
-        for (int i = 0; i < Configuration::BlockSlots; ++i)
-            memory[i] = quint8(terminal->ConfigImage[i]);
-        r.sim->SetMemory(memory);
+        r.sim->SetMemory(TerminalMemoryOf(*terminal));
 
         QVERIFY(r.Read());
         auto opened = std::make_unique<Configuration>();
@@ -149,10 +146,7 @@ private slots:
         Rig r;
         auto demo = std::make_unique<Configuration>();
         BuildDemoConfiguration(*demo);
-        TerminalMemory memory{};
-        for (int i = 0; i < Configuration::BlockSlots; ++i)
-            memory[i] = quint8(demo->ConfigImage[i]);
-        r.sim->SetMemory(memory);
+        r.sim->SetMemory(TerminalMemoryOf(*demo));
         QVERIFY(r.Read());   // VARDELO.QLV, without comments
         const QString edited = r.Path("edited.QLV");
         QVERIFY(WriteConfigurationFile(*demo, edited) && SaveComments(*demo, CommentFileNameFor(edited)));

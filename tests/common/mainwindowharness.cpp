@@ -21,10 +21,7 @@ bool MainWindowHarness::ReadDone()
 bool MainWindowHarness::ChooseEditedDemoForWrite(Configuration& demo)
 {
     BuildDemoConfiguration(demo);
-    TerminalMemory memory{};
-    for (int i = 0; i < Configuration::BlockSlots; ++i)
-        memory[i] = quint8(demo.ConfigImage[i]);
-    Terminal().SetMemory(memory);
+    Terminal().SetMemory(TerminalMemoryOf(demo));
     // Saved with its comments after the last cycle: the read takes them over.
     DecodeLists(demo);
     if (!WriteConfigurationFile(demo, QStringLiteral("VARDELO.QLV")) || !SaveComments(demo, QStringLiteral("VARDELO.BGT")))

@@ -29,15 +29,10 @@ class EditorCardListsTest : public QObject, EditorFixture {
     Q_OBJECT
 
     void Write(const QString& name, const QByteArray& content) { QVERIFY(WriteBytes(Path(name), content)); }
-    // A key as the operator presses it: to whatever has the focus.
-    static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    }
     // Opens the File menu with Alt+D and picks the item that many rows down.
     static void FileMenuItem(int down)
     {
-        Key(Qt::Key_D, Qt::AltModifier);
+        ModalScript::Key(Qt::Key_D, Qt::AltModifier);
         QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
         for (int i = 0; i < down; ++i)
             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
@@ -195,12 +190,12 @@ private slots:
         QFETCH(QString, hit);
         QVERIFY(Open());
         const auto image = m.ConfigImage;
-        Key(Qt::Key_F, Qt::ControlModifier);
+        ModalScript::Key(Qt::Key_F, Qt::ControlModifier);
         QLineEdit* field = e->Search().Field();
         QVERIFY(field->isVisible() && field->hasFocus());
         QTest::keyClicks(field, typed);
         for (QChar press : presses)
-            Key(Qt::Key_F3, press == u'B' ? Qt::ShiftModifier : Qt::NoModifier);
+            ModalScript::Key(Qt::Key_F3, press == u'B' ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(Hit(), hit);
         QCOMPARE(e->Search().NotFoundShown(), hit == "tab 0");
         QCOMPARE(e->findChild<QLabel*>("FindNotFound")->text(), CatalogueText(398, 0));
@@ -208,7 +203,7 @@ private slots:
         QVERIFY(m.ConfigImage == image);
         QCOMPARE(m.ChangeCount, qint16(0));
         // Escape closes the field, not the editor.
-        Key(Qt::Key_Escape);
+        ModalScript::Key(Qt::Key_Escape);
         QVERIFY(!field->isVisible() && e->isVisible());
         QVERIFY(messages.shown.isEmpty());
     }
