@@ -68,7 +68,7 @@ std::optional<QString> ResolvePassword(const PasswordSources& sources, int langu
     if (qEnvironmentVariableIsSet(PasswordVariable))
         return qEnvironmentVariable(PasswordVariable);
     if (StandardInputIsTerminal()) {
-        err << CatalogueText(FileText::PasswordPrompt, languageOffset);
+        err << CatalogueText(Text::PasswordPrompt, languageOffset);
         err.flush();
         if (auto typed = ReadLineWithoutEcho())
             return typed;

@@ -14,20 +14,6 @@
 #include <QDir>
 #include <algorithm>
 
-namespace TextId {
-constexpr int NoIdentification = 128;
-constexpr int MustReadFirst = 135, MustReadFirstTitle = 136;
-constexpr int TransmissionError = 141, TransmissionErrorTitle = 142;
-constexpr int NoConnection = 143, NoConnectionTitle = 144;
-constexpr int ComparisonError = 145, ComparisonErrorTitle = 146;
-constexpr int EditLoadedFile = 147, EditLoadedFileTitle = 148;
-constexpr int Programmed = 149, ProgrammedTitle = 150;
-constexpr int PortBusy = 165, PortBusyTitle = 166;
-constexpr int ReadFileNotWritten = 281;
-constexpr int ReadStoredElsewhere = 340;
-constexpr int ReadNotInHistory = 341;
-}
-
 namespace {
 // A terminal command needs the port; with none open it says so at once.
 bool PortReady(const SequenceContext& c)
@@ -35,8 +21,8 @@ bool PortReady(const SequenceContext& c)
     if (c.link.IsOpen())
         return true;
     // The last failed opening still says why the port is closed.
-    c.messages.Show(PortFailedMessage(c.s.Program, TextId::PortBusy, {c.link.OpenFailure()}),
-                    SequenceText(c.s.Program, TextId::PortBusyTitle));
+    c.messages.Show(PortFailedMessage(c.s.Program, Text::PortBusy, {c.link.OpenFailure()}),
+                    SequenceText(c.s.Program, Text::PortBusyTitle));
     return false;
 }
 }
@@ -143,12 +129,12 @@ void ReadSequence::OnTick()
     }
     ++s.StepCount;
     if (s.StepCount >= Timing::ReadGiveUpStep && s.Synced == 0)
-        ReadFailed(TextId::NoConnection, TextId::NoConnectionTitle);
+        ReadFailed(Text::NoConnection, Text::NoConnectionTitle);
     else if (s.StepCount > Timing::ReadSilenceStep && s.Synced == 1)
-        ReadFailed(TextId::TransmissionError, TextId::TransmissionErrorTitle);
+        ReadFailed(Text::TransmissionError, Text::TransmissionErrorTitle);
 }
 
-void ReadSequence::ReadFailed(int textId, int titleId)
+void ReadSequence::ReadFailed(TextNumber textId, TextNumber titleId)
 {
     // The timer stops before the message, and the lines, check boxes and
     // button stay as they are while it is open.
@@ -196,7 +182,7 @@ void ReadSequence::FinishRead()
     if (notStored) {
         // The read is complete (LastRead holds its block) and TerminalRead
         // stays 1, so a write may still follow.
-        failure_ = SequenceText(c_.s.Program, TextId::ReadFileNotWritten) + QStringLiteral("\n")
+        failure_ = SequenceText(c_.s.Program, Text::ReadFileNotWritten) + QStringLiteral("\n")
             + PrintableText(stored.problem);
         if (const QString kept = ExistingFileKeptText(stored.target, c_.s.Program.LanguageOffset); !kept.isEmpty())
             failure_ += QStringLiteral("\n") + kept;
@@ -204,7 +190,7 @@ void ReadSequence::FinishRead()
         notice_ = stored.problem;
     } else if (!stored.problem.isEmpty()) {
         // Told, not failed: the read is complete and stored where it says.
-        const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
+        const TextNumber text = stored.AtTarget() ? Text::ReadNotInHistory : Text::ReadStoredElsewhere;
         const QString why =
             stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, c_.s.Program.LanguageOffset);
         notice_ = SequenceText(c_.s.Program, text).arg(PrintableText(stored.savedAs), why);
@@ -219,7 +205,7 @@ void ReadSequence::FinishRead()
     emit Ended(true);
 
     if (notStored) {
-        c_.messages.Show(failure_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(failure_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);
         return;
@@ -229,11 +215,11 @@ void ReadSequence::FinishRead()
         return;
     }
     if (!notice_.isEmpty())
-        c_.messages.Show(notice_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(notice_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
     const QString path = stored.savedAs;
     if (askToEdit_) {
-        const auto answer = c_.messages.Show(SequenceText(c_.s.Program, TextId::EditLoadedFile),
-                                             SequenceText(c_.s.Program, TextId::EditLoadedFileTitle),
+        const auto answer = c_.messages.Show(SequenceText(c_.s.Program, Text::EditLoadedFile),
+                                             SequenceText(c_.s.Program, Text::EditLoadedFileTitle),
                                              Messages::Buttons::YesNo);
         if (answer == Messages::Answer::Yes)
             emit EditRequested(path);
@@ -302,8 +288,8 @@ bool WriteSequence::CheckReadDone()
 {
     if (c_.s.TerminalRead != 0)
         return true;
-    result_ = SequenceText(c_.s.Program, TextId::MustReadFirst);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+    result_ = SequenceText(c_.s.Program, Text::MustReadFirst);
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
     return false;
 }
 
@@ -313,7 +299,7 @@ bool WriteSequence::Start(const ConfigBlock& block)
         return false;
     if (const QString unsendable = UnsendableImageText(c_.s.Program, block); !unsendable.isEmpty()) {
         result_ = unsendable;
-        c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(result_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
         return false;
     }
     if (!c_.gate.TryAcquire())
@@ -322,7 +308,7 @@ bool WriteSequence::Start(const ConfigBlock& block)
     c_.link.SetRts(true);
     c_.link.SetDtr(false);
     emit RunningChanged(true);
-    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.s.Program, Text::NoIdentification));
 
     SessionState& s = c_.s;
     s.TerminalRead = 0;
@@ -390,9 +376,9 @@ void WriteSequence::Succeeded()
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
     c_.link.SetDtr(false);
-    result_ = SequenceText(c_.s.Program, TextId::Programmed);
+    result_ = SequenceText(c_.s.Program, Text::Programmed);
     emit Ended(true);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ProgrammedTitle));
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::ProgrammedTitle));
     c_.s.TerminalRead = 0;
     c_.gate.Release();
     emit Finished(true);
@@ -403,9 +389,9 @@ void WriteSequence::VerifyFailed()
     StopTimers();
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
-    result_ = SequenceText(c_.s.Program, TextId::ComparisonError);
+    result_ = SequenceText(c_.s.Program, Text::ComparisonError);
     emit Ended(false);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ComparisonErrorTitle));
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::ComparisonErrorTitle));
     c_.s.StepCount = 0;
     c_.link.SetDtr(false);
     c_.link.SetRts(false);
@@ -450,7 +436,7 @@ bool ResetSequence::Start()
     emit PanelsHideRequested();
     c_.link.SetRts(false);
     c_.link.SetDtr(true);
-    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.s.Program, Text::NoIdentification));
     pulseTimer_->Start();
     emit RunningChanged(true);
     return true;

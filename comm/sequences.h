@@ -24,6 +24,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "config/readhistory.h"
+#include "texts/textids.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -141,7 +142,7 @@ signals:
 private:
     void OnTick();
     void FinishRead();
-    void ReadFailed(int textId, int titleId);
+    void ReadFailed(TextNumber textId, TextNumber titleId);
     void SetLines(bool dtr, bool rts);
     ReadStorage StoreResult(const ConfigBlock& block);
     SequenceContext c_;

@@ -337,7 +337,7 @@ void MainWindow::StartUp()
     // large were not read: the operator learns which, before the port opens.
     for (const FileStatus& refused : {settings, program_.Ports.LoadStatus(), picture.status}) {
         if (!refused && refused.fault != FileFault::Missing)
-            services_.messages.Show(CatalogueText(FileText::NotUsedAtStartUp, program_.LanguageOffset)
+            services_.messages.Show(CatalogueText(Text::NotUsedAtStartUp, program_.LanguageOffset)
                                         + QStringLiteral("\n") + FileStatusText(refused, program_.LanguageOffset),
                                     TableText(program_, 130), Messages::Buttons::Ok, this);
     }
@@ -596,8 +596,8 @@ void MainWindow::ShowWriteChanges(const QString& file)
     ConfigDifference difference = CompareConfigurations(read->read, chosen);
     // Comments are not in the terminal: a write does not change them.
     difference.comments.clear();
-    changesFrame_->setTitle(ChangeText(ChangeTextId::SummaryTitle, program_.LanguageOffset));
-    changesDetails_->setText(ChangeText(ChangeTextId::DetailsButton, program_.LanguageOffset));
+    changesFrame_->setTitle(ChangeText(Text::ChangeSummaryTitle, program_.LanguageOffset));
+    changesDetails_->setText(ChangeText(Text::ChangeDetailsButton, program_.LanguageOffset));
     changesSummary_->setText(SummarizeChanges(difference, program_.LanguageOffset).join(u'\n'));
     changeLines_ = DescribeChanges(difference, program_.LanguageOffset);
     changesDetails_->setEnabled(!changeLines_.isEmpty());

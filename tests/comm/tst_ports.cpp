@@ -122,9 +122,9 @@ private slots:
         QCOMPARE(OpenFailureLine(link.OpenFailure(), 1000), line);
         ProgramState program;
         program.LanguageOffset = 0;
-        const QStringList message = PortFailedMessage(program, 165, {link.OpenFailure()}).split(u'\n');
+        const QStringList message = PortFailedMessage(program, Text::PortBusy, {link.OpenFailure()}).split(u'\n');
         const bool simulated = device.startsWith(u"sim");
-        QCOMPARE(message.first() == CatalogueText(165, 0), !simulated);
+        QCOMPARE(message.first() == CatalogueText(Text::PortBusy, 0), !simulated);
         QCOMPARE(message.size(), line.isEmpty() || simulated ? 1 : 2);
         if (!line.isEmpty())
             QVERIFY2(message.last().contains(device.mid(simulated ? 4 : 0)) && message.last() != line, qPrintable(message.last()));
