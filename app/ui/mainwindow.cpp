@@ -42,10 +42,6 @@
 #include <QStatusBar>
 
 
-namespace TextId {
-constexpr int PleaseWait = 526;
-}
-
 namespace {
 
 // Outer size of the window in twips; the client area is what remains inside
@@ -107,8 +103,8 @@ MainWindow::MainWindow(ProgramState& program, Configuration& m, Services service
     session_ = std::make_unique<TerminalSession>(program_, services_.link, services_.timers, services_.messages);
     recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(services_.settingsPath));
     connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
-        services_.messages.Show(SequenceText(program_, 342).arg(problem), TableText(program_, 136),
-                                Messages::Buttons::Ok, this);
+        services_.messages.Show(SequenceText(program_, Text::TransferLogUnwritable).arg(problem),
+                                TableText(program_, Text::MustReadFirstTitle), Messages::Buttons::Ok, this);
     });
     ConnectSequences();
     statusLine_ = new QLabel(this);
@@ -261,7 +257,7 @@ void MainWindow::ConnectSequences()
         SetButtonColour(readButton_, running);
         readButton_->setEnabled(!running);
         readCancelButton_->setEnabled(!running);
-        waitNotice_->setText(running ? SequenceText(program_, TextId::PleaseWait) : QString());
+        waitNotice_->setText(running ? SequenceText(program_, Text::PleaseWait) : QString());
         waitNotice_->setVisible(running);
     });
     connect(&read, &ReadSequence::IdentificationChanged, identificationLabel_, &QLabel::setText);
@@ -339,7 +335,7 @@ void MainWindow::StartUp()
         if (!refused && refused.fault != FileFault::Missing)
             services_.messages.Show(CatalogueText(Text::NotUsedAtStartUp, program_.LanguageOffset)
                                         + QStringLiteral("\n") + FileStatusText(refused, program_.LanguageOffset),
-                                    TableText(program_, 130), Messages::Buttons::Ok, this);
+                                    TableText(program_, Text::StartUpTitle), Messages::Buttons::Ok, this);
     }
     // 7. The serial interface; when none opens, the program goes on with the
     // port closed so that files can still be edited. The terminal opens on
@@ -351,7 +347,7 @@ void MainWindow::StartUp()
     // 8. Panels hidden, no read yet.
     HidePanels();
     terminal.TerminalRead = 0;
-    identificationLabel_->setText(TableText(program_, 128));
+    identificationLabel_->setText(TableText(program_, Text::NoIdentification));
     ShowProgress();
     // 9. The language window one second later.
     languageOfferTimer_->Start();
@@ -370,32 +366,32 @@ void MainWindow::OfferLanguageWindow()
 void MainWindow::LoadMainTexts()
 {
     LoadWindowTexts(program_, TextWindow::Main);
-    auto t = [this](int id) { return TableText(program_, id); };
-    setWindowTitle(t(103));
-    identificationLabel_->setText(t(128));
-    fileMenu_->setTitle(t(104));
-    loadAction_->setText(t(105));
-    exitAction_->setText(t(106));
-    terminalMenu_->setTitle(t(107));
-    readAction_->setText(t(108));
-    writeAction_->setText(t(109));
-    resetAction_->setText(t(110));
-    waitFrame_->setTitle(t(111));
-    interfaceAction_->setText(t(112));
-    identificationFrame_->setTitle(t(113));
-    writePanel_->setTitle(t(114));
-    writeButton_->setText(t(115));
-    writeCancelButton_->setText(t(116));
-    writeFileFrame_->setTitle(t(117));
-    sendFrame_->setTitle(t(118));
-    replyFrame_->setTitle(t(119));
-    readPanel_->setTitle(t(120));
-    readButton_->setText(t(121));
-    readCancelButton_->setText(t(122));
-    connectionCheck_->setText(t(123));
-    passwordCheck_->setText(t(124));
-    finishedCheck_->setText(t(125));
-    helpMenu_->setTitle(t(134));
+    auto t = [this](TextNumber id) { return TableText(program_, id); };
+    setWindowTitle(t(Text::MainWindowTitle));
+    identificationLabel_->setText(t(Text::NoIdentification));
+    fileMenu_->setTitle(t(Text::FileMenu));
+    loadAction_->setText(t(Text::LoadItem));
+    exitAction_->setText(t(Text::ExitItem));
+    terminalMenu_->setTitle(t(Text::VardeloMenu));
+    readAction_->setText(t(Text::ReadItem));
+    writeAction_->setText(t(Text::WriteItem));
+    resetAction_->setText(t(Text::ResetItem));
+    waitFrame_->setTitle(t(Text::ReadStateFrame));
+    interfaceAction_->setText(t(Text::InterfaceItem));
+    identificationFrame_->setTitle(t(Text::IdentificationFrame));
+    writePanel_->setTitle(t(Text::WritePanelFrame));
+    writeButton_->setText(t(Text::WriteFileButton));
+    writeCancelButton_->setText(t(Text::WriteCancelButton));
+    writeFileFrame_->setTitle(t(Text::SelectedFileFrame));
+    sendFrame_->setTitle(t(Text::SendProgressFrame));
+    replyFrame_->setTitle(t(Text::ReplyProgressFrame));
+    readPanel_->setTitle(t(Text::ReadPanelFrame));
+    readButton_->setText(t(Text::ReadButton));
+    readCancelButton_->setText(t(Text::ReadCancelButton));
+    connectionCheck_->setText(t(Text::ConnectionCheck));
+    passwordCheck_->setText(t(Text::PasswordCheck));
+    finishedCheck_->setText(t(Text::FinishedCheck));
+    helpMenu_->setTitle(t(Text::HelpMenu));
     ShowProgress();
     if (LanguageLoaded)
         LanguageLoaded(program_.LanguageOffset);
@@ -432,8 +428,8 @@ void MainWindow::RunModal(QDialog& dialog)
 
 void MainWindow::LoadCommand()
 {
-    const FileDialogRequest request{TableText(program_, 131), TableText(program_, 132), TableText(program_, 133),
-                                    program_.StartDirectory};
+    const FileDialogRequest request{TableText(program_, Text::LoadFileName), TableText(program_, Text::LoadFileFilter),
+                                    TableText(program_, Text::LoadFileTitle), program_.StartDirectory};
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;
@@ -483,8 +479,9 @@ void MainWindow::WriteCommand()
     writeFileLabel_->clear();
     if (!session_->Write().CheckReadDone())
         return;
-    const FileDialogRequest request{TableText(program_, 137), TableText(program_, 138), TableText(program_, 139),
-                                    program_.StartDirectory};
+    const FileDialogRequest request{TableText(program_, Text::WriteFileName),
+                                    TableText(program_, Text::WriteFileFilter),
+                                    TableText(program_, Text::WriteFileTitle), program_.StartDirectory};
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;
