@@ -7,8 +7,9 @@
 
 #include <QString>
 
-constexpr int FirstTextId = 101;
-constexpr int LastTextId = 273;
+// The window texts the text table holds.
+constexpr TextNumber FirstTextId = Text::SelectLanguage;
+constexpr TextNumber LastTextId = Text::Com8;
 
 // Text of an ID in a language (LanguageOffset 0, 1000, 2000, 3000), exactly
 // as stored. An unknown ID or language gives an empty string.

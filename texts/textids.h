@@ -123,6 +123,7 @@ struct TextNumber {
     X(PrintBasicSettingsItem, 254, "&Print basic settings") \
     X(GridHeader1, 258, "Privileges track 2                   |" \
                         "Comment                                        ") \
+    X(ListCapacity, 262, "Number (max.) ") \
     /* the editor: messages and the save-as dialog */ \
     X(AskToSave, 209, "Save file?") \
     X(AskToSaveTitle, 210, " Changes have been made") \

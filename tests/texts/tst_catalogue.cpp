@@ -8,7 +8,7 @@ private slots:
     void everyIdInEveryLanguage()
     {
         for (int offset : {0, 1000, 2000, 3000})
-            for (int id = FirstTextId; id <= LastTextId; ++id)
+            for (int id = FirstTextId.value; id <= LastTextId.value; ++id)
                 QVERIFY2(!CatalogueText(id, offset).isEmpty(), qPrintable(QString::number(id + offset)));
     }
 
