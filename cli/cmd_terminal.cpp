@@ -94,7 +94,7 @@ public:
         recorder_->PortName = [portName] { return portName; };
         QObject::connect(recorder_.get(), &TransferRecorder::Problem, [this](const QString& problem) {
             if (err_)
-                *err_ << "vardelo-cli: " << SequenceText(program_, 342).arg(problem) << '\n';
+                *err_ << "vardelo-cli: " << SequenceText(program_, Text::TransferLogUnwritable).arg(problem) << '\n';
         });
     }
     ~Terminal()

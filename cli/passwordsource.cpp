@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int OthersMayReadText = 522;   // %1 the file, %2 its permissions
-
 // Like ssh with a key file: a password that other users may read is no
 // secret, but refusing it would stop a script that ran yesterday, so it is
 // used and the operator warned.
@@ -26,7 +24,8 @@ void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream&
     const QString mode = u'0' + digit(QFileDevice::ReadOwner, QFileDevice::WriteOwner, QFileDevice::ExeOwner)
         + digit(QFileDevice::ReadGroup, QFileDevice::WriteGroup, QFileDevice::ExeGroup)
         + digit(QFileDevice::ReadOther, QFileDevice::WriteOther, QFileDevice::ExeOther);
-    err << "vardelo-cli: " << CatalogueText(OthersMayReadText, languageOffset).arg(PrintableText(path), mode) << '\n';
+    err << "vardelo-cli: " << CatalogueText(Text::PasswordFileReadable, languageOffset).arg(PrintableText(path), mode)
+        << '\n';
 #else
     Q_UNUSED(path);
     Q_UNUSED(languageOffset);
