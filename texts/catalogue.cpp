@@ -107,13 +107,3 @@ QString TableText(const ProgramState& program, TextNumber id)
         return {};
     return program.TextTable[id.value];
 }
-
-QString CatalogueText(int id, int languageOffset)
-{
-    return CatalogueText(TextNumber(id), languageOffset);
-}
-
-QString TableText(const ProgramState& program, int id)
-{
-    return TableText(program, TextNumber(id));
-}

@@ -14,11 +14,9 @@ constexpr TextNumber LastTextId = Text::Com8;
 // Text of an ID in a language (LanguageOffset 0, 1000, 2000, 3000), exactly
 // as stored. An unknown ID or language gives an empty string.
 QString CatalogueText(TextNumber id, int languageOffset);
-QString CatalogueText(int id, int languageOffset);
 
 // The windows and the text ID ranges each copies into TextTable when it opens.
 enum class TextWindow { Start, Main, RowEdit, DisplayLine, Interface, Password, Editor };
 void LoadWindowTexts(ProgramState& program, TextWindow window);
 // The text table entry of an ID (101..273), as last loaded.
 QString TableText(const ProgramState& program, TextNumber id);
-QString TableText(const ProgramState& program, int id);

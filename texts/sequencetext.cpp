@@ -8,11 +8,6 @@ QString SequenceText(const ProgramState& program, TextNumber id)
     return table.isEmpty() ? CatalogueText(id, program.LanguageOffset) : table;
 }
 
-QString SequenceText(const ProgramState& program, int id)
-{
-    return SequenceText(program, TextNumber(id));
-}
-
 QString UnsendableImageText(const ProgramState& program, const ConfigBlock& block)
 {
     // A slot value that is not a byte would be sent cut to 8 bits: a

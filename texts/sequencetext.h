@@ -10,7 +10,6 @@
 // The text of an ID in the current language: the text table entry as the
 // window last loaded it, or the catalogue's when the table lacks it.
 QString SequenceText(const ProgramState& program, TextNumber id);
-QString SequenceText(const ProgramState& program, int id);
 
 // Why the block cannot be sent to the terminal (the first slot outside
 // 0..255, which would go out cut to 8 bits), or nothing.

@@ -52,7 +52,7 @@ private slots:
         QTest::newRow("small letters") << "b.qlv" << 2048 << "";
         QTest::newRow("mixed") << "c.Qlv" << 2048 << notVardelo;
         QTest::newRow("comments file") << "d.BGT" << 2048 << notVardelo;
-        QTest::newRow("short file") << "e.QLV" << 2000 << CatalogueText(300, 0);
+        QTest::newRow("short file") << "e.QLV" << 2000 << CatalogueText(Text::FileNotLoaded, 0);
         QTest::newRow("cancelled") << "" << 0 << "";
     }
     void load()
@@ -448,7 +448,7 @@ private slots:
         VERIFY_MODALS_DONE(script);
         QCOMPARE(lines, QStringList({"com1 = " + pty + ", FT232R USB UART", "com2 = simuliertes Terminal",
                                      "com2 = simuliertes Terminal"}));   // com3 fell back to com2
-        QCOMPARE(h.Prompts(), QStringList{CatalogueText(165, 0) + u'\n' + gone + " gibt es nicht; gefundene Schnittstellen: " + pty});
+        QCOMPARE(h.Prompts(), QStringList{CatalogueText(Text::PortBusy, 0) + u'\n' + gone + " gibt es nicht; gefundene Schnittstellen: " + pty});
         QCOMPARE(h.SettingsContent(), QByteArray(" 2\r\n 0\r\n"));
 #endif
     }

@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(selected, c.fallbacks);
         QCOMPARE(messages.shown.size(), c.texts.size());
         for (int i = 0; i < c.texts.size(); ++i)
-            QCOMPARE(messages.shown.at(i).prompt, CatalogueText(c.texts.at(i), 0));
+            QCOMPARE(messages.shown.at(i).prompt, CatalogueText(TextNumber(c.texts.at(i)), 0));
         QVERIFY(!link.Dtr() && !link.Rts());
     }
 };

@@ -187,8 +187,9 @@ private slots:
         QVERIFY(WriteBytes(r.Path("VARDELO.BGT"), damaged));
         r.shown.clear();
         QVERIFY(r.Read());
-        const QString said = CatalogueText(432, 1000) + u' ' + CatalogueText(515, 1000).arg(r.Path("VARDELO.BGT"), "10")
-            + ". " + CatalogueText(517, 1000);
+        const QString said = CatalogueText(Text::CommentsNotRead, 1000) + u' '
+            + CatalogueText(Text::CommentsTooFewLines, 1000).arg(r.Path("VARDELO.BGT"), "10") + ". "
+            + CatalogueText(Text::CommentsKeptInHistory, 1000);
         QVERIFY(std::any_of(r.shown.begin(), r.shown.end(), [&](const auto& shown) { return shown.prompt == said; }));
         QCOMPARE(r.session->Read().NoticeText(), said);
         QVERIFY(!QFileInfo::exists(r.Path("VARDELO.BGT")));
@@ -267,7 +268,7 @@ private slots:
             QVERIFY(r.Write(r.session->Read().LastRead()->read.block));
         QCOMPARE(r.shown.size(), texts.size());
         for (int i = 0; i < texts.size(); ++i) {
-            const QString text = CatalogueText(texts[i], 1000).section(QStringLiteral("%1"), 0, 0);
+            const QString text = CatalogueText(TextNumber(texts[i]), 1000).section(QStringLiteral("%1"), 0, 0);
             QVERIFY2(r.shown[i].prompt.startsWith(text), qPrintable(r.shown[i].prompt));
         }
         QTEST(r.loggedAtMessage, "logged");

@@ -5,5 +5,5 @@
 
 inline QString En(int id)
 {
-    return CatalogueText(id, 1000);
+    return CatalogueText(TextNumber(id), 1000);
 }

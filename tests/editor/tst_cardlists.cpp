@@ -80,11 +80,11 @@ private slots:
         dialogs.names.enqueue(Path(chosen));
         FileMenuItem(3);
         QCOMPARE(dialogs.requests.size(), 1);
-        QCOMPARE(dialogs.requests[0].title, CatalogueText(373, 0));
+        QCOMPARE(dialogs.requests[0].title, CatalogueText(Text::ImportTitle, 0));
         if (!message.isEmpty()) {
             QCOMPARE(messages.shown.size(), 1);
             QCOMPARE(messages.shown[0].prompt, message.arg(Path(chosen)));
-            QCOMPARE(messages.shown[0].title, CatalogueText(375, 0));
+            QCOMPARE(messages.shown[0].title, CatalogueText(Text::NotImportedTitle, 0));
             QVERIFY(m.ConfigImage == image);
             QCOMPARE(m.ChangeCount, qint16(0));
             QCOMPARE(e->ListGrid(1)->TextAt(2 * 3), QStringLiteral("10000000"));
@@ -198,7 +198,7 @@ private slots:
             ModalScript::Key(Qt::Key_F3, press == u'B' ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(Hit(), hit);
         QCOMPARE(e->Search().NotFoundShown(), hit == "tab 0");
-        QCOMPARE(e->findChild<QLabel*>("FindNotFound")->text(), CatalogueText(398, 0));
+        QCOMPARE(e->findChild<QLabel*>("FindNotFound")->text(), CatalogueText(Text::NotFound, 0));
         QVERIFY(field->hasFocus());
         QVERIFY(m.ConfigImage == image);
         QCOMPARE(m.ChangeCount, qint16(0));

@@ -74,7 +74,7 @@ private slots:
         });
         ModalScript::Key(Qt::Key_Escape);   // the operator closes the editor
         VERIFY_MODALS_DONE(script);
-        QCOMPARE(asked, QStringList{TableText(program, 209)});
+        QCOMPARE(asked, QStringList{TableText(program, Text::AskToSave)});
         QCOMPARE(e->isVisible(), !closes);
         QCOMPARE(Bytes(m.CurrentConfigFile) != before, saved);
         QCOMPARE(m.ChangeCount, qint16(saved ? 0 : 1));
@@ -92,7 +92,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("refusal");
         const auto refusal = [](int language, int upper, int kept) {
-            return CatalogueText(513, language).arg(upper).arg(kept);
+            return CatalogueText(Text::DataLengthRefused, language).arg(upper).arg(kept);
         };
         QTest::newRow("track 3/1: 26 in English") << "Text3" << 1000 << "26" << "24" << refusal(1000, 24, 24);
         QTest::newRow("track 3/1: 25") << "Text3" << 0 << "25" << "24" << refusal(0, 24, 24);
@@ -130,7 +130,7 @@ private slots:
             ModalScript::Type(keys);
         ModalScript::Key(Qt::Key_Return);   // commits the box
         VERIFY_MODALS_DONE(script);
-        QStringList expected{TableText(program, 248)};
+        QStringList expected{TableText(program, Text::CardDataLostWhenChanging)};
         if (!refusal.isEmpty())
             expected << refusal;
         QCOMPARE(prompts, expected);

@@ -96,12 +96,12 @@ private slots:
         for (int list = 1; list <= 4; ++list) {
             const int count = counts[list - 1];   // 0: list not in use
             QCOMPARE(e->ListGrid(list)->TextAt(2), count ? QStringLiteral("Anzahl(max)   %1").arg(count) : QStringLiteral(" "));
-            QCOMPARE(e->ListGrid(list)->FormatString(), TableText(program, 257 + list) + QString(pads[list - 1], u' '));
+            QCOMPARE(e->ListGrid(list)->FormatString(), TableText(program, Text::GridHeader1 + (list - 1)) + QString(pads[list - 1], u' '));
         }
         QVERIFY(e->ListGrid(pads[1] ? 2 : 4)->columnWidth(1) > e->ListGrid(pads[1] ? 4 : 2)->columnWidth(1) + 100);
         for (int tab : {1, 2, 3, 0}) {
             Tabs()->setCurrentIndex(tab);
-            QCOMPARE(e->PrintAction()->text(), TableText(program, 254 + tab));
+            QCOMPARE(e->PrintAction()->text(), TableText(program, Text::PrintBasicSettingsItem + tab));
             QVERIFY(Child(QStringLiteral("umr%1").arg(tab))->isEnabled() && !Child(QStringLiteral("umr%1").arg((tab + 1) % 4))->isEnabled());
         }
     }
@@ -114,7 +114,7 @@ private slots:
         EditorWindow refused(program, m, messages, dialogs);
         QCOMPARE(refused.exec(), int(QDialog::Rejected));   // returns at once, nothing shown
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].prompt, CatalogueText(290, 0) + Path("BAD.QLV"));
+        QCOMPARE(messages.shown[0].prompt, CatalogueText(Text::FileRefused, 0) + Path("BAD.QLV"));
         QVERIFY(std::all_of(m.ConfigImage.begin(), m.ConfigImage.end(), [](qint16 v) { return v == 7; }));
     }
 
@@ -150,7 +150,7 @@ private slots:
         Press(c.button);
         QCOMPARE(messages.shown.size(), c.prompt ? 1 : 0);
         if (c.prompt)
-            QCOMPARE(messages.shown[0].prompt, TableText(program, c.prompt));
+            QCOMPARE(messages.shown[0].prompt, TableText(program, TextNumber(c.prompt)));
         QCOMPARE(QList<int>({m.ConfigImage[1], m.ConfigImage[2]}), QList<int>({c.slot1, c.slot2}));
         QVERIFY(Child<QAbstractButton>(c.selected)->isChecked());
         QCOMPARE(Groups(), c.groups);
@@ -205,7 +205,7 @@ private slots:
         // one out of range is refused.
         QCOMPARE(messages.shown.size(), slot ? 1 + c.refused : 0);
         if (c.refused)
-            QCOMPARE(messages.shown[1].prompt, CatalogueText(513, 0).arg(slot == 3 ? 8 : 24).arg(c.shown));
+            QCOMPARE(messages.shown[1].prompt, CatalogueText(Text::DataLengthRefused, 0).arg(slot == 3 ? 8 : 24).arg(c.shown));
         QCOMPARE(m.ListComment[3] == ResetCommentText, !c.fresh.isEmpty());
         if (slot)
             QCOMPARE(e->ListGrid(slot - 2)->TextAt(2 * 2), c.fresh.isEmpty() ? firstRecord : c.fresh);
@@ -329,8 +329,9 @@ private slots:
         e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
         QVERIFY(e->Loaded());
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].prompt, CatalogueText(432, 0) + u' ' + CatalogueText(515, 0).arg(Path("TEST.BGT"), "10")
-                                               + ". " + CatalogueText(517, 0));
+        QCOMPARE(messages.shown[0].prompt, CatalogueText(Text::CommentsNotRead, 0) + u' '
+                                               + CatalogueText(Text::CommentsTooFewLines, 0).arg(Path("TEST.BGT"), "10")
+                                               + ". " + CatalogueText(Text::CommentsKeptInHistory, 0));
         QCOMPARE(m.ListComment[0], ResetCommentText);
         QVERIFY(e->SaveConfiguration());
         QCOMPARE(Bytes(Path("TEST.BGT")).count("\r\n"), 2001);
@@ -402,7 +403,8 @@ private slots:
         QVERIFY(e->SaveConfigurationAs());
         QCOMPARE(messages.shown.size(), exists ? 1 : 0);
         if (exists)
-            QCOMPARE(messages.shown[0].prompt, TableText(program, 266) + written + TableText(program, 267));
+            QCOMPARE(messages.shown[0].prompt, TableText(program, Text::OverwriteQuestionStart) + written
+                                                   + TableText(program, Text::OverwriteQuestionEnd));
         QCOMPARE(e->windowTitle(), QFileInfo(written).fileName() + QStringLiteral("[*]"));
         QCOMPARE(QFile::exists(dir.filePath(chosen)), chosen == written.section(u'/', -1));
         Configuration back;
@@ -450,10 +452,10 @@ private slots:
 #endif
             Child<QAction>("mnubeend")->trigger();
         }
-        QStringList prompts{TableText(program, 209)};
-        prompts << (failure == "disk"       ? TableText(program, 246)
-                    : failure == "comments" ? CatalogueText(291, 0) + Path("TEST.BGT")
-                                            : CatalogueText(291, 0) + m.CurrentConfigFile);
+        QStringList prompts{TableText(program, Text::AskToSave)};
+        prompts << (failure == "disk"       ? TableText(program, Text::DiskFull)
+                    : failure == "comments" ? CatalogueText(Text::SaveFailed, 0) + Path("TEST.BGT")
+                                            : CatalogueText(Text::SaveFailed, 0) + m.CurrentConfigFile);
         QCOMPARE(messages.shown.size(), (changed ? 1 : 0) + (failure.isEmpty() ? 0 : 1));
         for (int i = 0; i < messages.shown.size(); ++i)
             QCOMPARE(messages.shown[i].prompt, prompts[i]);

@@ -1,6 +1,8 @@
 #include "texts/catalogue.h"
 #include "texts/textids.h"
 
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <map>
@@ -36,8 +38,8 @@ private slots:
         QFETCH(int, number);
         QFETCH(QString, english);
         for (int offset : {0, 1000, 2000, 3000})
-            QVERIFY2(!CatalogueText(number, offset).isEmpty(), qPrintable(QString::number(number + offset)));
-        QCOMPARE(CatalogueText(number, 1000), english);
+            QVERIFY2(!CatalogueText(TextNumber(number), offset).isEmpty(), qPrintable(QString::number(number + offset)));
+        QCOMPARE(CatalogueText(TextNumber(number), 1000), english);
     }
 
     // Two names for one text would let the code say two things with one
@@ -52,6 +54,45 @@ private slots:
             if (those.size() > 1)
                 shared << QString::number(number) + u' ' + those.join(u',');
         QVERIFY2(shared.isEmpty(), qPrintable(shared.join(QStringLiteral("; "))));
+    }
+
+    // Program code looks texts up by name. A look-up with a number does not
+    // compile; what is left to find is a number made into a text by hand.
+    void programCodeNamesItsTexts_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("TableText, SequenceText, PortFailedMessage")
+            << R"(\b(TableText|SequenceText|PortFailedMessage)\s*\([^,()]*,\s*\d)";
+        QTest::newRow("CatalogueText, ChangeText, a report source's Text")
+            << R"(\b(CatalogueText|ChangeText|Text)\s*\(\s*\d)";
+        QTest::newRow("a TextNumber made of a number") << R"(\bTextNumber\s*[({]\s*\d)";
+    }
+    void programCodeNamesItsTexts()
+    {
+        QFETCH(QString, pattern);
+        const QRegularExpression lookUp(pattern);
+        const QDir root(qEnvironmentVariable("VARDELO_SOURCE_DIR"));
+        QVERIFY2(root.exists(QStringLiteral("texts/textids.h")), qPrintable(root.path()));
+        QStringList found;
+        int files = 0;
+        for (const char* folder : {"app", "cli", "comm", "config", "editor", "platform", "report", "texts"}) {
+            QDirIterator it(root.filePath(QLatin1String(folder)), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                            QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                if (path.endsWith(QStringLiteral("texts/textids.h")))
+                    continue;   // where the numbers are named
+                QFile file(path);
+                QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+                ++files;
+                const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+                for (int i = 0; i < lines.size(); ++i)
+                    if (lines[i].contains(lookUp))
+                        found << root.relativeFilePath(path) + u':' + QString::number(i + 1) + u' ' + lines[i].trimmed();
+            }
+        }
+        QVERIFY(files > 100);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
     }
 };
 
