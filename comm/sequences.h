@@ -77,7 +77,7 @@ public:
     // Asks for the password (the caller's function, which gives what the
     // password dialog gives: PasswordAccepted and TerminalPassword) and
     // starts the read when it was accepted. False when nothing started:
-    // another sequence runs, the port is closed (text 165 shown) or the
+    // another sequence runs, the port is closed (Text::PortBusy shown) or the
     // dialog was cancelled.
     bool Start(const std::function<PasswordEntry()>& askPassword);
     bool IsRunning() const;
@@ -105,7 +105,7 @@ public:
     std::function<QStringList(const QString& identification)> CommentSources;
     // Where a read goes when its own folder cannot take it.
     void SetFallbackFolder(const QString& folder) { fallbackFolder_ = folder; }
-    // Whether the question "Edit loaded file?" (text 147) is asked.
+    // Whether the question "Edit loaded file?" is asked.
     void SetAskToEdit(bool ask) { askToEdit_ = ask; }
     // The last identification line: six blanks and 16 characters.
     QString IdentificationLine() const { return c_.s.Identification; }
@@ -134,9 +134,9 @@ signals:
     // The read has ended, after its last message (and the editor, when the
     // question to edit was answered Yes).
     void Finished(bool ok);
-    // Answer Yes to text 147: open the editor on this file (Codg1's name).
+    // Answer Yes to "Edit loaded file?": open the editor on this file (Codg1's name).
     void EditRequested(const QString& path);
-    // Answer No to text 147, or no file to edit: hide both panels.
+    // Answer No to "Edit loaded file?", or no file to edit: hide both panels.
     void PanelsHideRequested();
 
 private:
@@ -165,7 +165,7 @@ public:
     explicit WriteSequence(const SequenceContext& c, QObject* parent = nullptr);
     ~WriteSequence() override;
 
-    // The write command's check before a file is chosen: text 135 and false
+    // The write command's check before a file is chosen: Text::MustReadFirst and false
     // when no complete read exists (TerminalRead = 0).
     bool CheckReadDone();
     // Sends the block. False when nothing started: another sequence runs,
@@ -183,7 +183,7 @@ signals:
     // true: taste2 red and disabled, Command1 disabled.
     // false: Command1 enabled (the write has ended).
     void RunningChanged(bool running);
-    // Label1 := text 128 when the write starts.
+    // Label1 := Text::NoIdentification when the write starts.
     void IdentificationChanged(const QString& line);
     // taste2 hidden and the write panel hidden.
     void PanelHideRequested();
@@ -220,7 +220,7 @@ public:
 signals:
     void RunningChanged(bool running);                // the pulse has begun or ended
     void PanelsHideRequested();                       // read and write panels hidden
-    void IdentificationChanged(const QString& line);  // text 128
+    void IdentificationChanged(const QString& line);  // Text::NoIdentification
     void Finished(bool ok);
 
 private:

@@ -18,5 +18,5 @@ QString CatalogueText(TextNumber id, int languageOffset);
 // The windows and the text ID ranges each copies into TextTable when it opens.
 enum class TextWindow { Start, Main, RowEdit, DisplayLine, Interface, Password, Editor };
 void LoadWindowTexts(ProgramState& program, TextWindow window);
-// The text table entry of an ID (101..273), as last loaded.
+// The text table entry of an ID (FirstTextId..LastTextId), as last loaded.
 QString TableText(const ProgramState& program, TextNumber id);

@@ -51,8 +51,8 @@ public:
     // The window's load: settings, language, texts, port, panels, then the
     // one-second timer that offers the language window.
     void StartUp();
-    // Texts 103..150 in the current language onto every caption, and the
-    // background picture.
+    // The main window's texts in the current language onto every caption,
+    // and the background picture.
     void LoadMainTexts();
 
     // How a dialog is shown modally (language window, interface dialog,
