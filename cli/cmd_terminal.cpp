@@ -269,7 +269,8 @@ int RunWrite(CommandCall& call)
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
     (ok ? call.out : call.err) << result.trimmed() << '\n';
     if (const SimulatedTerminal* sim = t.link_->Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
-        call.err << CatalogueText(Text::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText()) << '\n';
+        call.err << CatalogueText(Text::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText())
+                 << '\n';
     return ok ? ExitOk : ExitFailed;
 }
 

@@ -70,7 +70,8 @@ QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int language)
     QList<ChangeLine> lines;
     for (const SettingChange& c : d.settings)
         lines.append({Label(TextNumber(SettingEntry(c.key).reportText), language),
-                      SettingValue(c, c.oldValue, c.oldText, language), SettingValue(c, c.newValue, c.newText, language)});
+                      SettingValue(c, c.oldValue, c.oldText, language),
+                      SettingValue(c, c.newValue, c.newText, language)});
     for (const CardChange& c : d.added)
         lines.append({CatalogueText(Text::CardAdded, language).arg(c.list), QString(), Card(c)});
     for (const CardChange& c : d.removed)
@@ -79,7 +80,8 @@ QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int language)
         lines.append({CatalogueText(Text::DisplayLineChanged, language).arg(c.line / 2 + 1).arg(c.line % 2 + 1),
                       u'"' + c.oldText + u'"', u'"' + c.newText + u'"'});
     for (const CommentChange& c : d.comments)
-        lines.append({CatalogueText(Text::CommentChanged, language).arg(c.list).arg(c.data), c.oldComment, c.newComment});
+        lines.append(
+            {CatalogueText(Text::CommentChanged, language).arg(c.list).arg(c.data), c.oldComment, c.newComment});
     if (d.otherSlots)
         lines.append({CatalogueText(Text::OtherBytesChanged, language).arg(d.otherSlots), QString(), QString()});
     return lines;

@@ -169,7 +169,8 @@ QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& d
         QString error;
         const auto options = ParseSimulationOptions(target.simulation, &error);
         if (!options)
-            return text + QStringLiteral("; ") + CatalogueText(Text::SimulationSettingUnusable, languageOffset) + u' ' + error;
+            return text + QStringLiteral("; ") + CatalogueText(Text::SimulationSettingUnusable, languageOffset) + u' '
+                + error;
         if (!options->file.isEmpty())
             text += QStringLiteral(" (%1)").arg(wholePath ? options->file : QFileInfo(options->file).fileName());
         return text;

@@ -40,7 +40,9 @@ QString MenuPath(const ProgramState& program, TextNumber item)
 
 QString StatusLineText(const ProgramState& program, const TransferProgress& p, NextStep next)
 {
-    auto counted = [&](TextNumber id) { return SequenceText(program, id).arg(p.done).arg(p.total).arg(p.SecondsLeft()); };
+    auto counted = [&](TextNumber id) {
+        return SequenceText(program, id).arg(p.done).arg(p.total).arg(p.SecondsLeft());
+    };
     switch (p.phase) {
     case TransferProgress::Phase::Reading: return counted(Text::ProgressReading);
     case TransferProgress::Phase::Sending: return counted(Text::ProgressSending);
@@ -48,7 +50,9 @@ QString StatusLineText(const ProgramState& program, const TransferProgress& p, N
     case TransferProgress::Phase::Resetting: return SequenceText(program, Text::ProgressResetting);
     case TransferProgress::Phase::Idle: break;
     }
-    const auto hint = [&](TextNumber id, TextNumber item) { return SequenceText(program, id).arg(MenuPath(program, item)); };
+    const auto hint = [&](TextNumber id, TextNumber item) {
+        return SequenceText(program, id).arg(MenuPath(program, item));
+    };
     switch (next) {
     case NextStep::OpenPort: return hint(Text::HintOpenPort, Text::InterfaceItem);
     case NextStep::Read: return hint(Text::HintRead, Text::ReadItem);

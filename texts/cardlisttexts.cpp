@@ -72,7 +72,8 @@ QString CardListImportMessage(const CardListImport& import, const QString& fileN
     QString message = text(Text::ImportBadLines).arg(fileName) + u'\n';
     int shown = 0;
     for (auto it = reasons.cbegin(); it != reasons.cend() && shown < ShownBadLines; ++it, ++shown)
-        message += u'\n' + text(Text::ImportBadLine).arg(QString::number(it.key()), it.value().join(QStringLiteral("; ")));
+        message += u'\n'
+            + text(Text::ImportBadLine).arg(QString::number(it.key()), it.value().join(QStringLiteral("; ")));
     if (reasons.size() > ShownBadLines)
         message += u'\n' + text(Text::ImportMoreBadLines).arg(reasons.size() - ShownBadLines);
     return message;
