@@ -81,7 +81,7 @@ struct TextNumber {
     X(DisplayLineTitle, 158, "Modify display line") \
     X(DisplayLineCancel, 159, "Cancel") \
     X(DisplayLineOk, 160, " OK") \
-    /* the interface dialog; com3..com8 were added after the rest of the window */ \
+    /* the interface dialog (com3..com8 stand apart, at 268..273) */ \
     X(InterfaceTitle, 161, "Select serial interface") \
     X(Com1, 162, "com1:") \
     X(Com2, 163, "com2:") \
@@ -101,7 +101,7 @@ struct TextNumber {
     X(PasswordCancel, 170, "Cancel") \
     X(PasswordTooShort, 171, "Password too short") \
     X(PasswordTooShortTitle, 172, "  Caution!") \
-    /* the editor: caption, file menu, tabs (180..183, one after the other), the basic settings panel */ \
+    /* the editor: caption, file menu, the four tabs (180..183), the basic settings panel */ \
     X(EditorTitle, 173, "VARDELO.QLV") \
     X(EditorFileMenu, 174, "&File") \
     X(SaveItem, 175, "&Save") \
@@ -113,9 +113,8 @@ struct TextNumber {
     X(SecondsLabel, 185, "Seconds") \
     X(YesOption, 187, "Yes") \
     X(NoOption, 188, "No") \
-    /* the editor: list grids, whose four headers follow each other (202..205 as the window opens, 258..261 */ \
-    /* once a list was read), display texts, print items (207 as the window opens, 254..257 one for each */ \
-    /* tab) */ \
+    /* the editor: list grids, display texts, print items; the four grids' headers are 202..205 as */ \
+    /* the window opens and 258..261 once a list was read, the print items 254..257 one for each tab */ \
     X(OpeningGridHeader1, 202, "Privileges track 2                   |" \
                                "Comment                                        ") \
     X(DisplayTextFrame, 206, "Display text") \
