@@ -135,7 +135,7 @@ private slots:
                 QVERIFY(window && Save(*window, name + u'-' + language));
             };
             const auto popupOpen = [] { return QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }); };
-            const QString fileMenu = CatalogueText(174, f.program.LanguageOffset);
+            const QString fileMenu = CatalogueText(Text::EditorFileMenu, f.program.LanguageOffset);
             const QChar mnemonic = fileMenu.at(fileMenu.indexOf(u'&') + 1).toUpper();
             ModalScript::Key(Qt::Key(mnemonic.unicode()), Qt::AltModifier);
             QVERIFY(popupOpen());
