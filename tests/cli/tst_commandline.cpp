@@ -45,7 +45,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("says");   // on stdout for 0, on stderr otherwise
         const QString none = QStringLiteral("/dev/vardelo-none");
-        const QStringList commandList{"usage: vardelo-cli COMMAND", "  show ", "  read ", "  help [COMMAND] ", "exit status: 0 success, 1"};
+        const QStringList commandList{"usage: vardelo-cli COMMAND", "  show ", "  read ", "  help [COMMAND] ", "exit status: 0 success, 1",
+                                      "environment:\n  VARDELO_PASSWORD ", "files:\n  ~/.config/vardelo/ports.map "};
         const QStringList readHelp{"usage: vardelo-cli read --port PORT", "--port PORT ", "--out FILE.QLV ", "-h, --help ", "exit status:\n  0  ", "  2  wrong usage"};
         QTest::newRow("no arguments") << QStringList{} << 2 << commandList;
         QTest::newRow("--help") << QStringList{"--help"} << 0 << commandList;
