@@ -42,6 +42,13 @@ private slots:
         const QString install = QStringLiteral("apt-get install -y --no-install-recommends qt6-translations-l10n");
         QTest::newRow("everything there") << QStringList{} << "plain" << "works" << "" << 0 << "" << "";
         QTest::newRow("CI packages not needed") << QStringList{"clang"} << "plain" << "works" << "" << 0 << "" << "";
+        QTest::newRow("packaging tools not needed") << QStringList{"lintian"} << "plain" << "works" << "" << 0 << "" << "";
+        QTest::newRow("packaging tools for the package") << QStringList{"lintian", "clang"} << "root" << "works" << "--package" << 0
+                                                         << "update -qq|install -y --no-install-recommends lintian -qq"
+                                                         << "installing lintian";
+        QTest::newRow("packaging tools for the CI") << QStringList{"appstream", "clang"} << "root" << "works" << "--ci" << 0
+                                                    << "update -qq|install -y --no-install-recommends appstream clang -qq"
+                                                    << "installing appstream clang";
         QTest::newRow("root installs") << translations << "root" << "works" << "" << 0
                                        << "update -qq|install -y --no-install-recommends qt6-translations-l10n -qq"
                                        << "installing qt6-translations-l10n";
