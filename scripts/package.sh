@@ -3,7 +3,8 @@
 # after installing what is missing on a Debian 12 machine (scripts/setup.sh
 # --package), and checks it with lintian, and its desktop entry and AppStream
 # metadata with their validators. It builds in build/, the folder of
-# ./scripts/test.sh, so that what was built there is not built again.
+# ./scripts/test.sh, so that what was built there is not built again, and
+# only what the package holds (not the tests).
 #
 #   ./scripts/package.sh
 #   sudo apt install ./vardelo_*.deb
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh --package
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+cmake --build build --target vardelo_installed
 rm -rf build/package
 (cd build && cpack -G DEB --config CPackConfig.cmake >/dev/null)
 deb=$(find build/package -maxdepth 1 -name 'vardelo_*.deb' -print -quit)
