@@ -28,7 +28,7 @@ bool OpenConfiguration(CommandCall& call, Configuration& m, Comments comments)
         return false;
     }
     if (const FileStatus read = LoadComments(m, path, false); !read) {
-        const QString message = CatalogueText(FileText::CommentsNotRead, language) + u' ' + FileStatusText(read, language);
+        const QString message = CatalogueText(Text::CommentsNotRead, language) + u' ' + FileStatusText(read, language);
         if (comments == Comments::Needed) {
             call.Failure(message);
             return false;

@@ -4,7 +4,6 @@
 #include "cli/commands.h"
 
 #include "texts/catalogue.h"
-#include "texts/filetexts.h"
 #include "app/mainflow.h"
 #include "comm/changereport.h"
 #include "comm/mappedlink.h"
@@ -36,7 +35,7 @@ constexpr int ProgressIntervalMs = 1000;
 // Why the port did not open: text 165, and under it the cause.
 QString OpenFailureText(const ProgramState& program, const MappedSerialLink& link)
 {
-    QStringList lines = PortFailedMessage(program, 165, {link.OpenFailure()}).trimmed().split(u'\n');
+    QStringList lines = PortFailedMessage(program, Text::PortBusy, {link.OpenFailure()}).trimmed().split(u'\n');
     for (QString& line : lines)
         line = PrintableText(line);
     return lines.join(u'\n');
@@ -83,7 +82,7 @@ public:
         recorder_->PortName = [portName] { return portName; };
         QObject::connect(recorder_.get(), &TransferRecorder::Problem, [this](const QString& problem) {
             if (err_)
-                *err_ << "vardelo-cli: " << SequenceText(program_, 342).arg(problem) << '\n';
+                *err_ << "vardelo-cli: " << SequenceText(program_, Text::TransferLogUnwritable).arg(problem) << '\n';
         });
     }
     ~Terminal()
@@ -258,7 +257,8 @@ int RunWrite(CommandCall& call)
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
     (ok ? call.out : call.err) << result.trimmed() << '\n';
     if (const SimulatedTerminal* sim = t.link_->Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
-        call.err << CatalogueText(FileText::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText()) << '\n';
+        call.err << CatalogueText(Text::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText())
+                 << '\n';
     return ok ? ExitOk : ExitFailed;
 }
 

@@ -307,6 +307,23 @@ QString CommandList(const QList<Command>& commands)
     text += QStringLiteral("\n%1 COMMAND --help shows a command's arguments, options and exit status;\n"
                            "%1 --version prints the version.\n\n"
                            "exit status: 0 success, 1 the work failed (file, terminal), 2 wrong usage\n").arg(Program);
+    // The manual page vardelo-cli(1) is made from this text and each
+    // command's help (packaging/manpage.sh): what it lists here is all the
+    // page says of the environment and the files.
+    text += QStringLiteral("\nenvironment:\n");
+    AddRow(text, QLatin1String(PasswordVariable),
+           QStringLiteral("the terminal password of read and write when neither --password nor --password-file "
+                          "gives it"), 20);
+    AddRow(text, QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("the folder that holds vardelo/ in place of ~/.config"), 20);
+    AddRow(text, QStringLiteral("XDG_DATA_HOME"),
+           QStringLiteral("the folder that holds vardelo/reads in place of ~/.local/share"), 20);
+    text += QStringLiteral("\nfiles:\n");
+    AddRow(text, QStringLiteral("~/.config/vardelo/ports.map"),
+           QStringLiteral("the port map: the device or simulated terminal com1 to com8 stand for"), 35);
+    AddRow(text, QStringLiteral("~/.config/vardelo/transfers.log"),
+           QStringLiteral("the log of reads and writes, shared with the program vardelo"), 35);
+    AddRow(text, QStringLiteral("~/.local/share/vardelo/reads"),
+           QStringLiteral("reads that could not be stored beside their target"), 35);
     return text;
 }
 

@@ -8,14 +8,10 @@
 
 #include <QFileInfo>
 
-namespace {
 
-constexpr int OthersMayReadText = 522;   // %1 the file, %2 its permissions
-
-} // namespace
-
-// A password that other users may read is no secret, but refusing it would
-// stop a script that ran yesterday, so it is used and the operator warned.
+// Like ssh with a key file: a password that other users may read is no
+// secret, but refusing it would stop a script that ran yesterday, so it is
+// used and the operator warned.
 void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream& err)
 {
 #ifndef Q_OS_WIN   // no owner, group and others there
@@ -28,7 +24,8 @@ void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream&
     const QString mode = u'0' + digit(QFileDevice::ReadOwner, QFileDevice::WriteOwner, QFileDevice::ExeOwner)
         + digit(QFileDevice::ReadGroup, QFileDevice::WriteGroup, QFileDevice::ExeGroup)
         + digit(QFileDevice::ReadOther, QFileDevice::WriteOther, QFileDevice::ExeOther);
-    err << "vardelo-cli: " << CatalogueText(OthersMayReadText, languageOffset).arg(PrintableText(path), mode) << '\n';
+    err << "vardelo-cli: " << CatalogueText(Text::PasswordFileReadable, languageOffset).arg(PrintableText(path), mode)
+        << '\n';
 #else
     Q_UNUSED(path);
     Q_UNUSED(languageOffset);
@@ -73,7 +70,7 @@ std::optional<QString> PasswordFromEnvironmentOrPrompt(int languageOffset, QText
     if (qEnvironmentVariableIsSet(PasswordVariable))
         return qEnvironmentVariable(PasswordVariable);
     if (StandardInputIsTerminal()) {
-        err << CatalogueText(FileText::PasswordPrompt, languageOffset);
+        err << CatalogueText(Text::PasswordPrompt, languageOffset);
         err.flush();
         if (auto typed = ReadLineWithoutEcho())
             return typed;

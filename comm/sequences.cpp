@@ -14,20 +14,6 @@
 #include <QDir>
 #include <algorithm>
 
-namespace TextId {
-constexpr int NoIdentification = 128;
-constexpr int MustReadFirst = 135, MustReadFirstTitle = 136;
-constexpr int TransmissionError = 141, TransmissionErrorTitle = 142;
-constexpr int NoConnection = 143, NoConnectionTitle = 144;
-constexpr int ComparisonError = 145, ComparisonErrorTitle = 146;
-constexpr int EditLoadedFile = 147, EditLoadedFileTitle = 148;
-constexpr int Programmed = 149, ProgrammedTitle = 150;
-constexpr int PortBusy = 165, PortBusyTitle = 166;
-constexpr int ReadFileNotWritten = 281;
-constexpr int ReadStoredElsewhere = 340;
-constexpr int ReadNotInHistory = 341;
-}
-
 namespace {
 // A terminal command needs the port; with none open it says so at once.
 bool PortReady(const SequenceContext& c)
@@ -35,8 +21,8 @@ bool PortReady(const SequenceContext& c)
     if (c.link.IsOpen())
         return true;
     // The last failed opening still says why the port is closed.
-    c.messages.Show(PortFailedMessage(c.s.Program, TextId::PortBusy, {c.link.OpenFailure()}),
-                    SequenceText(c.s.Program, TextId::PortBusyTitle));
+    c.messages.Show(PortFailedMessage(c.s.Program, Text::PortBusy, {c.link.OpenFailure()}),
+                    SequenceText(c.s.Program, Text::PortBusyTitle));
     return false;
 }
 }
@@ -63,9 +49,9 @@ void SequenceGate::Release()
 // ---------------------------------------------------------------- read
 
 ReadSequence::ReadSequence(const SequenceContext& c, QObject* parent)
-    : QObject(parent), c_(c), timer1_(c.timers.CreateTimer(Timing::ReadTickMs))
+    : QObject(parent), c_(c), readTimer_(c.timers.CreateTimer(Timing::ReadTickMs))
 {
-    connect(timer1_.get(), &PeriodicTimer::Tick, this, &ReadSequence::OnTick);
+    connect(readTimer_.get(), &PeriodicTimer::Tick, this, &ReadSequence::OnTick);
     connect(&c_.rx, &ReceiveHandler::StartByteReceived, this, [this] {
         if (IsRunning()) {
             startByteSeen_ = true;
@@ -78,7 +64,7 @@ ReadSequence::~ReadSequence() = default;
 
 bool ReadSequence::IsRunning() const
 {
-    return timer1_->IsRunning();
+    return readTimer_->IsRunning();
 }
 
 QString ReadSequence::OutputFile() const
@@ -123,7 +109,7 @@ bool ReadSequence::Start(const std::function<PasswordEntry()>& askPassword)
     failure_.clear();
     notice_.clear();
     c_.rx.SetListening(true);
-    timer1_->Start();
+    readTimer_->Start();
     emit RunningChanged(true);
     return true;
 }
@@ -143,16 +129,16 @@ void ReadSequence::OnTick()
     }
     ++s.StepCount;
     if (s.StepCount >= Timing::ReadGiveUpStep && s.Synced == 0)
-        ReadFailed(TextId::NoConnection, TextId::NoConnectionTitle);
+        ReadFailed(Text::NoConnection, Text::NoConnectionTitle);
     else if (s.StepCount > Timing::ReadSilenceStep && s.Synced == 1)
-        ReadFailed(TextId::TransmissionError, TextId::TransmissionErrorTitle);
+        ReadFailed(Text::TransmissionError, Text::TransmissionErrorTitle);
 }
 
-void ReadSequence::ReadFailed(int textId, int titleId)
+void ReadSequence::ReadFailed(TextNumber textId, TextNumber titleId)
 {
     // The timer stops before the message, and the lines, check boxes and
     // button stay as they are while it is open.
-    timer1_->Stop();
+    readTimer_->Stop();
     c_.rx.SetListening(false);
     failure_ = SequenceText(c_.s.Program, textId);
     emit Ended(false);
@@ -172,7 +158,7 @@ void ReadSequence::FinishRead()
     // Only "Fertig" is ticked: a start byte that came within a delivery of
     // several bytes was never recognised, and the boxes keep saying so.
     emit ChecksChanged(startByteSeen_, startByteSeen_, true);
-    timer1_->Stop();
+    readTimer_->Stop();
     c_.rx.SetListening(false);
     s.StepCount = 0;
     SetLines(false, false);
@@ -218,7 +204,7 @@ void ReadSequence::Stored(const ReadStorage& stored)
     if (notStored) {
         // The read is complete (LastRead holds its block) and TerminalRead
         // stays 1, so a write may still follow.
-        failure_ = SequenceText(c_.s.Program, TextId::ReadFileNotWritten) + QStringLiteral("\n")
+        failure_ = SequenceText(c_.s.Program, Text::ReadFileNotWritten) + QStringLiteral("\n")
             + PrintableText(stored.problem);
         if (const QString kept = ExistingFileKeptText(stored.target, c_.s.Program.LanguageOffset); !kept.isEmpty())
             failure_ += QStringLiteral("\n") + kept;
@@ -226,7 +212,7 @@ void ReadSequence::Stored(const ReadStorage& stored)
         notice_ = stored.problem;
     } else if (!stored.problem.isEmpty()) {
         // Told, not failed: the read is complete and stored where it says.
-        const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
+        const TextNumber text = stored.AtTarget() ? Text::ReadNotInHistory : Text::ReadStoredElsewhere;
         const QString why =
             stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, c_.s.Program.LanguageOffset);
         notice_ = SequenceText(c_.s.Program, text).arg(PrintableText(stored.savedAs), why);
@@ -241,7 +227,7 @@ void ReadSequence::Stored(const ReadStorage& stored)
     emit Ended(true);
 
     if (notStored) {
-        c_.messages.Show(failure_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(failure_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);
         return;
@@ -251,11 +237,11 @@ void ReadSequence::Stored(const ReadStorage& stored)
         return;
     }
     if (!notice_.isEmpty())
-        c_.messages.Show(notice_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(notice_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
     const QString path = stored.savedAs;
     if (askToEdit_) {
-        const auto answer = c_.messages.Show(SequenceText(c_.s.Program, TextId::EditLoadedFile),
-                                             SequenceText(c_.s.Program, TextId::EditLoadedFileTitle),
+        const auto answer = c_.messages.Show(SequenceText(c_.s.Program, Text::EditLoadedFile),
+                                             SequenceText(c_.s.Program, Text::EditLoadedFileTitle),
                                              Messages::Buttons::YesNo);
         if (answer == Messages::Answer::Yes)
             emit EditRequested(path);
@@ -298,7 +284,7 @@ void ReadSequence::Abort()
 {
     if (!IsRunning())
         return;
-    timer1_->Stop();
+    readTimer_->Stop();
     c_.rx.SetListening(false);
     c_.s.StepCount = 0;
     SetLines(false, false);
@@ -311,26 +297,26 @@ void ReadSequence::Abort()
 WriteSequence::WriteSequence(const SequenceContext& c, QObject* parent)
     : QObject(parent),
       c_(c),
-      timer2_(c.timers.CreateTimer(Timing::WriteTickMs)),
-      timer4_(c.timers.CreateTimer(Timing::WriteSettleMs))
+      writeTimer_(c.timers.CreateTimer(Timing::WriteTickMs)),
+      settleTimer_(c.timers.CreateTimer(Timing::WriteSettleMs))
 {
-    connect(timer2_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnTick);
-    connect(timer4_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnSettled);
+    connect(writeTimer_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnTick);
+    connect(settleTimer_.get(), &PeriodicTimer::Tick, this, &WriteSequence::OnSettled);
 }
 
 WriteSequence::~WriteSequence() = default;
 
 bool WriteSequence::IsRunning() const
 {
-    return timer2_->IsRunning() || timer4_->IsRunning();
+    return writeTimer_->IsRunning() || settleTimer_->IsRunning();
 }
 
 bool WriteSequence::CheckReadDone()
 {
     if (c_.s.TerminalRead != 0)
         return true;
-    result_ = SequenceText(c_.s.Program, TextId::MustReadFirst);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+    result_ = SequenceText(c_.s.Program, Text::MustReadFirst);
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
     return false;
 }
 
@@ -340,7 +326,7 @@ bool WriteSequence::Start(const ConfigBlock& block)
         return false;
     if (const QString unsendable = UnsendableImageText(c_.s.Program, block); !unsendable.isEmpty()) {
         result_ = unsendable;
-        c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(result_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
         return false;
     }
     if (!c_.gate.TryAcquire())
@@ -361,7 +347,7 @@ bool WriteSequence::Start(const ConfigBlock& block)
     // Announced once the state is the write's: the bytes of the read before
     // must not be taken for its reply.
     emit RunningChanged(true);
-    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.s.Program, Text::NoIdentification));
     c_.rx.SetListening(true);
     SendImage(block);
     return true;
@@ -379,14 +365,14 @@ void WriteSequence::SendImage(const ConfigBlock& block)
     c_.link.ClearReceive();
     s.DiscardRx = 0;
     s.RxIndex = 0;
-    timer2_->Start();
+    writeTimer_->Start();
 }
 
 void WriteSequence::OnTick()
 {
     SessionState& s = c_.s;
     if (s.RxIndex >= Timing::ConfigBytes)
-        timer4_->Start();   // already running: its delay is not restarted
+        settleTimer_->Start();   // already running: its delay is not restarted
     ++s.StepCount;
     if (s.StepCount > Timing::WriteSilenceStep)
         VerifyFailed();
@@ -394,8 +380,8 @@ void WriteSequence::OnTick()
 
 void WriteSequence::StopTimers()
 {
-    timer4_->Stop();
-    timer2_->Stop();
+    settleTimer_->Stop();
+    writeTimer_->Stop();
     c_.rx.SetListening(false);
 }
 
@@ -419,9 +405,9 @@ void WriteSequence::Succeeded()
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
     c_.link.SetDtr(false);
-    result_ = SequenceText(c_.s.Program, TextId::Programmed);
+    result_ = SequenceText(c_.s.Program, Text::Programmed);
     emit Ended(true);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ProgrammedTitle));
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::ProgrammedTitle));
     c_.s.TerminalRead = 0;
     c_.gate.Release();
     emit Finished(true);
@@ -432,9 +418,9 @@ void WriteSequence::VerifyFailed()
     StopTimers();
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
-    result_ = SequenceText(c_.s.Program, TextId::ComparisonError);
+    result_ = SequenceText(c_.s.Program, Text::ComparisonError);
     emit Ended(false);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ComparisonErrorTitle));
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::ComparisonErrorTitle));
     c_.s.StepCount = 0;
     c_.link.SetDtr(false);
     c_.link.SetRts(false);
@@ -460,16 +446,16 @@ void WriteSequence::Abort()
 // ---------------------------------------------------------------- reset
 
 ResetSequence::ResetSequence(const SequenceContext& c, QObject* parent)
-    : QObject(parent), c_(c), timer3_(c.timers.CreateTimer(Timing::ResetPulseMs))
+    : QObject(parent), c_(c), pulseTimer_(c.timers.CreateTimer(Timing::ResetPulseMs))
 {
-    connect(timer3_.get(), &PeriodicTimer::Tick, this, &ResetSequence::OnTick);
+    connect(pulseTimer_.get(), &PeriodicTimer::Tick, this, &ResetSequence::OnTick);
 }
 
 ResetSequence::~ResetSequence() = default;
 
 bool ResetSequence::IsRunning() const
 {
-    return timer3_->IsRunning();
+    return pulseTimer_->IsRunning();
 }
 
 bool ResetSequence::Start()
@@ -479,8 +465,8 @@ bool ResetSequence::Start()
     emit PanelsHideRequested();
     c_.link.SetRts(false);
     c_.link.SetDtr(true);
-    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
-    timer3_->Start();
+    emit IdentificationChanged(SequenceText(c_.s.Program, Text::NoIdentification));
+    pulseTimer_->Start();
     emit RunningChanged(true);
     return true;
 }
@@ -489,7 +475,7 @@ void ResetSequence::OnTick()
 {
     c_.link.SetDtr(false);
     c_.s.TerminalRead = 0;
-    timer3_->Stop();
+    pulseTimer_->Stop();
     emit RunningChanged(false);
     c_.gate.Release();
     emit Finished(true);
@@ -499,7 +485,7 @@ void ResetSequence::Abort()
 {
     if (!IsRunning())
         return;
-    timer3_->Stop();
+    pulseTimer_->Stop();
     c_.link.SetDtr(false);
     emit RunningChanged(false);
     c_.gate.Release();

@@ -24,6 +24,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "config/readhistory.h"
+#include "texts/textids.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -76,7 +77,7 @@ public:
     // Asks for the password (the caller's function, which gives what the
     // password dialog gives: PasswordAccepted and TerminalPassword) and
     // starts the read when it was accepted. False when nothing started:
-    // another sequence runs, the port is closed (text 165 shown) or the
+    // another sequence runs, the port is closed (Text::PortBusy shown) or the
     // dialog was cancelled.
     bool Start(const std::function<PasswordEntry()>& askPassword);
     bool IsRunning() const;
@@ -110,7 +111,7 @@ public:
     std::function<void(std::function<ReadStorage()> work, std::function<void(const ReadStorage&)> done)> StoreAside;
     // Where a read goes when its own folder cannot take it.
     void SetFallbackFolder(const QString& folder) { fallbackFolder_ = folder; }
-    // Whether the question "Edit loaded file?" (text 147) is asked.
+    // Whether the question "Edit loaded file?" is asked.
     void SetAskToEdit(bool ask) { askToEdit_ = ask; }
     // The last identification line: six blanks and 16 characters.
     QString IdentificationLine() const { return c_.s.Identification; }
@@ -139,15 +140,15 @@ signals:
     // The read has ended, after its last message (and the editor, when the
     // question to edit was answered Yes).
     void Finished(bool ok);
-    // Answer Yes to text 147: open the editor on this file (Codg1's name).
+    // Answer Yes to "Edit loaded file?": open the editor on this file (Codg1's name).
     void EditRequested(const QString& path);
-    // Answer No to text 147, or no file to edit: hide both panels.
+    // Answer No to "Edit loaded file?", or no file to edit: hide both panels.
     void PanelsHideRequested();
 
 private:
     void OnTick();
     void FinishRead();
-    void ReadFailed(int textId, int titleId);
+    void ReadFailed(TextNumber textId, TextNumber titleId);
     void SetLines(bool dtr, bool rts);
     ReadStorage StoreResult(const ConfigBlock& block);
     std::function<ReadStorage()> StoreWork(const ConfigBlock& block);
@@ -156,7 +157,7 @@ private:
                                   const QStringList& commentSources);
     void Stored(const ReadStorage& stored);
     SequenceContext c_;
-    std::unique_ptr<PeriodicTimer> timer1_;
+    std::unique_ptr<PeriodicTimer> readTimer_;
     QString outputFile_;
     QString fallbackFolder_ = DefaultReadFallbackFolder();
     Storing storing_ = Storing::OutputFile;
@@ -175,7 +176,7 @@ public:
     explicit WriteSequence(const SequenceContext& c, QObject* parent = nullptr);
     ~WriteSequence() override;
 
-    // The write command's check before a file is chosen: text 135 and false
+    // The write command's check before a file is chosen: Text::MustReadFirst and false
     // when no complete read exists (TerminalRead = 0).
     bool CheckReadDone();
     // Sends the block. False when nothing started: another sequence runs,
@@ -193,7 +194,7 @@ signals:
     // true: taste2 red and disabled, Command1 disabled.
     // false: Command1 enabled (the write has ended).
     void RunningChanged(bool running);
-    // Label1 := text 128 when the write starts.
+    // Label1 := Text::NoIdentification when the write starts.
     void IdentificationChanged(const QString& line);
     // taste2 hidden and the write panel hidden.
     void PanelHideRequested();
@@ -210,8 +211,8 @@ private:
     void VerifyFailed();
     void StopTimers();
     SequenceContext c_;
-    std::unique_ptr<PeriodicTimer> timer2_;
-    std::unique_ptr<PeriodicTimer> timer4_;
+    std::unique_ptr<PeriodicTimer> writeTimer_;
+    std::unique_ptr<PeriodicTimer> settleTimer_;
     ConfigBlock sent_{};
     QString result_;
 };
@@ -230,13 +231,13 @@ public:
 signals:
     void RunningChanged(bool running);                // the pulse has begun or ended
     void PanelsHideRequested();                       // read and write panels hidden
-    void IdentificationChanged(const QString& line);  // text 128
+    void IdentificationChanged(const QString& line);  // Text::NoIdentification
     void Finished(bool ok);
 
 private:
     void OnTick();
     SequenceContext c_;
-    std::unique_ptr<PeriodicTimer> timer3_;
+    std::unique_ptr<PeriodicTimer> pulseTimer_;
 };
 
 // One terminal: its state, the receive handler, the three sequences and the

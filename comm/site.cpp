@@ -26,12 +26,6 @@
 
 namespace {
 
-namespace TextId {
-constexpr int NotReadYet = 311;   // %1: where the read would be
-constexpr int PortBusy = 165;
-constexpr int LogNotWritten = 342;
-}
-
 // How often a running terminal reports its progress.
 constexpr int ProgressIntervalMs = 250;
 // Reads stored side by side at most.
@@ -95,12 +89,12 @@ void CompareLastRead(const SiteTerminal& t, SiteTerminalResult& r, int languageO
     const QString readFile = TerminalFolderRead(t);
     if (t.configuration.isEmpty() && !withoutConfiguration) {
         r.result = SiteResult::Skipped;
-        r.message = CatalogueText(SiteText::MissingKey, languageOffset).arg(QStringLiteral("configuration"));
+        r.message = CatalogueText(TextNumber(SiteText::MissingKey), languageOffset).arg(QStringLiteral("configuration"));
         return;
     }
     if (!QFileInfo::exists(readFile)) {
         r.result = SiteResult::Unknown;
-        r.message = CatalogueText(TextId::NotReadYet, languageOffset)
+        r.message = CatalogueText(Text::HintRead, languageOffset)
                         .arg(PrintableText(QDir(QFileInfo(t.folder).path()).relativeFilePath(readFile)));
         return;
     }
@@ -166,7 +160,7 @@ public:
         if (run_.operation_ == SiteOperation::Write && !LoadWanted(language))
             return;
         if (!hasPassword_) {
-            Fail(CatalogueText(SiteText::MissingKey, language).arg(QStringLiteral("password")));
+            Fail(CatalogueText(TextNumber(SiteText::MissingKey), language).arg(QStringLiteral("password")));
             return;
         }
         if (!OpenLink())
@@ -207,7 +201,7 @@ public:
             return;
         session_->Read().Abort();
         result.stopped = true;
-        Finish(SiteResult::Skipped, CatalogueText(SiteText::Stopped, run_.program_.LanguageOffset));
+        Finish(SiteResult::Skipped, CatalogueText(TextNumber(SiteText::Stopped), run_.program_.LanguageOffset));
     }
 
 private:
@@ -217,7 +211,7 @@ private:
     bool LoadWanted(int language)
     {
         if (t_.configuration.isEmpty()) {
-            Finish(SiteResult::Skipped, CatalogueText(SiteText::MissingKey, language).arg(QStringLiteral("configuration")));
+            Finish(SiteResult::Skipped, CatalogueText(TextNumber(SiteText::MissingKey), language).arg(QStringLiteral("configuration")));
             return false;
         }
         if (const FileStatus status = LoadSnapshot(t_.configuration, wanted_); !status) {
@@ -253,11 +247,11 @@ private:
         recorder_->PortName = [this] { return t_.port.text; };
         recorder_->Now = run_.Now;
         connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
-            logProblem_ = SequenceText(run_.program_, TextId::LogNotWritten).arg(PrintableText(problem));
+            logProblem_ = SequenceText(run_.program_, Text::TransferLogUnwritable).arg(PrintableText(problem));
         });
         if (link_->Open())
             return true;
-        QStringList lines = PortFailedMessage(run_.program_, TextId::PortBusy, {link_->OpenFailure()}).trimmed().split(u'\n');
+        QStringList lines = PortFailedMessage(run_.program_, Text::PortBusy, {link_->OpenFailure()}).trimmed().split(u'\n');
         for (QString& line : lines)
             line = PrintableText(line);
         Fail(lines.join(u'\n'));
@@ -296,7 +290,7 @@ private:
             return Finish(equal ? SiteResult::Equal : SiteResult::Differs, summary);
         if (run_.stopped_) {
             result.stopped = true;
-            return Finish(SiteResult::Skipped, CatalogueText(SiteText::Stopped, language));
+            return Finish(SiteResult::Skipped, CatalogueText(TextNumber(SiteText::Stopped), language));
         }
 
         WriteSequence& write = session_->Write();
@@ -316,7 +310,7 @@ private:
         if (!ok) {
             QString message = text;
             if (const SimulatedTerminal* sim = link_->Simulation(); sim && !sim->ErrorText().isEmpty())
-                message += u'\n' + CatalogueText(FileText::SimulationNotStored, run_.program_.LanguageOffset) + u' '
+                message += u'\n' + CatalogueText(Text::SimulationNotStored, run_.program_.LanguageOffset) + u' '
                            + PrintableText(sim->ErrorText());
             return Fail(message);
         }

@@ -16,11 +16,6 @@
 
 namespace {
 
-namespace TextId {
-constexpr int NotReadYet = 311;   // %1: where the read would be
-constexpr int Saved = 510;        // %1: the file, %2: its cards
-}
-
 // The file read as the editor opens it, its comments needed.
 std::shared_ptr<Configuration> LoadConfiguration(const QString& path, QString& problem, int languageOffset)
 {
@@ -30,7 +25,7 @@ std::shared_ptr<Configuration> LoadConfiguration(const QString& path, QString& p
         return {};
     }
     if (const FileStatus comments = LoadComments(*m, path, false); !comments) {
-        problem = CatalogueText(FileText::CommentsNotRead, languageOffset) + u' '
+        problem = CatalogueText(Text::CommentsNotRead, languageOffset) + u' '
                   + FileStatusText(comments, languageOffset);
         return {};
     }
@@ -68,9 +63,9 @@ QList<LoadedTerminal> LoadSiteTerminals(const Site& site, const QList<int>& sele
         l.name = t.name;
         l.file = source == TerminalSource::Configuration ? t.configuration : QDir(t.folder).filePath(SiteReadFileName);
         if (l.file.isEmpty())
-            l.problem = CatalogueText(SiteText::MissingKey, languageOffset).arg(QStringLiteral("configuration"));
+            l.problem = CatalogueText(TextNumber(SiteText::MissingKey), languageOffset).arg(QStringLiteral("configuration"));
         else if (source == TerminalSource::LastRead && !QFileInfo::exists(l.file))
-            l.problem = CatalogueText(TextId::NotReadYet, languageOffset)
+            l.problem = CatalogueText(Text::HintRead, languageOffset)
                             .arg(PrintableText(QDir(site.folder).relativeFilePath(l.file)));
         else
             l.configuration = LoadConfiguration(l.file, l.problem, languageOffset);
@@ -284,7 +279,7 @@ void SaveAppliedConfigurations(const QList<LoadedTerminal>& loaded, QList<Termin
             continue;
         }
         a.outcome = TerminalApplied::Outcome::Saved;
-        a.message = CatalogueText(TextId::Saved, languageOffset).arg(PrintableText(l->file)).arg(a.cards) + u'\n'
+        a.message = CatalogueText(Text::Saved, languageOffset).arg(PrintableText(l->file)).arg(a.cards) + u'\n'
                     + a.message;
     }
 }

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -114,9 +115,6 @@ const BasicSettingEntry* YesNoSetting(int index)
     return nullptr;
 }
 
-constexpr int CardLossTextId = 250;
-constexpr int DataLengthRefusedTextId = 513;
-
 PressButton* Pressable(QRadioButton* button)
 {
     return static_cast<PressButton*>(button);
@@ -136,15 +134,13 @@ QWidget* NextTabStop(QWidget* from, bool forward)
 } // namespace
 
 BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, Messages& messages,
-                                       const ModalRunner& showModal, QWidget* focusHome,
-                                       std::function<void()> stopTimer1, QWidget* parent)
-    : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome),
-      stopTimer1_(std::move(stopTimer1))
+                                       const ModalRunner& showModal, QWidget* focusHome, QWidget* parent)
+    : QWidget(parent), program_(program), m_(m), messages_(messages), showModal_(showModal), focusHome_(focusHome)
 {
     setObjectName(QStringLiteral("umr0"));
     for (const FrameLayout& frameDef : Frames) {
-        QGroupBox* frame =
-            MakeFrame(frameDef.number, SettingEntry(frameDef.setting).captionText, frameDef.column, frameDef.row);
+        QGroupBox* frame = MakeFrame(frameDef.number, TextNumber(SettingEntry(frameDef.setting).captionText),
+                                     frameDef.column, frameDef.row);
         if (frameDef.yesNo >= 0) {
             const int i = frameDef.yesNo;
             yes_[i] = MakeOption(frame, QStringLiteral("O1(%1)").arg(i), true);
@@ -156,18 +152,18 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
         }
     }
     auto pair = [this](int frame, int yesNumber) {
-        op_[yesNumber] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber), true);
-        op_[yesNumber + 1] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber + 1), false);
-        Pressable(op_[yesNumber])->partner = Pressable(op_[yesNumber + 1]);
-        Pressable(op_[yesNumber + 1])->partner = Pressable(op_[yesNumber]);
+        options_[yesNumber] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber), true);
+        options_[yesNumber + 1] = MakeOption(frames_[frame], QStringLiteral("Op%1").arg(yesNumber + 1), false);
+        Pressable(options_[yesNumber])->partner = Pressable(options_[yesNumber + 1]);
+        Pressable(options_[yesNumber + 1])->partner = Pressable(options_[yesNumber]);
     };
     for (const FrameLayout& frameDef : Frames)
         if (frameDef.optionPair)
             pair(frameDef.number, frameDef.optionPair);
-    Pressable(op_[1])->onPress = [this] { PressBlockLists(true); };
-    Pressable(op_[2])->onPress = [this] { PressBlockLists(false); };
+    Pressable(options_[1])->onPress = [this] { PressBlockLists(true); };
+    Pressable(options_[2])->onPress = [this] { PressBlockLists(false); };
     for (int b = 3; b <= 6; ++b)
-        Pressable(op_[b])->onPress = [this, b] { PressTrack(b); };
+        Pressable(options_[b])->onPress = [this, b] { PressTrack(b); };
 
     for (const FrameLayout& frameDef : Frames) {
         if (!frameDef.box)
@@ -181,24 +177,24 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
         edit->setMaxLength(password ? 6 : int(QString::number(setting.highest).size()));
         edit->setContextMenuPolicy(Qt::NoContextMenu);   // no paste past the key filter
         edit->installEventFilter(this);
-        text_[frameDef.box] = edit;
+        boxes_[frameDef.box] = edit;
     }
-    text_[4]->setReadOnly(true);
-    auto* seconds = new QLabel(TableText(program_, 185), frames_[1]);
+    boxes_[4]->setReadOnly(true);
+    auto* seconds = new QLabel(TableText(program_, Text::SecondsLabel), frames_[1]);
     seconds->setObjectName(QStringLiteral("Label1"));
     seconds->setGeometry(TwipsRect(1260, 420, 1800, 375));
 
     // Tab follows the screen: down each column, then the next column. Of a
     // yes/no pair only the selected button is a tab stop (ShowSettings).
     const std::array<QWidget*, 26> tabOrder{
-        text_[1], yes_[0], no_[0], yes_[1], no_[1], yes_[10], no_[10], text_[4],       // column 1
-        yes_[3], no_[3], yes_[2], no_[2], yes_[5], no_[5], op_[3], op_[4], op_[5], op_[6],   // column 2
-        yes_[7], no_[7], yes_[4], no_[4], op_[1], op_[2], text_[2], text_[3]};         // column 3
+        boxes_[1], yes_[0], no_[0], yes_[1], no_[1], yes_[10], no_[10], boxes_[4],                    // column 1
+        yes_[3], no_[3], yes_[2], no_[2], yes_[5], no_[5], options_[3], options_[4], options_[5], options_[6], // column 2
+        yes_[7], no_[7], yes_[4], no_[4], options_[1], options_[2], boxes_[2], boxes_[3]};              // column 3
     for (size_t i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
-QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int row)
+QGroupBox* BasicSettingsPanel::MakeFrame(int number, TextNumber textId, int column, int row)
 {
     static constexpr std::array<int, 3> Lefts{600, 4080, 7560};
     static constexpr std::array<int, 5> Tops{360, 1560, 2760, 3960, 5160};
@@ -211,7 +207,7 @@ QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int
 
 QRadioButton* BasicSettingsPanel::MakeOption(QGroupBox* frame, const QString& name, bool yes)
 {
-    auto* button = new PressButton(TableText(program_, yes ? 187 : 188), frame);
+    auto* button = new PressButton(TableText(program_, yes ? Text::YesOption : Text::NoOption), frame);
     button->setObjectName(name);
     button->setGeometry(TwipsRect(yes ? 360 : 1800, 420, 1260, 375));
     return button;
@@ -220,7 +216,7 @@ QRadioButton* BasicSettingsPanel::MakeOption(QGroupBox* frame, const QString& na
 BasicSetting BasicSettingsPanel::SettingOf(const QLineEdit* box) const
 {
     for (const FrameLayout& f : Frames)
-        if (f.box && text_[f.box] == box)
+        if (f.box && boxes_[f.box] == box)
             return f.setting;
     return BasicSetting::DoorOpenTime;
 }
@@ -230,13 +226,13 @@ bool BasicSettingsPanel::ShowsYes(BasicSetting setting) const
     const FrameLayout& frame = FrameOf(setting);
     if (frame.yesNo >= 0)
         return yes_[frame.yesNo]->isChecked();
-    return frame.optionPair && op_[frame.optionPair]->isChecked();
+    return frame.optionPair && options_[frame.optionPair]->isChecked();
 }
 
 QString BasicSettingsPanel::ShownValue(BasicSetting setting) const
 {
     const FrameLayout& frame = FrameOf(setting);
-    return frame.box ? text_[frame.box]->text() : QString();
+    return frame.box ? boxes_[frame.box]->text() : QString();
 }
 
 // ---------------------------------------------------------------- showing
@@ -247,11 +243,11 @@ void BasicSettingsPanel::SetGroup(int frame, bool enabled)
     switch (frame) {
     case 6: yes_[4]->setVisible(enabled); no_[4]->setVisible(enabled); break;
     case 7: yes_[5]->setVisible(enabled); no_[5]->setVisible(enabled); break;
-    case 8: op_[1]->setVisible(enabled); op_[2]->setVisible(enabled); break;
-    case 10: op_[3]->setVisible(enabled); op_[4]->setVisible(enabled); break;
-    case 11: op_[5]->setVisible(enabled); op_[6]->setVisible(enabled); break;
-    case 13: text_[2]->setVisible(enabled); break;
-    case 14: text_[3]->setVisible(enabled); break;
+    case 8: options_[1]->setVisible(enabled); options_[2]->setVisible(enabled); break;
+    case 10: options_[3]->setVisible(enabled); options_[4]->setVisible(enabled); break;
+    case 11: options_[5]->setVisible(enabled); options_[6]->setVisible(enabled); break;
+    case 13: boxes_[2]->setVisible(enabled); break;
+    case 14: boxes_[3]->setVisible(enabled); break;
     default: break;
     }
 }
@@ -267,10 +263,10 @@ void BasicSettingsPanel::ShowSettings()
             (SettingOn(m_, f.setting) ? yes_[f.yesNo] : no_[f.yesNo])->setChecked(true);
             Pressable(yes_[f.yesNo])->TabStopOnSelected();
         } else if (f.optionPair) {
-            op_[SettingOn(m_, f.setting) ? f.optionPair : f.optionPair + 1]->setChecked(true);
-            Pressable(op_[f.optionPair])->TabStopOnSelected();
+            options_[SettingOn(m_, f.setting) ? f.optionPair : f.optionPair + 1]->setChecked(true);
+            Pressable(options_[f.optionPair])->TabStopOnSelected();
         } else {
-            text_[f.box]->setText(SettingText(m_, SettingEntry(f.setting)));
+            boxes_[f.box]->setText(SettingText(m_, SettingEntry(f.setting)));
         }
     }
     ShowDependentGroups();
@@ -302,8 +298,9 @@ void BasicSettingsPanel::PressYesNo(int index, bool yes)
 bool BasicSettingsPanel::ConfirmCardDataLoss()
 {
     confirmAnswer_ = 0;
-    const auto answer = messages_.Show(TableText(program_, CardLossTextId), TableText(program_, 251),
-                                       Messages::Buttons::OkCancel, window());
+    const auto answer = messages_.Show(TableText(program_, Text::CardDataLost),
+                                       TableText(program_, Text::CardDataLostTitle), Messages::Buttons::OkCancel,
+                                       window());
     if (answer == Messages::Answer::Ok)
         confirmAnswer_ = 1;
     else
@@ -313,12 +310,13 @@ bool BasicSettingsPanel::ConfirmCardDataLoss()
 
 void BasicSettingsPanel::WarnCardDataLoss()
 {
-    messages_.Show(TableText(program_, 248), TableText(program_, 249), Messages::Buttons::Ok, window());
+    messages_.Show(TableText(program_, Text::CardDataLostWhenChanging),
+                   TableText(program_, Text::CardDataLostWhenChangingTitle), Messages::Buttons::Ok, window());
 }
 
 void BasicSettingsPanel::PressBlockLists(bool on)
 {
-    if (op_[on ? 1 : 2]->isChecked())
+    if (options_[on ? 1 : 2]->isChecked())
         return;
     if (!ConfirmCardDataLoss())
         return;
@@ -341,10 +339,11 @@ void BasicSettingsPanel::PressBlockLists(bool on)
 
 void BasicSettingsPanel::PressTrack(int button)
 {
-    if (button < 3 || button > 6 || op_[button]->isChecked())
+    if (button < 3 || button > 6 || options_[button]->isChecked())
         return;
-    if ((button == 4 && op_[6]->isChecked()) || (button == 6 && op_[4]->isChecked())) {
-        messages_.Show(TableText(program_, 252), TableText(program_, 253), Messages::Buttons::Ok, window());
+    if ((button == 4 && options_[6]->isChecked()) || (button == 6 && options_[4]->isChecked())) {
+        messages_.Show(TableText(program_, Text::OneTrackOnly), TableText(program_, Text::EditorCautionTitle),
+                       Messages::Buttons::Ok, window());
         return;
     }
     if (!ConfirmCardDataLoss())
@@ -417,9 +416,9 @@ void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
     // lists out for a length nobody asked for and lose every card.
     if (!inRange) {
         box->setText(QString::number(valueOnEntry_));
-        const QString refused = CatalogueText(DataLengthRefusedTextId, program_.LanguageOffset);
-        messages_.Show(refused.arg(setting.highest).arg(valueOnEntry_), TableText(program_, 253), Messages::Buttons::Ok,
-                       window());
+        const QString refused = CatalogueText(Text::DataLengthRefused, program_.LanguageOffset);
+        messages_.Show(refused.arg(setting.highest).arg(valueOnEntry_), TableText(program_, Text::EditorCautionTitle),
+                       Messages::Buttons::Ok, window());
         return;
     }
     box->setText(QString::number(value));
@@ -432,7 +431,7 @@ void BasicSettingsPanel::OpenPasswordDialog(Qt::FocusReason reason)
     focusHome_->setFocus();
     PasswordEntry entry;
     {
-        PasswordDialog dialog(program_, messages_, stopTimer1_, window());
+        PasswordDialog dialog(program_, messages_, [this] { emit PasswordDialogOpening(); }, window());
         showModal_(dialog);
         entry = dialog.Result();
     }
@@ -444,7 +443,7 @@ void BasicSettingsPanel::OpenPasswordDialog(Qt::FocusReason reason)
     // would come back to it from the tab control and open the dialog again,
     // and the controls after it could never be reached by keys.
     if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
-        if (QWidget* next = NextTabStop(text_[4], reason == Qt::TabFocusReason))
+        if (QWidget* next = NextTabStop(boxes_[4], reason == Qt::TabFocusReason))
             next->setFocus(reason);
 }
 
@@ -456,19 +455,19 @@ bool BasicSettingsPanel::eventFilter(QObject* watched, QEvent* event)
     if (!box)
         return QWidget::eventFilter(watched, event);
 
-    if (box == text_[4]) {
+    if (box == boxes_[4]) {
         if (event->type() == QEvent::FocusIn && OwnFocusChange(event)) {
             // Handled after the focus change has settled, never inside it.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
             QTimer::singleShot(0, this, [this, reason] {
-                if (text_[4]->hasFocus())
+                if (boxes_[4]->hasFocus())
                     OpenPasswordDialog(reason);
             });
         }
         return QWidget::eventFilter(watched, event);
     }
 
-    if (box != text_[1] && box != text_[2] && box != text_[3])
+    if (box != boxes_[1] && box != boxes_[2] && box != boxes_[3])
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
@@ -477,7 +476,7 @@ bool BasicSettingsPanel::eventFilter(QObject* watched, QEvent* event)
             valueOnEntry_ = LeadingValue(box->text());
         editing_ = box;
         if (OwnFocusChange(event)) {
-            if (box != text_[1])
+            if (box != boxes_[1])
                 WarnCardDataLoss();
             box->selectAll();
             QTimer::singleShot(0, box, [box] { box->selectAll(); });

@@ -11,10 +11,10 @@
 #include "config/programstate.h"
 #include "config/configuration.h"
 #include "platform/ui/modal.h"
+#include "texts/textids.h"
 
 #include <QWidget>
 #include <array>
-#include <functional>
 
 class Messages;
 class QGroupBox;
@@ -26,9 +26,9 @@ class BasicSettingsPanel : public QWidget {
     Q_OBJECT
 public:
     // focusHome takes the focus where the operator's action ends outside the
-    // panel (the tab control); stopTimer1 is handed to the password dialog.
+    // panel (the tab control).
     BasicSettingsPanel(ProgramState& program, Configuration& m, Messages& messages, const ModalRunner& showModal,
-                       QWidget* focusHome, std::function<void()> stopTimer1, QWidget* parent);
+                       QWidget* focusHome, QWidget* parent);
 
     // Image -> controls and the dependent groups; adds 1 to ChangeCount.
     void ShowSettings();
@@ -54,12 +54,14 @@ public:
 signals:
     // ChangeCount may have changed: the operator typed, pressed or stored.
     void Edited();
+    // The password dialog is opening (the password field was entered).
+    void PasswordDialogOpening();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QGroupBox* MakeFrame(int number, int textId, int column, int row);
+    QGroupBox* MakeFrame(int number, TextNumber textId, int column, int row);
     QRadioButton* MakeOption(QGroupBox* frame, const QString& name, bool yes);
     void SetGroup(int frame, bool enabled);
     void ShowDependentGroups();
@@ -74,13 +76,12 @@ private:
     Messages& messages_;
     const ModalRunner& showModal_;
     QWidget* focusHome_;
-    std::function<void()> stopTimer1_;
 
     std::array<QGroupBox*, 16> frames_{};          // Frame1..Frame15
     std::array<QRadioButton*, 11> yes_{};          // O1(i)
     std::array<QRadioButton*, 11> no_{};           // O2(i)
-    std::array<QRadioButton*, 7> op_{};            // Op1..Op6
-    std::array<QLineEdit*, 5> text_{};             // Text1..Text4
+    std::array<QRadioButton*, 7> options_{};       // Op1..Op6
+    std::array<QLineEdit*, 5> boxes_{};            // Text1..Text4 (the password field is Text4)
 
     int confirmAnswer_ = 0;        // ConfirmAnswer: 1 after a confirmed card-data loss
     QLineEdit* editing_ = nullptr; // the number box whose value waits for its commit

@@ -4,14 +4,12 @@
 // into ConfigImage and saved as .QLV with its .BGT comments beside it.
 //
 // Use (main window):
-//     EditorHooks hooks;
-//     hooks.StopTimer1 = [this] { readTimer.Stop(); };       // password dialog
-//     hooks.HideMainPanels = [this] { HidePanels(); };        // opening
-//     EditorWindow editor(program, configuration, messages, fileDialogs, this, hooks);
+//     EditorWindow editor(program, configuration, messages, fileDialogs, this);
+//     connect(&editor, &EditorWindow::PasswordDialogOpening, this, &MainWindow::StopRunningRead);
 //     editor.exec();
 // The constructor is the window's opening: it reads the configuration's
 // CurrentConfigFile and its comments and fills every control. A file that
-// cannot be read is refused with a message (text 290), ConfigImage stays as
+// cannot be read is refused with a message (Text::FileRefused), ConfigImage stays as
 // it was, Loaded() is false and exec() returns Rejected at once without
 // showing the window.
 //
@@ -40,7 +38,6 @@
 
 #include <QDialog>
 #include <array>
-#include <functional>
 #include <memory>
 
 class BasicSettingsPanel;
@@ -60,18 +57,11 @@ class QTabWidget;
 class QWidget;
 struct FileStatus;
 
-struct EditorHooks {
-    // Switches off the main window's read timer; the password dialog calls it.
-    std::function<void()> StopTimer1;
-    // Hides the main window's panels and start buttons; the opening calls it.
-    std::function<void()> HideMainPanels;
-};
-
 class EditorWindow : public QDialog {
     Q_OBJECT
 public:
     EditorWindow(ProgramState& program, Configuration& m, Messages& messages, FileDialogs& fileDialogs,
-                 QWidget* parent = nullptr, EditorHooks hooks = {});
+                 QWidget* parent = nullptr);
     ~EditorWindow() override;
 
     // False when the configuration file was refused at opening.
@@ -128,6 +118,11 @@ public:
     ListSearch& Search() const { return *search_; }
     QStatusBar* StatusLine() const { return statusLine_; }
 
+signals:
+    // The password dialog is opening (the password field was entered); a
+    // read must not run beside it.
+    void PasswordDialogOpening();
+
 private:
     void BuildWindow();
     void BuildMenu();
@@ -142,7 +137,6 @@ private:
     Configuration& m_;
     Messages& messages_;
     FileDialogs& fileDialogs_;
-    EditorHooks hooks_;
     ListRowsObserver* previousObserver_ = nullptr;
     bool loaded_ = false;
 

@@ -47,10 +47,10 @@ signals:
 private:
     void Build(QWidget* container, int firstList);
     int RowOffset(int list) const;
-    void FocusGained(int list);
-    void FocusLost(int list);
-    void CellEntered(int list);
-    void CellLeft(int list);
+    void OnFocusGained(int list);
+    void OnFocusLost(int list);
+    void OnCellEntered(int list);
+    void OnCellLeft(int list);
 
     ProgramState& program_;
     Configuration& m_;

@@ -4,8 +4,8 @@
 // to eight characters. Its result goes to whoever showed it (the editor's
 // password field, a read): TerminalPassword and PasswordAccepted.
 //
-// Opening switches off the main window's read timer (Timer1) through
-// stopTimer1; the dialog never switches it on again.
+// Opening calls opening once, so that whoever shows the dialog can stop what
+// must not run beside it (a running read); the dialog never calls it again.
 
 #include "config/configimage.h"
 
@@ -19,7 +19,7 @@ class QLineEdit;
 class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
-    PasswordDialog(ProgramState& program, Messages& messages, const std::function<void()>& stopTimer1,
+    PasswordDialog(ProgramState& program, Messages& messages, const std::function<void()>& opening,
                    QWidget* parent = nullptr);
 
     bool FreeMode() const { return entryMode_ == FreeEntryMode; }

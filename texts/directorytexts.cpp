@@ -37,16 +37,16 @@ QString Column(TrackNo track)
 
 // A text whose values come from files and terminals: shown escaped, so that
 // an escape sequence in a name never reaches the operator's terminal.
-QString Text(int id, int languageOffset, const QStringList& values)
+QString Filled(int id, int languageOffset, const QStringList& values)
 {
-    return CatalogueText(id, languageOffset, PrintableValues(values, 0));
+    return CatalogueText(TextNumber(id), languageOffset, PrintableValues(values, 0));
 }
 
 } // namespace
 
 QString DirectoryProblemText(const DirectoryProblem& problem, int languageOffset)
 {
-    return Text(ProblemTextId(problem.kind), languageOffset, problem.values);
+    return Filled(ProblemTextId(problem.kind), languageOffset, problem.values);
 }
 
 QString DirectoryMessage(const Directory& directory, const QString& fileName, int languageOffset)
@@ -56,13 +56,13 @@ QString DirectoryMessage(const Directory& directory, const QString& fileName, in
     switch (directory.failure) {
     case Directory::Failure::None: return {};
     case Directory::Failure::Unreadable: return FileStatusText(directory.file, languageOffset);
-    case Directory::Failure::NotText: return CatalogueText(DirectoryText::NotText, languageOffset, {file});
+    case Directory::Failure::NotText: return CatalogueText(TextNumber(DirectoryText::NotText), languageOffset, {file});
     case Directory::Failure::MixedCharacterSets:
-        return CatalogueText(DirectoryText::MixedCharacterSets, languageOffset, {file, line});
-    case Directory::Failure::UndefinedByte: return CatalogueText(DirectoryText::UndefinedByte, languageOffset, {file, line});
+        return CatalogueText(TextNumber(DirectoryText::MixedCharacterSets), languageOffset, {file, line});
+    case Directory::Failure::UndefinedByte: return CatalogueText(TextNumber(DirectoryText::UndefinedByte), languageOffset, {file, line});
     case Directory::Failure::NoHeader:
-        return CatalogueText(DirectoryText::NoHeader, languageOffset, {file, directory.missingColumns.join(QStringLiteral(", "))});
-    case Directory::Failure::NoCards: return CatalogueText(DirectoryText::NoCards, languageOffset, {file});
+        return CatalogueText(TextNumber(DirectoryText::NoHeader), languageOffset, {file, directory.missingColumns.join(QStringLiteral(", "))});
+    case Directory::Failure::NoCards: return CatalogueText(TextNumber(DirectoryText::NoCards), languageOffset, {file});
     case Directory::Failure::BadRows: break;
     }
     QList<LineReason> reasons;
@@ -73,7 +73,7 @@ QString DirectoryMessage(const Directory& directory, const QString& fileName, in
 
 QString NameCutText(const NameCut& cut, int languageOffset)
 {
-    return Text(DirectoryText::NameCut, languageOffset,
+    return Filled(DirectoryText::NameCut, languageOffset,
                 {QString::number(cut.line), cut.holder, cut.comment, QString::number(MaxCommentChars)});
 }
 
@@ -81,8 +81,8 @@ QString RefusalText(const QString& terminal, const PlanRefusal& refusal, int lan
 {
     const QString line = QString::number(refusal.line);
     if (refusal.kind == PlanRefusal::Kind::TracksNotRead)
-        return Text(DirectoryText::TracksNotRead, languageOffset, {terminal, line, refusal.holder});
-    return Text(DirectoryText::WrongLength, languageOffset,
+        return Filled(DirectoryText::TracksNotRead, languageOffset, {terminal, line, refusal.holder});
+    return Filled(DirectoryText::WrongLength, languageOffset,
                 {terminal, line, Column(refusal.track), refusal.card, refusal.holder,
                  QString::number(refusal.card.size()), QString::number(refusal.digits)});
 }
@@ -93,7 +93,7 @@ QStringList OverflowTexts(const TerminalPlan& plan, int languageOffset)
     const std::array<QString, 5> captions = ListCaptions(languageOffset);
     for (const ListPlan& list : plan.lists)
         if (list.Overflow() > 0)
-            texts << Text(DirectoryText::Overflow, languageOffset,
+            texts << Filled(DirectoryText::Overflow, languageOffset,
                           {plan.name, captions[list.list], QString::number(list.cards.size()),
                            QString::number(list.capacity), QString::number(list.Overflow())});
     return texts;
@@ -108,7 +108,7 @@ QStringList TerminalPlanTexts(const TerminalPlan& plan, int languageOffset)
     for (const ListPlan& list : plan.lists) {
         const QString& caption = captions[list.list];
         const auto card = [&](int id, const PlanCard& c, const QStringList& more = {}) {
-            texts << Text(id, languageOffset, QStringList{plan.name, caption, c.card} + more);
+            texts << Filled(id, languageOffset, QStringList{plan.name, caption, c.card} + more);
         };
         for (const PlanCard& c : list.removed)
             card(DirectoryText::Remove, c, {c.holder});
@@ -121,7 +121,7 @@ QStringList TerminalPlanTexts(const TerminalPlan& plan, int languageOffset)
     }
     texts << OverflowTexts(plan, languageOffset);
     if (!plan.Changes())
-        texts << Text(DirectoryText::NoChange, languageOffset, {plan.name});
+        texts << Filled(DirectoryText::NoChange, languageOffset, {plan.name});
     return texts;
 }
 
@@ -137,16 +137,16 @@ QStringList SitePlanTexts(const SitePlan& plan, int languageOffset)
 
 QString NotAppliedText(const QString& terminal, int languageOffset)
 {
-    return Text(DirectoryText::NotApplied, languageOffset, {terminal});
+    return Filled(DirectoryText::NotApplied, languageOffset, {terminal});
 }
 
 QString ConflictText(const DirectoryConflict& conflict, int languageOffset)
 {
     if (conflict.kind == DirectoryConflict::Kind::CommentsDiffer)
-        return Text(DirectoryText::CommentsDiffer, languageOffset,
+        return Filled(DirectoryText::CommentsDiffer, languageOffset,
                     {Column(conflict.track), conflict.card, conflict.holder, conflict.terminal, conflict.others.value(0),
                      conflict.others.value(1)});
-    return Text(DirectoryText::NotBlockedEverywhere, languageOffset,
+    return Filled(DirectoryText::NotBlockedEverywhere, languageOffset,
                 {Column(conflict.track), conflict.card, conflict.holder, conflict.terminal,
                  conflict.others.join(QStringLiteral(", "))});
 }

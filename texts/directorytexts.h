@@ -7,6 +7,8 @@
 #include "config/directory.h"
 #include "config/directoryplan.h"
 
+#include "texts/textids.h"
+
 #include <QString>
 #include <QStringList>
 

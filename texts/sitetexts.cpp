@@ -47,7 +47,7 @@ QString SiteProblemText(const SiteProblem& problem, int languageOffset)
     // Values come from the file: shown escaped, and all given in one go, so
     // that a value holding "%2" is not taken for a place holder.
     const QStringList v = PrintableValues(problem.values, 3);
-    const QString text = CatalogueText(ProblemTextId(problem.kind), languageOffset);
+    const QString text = CatalogueText(TextNumber(ProblemTextId(problem.kind)), languageOffset);
     switch (problem.kind) {
     case Kind::MissingName: return text.arg(QStringLiteral("name"));
     case Kind::MissingPort: return text.arg(QStringLiteral("port"));
@@ -73,7 +73,7 @@ QString SiteProblemsMessage(const QList<SiteProblem>& problems, const QString& f
 {
     if (problems.isEmpty())
         return {};
-    const auto text = [languageOffset](int id) { return CatalogueText(id, languageOffset); };
+    const auto text = [languageOffset](int id) { return CatalogueText(TextNumber(id), languageOffset); };
     QList<LineReason> reasons;
     for (const SiteProblem& problem : problems)
         reasons.append({problem.line, SiteProblemText(problem, languageOffset)});

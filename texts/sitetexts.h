@@ -6,6 +6,8 @@
 #include "config/sitefile.h"
 
 #include <QList>
+#include "texts/textids.h"
+
 #include <QString>
 
 namespace SiteText {

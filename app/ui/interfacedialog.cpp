@@ -18,10 +18,11 @@ InterfaceDialog::InterfaceDialog(ProgramState& program, QString settingsPath, st
     setObjectName(QStringLiteral("Schnittstelle"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     LoadWindowTexts(program_, TextWindow::Interface);
-    setWindowTitle(TableText(program_, 161));
+    setWindowTitle(TableText(program_, Text::InterfaceTitle));
     setFixedSize(TwipsSize(5400, 2520));
 
-    static const int captionIds[] = {162, 163, 268, 269, 270, 271, 272, 273};
+    static const TextNumber captionIds[] = {Text::Com1, Text::Com2, Text::Com3, Text::Com4,
+                                            Text::Com5, Text::Com6, Text::Com7, Text::Com8};
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 8; ++i) {
         auto* button = new QRadioButton(TableText(program_, captionIds[i]), this);
@@ -32,7 +33,7 @@ InterfaceDialog::InterfaceDialog(ProgramState& program, QString settingsPath, st
         connect(button, &QRadioButton::clicked, this, [this, i] { ChoosePort(i); });
         option_[i] = button;
     }
-    ok_ = new QPushButton(TableText(program_, 164), this);
+    ok_ = new QPushButton(TableText(program_, Text::InterfaceOk), this);
     ok_->setObjectName(QStringLiteral("Co1"));
     ok_->setGeometry(TwipsRect(3840, 240, 1200, 375));
     ok_->setDefault(true);

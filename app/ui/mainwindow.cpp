@@ -47,10 +47,6 @@
 #include <QStatusBar>
 
 
-namespace TextId {
-constexpr int PleaseWait = 526;
-}
-
 namespace {
 
 // Outer size of the window in twips; the client area is what remains inside
@@ -112,8 +108,8 @@ MainWindow::MainWindow(ProgramState& program, Configuration& m, Services service
     session_ = std::make_unique<TerminalSession>(program_, services_.link, services_.timers, services_.messages);
     recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(services_.settingsPath));
     connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
-        services_.messages.Show(SequenceText(program_, 342).arg(problem), TableText(program_, 136),
-                                Messages::Buttons::Ok, this);
+        services_.messages.Show(SequenceText(program_, Text::TransferLogUnwritable).arg(problem),
+                                TableText(program_, Text::MustReadFirstTitle), Messages::Buttons::Ok, this);
     });
     ConnectSequences();
     statusLine_ = new QLabel(this);
@@ -124,8 +120,8 @@ MainWindow::MainWindow(ProgramState& program, Configuration& m, Services service
                             TwipsToPixels(PanelsBottomTwips + PanelMarginTwips));
     monitor_ = std::make_unique<TransferMonitor>(*session_, services_.timers, StatusIntervalMs);
     connect(monitor_.get(), &TransferMonitor::Changed, this, &MainWindow::ShowProgress);
-    timer5_ = services_.timers.CreateTimer(Timing::StartUpDelayMs);
-    connect(timer5_.get(), &PeriodicTimer::Tick, this, &MainWindow::OfferLanguageWindow);
+    languageOfferTimer_ = services_.timers.CreateTimer(Timing::StartUpDelayMs);
+    connect(languageOfferTimer_.get(), &PeriodicTimer::Tick, this, &MainWindow::OfferLanguageWindow);
     OpenEditor = [this](bool loadedFile) { OpenEditorWindow(loadedFile); };
 }
 
@@ -138,105 +134,105 @@ void MainWindow::BuildMenus()
         a->setObjectName(name);
         return a;
     };
-    mnudatei_ = menuBar()->addMenu(QString());
-    mnudatei_->setObjectName(QStringLiteral("mnudatei"));
-    mnuladen_ = action(mnudatei_, QStringLiteral("mnuladen"));
-    mnuBeenden_ = action(mnudatei_, QStringLiteral("mnuBeenden"));
+    fileMenu_ = menuBar()->addMenu(QString());
+    fileMenu_->setObjectName(QStringLiteral("mnudatei"));
+    loadAction_ = action(fileMenu_, QStringLiteral("mnuladen"));
+    exitAction_ = action(fileMenu_, QStringLiteral("mnuBeenden"));
 
-    mnuvardelo_ = menuBar()->addMenu(QString());
-    mnuvardelo_->setObjectName(QStringLiteral("mnuvardelo"));
-    mnuauslesen_ = action(mnuvardelo_, QStringLiteral("mnuauslesen"));
-    mnubeschreiben_ = action(mnuvardelo_, QStringLiteral("mnubeschreiben"));
-    mres_ = action(mnuvardelo_, QStringLiteral("mres"));
-    mnuschnittst_ = action(mnuvardelo_, QStringLiteral("mnuschnittst"));
-    mnuvardelo_->addSeparator();
-    siteAction_ = action(mnuvardelo_, QStringLiteral("mnustandort"));
+    terminalMenu_ = menuBar()->addMenu(QString());
+    terminalMenu_->setObjectName(QStringLiteral("mnuvardelo"));
+    readAction_ = action(terminalMenu_, QStringLiteral("mnuauslesen"));
+    writeAction_ = action(terminalMenu_, QStringLiteral("mnubeschreiben"));
+    resetAction_ = action(terminalMenu_, QStringLiteral("mres"));
+    interfaceAction_ = action(terminalMenu_, QStringLiteral("mnuschnittst"));
+    terminalMenu_->addSeparator();
+    siteAction_ = action(terminalMenu_, QStringLiteral("mnustandort"));
 
-    mnuhelp_ = menuBar()->addMenu(QString());
-    mnuhelp_->setObjectName(QStringLiteral("mnuhelp"));
+    helpMenu_ = menuBar()->addMenu(QString());
+    helpMenu_->setObjectName(QStringLiteral("mnuhelp"));
     // The three help items keep these captions in every language.
     const std::pair<const char*, const char*> helpItems[] = {
         {"mnusoft", "&Software"}, {"mnuinst", "&Installation"}, {"mnualarm", "&Alarmmodul"}};
     for (const auto& [name, caption] : helpItems) {
-        QAction* a = action(mnuhelp_, QString::fromLatin1(name));
+        QAction* a = action(helpMenu_, QString::fromLatin1(name));
         a->setText(QString::fromLatin1(caption));
         connect(a, &QAction::triggered, this, &MainWindow::ShowMakerAddress);
     }
 
-    connect(mnuladen_, &QAction::triggered, this, &MainWindow::LoadCommand);
-    connect(mnuBeenden_, &QAction::triggered, this, &QWidget::close);
-    connect(mnuauslesen_, &QAction::triggered, this, &MainWindow::ShowReadPanel);
-    connect(mnubeschreiben_, &QAction::triggered, this, &MainWindow::WriteCommand);
-    connect(mres_, &QAction::triggered, this, &MainWindow::ResetCommand);
-    connect(mnuschnittst_, &QAction::triggered, this, &MainWindow::InterfaceCommand);
+    connect(loadAction_, &QAction::triggered, this, &MainWindow::LoadCommand);
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+    connect(readAction_, &QAction::triggered, this, &MainWindow::ShowReadPanel);
+    connect(writeAction_, &QAction::triggered, this, &MainWindow::WriteCommand);
+    connect(resetAction_, &QAction::triggered, this, &MainWindow::ResetCommand);
+    connect(interfaceAction_, &QAction::triggered, this, &MainWindow::InterfaceCommand);
     connect(siteAction_, &QAction::triggered, this, &MainWindow::SiteCommand);
 }
 
 void MainWindow::BuildPanels()
 {
-    frame3_ = Frame(QStringLiteral("Frame3"), client_, TwipsRect(9360, 120, 2175, 615));
-    label1_ = new QLabel(frame3_);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setGeometry(TwipsRect(120, 240, 1935, 255));
-    QPalette identification = label1_->palette();
+    identificationFrame_ = Frame(QStringLiteral("Frame3"), client_, TwipsRect(9360, 120, 2175, 615));
+    identificationLabel_ = new QLabel(identificationFrame_);
+    identificationLabel_->setObjectName(QStringLiteral("Label1"));
+    identificationLabel_->setGeometry(TwipsRect(120, 240, 1935, 255));
+    QPalette identification = identificationLabel_->palette();
     identification.setColor(QPalette::WindowText, IdentificationColour);
-    label1_->setPalette(identification);
+    identificationLabel_->setPalette(identification);
 
-    label5_ = new QLabel(BannerText, client_);
-    label5_->setObjectName(QStringLiteral("Label5"));
+    bannerLabel_ = new QLabel(BannerText, client_);
+    bannerLabel_->setObjectName(QStringLiteral("Label5"));
     QRect banner = TwipsRect(5520, 1320, 6975, 855);
     // The banner's place reaches past the client area's right edge; it ends
     // at the edge instead so that no line is cut.
     banner.setRight(std::min(banner.right(), TwipsToPixels(WindowWidthTwips) - FrameAllowancePx - 12));
-    label5_->setGeometry(banner);
-    QFont bannerFont = label5_->font();
+    bannerLabel_->setGeometry(banner);
+    QFont bannerFont = bannerLabel_->font();
     bannerFont.setPointSize(14);
     bannerFont.setBold(true);
-    label5_->setFont(bannerFont);
-    QPalette bannerPalette = label5_->palette();
+    bannerLabel_->setFont(bannerFont);
+    QPalette bannerPalette = bannerLabel_->palette();
     bannerPalette.setColor(QPalette::WindowText, IdentificationColour);
-    label5_->setPalette(bannerPalette);
-    label5_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bannerLabel_->setPalette(bannerPalette);
+    bannerLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Read panel.
-    frame1_ = Frame(QStringLiteral("Frame1"), client_, TwipsRect(480, 4920, 10935, 1455));
-    taste1_ = Button(QStringLiteral("Taste1"), frame1_, TwipsRect(240, 360, 2175, 375));
-    command2_ = Button(QStringLiteral("Command2"), frame1_, TwipsRect(240, 840, 2175, 375));
-    frame8_ = Frame(QStringLiteral("Frame8"), frame1_, TwipsRect(3000, 240, 1935, 975));
-    text2_ = new QLineEdit(frame8_);
-    text2_->setObjectName(QStringLiteral("Text2"));
-    text2_->setGeometry(TwipsRect(120, 360, 1695, 375));
-    text2_->setReadOnly(true);
-    text2_->setFocusPolicy(Qt::NoFocus);
-    text2_->setAlignment(Qt::AlignCenter);
+    readPanel_ = Frame(QStringLiteral("Frame1"), client_, TwipsRect(480, 4920, 10935, 1455));
+    readButton_ = Button(QStringLiteral("Taste1"), readPanel_, TwipsRect(240, 360, 2175, 375));
+    readCancelButton_ = Button(QStringLiteral("Command2"), readPanel_, TwipsRect(240, 840, 2175, 375));
+    waitFrame_ = Frame(QStringLiteral("Frame8"), readPanel_, TwipsRect(3000, 240, 1935, 975));
+    waitNotice_ = new QLineEdit(waitFrame_);
+    waitNotice_->setObjectName(QStringLiteral("Text2"));
+    waitNotice_->setGeometry(TwipsRect(120, 360, 1695, 375));
+    waitNotice_->setReadOnly(true);
+    waitNotice_->setFocusPolicy(Qt::NoFocus);
+    waitNotice_->setAlignment(Qt::AlignCenter);
     const int checkLeft[] = {5400, 7200, 8880};
-    DisplayCheckBox** checks[] = {&ch1_, &ch2_, &ch3_};
+    DisplayCheckBox** checks[] = {&connectionCheck_, &passwordCheck_, &finishedCheck_};
     for (int i = 0; i < 3; ++i) {
-        *checks[i] = new DisplayCheckBox(frame1_);
+        *checks[i] = new DisplayCheckBox(readPanel_);
         (*checks[i])->setObjectName(QStringLiteral("Ch%1").arg(i + 1));
         (*checks[i])->setGeometry(TwipsRect(checkLeft[i], 480, i < 2 ? 1680 : 1935, 375));
     }
 
     // Write panel, in the same place.
-    frame2_ = Frame(QStringLiteral("Frame2"), client_, TwipsRect(480, 4920, 10935, 1575));
-    taste2_ = Button(QStringLiteral("taste2"), frame2_, TwipsRect(360, 480, 2175, 375));
-    command1_ = Button(QStringLiteral("Command1"), frame2_, TwipsRect(360, 960, 2175, 375));
-    frame4_ = Frame(QStringLiteral("Frame4"), frame2_, TwipsRect(2760, 360, 3975, 975));
-    label2_ = new PathLabel(frame4_);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setGeometry(TwipsRect(120, 360, 3735, 375));
-    frame5_ = Frame(QStringLiteral("Frame5"), frame2_, TwipsRect(6960, 360, 2055, 975));
-    flatScrollBar1_ = new QProgressBar(frame5_);
-    flatScrollBar1_->setObjectName(QStringLiteral("FlatScrollBar1"));
-    flatScrollBar1_->setGeometry(TwipsRect(120, 420, 1815, 300));
-    flatScrollBar1_->setRange(0, Timing::SendProgressEnd);
-    flatScrollBar1_->setTextVisible(false);
-    frame6_ = Frame(QStringLiteral("Frame6"), frame2_, TwipsRect(9120, 360, 1695, 975));
-    flatScrollBar2_ = new QProgressBar(frame6_);
-    flatScrollBar2_->setObjectName(QStringLiteral("FlatScrollBar2"));
-    flatScrollBar2_->setGeometry(TwipsRect(120, 420, 1455, 300));
-    flatScrollBar2_->setRange(0, Timing::ReplyProgressEnd);
-    flatScrollBar2_->setTextVisible(false);
+    writePanel_ = Frame(QStringLiteral("Frame2"), client_, TwipsRect(480, 4920, 10935, 1575));
+    writeButton_ = Button(QStringLiteral("taste2"), writePanel_, TwipsRect(360, 480, 2175, 375));
+    writeCancelButton_ = Button(QStringLiteral("Command1"), writePanel_, TwipsRect(360, 960, 2175, 375));
+    writeFileFrame_ = Frame(QStringLiteral("Frame4"), writePanel_, TwipsRect(2760, 360, 3975, 975));
+    writeFileLabel_ = new PathLabel(writeFileFrame_);
+    writeFileLabel_->setObjectName(QStringLiteral("Label2"));
+    writeFileLabel_->setGeometry(TwipsRect(120, 360, 3735, 375));
+    sendFrame_ = Frame(QStringLiteral("Frame5"), writePanel_, TwipsRect(6960, 360, 2055, 975));
+    sendBar_ = new QProgressBar(sendFrame_);
+    sendBar_->setObjectName(QStringLiteral("FlatScrollBar1"));
+    sendBar_->setGeometry(TwipsRect(120, 420, 1815, 300));
+    sendBar_->setRange(0, Timing::SendProgressEnd);
+    sendBar_->setTextVisible(false);
+    replyFrame_ = Frame(QStringLiteral("Frame6"), writePanel_, TwipsRect(9120, 360, 1695, 975));
+    replyBar_ = new QProgressBar(replyFrame_);
+    replyBar_->setObjectName(QStringLiteral("FlatScrollBar2"));
+    replyBar_->setGeometry(TwipsRect(120, 420, 1455, 300));
+    replyBar_->setRange(0, Timing::ReplyProgressEnd);
+    replyBar_->setTextVisible(false);
 
     // The change summary stands above the write panel and goes with it.
     changesFrame_ = Frame(QStringLiteral("WriteChanges"), client_, TwipsRect(480, 2520, 10935, 2280));
@@ -247,32 +243,32 @@ void MainWindow::BuildPanels()
     changesDetails_ = Button(QStringLiteral("ChangeDetails"), changesFrame_, TwipsRect(8400, 360, 2175, 375));
     connect(changesDetails_, &QPushButton::clicked, this, &MainWindow::ShowChangeDetails);
     changesFrame_->hide();
-    frame2_->installEventFilter(this);
+    writePanel_->installEventFilter(this);
 
-    connect(command2_, &QPushButton::clicked, frame1_, &QWidget::hide);
-    connect(command1_, &QPushButton::clicked, frame2_, &QWidget::hide);
-    connect(taste1_, &QPushButton::clicked, this, &MainWindow::StartRead);
-    connect(taste2_, &QPushButton::clicked, this, &MainWindow::StartWrite);
-    SetButtonColour(taste1_, false);
-    SetButtonColour(taste2_, false);
+    connect(readCancelButton_, &QPushButton::clicked, readPanel_, &QWidget::hide);
+    connect(writeCancelButton_, &QPushButton::clicked, writePanel_, &QWidget::hide);
+    connect(readButton_, &QPushButton::clicked, this, &MainWindow::StartRead);
+    connect(writeButton_, &QPushButton::clicked, this, &MainWindow::StartWrite);
+    SetButtonColour(readButton_, false);
+    SetButtonColour(writeButton_, false);
 }
 
 void MainWindow::ConnectSequences()
 {
     ReadSequence& read = session_->Read();
     connect(&read, &ReadSequence::ChecksChanged, this, [this](bool connection, bool password, bool done) {
-        ch1_->setChecked(connection);
-        ch2_->setChecked(password);
-        ch3_->setChecked(done);
+        connectionCheck_->setChecked(connection);
+        passwordCheck_->setChecked(password);
+        finishedCheck_->setChecked(done);
     });
     connect(&read, &ReadSequence::RunningChanged, this, [this](bool running) {
-        SetButtonColour(taste1_, running);
-        taste1_->setEnabled(!running);
-        command2_->setEnabled(!running);
-        text2_->setText(running ? SequenceText(program_, TextId::PleaseWait) : QString());
-        text2_->setVisible(running);
+        SetButtonColour(readButton_, running);
+        readButton_->setEnabled(!running);
+        readCancelButton_->setEnabled(!running);
+        waitNotice_->setText(running ? SequenceText(program_, Text::PleaseWait) : QString());
+        waitNotice_->setVisible(running);
     });
-    connect(&read, &ReadSequence::IdentificationChanged, label1_, &QLabel::setText);
+    connect(&read, &ReadSequence::IdentificationChanged, identificationLabel_, &QLabel::setText);
     connect(&read, &ReadSequence::EditRequested, this, [this](const QString& path) {
         m_.CurrentConfigFile = path;
         HidePanels();
@@ -284,24 +280,24 @@ void MainWindow::ConnectSequences()
     WriteSequence& write = session_->Write();
     connect(&write, &WriteSequence::RunningChanged, this, [this](bool running) {
         if (running) {
-            SetButtonColour(taste2_, true);
-            taste2_->setEnabled(false);
+            SetButtonColour(writeButton_, true);
+            writeButton_->setEnabled(false);
         }
-        command1_->setEnabled(!running);
+        writeCancelButton_->setEnabled(!running);
     });
-    connect(&write, &WriteSequence::IdentificationChanged, label1_, &QLabel::setText);
+    connect(&write, &WriteSequence::IdentificationChanged, identificationLabel_, &QLabel::setText);
     connect(&write, &WriteSequence::PanelHideRequested, this, [this] {
-        taste2_->hide();
-        frame2_->hide();
+        writeButton_->hide();
+        writePanel_->hide();
     });
 
     ResetSequence& reset = session_->Reset();
     connect(&reset, &ResetSequence::PanelsHideRequested, this, &MainWindow::HidePanels);
-    connect(&reset, &ResetSequence::IdentificationChanged, label1_, &QLabel::setText);
+    connect(&reset, &ResetSequence::IdentificationChanged, identificationLabel_, &QLabel::setText);
 
     // While a sequence runs, the commands that would disturb it are unavailable.
     connect(session_.get(), &TerminalSession::BusyChanged, this, [this](bool busy) {
-        for (QAction* a : {mnuladen_, mnuauslesen_, mnubeschreiben_, mres_, mnuschnittst_, siteAction_})
+        for (QAction* a : {loadAction_, readAction_, writeAction_, resetAction_, interfaceAction_, siteAction_})
             a->setEnabled(!busy);
     });
 }
@@ -311,7 +307,7 @@ void MainWindow::ShowProgress()
     const TransferProgress progress = monitor_->Current();
     statusLine_->setText(StatusLineText(program_, progress, monitor_->Next()));
     const WriteBars bars = WriteBarsFor(progress);
-    for (const auto& [bar, value] : {std::pair{flatScrollBar1_, bars.send}, std::pair{flatScrollBar2_, bars.reply}}) {
+    for (const auto& [bar, value] : {std::pair{sendBar_, bars.send}, std::pair{replyBar_, bars.reply}}) {
         if (bar->value() == value)
             continue;
         bar->setValue(value);
@@ -324,8 +320,8 @@ void MainWindow::ShowProgress()
 
 void MainWindow::HidePanels()
 {
-    frame1_->hide();
-    frame2_->hide();
+    readPanel_->hide();
+    writePanel_->hide();
 }
 
 void MainWindow::StartUp()
@@ -333,7 +329,7 @@ void MainWindow::StartUp()
     // 1. Top-left corner of the screen, 12000 × 8595 twips; wait notice hidden.
     move(0, 0);
     resize(TwipsToPixels(WindowWidthTwips) - FrameAllowancePx, TwipsToPixels(WindowHeightTwips) - TitleAllowancePx);
-    text2_->hide();
+    waitNotice_->hide();
     // 2.-5. Settings folder and file, language, start directory.
     const FileStatus settings = ReadStartupSettings(program_, services_.settingsPath);
     const FileContent picture = ReadBackgroundPicture(services_.settingsPath);
@@ -345,9 +341,9 @@ void MainWindow::StartUp()
     // large were not read: the operator learns which, before the port opens.
     for (const FileStatus& refused : {settings, program_.Ports.LoadStatus(), picture.status}) {
         if (!refused && refused.fault != FileFault::Missing)
-            services_.messages.Show(CatalogueText(FileText::NotUsedAtStartUp, program_.LanguageOffset)
+            services_.messages.Show(CatalogueText(Text::NotUsedAtStartUp, program_.LanguageOffset)
                                         + QStringLiteral("\n") + FileStatusText(refused, program_.LanguageOffset),
-                                    TableText(program_, 130), Messages::Buttons::Ok, this);
+                                    TableText(program_, Text::StartUpTitle), Messages::Buttons::Ok, this);
     }
     // 7. The serial interface; when none opens, the program goes on with the
     // port closed so that files can still be edited. The terminal opens on
@@ -359,15 +355,15 @@ void MainWindow::StartUp()
     // 8. Panels hidden, no read yet.
     HidePanels();
     terminal.TerminalRead = 0;
-    label1_->setText(TableText(program_, 128));
+    identificationLabel_->setText(TableText(program_, Text::NoIdentification));
     ShowProgress();
     // 9. The language window one second later.
-    timer5_->Start();
+    languageOfferTimer_->Start();
 }
 
 void MainWindow::OfferLanguageWindow()
 {
-    timer5_->Stop();
+    languageOfferTimer_->Stop();
     {
         LanguageWindow window(program_, services_.settingsPath, this);
         RunModal(window);
@@ -378,32 +374,32 @@ void MainWindow::OfferLanguageWindow()
 void MainWindow::LoadMainTexts()
 {
     LoadWindowTexts(program_, TextWindow::Main);
-    auto t = [this](int id) { return TableText(program_, id); };
-    setWindowTitle(t(103));
-    label1_->setText(t(128));
-    mnudatei_->setTitle(t(104));
-    mnuladen_->setText(t(105));
-    mnuBeenden_->setText(t(106));
-    mnuvardelo_->setTitle(t(107));
-    mnuauslesen_->setText(t(108));
-    mnubeschreiben_->setText(t(109));
-    mres_->setText(t(110));
-    frame8_->setTitle(t(111));
-    mnuschnittst_->setText(t(112));
-    frame3_->setTitle(t(113));
-    frame2_->setTitle(t(114));
-    taste2_->setText(t(115));
-    command1_->setText(t(116));
-    frame4_->setTitle(t(117));
-    frame5_->setTitle(t(118));
-    frame6_->setTitle(t(119));
-    frame1_->setTitle(t(120));
-    taste1_->setText(t(121));
-    command2_->setText(t(122));
-    ch1_->setText(t(123));
-    ch2_->setText(t(124));
-    ch3_->setText(t(125));
-    mnuhelp_->setTitle(t(134));
+    auto t = [this](TextNumber id) { return TableText(program_, id); };
+    setWindowTitle(t(Text::MainWindowTitle));
+    identificationLabel_->setText(t(Text::NoIdentification));
+    fileMenu_->setTitle(t(Text::FileMenu));
+    loadAction_->setText(t(Text::LoadItem));
+    exitAction_->setText(t(Text::ExitItem));
+    terminalMenu_->setTitle(t(Text::VardeloMenu));
+    readAction_->setText(t(Text::ReadItem));
+    writeAction_->setText(t(Text::WriteItem));
+    resetAction_->setText(t(Text::ResetItem));
+    waitFrame_->setTitle(t(Text::ReadStateFrame));
+    interfaceAction_->setText(t(Text::InterfaceItem));
+    identificationFrame_->setTitle(t(Text::IdentificationFrame));
+    writePanel_->setTitle(t(Text::WritePanelFrame));
+    writeButton_->setText(t(Text::WriteFileButton));
+    writeCancelButton_->setText(t(Text::WriteCancelButton));
+    writeFileFrame_->setTitle(t(Text::SelectedFileFrame));
+    sendFrame_->setTitle(t(Text::SendProgressFrame));
+    replyFrame_->setTitle(t(Text::ReplyProgressFrame));
+    readPanel_->setTitle(t(Text::ReadPanelFrame));
+    readButton_->setText(t(Text::ReadButton));
+    readCancelButton_->setText(t(Text::ReadCancelButton));
+    connectionCheck_->setText(t(Text::ConnectionCheck));
+    passwordCheck_->setText(t(Text::PasswordCheck));
+    finishedCheck_->setText(t(Text::FinishedCheck));
+    helpMenu_->setTitle(t(Text::HelpMenu));
     siteAction_->setText(CatalogueText(SiteWindowText::MenuEntry, program_.LanguageOffset));
     ShowProgress();
     if (LanguageLoaded)
@@ -441,7 +437,7 @@ void MainWindow::RunModal(QDialog& dialog)
 
 void MainWindow::LoadCommand()
 {
-    const FileDialogRequest request{TableText(program_, 131), TableText(program_, 132), TableText(program_, 133),
+    const FileDialogRequest request{TableText(program_, Text::LoadFileName), TableText(program_, Text::LoadFileFilter), TableText(program_, Text::LoadFileTitle),
                                     program_.StartDirectory};
     if (const std::optional<QString> name = services_.files.Open(request, this))
         LoadAndEdit(*name);
@@ -455,8 +451,8 @@ void MainWindow::LoadAndEdit(const QString& name)
         return;
     }
     m_.CurrentConfigFile = name;
-    taste2_->setEnabled(true);
-    SetButtonColour(taste2_, false);
+    writeButton_->setEnabled(true);
+    SetButtonColour(writeButton_, false);
     if (EditAfterLoad) {
         EditAfterLoad = false;
         if (OpenEditor)
@@ -466,13 +462,13 @@ void MainWindow::LoadAndEdit(const QString& name)
 
 void MainWindow::ShowReadPanel()
 {
-    frame1_->show();
-    frame2_->hide();
-    ch1_->setChecked(false);
-    ch2_->setChecked(false);
-    ch3_->setChecked(false);
-    taste1_->show();
-    taste1_->setFocus();
+    readPanel_->show();
+    writePanel_->hide();
+    connectionCheck_->setChecked(false);
+    passwordCheck_->setChecked(false);
+    finishedCheck_->setChecked(false);
+    readButton_->show();
+    readButton_->setFocus();
 }
 
 void MainWindow::StartRead()
@@ -482,39 +478,37 @@ void MainWindow::StartRead()
 
 PasswordEntry MainWindow::AskPassword()
 {
-    // The dialog switches off the read timer when it opens; here no read
-    // runs (its button is disabled while one does), so there is nothing to stop.
-    PasswordDialog dialog(program_, services_.messages, [this] {
-        if (session_->Read().IsRunning())
-            session_->Read().Abort();
-    }, this);
+    // A read stops when the dialog opens; here none runs (its button is
+    // disabled while one does), so there is nothing to stop.
+    PasswordDialog dialog(program_, services_.messages, [this] { StopRunningRead(); }, this);
     RunModal(dialog);
     return dialog.Result();
 }
 
 void MainWindow::WriteCommand()
 {
-    frame1_->hide();
-    label2_->clear();
+    readPanel_->hide();
+    writeFileLabel_->clear();
     if (!session_->Write().CheckReadDone())
         return;
-    const FileDialogRequest request{TableText(program_, 137), TableText(program_, 138), TableText(program_, 139),
-                                    program_.StartDirectory};
+    const FileDialogRequest request{TableText(program_, Text::WriteFileName),
+                                    TableText(program_, Text::WriteFileFilter),
+                                    TableText(program_, Text::WriteFileTitle), program_.StartDirectory};
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;
     if (LoadConfigFile(program_, m_, *name, services_.messages) != LoadOutcome::Loaded)
         return;
     m_.CurrentConfigFile = *name;
-    label2_->setText(*name);
+    writeFileLabel_->setText(*name);
     ShowWriteChanges(*name);
-    taste2_->show();
-    taste2_->setEnabled(true);
-    SetButtonColour(taste2_, false);
-    frame2_->show();
+    writeButton_->show();
+    writeButton_->setEnabled(true);
+    SetButtonColour(writeButton_, false);
+    writePanel_->show();
     EditAfterLoad = false;
-    flatScrollBar1_->setValue(0);
-    flatScrollBar2_->setValue(0);
+    sendBar_->setValue(0);
+    replyBar_->setValue(0);
 }
 
 void MainWindow::StartWrite()
@@ -573,7 +567,7 @@ void MainWindow::SiteCommand()
         return ParseSimulationOptions(afterSim, &error) ? QString() : error;
     });
     if (!read) {
-        services_.messages.Show(SiteFileMessage(read, *name, language), TableText(program_, 130),
+        services_.messages.Show(SiteFileMessage(read, *name, language), TableText(program_, Text::StartUpTitle),
                                 Messages::Buttons::Ok, this);
         return;
     }
@@ -593,25 +587,27 @@ void MainWindow::SiteCommand()
             session_->State().TerminalRead = 0;
     }
     if (portWasOpen && !link.Open())
-        services_.messages.Show(PortFailedMessage(program_, 165, {link.OpenFailure()}), SequenceText(program_, 166),
+        services_.messages.Show(PortFailedMessage(program_, Text::PortBusy, {link.OpenFailure()}), SequenceText(program_, Text::PortBusyTitle),
                                 Messages::Buttons::Ok, this);
     ShowProgress();
 }
 
+void MainWindow::StopRunningRead()
+{
+    if (session_->Read().IsRunning())
+        session_->Read().Abort();
+}
+
 void MainWindow::OpenEditorWindow(bool /*loadedFile*/)
 {
-    EditorHooks hooks;
-    hooks.StopTimer1 = [this] {
-        if (session_->Read().IsRunning())
-            session_->Read().Abort();
-    };
-    hooks.HideMainPanels = [this] {
-        HidePanels();
-        taste1_->hide();
-        taste2_->hide();
-    };
+    // The panels and their start buttons go as the editor opens, also when it
+    // then refuses its file.
+    HidePanels();
+    readButton_->hide();
+    writeButton_->hide();
     // The editor names its file itself, in one form for a read and a load.
-    EditorWindow editor(program_, m_, services_.messages, services_.files, this, hooks);
+    EditorWindow editor(program_, m_, services_.messages, services_.files, this);
+    connect(&editor, &EditorWindow::PasswordDialogOpening, this, &MainWindow::StopRunningRead);
     if (!editor.Loaded())
         return;
     RunModal(editor);
@@ -629,7 +625,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // ...ToParent: sent when the panel is shown or hidden, also while the
     // window itself is not on screen.
-    if (watched == frame2_ && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+    if (watched == writePanel_ && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
         changesFrame_->setVisible(event->type() == QEvent::ShowToParent && !changesSummary_->text().isEmpty());
     return QMainWindow::eventFilter(watched, event);
 }
@@ -647,8 +643,8 @@ void MainWindow::ShowWriteChanges(const QString& file)
     ConfigDifference difference = CompareConfigurations(read->read, chosen);
     // Comments are not in the terminal: a write does not change them.
     difference.comments.clear();
-    changesFrame_->setTitle(ChangeText(ChangeTextId::SummaryTitle, program_.LanguageOffset));
-    changesDetails_->setText(ChangeText(ChangeTextId::DetailsButton, program_.LanguageOffset));
+    changesFrame_->setTitle(ChangeText(Text::ChangeSummaryTitle, program_.LanguageOffset));
+    changesDetails_->setText(ChangeText(Text::ChangeDetailsButton, program_.LanguageOffset));
     changesSummary_->setText(SummarizeChanges(difference, program_.LanguageOffset).join(u'\n'));
     changeLines_ = DescribeChanges(difference, program_.LanguageOffset);
     changesDetails_->setEnabled(!changeLines_.isEmpty());

@@ -51,8 +51,8 @@ public:
     // The window's load: settings, language, texts, port, panels, then the
     // one-second timer that offers the language window.
     void StartUp();
-    // Texts 103..150 in the current language onto every caption, and the
-    // background picture.
+    // The main window's texts in the current language onto every caption,
+    // and the background picture.
     void LoadMainTexts();
 
     // How a dialog is shown modally (language window, interface dialog,
@@ -97,6 +97,9 @@ private:
     void ShowReadPanel();
     void StartRead();
     PasswordEntry AskPassword();
+    // A password dialog opens, the main window's own or the editor's: a
+    // running read stops.
+    void StopRunningRead();
     void WriteCommand();
     void StartWrite();
     void ResetCommand();
@@ -118,46 +121,48 @@ private:
     bool EditAfterLoad = false;
     Services services_;
     std::unique_ptr<TerminalSession> session_;
-    std::unique_ptr<PeriodicTimer> timer5_;
+    // Timer5: offers the language window once, a second after start-up.
+    std::unique_ptr<PeriodicTimer> languageOfferTimer_;
     std::unique_ptr<TransferMonitor> monitor_;
     QLabel* statusLine_ = nullptr;
     std::unique_ptr<SerialDevices> systemDevices_;
     std::unique_ptr<TransferRecorder> recorder_;
 
+    // The controls by role; the comment gives each one's objectName.
     BackgroundWidget* client_ = nullptr;
-    QMenu* mnudatei_ = nullptr;
-    QAction* mnuladen_ = nullptr;
-    QAction* mnuBeenden_ = nullptr;
-    QMenu* mnuvardelo_ = nullptr;
-    QAction* mnuauslesen_ = nullptr;
-    QAction* mnubeschreiben_ = nullptr;
-    QAction* mres_ = nullptr;
-    QAction* mnuschnittst_ = nullptr;
-    QAction* siteAction_ = nullptr;
-    QMenu* mnuhelp_ = nullptr;
+    QMenu* fileMenu_ = nullptr;                         // mnudatei
+    QAction* loadAction_ = nullptr;                     // mnuladen
+    QAction* exitAction_ = nullptr;                     // mnuBeenden
+    QMenu* terminalMenu_ = nullptr;                     // mnuvardelo
+    QAction* readAction_ = nullptr;                     // mnuauslesen
+    QAction* writeAction_ = nullptr;                    // mnubeschreiben
+    QAction* resetAction_ = nullptr;                    // mres
+    QAction* interfaceAction_ = nullptr;                // mnuschnittst
+    QAction* siteAction_ = nullptr;                     // mnustandort
+    QMenu* helpMenu_ = nullptr;                         // mnuhelp
 
-    QGroupBox* frame3_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QLabel* label5_ = nullptr;
+    QGroupBox* identificationFrame_ = nullptr;          // Frame3
+    QLabel* identificationLabel_ = nullptr;             // Label1
+    QLabel* bannerLabel_ = nullptr;                     // Label5
 
-    QGroupBox* frame1_ = nullptr;
-    QGroupBox* frame8_ = nullptr;
-    QLineEdit* text2_ = nullptr;
-    QPushButton* taste1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    DisplayCheckBox* ch1_ = nullptr;
-    DisplayCheckBox* ch2_ = nullptr;
-    DisplayCheckBox* ch3_ = nullptr;
+    QGroupBox* readPanel_ = nullptr;                    // Frame1
+    QGroupBox* waitFrame_ = nullptr;                    // Frame8
+    QLineEdit* waitNotice_ = nullptr;                   // Text2
+    QPushButton* readButton_ = nullptr;                 // Taste1
+    QPushButton* readCancelButton_ = nullptr;           // Command2
+    DisplayCheckBox* connectionCheck_ = nullptr;        // Ch1
+    DisplayCheckBox* passwordCheck_ = nullptr;          // Ch2
+    DisplayCheckBox* finishedCheck_ = nullptr;          // Ch3
 
-    QGroupBox* frame2_ = nullptr;
-    QPushButton* taste2_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QGroupBox* frame4_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QGroupBox* frame5_ = nullptr;
-    QProgressBar* flatScrollBar1_ = nullptr;
-    QGroupBox* frame6_ = nullptr;
-    QProgressBar* flatScrollBar2_ = nullptr;
+    QGroupBox* writePanel_ = nullptr;                   // Frame2
+    QPushButton* writeButton_ = nullptr;                // taste2
+    QPushButton* writeCancelButton_ = nullptr;          // Command1
+    QGroupBox* writeFileFrame_ = nullptr;               // Frame4
+    QLabel* writeFileLabel_ = nullptr;                  // Label2
+    QGroupBox* sendFrame_ = nullptr;                    // Frame5
+    QProgressBar* sendBar_ = nullptr;                   // FlatScrollBar1
+    QGroupBox* replyFrame_ = nullptr;                   // Frame6
+    QProgressBar* replyBar_ = nullptr;                  // FlatScrollBar2
 
     // What the chosen file will change in the terminal against the last
     // read, shown with the write panel.

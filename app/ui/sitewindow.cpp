@@ -178,7 +178,7 @@ SiteWindow::~SiteWindow() = default;
 void SiteWindow::LoadTexts()
 {
     const int language = program_.LanguageOffset;
-    const auto text = [language](int id) { return CatalogueText(id, language); };
+    const auto text = [language](TextNumber id) { return CatalogueText(id, language); };
     setWindowTitle(text(SiteWindowText::Title).arg(run_->SiteDescription().name));
     table_->setHorizontalHeaderLabels({text(SiteWindowText::NameColumn), text(SiteWindowText::PortColumn),
                                        text(SiteWindowText::IdentificationColumn), text(SiteWindowText::LastReadColumn),

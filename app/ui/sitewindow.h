@@ -18,6 +18,7 @@
 #include "comm/site.h"
 #include "config/programstate.h"
 #include "platform/ui/modal.h"
+#include "texts/textids.h"
 
 #include <QDialog>
 #include <QHash>
@@ -34,26 +35,26 @@ class Timers;
 
 // The catalogue texts of the site window and its menu entry.
 namespace SiteWindowText {
-constexpr int MenuEntry = 460;       // VARDELO > Site...
-constexpr int OpenTitle = 461;       // the file dialog's title
-constexpr int FileFilter = 462;      // the file dialog's filter
-constexpr int Title = 463;           // %1: the site's name
-constexpr int NameColumn = 464;
-constexpr int PortColumn = 465;
-constexpr int IdentificationColumn = 113;   // "Software identification", as the main window says
-constexpr int LastReadColumn = 466;
-constexpr int LastWriteColumn = 467;
-constexpr int StateColumn = 468;
-constexpr int ErrorColumn = 469;
-constexpr int Read = 470;
-constexpr int Compare = 471;
-constexpr int Write = 472;
-constexpr int Stop = 473;
-constexpr int Close = 356;
-constexpr int WriteQuestion = 474;   // %1: how many terminals; their names follow
-constexpr int StateWords = 475;      // ok|failed|equal|differs|skipped|unknown, in SiteResult's order
-constexpr int Running = 476;         // %1 of %2 terminals done
-constexpr int NotReadYet = 311;      // %1: the read a double-click would open
+constexpr TextNumber MenuEntry{460};       // VARDELO > Site...
+constexpr TextNumber OpenTitle{461};       // the file dialog's title
+constexpr TextNumber FileFilter{462};      // the file dialog's filter
+constexpr TextNumber Title{463};           // %1: the site's name
+constexpr TextNumber NameColumn{464};
+constexpr TextNumber PortColumn{465};
+constexpr TextNumber IdentificationColumn{113};   // "Software identification", as the main window says
+constexpr TextNumber LastReadColumn{466};
+constexpr TextNumber LastWriteColumn{467};
+constexpr TextNumber StateColumn{468};
+constexpr TextNumber ErrorColumn{469};
+constexpr TextNumber Read{470};
+constexpr TextNumber Compare{471};
+constexpr TextNumber Write{472};
+constexpr TextNumber Stop{473};
+constexpr TextNumber Close{356};
+constexpr TextNumber WriteQuestion{474};   // %1: how many terminals; their names follow
+constexpr TextNumber StateWords{475};      // ok|failed|equal|differs|skipped|unknown, in SiteResult's order
+constexpr TextNumber Running{476};         // %1 of %2 terminals done
+constexpr TextNumber NotReadYet{311};      // %1: the read a double-click would open
 }
 
 // The state word of a result in the operator's language.

@@ -214,7 +214,7 @@ private slots:
             QVERIFY(SiteRig::Cell(w, Keller, SiteWindow::LastRead).isEmpty());
             QVERIFY2(SiteRig::Cell(w, Keller, SiteWindow::LastError).contains(QStringLiteral("/dev/ttyVARDELO404")),
                      qPrintable(SiteRig::Cell(w, Keller, SiteWindow::LastError)));
-            QVERIFY2(SiteRig::Cell(w, Tor3, SiteWindow::LastError).contains(CatalogueText(143, 0)),
+            QVERIFY2(SiteRig::Cell(w, Tor3, SiteWindow::LastError).contains(CatalogueText(Text::NoConnection, 0)),
                      qPrintable(SiteRig::Cell(w, Tor3, SiteWindow::LastError)));
             QVERIFY(SiteRig::Cell(w, Tor1, SiteWindow::LastError).isEmpty());
             QCOMPARE(w.Table()->item(Tor1, SiteWindow::Name)->background().color(), SiteWindow::StateColour(SiteResult::Ok));
@@ -234,7 +234,7 @@ private slots:
             ModalScript::Key(Qt::Key_Return);
         });
         rig.Open();
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(barsWhileReading, QStringList({"Tor 1", "Tor 2", "Lager"}));
         QVERIFY(rig.h.link->IsOpen());
         QVERIFY(SameImage(rig.ReadFile(Tor1), rig.folder.filePath(QStringLiteral("mem-tor1.QLV"))));
@@ -283,7 +283,7 @@ private slots:
             ModalScript::Key(Qt::Key_Escape);
         });
         rig.Open();
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
     }
 
     // Stop breaks the reads under way off: their rows say skipped, nothing
@@ -312,7 +312,7 @@ private slots:
             ModalScript::Key(Qt::Key_Return);
         });
         rig.Open();
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         for (int row : {Tor1, Tor2, Lager})
             QVERIFY(!QFileInfo::exists(rig.ReadFile(row)));
     }
@@ -360,7 +360,7 @@ private slots:
         // may have gone to the same terminal.
         rig.h.window->Session().State().TerminalRead = 1;
         rig.Open();
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(rig.h.window->Session().State().TerminalRead, qint16(written ? 0 : 1));
         QCOMPARE(question, CatalogueText(SiteWindowText::WriteQuestion, 0).arg(2) + QStringLiteral("\n\nTor 1, Tor 2"));
         QCOMPARE(SameImage(memory, rig.folder.filePath(QStringLiteral("tor2.QLV"))), written);
@@ -403,7 +403,7 @@ private slots:
             ModalScript::Key(Qt::Key_Return);   // what the write did
         });
         rig.Open();
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QVERIFY(stillOpen);
         QVERIFY(SameImage(memory, rig.folder.filePath(QStringLiteral("tor2.QLV"))));
     }
@@ -434,10 +434,10 @@ private slots:
         });
         script.Then(Answer(notRead));
         rig.Open();
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(editorFile, rig.ReadFile(Tor2));
         QCOMPARE(doorTime, 9);
-        QCOMPARE(notRead, CatalogueText(311, 0).arg(rig.ReadFile(Keller)));
+        QCOMPARE(notRead, CatalogueText(Text::HintRead, 0).arg(rig.ReadFile(Keller)));
     }
 
     // A site file that cannot be used is named with its line; no window opens.
@@ -462,7 +462,7 @@ private slots:
         QString message;
         script.Then(Answer(message));
         rig.Open();
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QVERIFY2(message.contains(line) && message.contains(QStringLiteral("site.toml")), qPrintable(message));
         QVERIFY(rig.h.link->IsOpen());
     }

@@ -1,6 +1,7 @@
 // The command line itself: help, version, usage errors and the bash
 // completion script, run against the real program.
 #include "common/clirun.h"
+#include "common/filebytes.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -44,7 +45,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("says");   // on stdout for 0, on stderr otherwise
         const QString none = QStringLiteral("/dev/vardelo-none");
-        const QStringList commandList{"usage: vardelo-cli COMMAND", "  show ", "  read ", "  help [COMMAND] ", "exit status: 0 success, 1"};
+        const QStringList commandList{"usage: vardelo-cli COMMAND", "  show ", "  read ", "  help [COMMAND] ", "exit status: 0 success, 1",
+                                      "environment:\n  VARDELO_PASSWORD ", "files:\n  ~/.config/vardelo/ports.map "};
         const QStringList readHelp{"usage: vardelo-cli read --port PORT", "--port PORT ", "--out FILE.QLV ", "-h, --help ", "exit status:\n  0  ", "  2  wrong usage"};
         QTest::newRow("no arguments") << QStringList{} << 2 << commandList;
         QTest::newRow("--help") << QStringList{"--help"} << 0 << commandList;
@@ -153,9 +155,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, printed);
         QTemporaryDir folder;
-        QFile csv(folder.filePath(QStringLiteral("in.csv")));
-        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("list,card\n1,10000418\n") > 0);
-        csv.close();
+        QVERIFY(WriteBytes(folder.filePath(QStringLiteral("in.csv")), "list,card\n1,10000418\n"));
         const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("DIR"), folder.path()), {"XDG_CONFIG_HOME=" + dir.path()});
         QVERIFY2(run.status == 0, run.err.constData());
         QCOMPARE(QString::fromUtf8(run.out), printed.replace(QStringLiteral("DIR"), folder.path()));
@@ -163,9 +163,8 @@ private slots:
 
     void versionIsTheProjectVersion()
     {
-        QFile cmake(SourceFile(QStringLiteral("CMakeLists.txt")));
-        QVERIFY(cmake.open(QIODevice::ReadOnly));
-        const auto match = QRegularExpression(QStringLiteral(R"(project\(vardelo[^)]*VERSION ([0-9.]+))")).match(QString::fromUtf8(cmake.readAll()));
+        const QByteArray cmake = Bytes(SourceFile(QStringLiteral("CMakeLists.txt")));
+        const auto match = QRegularExpression(QStringLiteral(R"(project\(vardelo[^)]*VERSION ([0-9.]+))")).match(QString::fromUtf8(cmake));
         QVERIFY(match.hasMatch());
         const CliRun run = RunCli({"--version"});
         QCOMPARE(run.status, 0);

@@ -35,7 +35,7 @@ Configuration Content(int doorOpenTime)
 
 QString En(int id)
 {
-    return CatalogueText(id, 1000);
+    return CatalogueText(TextNumber(id), 1000);
 }
 
 struct TerminalLine {

@@ -1,11 +1,12 @@
 #pragma once
 // The main window as a test drives it: a settings folder of its own, the fake
 // message and file dialogs, a manual clock, a scripted link or the simulated
-// terminal (password 123456), and modal dialogs worked by the test.
+// terminal (password DemoPassword), and modal dialogs worked by the test.
 
 #include "comm/simterminal.h"
 #include "app/ui/mainwindow.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/manualclock.h"
 #include "common/scriptedlink.h"
 
@@ -34,8 +35,8 @@ struct MainWindowHarness {
     {
         QDir::setCurrent(dir.path());
         QDir().mkpath(dir.filePath(QStringLiteral("config")));
-        if (QFile file(SettingsPath()); settings && file.open(QIODevice::WriteOnly))
-            file.write(*settings);
+        if (settings)
+            WriteBytes(SettingsPath(), *settings);
         if (kind == LinkKind::Scripted)
             link = std::make_unique<ScriptedLink>(&clock);
         else
@@ -73,11 +74,7 @@ struct MainWindowHarness {
     }
 
     QString SettingsPath() const { return dir.filePath(QStringLiteral("config/VARDELO.ini")); }
-    QByteArray SettingsContent() const
-    {
-        QFile file(SettingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray SettingsContent() const { return Bytes(SettingsPath()); }
     ScriptedLink& Scripted() { return static_cast<ScriptedLink&>(*link); }
     SimulatedTerminal& Terminal() { return static_cast<SimulatedTerminal&>(*link); }
 
@@ -100,4 +97,17 @@ struct MainWindowHarness {
             prompts << shown.prompt;
         return prompts;
     }
+
+    // Opens the read panel and starts a read with the simulated terminal's
+    // password.
+    void StartRead();
+    // Runs the clock until the read has ended with the image read.
+    bool ReadDone();
+    // Puts the demonstration configuration into the simulated terminal and,
+    // with its comments, beside the program; starts the window and reads it.
+    // Then edits it as an operator does (adds 3 cards, removes 1, sets the
+    // door open time to 12), saves the edit with its comments as VARDELO.QLV
+    // and chooses it for a write: the write panel shows what it changes.
+    // demo is the edit; false when a step failed.
+    bool ChooseEditedDemoForWrite(Configuration& demo);
 };

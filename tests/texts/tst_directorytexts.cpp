@@ -46,9 +46,9 @@ private slots:
     void everyTextInFourLanguagesWithItsPlaceHolders()
     {
         for (int id = 480; id <= 509; ++id) {
-            const QStringList german = PlaceHolders(CatalogueText(id, 0));
+            const QStringList german = PlaceHolders(CatalogueText(TextNumber(id), 0));
             for (int offset : {0, 1000, 2000, 3000}) {
-                const QString text = CatalogueText(id, offset);
+                const QString text = CatalogueText(TextNumber(id), offset);
                 QVERIFY2(!text.isEmpty(), qPrintable(QString::number(id + offset)));
                 QVERIFY2(PlaceHolders(text) == german, qPrintable(QString::number(id + offset) + u' ' + text));
             }
