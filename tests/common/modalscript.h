@@ -128,10 +128,11 @@ private:
             shownFor_ = heldFor_ = 0;
             return;
         }
-        if (modal == handled_ && inStep_) {
+        if (atWork_.contains(modal)) {
             // Its step is still at work in it (and polls us from a loop of
-            // its own): not a window left open.
-            heldFor_ = 0;
+            // its own, or after a window of its own has closed): neither a
+            // window left open nor a new one.
+            shownFor_ = heldFor_ = 0;
             return;
         }
         if (modal == handled_) {
@@ -162,10 +163,13 @@ private:
         // A step may open a modal window of its own (a click that asks a
         // question): the poll goes on in that window's loop. A timer does not
         // fire again while it is being delivered; a restarted one does.
+        // Steps nest: the windows whose steps are at work form a stack.
         poll_.start();
-        inStep_ = true;
+        const QPointer<QWidget> window = modal;
+        atWork_.append(window);
         step(*modal);
-        inStep_ = false;
+        atWork_.removeLast();
+        handled_ = window;
     }
 
     QTimer poll_;
@@ -175,5 +179,5 @@ private:
     int shownFor_ = 0;
     int heldFor_ = 0;
     bool checked_ = false;
-    bool inStep_ = false;
+    QList<QPointer<QWidget>> atWork_;   // the windows whose steps run, outermost first
 };
