@@ -577,7 +577,8 @@ void MainWindow::SiteCommand()
     const bool portWasOpen = link.IsOpen();
     link.Close();
     {
-        SiteWindow window(program_, read.site, {services_.messages, services_.timers, &Devices()}, this);
+        SiteWindow window(program_, read.site,
+                          {services_.messages, services_.timers, &Devices(), services_.storeSiteReadsOnThreads}, this);
         window.ShowModal = ShowModal;
         window.OpenInEditor = [this](const QString& file) { LoadAndEdit(file); };
         RunModal(window);

@@ -44,6 +44,9 @@ public:
         SerialLink& link;
         QString settingsPath;   // the settings file; its folder holds the picture and the port map
         const SerialDevices* devices = nullptr;   // the system's serial devices when none is given
+        // The site window stores its reads on threads of their own (see
+        // SiteRun::SetStoreOnThreads); off for a test on a manual clock.
+        bool storeSiteReadsOnThreads = true;
     };
     MainWindow(ProgramState& program, Configuration& m, Services services, QWidget* parent = nullptr);
     ~MainWindow() override;

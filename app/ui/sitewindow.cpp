@@ -97,6 +97,7 @@ SiteWindow::SiteWindow(ProgramState& program, const Site& site, Services service
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setSizeGripEnabled(true);
     run_ = std::make_unique<SiteRun>(program_, services_.timers, site);
+    run_->SetStoreOnThreads(services_.storeReadsOnThreads);
     if (services_.devices)
         run_->SetDevices(*services_.devices);
     connect(run_.get(), &SiteRun::TerminalStarted, this, &SiteWindow::TerminalStarted);

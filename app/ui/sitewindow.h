@@ -67,6 +67,7 @@ public:
         Messages& messages;
         Timers& timers;
         const SerialDevices* devices = nullptr;   // for the cause of a port that did not open
+        bool storeReadsOnThreads = true;          // see SiteRun::SetStoreOnThreads
     };
     SiteWindow(ProgramState& program, const Site& site, Services services, QWidget* parent = nullptr);
     ~SiteWindow() override;

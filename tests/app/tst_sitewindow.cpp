@@ -116,7 +116,15 @@ struct SiteRig {
     }
     static QString Cell(SiteWindow& w, int row, int column) { return w.Table()->item(row, column)->text(); }
     static QPushButton* Button(SiteWindow& w, const char* name) { return w.findChild<QPushButton*>(QLatin1String(name)); }
-    bool RunEnds(SiteWindow& w) { return h.clock.RunUntil([&] { return !w.Run().Running(); }, 60000); }
+    // Tick by tick until the run has ended; the events go round between
+    // ticks, as the program's loop lets them.
+    bool RunEnds(SiteWindow& w)
+    {
+        return h.clock.RunUntil([&] {
+            QCoreApplication::processEvents();
+            return !w.Run().Running();
+        }, 60000);
+    }
     // The operator's double-click: a click, then the second press.
     static void DoubleClick(SiteWindow& w, int row, int column)
     {

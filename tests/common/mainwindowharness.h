@@ -52,9 +52,12 @@ struct MainWindowHarness {
     // offered one second later, on the clock).
     void Start(bool realEditor = false)
     {
+        // The site window's reads are stored at once: a read stored on a
+        // thread comes back through the event loop, which the manual clock
+        // does not run, and its time would depend on the disk.
         window = std::make_unique<MainWindow>(program, m,
                                               MainWindow::Services{realMessages ? *realMessages : messages, files, clock, *link,
-                                                                   SettingsPath(), &devices});
+                                                                   SettingsPath(), &devices, false});
         window->ShowModal = [this](QDialog& dialog) {
             modalShown.append(dialog.objectName());
             if (onModal)
