@@ -13,7 +13,6 @@
 #include "texts/catalogue.h"
 #include "texts/filetexts.h"
 #include "texts/sequencetext.h"
-#include "texts/sitetexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -89,7 +88,7 @@ void CompareLastRead(const SiteTerminal& t, SiteTerminalResult& r, int languageO
     const QString readFile = TerminalFolderRead(t);
     if (t.configuration.isEmpty() && !withoutConfiguration) {
         r.result = SiteResult::Skipped;
-        r.message = CatalogueText(TextNumber(SiteText::MissingKey), languageOffset).arg(QStringLiteral("configuration"));
+        r.message = CatalogueText(Text::SiteMissingKey, languageOffset).arg(QStringLiteral("configuration"));
         return;
     }
     if (!QFileInfo::exists(readFile)) {
@@ -160,7 +159,7 @@ public:
         if (run_.operation_ == SiteOperation::Write && !LoadWanted(language))
             return;
         if (!hasPassword_) {
-            Fail(CatalogueText(TextNumber(SiteText::MissingKey), language).arg(QStringLiteral("password")));
+            Fail(CatalogueText(Text::SiteMissingKey, language).arg(QStringLiteral("password")));
             return;
         }
         if (!OpenLink())
@@ -201,7 +200,7 @@ public:
             return;
         session_->Read().Abort();
         result.stopped = true;
-        Finish(SiteResult::Skipped, CatalogueText(TextNumber(SiteText::Stopped), run_.program_.LanguageOffset));
+        Finish(SiteResult::Skipped, CatalogueText(Text::SiteStopped, run_.program_.LanguageOffset));
     }
 
 private:
@@ -211,7 +210,7 @@ private:
     bool LoadWanted(int language)
     {
         if (t_.configuration.isEmpty()) {
-            Finish(SiteResult::Skipped, CatalogueText(TextNumber(SiteText::MissingKey), language).arg(QStringLiteral("configuration")));
+            Finish(SiteResult::Skipped, CatalogueText(Text::SiteMissingKey, language).arg(QStringLiteral("configuration")));
             return false;
         }
         if (const FileStatus status = LoadSnapshot(t_.configuration, wanted_); !status) {
@@ -290,7 +289,7 @@ private:
             return Finish(equal ? SiteResult::Equal : SiteResult::Differs, summary);
         if (run_.stopped_) {
             result.stopped = true;
-            return Finish(SiteResult::Skipped, CatalogueText(TextNumber(SiteText::Stopped), language));
+            return Finish(SiteResult::Skipped, CatalogueText(Text::SiteStopped, language));
         }
 
         WriteSequence& write = session_->Write();

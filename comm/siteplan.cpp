@@ -7,7 +7,6 @@
 #include "texts/catalogue.h"
 #include "texts/directorytexts.h"
 #include "texts/filetexts.h"
-#include "texts/sitetexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,7 +62,7 @@ QList<LoadedTerminal> LoadSiteTerminals(const Site& site, const QList<int>& sele
         l.name = t.name;
         l.file = source == TerminalSource::Configuration ? t.configuration : QDir(t.folder).filePath(SiteReadFileName);
         if (l.file.isEmpty())
-            l.problem = CatalogueText(TextNumber(SiteText::MissingKey), languageOffset).arg(QStringLiteral("configuration"));
+            l.problem = CatalogueText(Text::SiteMissingKey, languageOffset).arg(QStringLiteral("configuration"));
         else if (source == TerminalSource::LastRead && !QFileInfo::exists(l.file))
             l.problem = CatalogueText(Text::HintRead, languageOffset)
                             .arg(PrintableText(QDir(site.folder).relativeFilePath(l.file)));

@@ -7,27 +7,27 @@
 
 namespace {
 
-int ProblemTextId(DirectoryProblem::Kind kind)
+TextNumber ProblemText(DirectoryProblem::Kind kind)
 {
     using Kind = DirectoryProblem::Kind;
     switch (kind) {
-    case Kind::BrokenQuotes: return 379;
-    case Kind::TooFewColumns: return 380;
-    case Kind::TooManyColumns: return 485;
-    case Kind::MissingHolder: return 486;
-    case Kind::HolderNotStorable: return 487;
-    case Kind::NoCard: return 488;
-    case Kind::BadCharacter: return 489;
-    case Kind::OnlyZeros: return 490;
-    case Kind::BadDate: return 491;
-    case Kind::UntilBeforeFrom: return 492;
-    case Kind::UnknownTerminal: return 493;
-    case Kind::AllBesideNames: return 494;
-    case Kind::BadBlocked: return 495;
-    case Kind::OtherHolder: return 496;
-    case Kind::BlockedDiffers: return 497;
+    case Kind::BrokenQuotes: return Text::CsvBrokenQuotes;
+    case Kind::TooFewColumns: return Text::CsvTooFewColumns;
+    case Kind::TooManyColumns: return Text::DirectoryTooManyColumns;
+    case Kind::MissingHolder: return Text::DirectoryNoHolder;
+    case Kind::HolderNotStorable: return Text::DirectoryHolderNotStorable;
+    case Kind::NoCard: return Text::DirectoryNoCard;
+    case Kind::BadCharacter: return Text::DirectoryBadCharacter;
+    case Kind::OnlyZeros: return Text::DirectoryOnlyZeros;
+    case Kind::BadDate: return Text::DirectoryBadDate;
+    case Kind::UntilBeforeFrom: return Text::DirectoryUntilBeforeFrom;
+    case Kind::UnknownTerminal: return Text::DirectoryUnknownTerminal;
+    case Kind::AllBesideNames: return Text::DirectoryAllBesideNames;
+    case Kind::BadBlocked: return Text::DirectoryBadBlocked;
+    case Kind::OtherHolder: return Text::DirectoryOtherHolder;
+    case Kind::BlockedDiffers: return Text::DirectoryBlockedDiffers;
     }
-    return 379;
+    return Text::CsvBrokenQuotes;
 }
 
 QString Column(TrackNo track)
@@ -37,16 +37,16 @@ QString Column(TrackNo track)
 
 // A text whose values come from files and terminals: shown escaped, so that
 // an escape sequence in a name never reaches the operator's terminal.
-QString Filled(int id, int languageOffset, const QStringList& values)
+QString Filled(TextNumber id, int languageOffset, const QStringList& values)
 {
-    return CatalogueText(TextNumber(id), languageOffset, PrintableValues(values, 0));
+    return CatalogueText(id, languageOffset, PrintableValues(values, 0));
 }
 
 } // namespace
 
 QString DirectoryProblemText(const DirectoryProblem& problem, int languageOffset)
 {
-    return Filled(ProblemTextId(problem.kind), languageOffset, problem.values);
+    return Filled(ProblemText(problem.kind), languageOffset, problem.values);
 }
 
 QString DirectoryMessage(const Directory& directory, const QString& fileName, int languageOffset)
@@ -56,13 +56,13 @@ QString DirectoryMessage(const Directory& directory, const QString& fileName, in
     switch (directory.failure) {
     case Directory::Failure::None: return {};
     case Directory::Failure::Unreadable: return FileStatusText(directory.file, languageOffset);
-    case Directory::Failure::NotText: return CatalogueText(TextNumber(DirectoryText::NotText), languageOffset, {file});
+    case Directory::Failure::NotText: return CatalogueText(Text::DirectoryNotText, languageOffset, {file});
     case Directory::Failure::MixedCharacterSets:
-        return CatalogueText(TextNumber(DirectoryText::MixedCharacterSets), languageOffset, {file, line});
-    case Directory::Failure::UndefinedByte: return CatalogueText(TextNumber(DirectoryText::UndefinedByte), languageOffset, {file, line});
+        return CatalogueText(Text::DirectoryMixedCharacterSets, languageOffset, {file, line});
+    case Directory::Failure::UndefinedByte: return CatalogueText(Text::DirectoryUndefinedByte, languageOffset, {file, line});
     case Directory::Failure::NoHeader:
-        return CatalogueText(TextNumber(DirectoryText::NoHeader), languageOffset, {file, directory.missingColumns.join(QStringLiteral(", "))});
-    case Directory::Failure::NoCards: return CatalogueText(TextNumber(DirectoryText::NoCards), languageOffset, {file});
+        return CatalogueText(Text::DirectoryNoHeader, languageOffset, {file, directory.missingColumns.join(QStringLiteral(", "))});
+    case Directory::Failure::NoCards: return CatalogueText(Text::DirectoryNoCards, languageOffset, {file});
     case Directory::Failure::BadRows: break;
     }
     QList<LineReason> reasons;
@@ -73,7 +73,7 @@ QString DirectoryMessage(const Directory& directory, const QString& fileName, in
 
 QString NameCutText(const NameCut& cut, int languageOffset)
 {
-    return Filled(DirectoryText::NameCut, languageOffset,
+    return Filled(Text::PlanNameCut, languageOffset,
                 {QString::number(cut.line), cut.holder, cut.comment, QString::number(MaxCommentChars)});
 }
 
@@ -81,8 +81,8 @@ QString RefusalText(const QString& terminal, const PlanRefusal& refusal, int lan
 {
     const QString line = QString::number(refusal.line);
     if (refusal.kind == PlanRefusal::Kind::TracksNotRead)
-        return Filled(DirectoryText::TracksNotRead, languageOffset, {terminal, line, refusal.holder});
-    return Filled(DirectoryText::WrongLength, languageOffset,
+        return Filled(Text::PlanTracksNotRead, languageOffset, {terminal, line, refusal.holder});
+    return Filled(Text::PlanWrongLength, languageOffset,
                 {terminal, line, Column(refusal.track), refusal.card, refusal.holder,
                  QString::number(refusal.card.size()), QString::number(refusal.digits)});
 }
@@ -93,7 +93,7 @@ QStringList OverflowTexts(const TerminalPlan& plan, int languageOffset)
     const std::array<QString, 5> captions = ListCaptions(languageOffset);
     for (const ListPlan& list : plan.lists)
         if (list.Overflow() > 0)
-            texts << Filled(DirectoryText::Overflow, languageOffset,
+            texts << Filled(Text::PlanOverflow, languageOffset,
                           {plan.name, captions[list.list], QString::number(list.cards.size()),
                            QString::number(list.capacity), QString::number(list.Overflow())});
     return texts;
@@ -107,21 +107,21 @@ QStringList TerminalPlanTexts(const TerminalPlan& plan, int languageOffset)
     const std::array<QString, 5> captions = ListCaptions(languageOffset);
     for (const ListPlan& list : plan.lists) {
         const QString& caption = captions[list.list];
-        const auto card = [&](int id, const PlanCard& c, const QStringList& more = {}) {
+        const auto card = [&](TextNumber id, const PlanCard& c, const QStringList& more = {}) {
             texts << Filled(id, languageOffset, QStringList{plan.name, caption, c.card} + more);
         };
         for (const PlanCard& c : list.removed)
-            card(DirectoryText::Remove, c, {c.holder});
+            card(Text::PlanRemove, c, {c.holder});
         for (const PlanCard& c : list.added)
-            card(DirectoryText::Add, c, {c.holder});
+            card(Text::PlanAdd, c, {c.holder});
         for (const PlanCard& c : list.renamed)
-            card(DirectoryText::Rename, c, {c.comment.isEmpty() ? QStringLiteral("----------") : c.comment, c.holder});
+            card(Text::PlanRename, c, {c.comment.isEmpty() ? QStringLiteral("----------") : c.comment, c.holder});
         for (const PlanCard& c : list.expiring)
-            card(DirectoryText::Expires, c, {c.holder, c.lastDay.toString(Qt::ISODate)});
+            card(Text::PlanExpires, c, {c.holder, c.lastDay.toString(Qt::ISODate)});
     }
     texts << OverflowTexts(plan, languageOffset);
     if (!plan.Changes())
-        texts << Filled(DirectoryText::NoChange, languageOffset, {plan.name});
+        texts << Filled(Text::PlanNoChange, languageOffset, {plan.name});
     return texts;
 }
 
@@ -137,16 +137,16 @@ QStringList SitePlanTexts(const SitePlan& plan, int languageOffset)
 
 QString NotAppliedText(const QString& terminal, int languageOffset)
 {
-    return Filled(DirectoryText::NotApplied, languageOffset, {terminal});
+    return Filled(Text::PlanNotApplied, languageOffset, {terminal});
 }
 
 QString ConflictText(const DirectoryConflict& conflict, int languageOffset)
 {
     if (conflict.kind == DirectoryConflict::Kind::CommentsDiffer)
-        return Filled(DirectoryText::CommentsDiffer, languageOffset,
+        return Filled(Text::DirectoryCommentsDiffer, languageOffset,
                     {Column(conflict.track), conflict.card, conflict.holder, conflict.terminal, conflict.others.value(0),
                      conflict.others.value(1)});
-    return Filled(DirectoryText::NotBlockedEverywhere, languageOffset,
+    return Filled(Text::DirectoryNotBlockedEverywhere, languageOffset,
                 {Column(conflict.track), conflict.card, conflict.holder, conflict.terminal,
                  conflict.others.join(QStringLiteral(", "))});
 }

@@ -6,15 +6,7 @@
 #include "config/sitefile.h"
 
 #include <QList>
-#include "texts/textids.h"
-
 #include <QString>
-
-namespace SiteText {
-constexpr int Refused = 440;         // %1: the site file
-constexpr int MissingKey = 446;      // %1: the key a terminal lacks
-constexpr int Stopped = 459;         // a terminal left out when a run was stopped
-}
 
 // One problem, without its line.
 QString SiteProblemText(const SiteProblem& problem, int languageOffset);

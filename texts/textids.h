@@ -267,6 +267,88 @@ struct TextNumber {
     X(CommentsKeptInHistory, 517, "The file is kept in history/ when a new comments file takes its place.") \
     X(PasswordFileReadable, 522, "Warning: %1 may be read by other users too (permissions %2); the " \
                                  "password is used all the same. Protect it with: chmod 600 %1") \
+    /* sites: why a site file cannot be used, a terminal left out of a run */ \
+    X(SiteFileRefused, 440, "The site file %1 cannot be used; no terminal was touched:") \
+    X(SiteSyntaxError, 441, "syntax error at column %1: %2") \
+    X(SiteUnknownKey, 442, "unknown key \"%1\" (known here: %2)") \
+    X(SiteValueNotText, 443, "\"%1\" must be a text in quotes") \
+    X(SiteTerminalsNotTables, 444, "terminals are written as [[terminal]] tables") \
+    X(SiteNoTerminals, 445, "the site file names no terminal ([[terminal]])") \
+    X(SiteMissingKey, 446, "the terminal has no \"%1\"") \
+    X(SiteNameNotFolder, 447, "the name \"%1\" cannot be a folder name on every system: no / \\ : * ? \" < > |, " \
+                              "no control or invisible characters, no blank or dot at either end, no device name " \
+                              "such as CON, NUL, COM1 or LPT1, at most %2 characters") \
+    X(SiteDuplicateName, 448, "the name \"%1\" is already that of the terminal on line %2 (letter case aside)") \
+    X(SiteBadPort, 449, "port \"%1\" is none of com1 to com8, a device path (/dev/...), sim[:FILE][,OPTION...] " \
+                        "or rfc2217://HOST:PORT") \
+    X(SiteDuplicatePort, 450, "port \"%1\" is already that of terminal \"%2\" (line %3)") \
+    X(SiteTwoPasswordSources, 451, "password-file and password-env are both given: name one source of the " \
+                                   "password") \
+    X(SiteEmptyValue, 452, "\"%1\" is empty") \
+    X(SiteBadVariableName, 453, "\"%1\" is no environment variable name (letters, digits and _, not beginning " \
+                                "with a digit)") \
+    X(SiteNotConfigurationFile, 454, "configuration \"%1\" is not a .QLV file") \
+    X(SiteFolderTaken, 455, "the folder of terminal \"%1\" would have the name of the file %2") \
+    X(SiteBadName, 456, "the site name \"%1\" holds a control character") \
+    X(SitePasswordVariableUnset, 457, "password-env: the environment variable %1 is not set") \
+    X(SitePasswordMalformed, 458, "the password from %1 must be six digits, or X and a text of 6 to 8 characters") \
+    X(SiteStopped, 459, "Stopped: nothing was written into the terminal") \
+    /* the site window (its identification column is IdentificationFrame, its Close ChangeDetailsClose); */ \
+    /* the state words follow SiteResult's order */ \
+    X(SiteItem, 460, "&Site...") \
+    X(SiteOpenTitle, 461, "Open site file") \
+    X(SiteFileFilter, 462, "Site files|*.toml|all files|*.*") \
+    X(SiteWindowTitle, 463, "Site: %1") \
+    X(SiteNameColumn, 464, "Name") \
+    X(SitePortColumn, 465, "Port") \
+    X(SiteLastReadColumn, 466, "Last read") \
+    X(SiteLastWriteColumn, 467, "Last write") \
+    X(SiteStateColumn, 468, "State") \
+    X(SiteErrorColumn, 469, "Last error") \
+    X(SiteReadButton, 470, "&Read") \
+    X(SiteCompareButton, 471, "&Compare") \
+    X(SiteWriteButton, 472, "&Write") \
+    X(SiteStopButton, 473, "&Stop") \
+    X(SiteWriteQuestion, 474, "Write the configuration into %1 terminal(s)? Each is read first and written only " \
+                              "where it differs.") \
+    X(SiteStateWords, 475, "ok|failed|equal|differs|skipped|unknown") \
+    X(SiteRunning, 476, "%1 of %2 terminals done") \
+    /* the directory of card holders: why it is refused, its bad rows (with CsvBrokenQuotes, CsvTooFewColumns) */ \
+    X(DirectoryNotText, 480, "The directory %1 is neither UTF-8 nor Windows-1252 text; nothing was changed.") \
+    X(DirectoryMixedCharacterSets, 481, "The directory %1 is UTF-8 (by its byte order mark or other lines), but " \
+                                        "line %2 is not; nothing was changed.") \
+    X(DirectoryUndefinedByte, 482, "Line %2 of the directory %1 holds a byte that is neither UTF-8 nor " \
+                                   "Windows-1252; nothing was changed.") \
+    X(DirectoryNoHeader, 483, "The header line of the directory %1 lacks the columns %2; nothing was changed.") \
+    X(DirectoryNoCards, 484, "The directory %1 holds no cards; nothing was changed.") \
+    X(DirectoryTooManyColumns, 485, "%2 columns, but the header has %1: a separator in a cell without quotes?") \
+    X(DirectoryNoHolder, 486, "the name is empty") \
+    X(DirectoryHolderNotStorable, 487, "the name holds \"%1\", which the comments file cannot store") \
+    X(DirectoryNoCard, 488, "neither track2 nor track3 gives a card") \
+    X(DirectoryBadCharacter, 489, "%1 \"%2\" holds \"%3\"; allowed are 0-9 : ; < = > ? #") \
+    X(DirectoryOnlyZeros, 490, "%1 \"%2\" is all zeros: that is an empty place, not a card") \
+    X(DirectoryBadDate, 491, "%1 \"%2\" is no date of the form YYYY-MM-DD") \
+    X(DirectoryUntilBeforeFrom, 492, "valid_until %2 is before valid_from %1") \
+    X(DirectoryUnknownTerminal, 493, "the site has no terminal \"%1\"") \
+    X(DirectoryAllBesideNames, 494, "\"*\" stands for all terminals and cannot stand beside names") \
+    X(DirectoryBadBlocked, 495, "blocked \"%1\" is neither yes nor no") \
+    X(DirectoryOtherHolder, 496, "%1 card %2 is already that of \"%3\" (line %4)") \
+    X(DirectoryBlockedDiffers, 497, "%1 card %2 is blocked on one line and not on the other (line %3)") \
+    /* the plan made of the directory, and where the terminals disagree about a card */ \
+    X(PlanAdd, 498, "%1, %2: add %3 \"%4\"") \
+    X(PlanRemove, 499, "%1, %2: remove %3 \"%4\"") \
+    X(PlanRename, 500, "%1, %2: the comment of %3 becomes \"%5\" (was \"%4\")") \
+    X(PlanExpires, 501, "%1, %2: %3 \"%4\" expires after %5") \
+    X(PlanOverflow, 502, "%1, %2: %3 cards for %4 places, %5 too many") \
+    X(PlanNotApplied, 503, "%1 is not changed: a list would overflow") \
+    X(PlanWrongLength, 504, "%1: line %2 is not taken: %3 card %4 of \"%5\" has %6 digits, the terminal reads %7") \
+    X(PlanTracksNotRead, 505, "%1: line %2 (\"%3\") is not taken: the terminal reads none of its tracks") \
+    X(PlanNameCut, 506, "line %1: the name \"%2\" is cut to \"%3\": a comment holds %4 characters") \
+    X(PlanNoChange, 507, "%1: no change") \
+    X(DirectoryCommentsDiffer, 508, "%1 card %2 has the comment \"%3\" on %4 and \"%5\" on %6; the directory " \
+                                    "names \"%3\"") \
+    X(DirectoryNotBlockedEverywhere, 509, "%1 card %2 (\"%3\") is blocked on %4 but not on %5; the directory " \
+                                          "blocks it on every terminal") \
     /* the editor: what save, export and import did, refused entries, the print preview */ \
     X(Saved, 510, "Saved: %1 (%2 card(s))") \
     X(Exported, 511, "Exported: %1 (%2 card(s))") \

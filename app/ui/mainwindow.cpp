@@ -400,7 +400,7 @@ void MainWindow::LoadMainTexts()
     passwordCheck_->setText(t(Text::PasswordCheck));
     finishedCheck_->setText(t(Text::FinishedCheck));
     helpMenu_->setTitle(t(Text::HelpMenu));
-    siteAction_->setText(CatalogueText(SiteWindowText::MenuEntry, program_.LanguageOffset));
+    siteAction_->setText(CatalogueText(Text::SiteItem, program_.LanguageOffset));
     ShowProgress();
     if (LanguageLoaded)
         LanguageLoaded(program_.LanguageOffset);
@@ -557,8 +557,8 @@ void MainWindow::InterfaceCommand()
 void MainWindow::SiteCommand()
 {
     const int language = program_.LanguageOffset;
-    const FileDialogRequest request{QString(), CatalogueText(SiteWindowText::FileFilter, language),
-                                    CatalogueText(SiteWindowText::OpenTitle, language), program_.StartDirectory};
+    const FileDialogRequest request{QString(), CatalogueText(Text::SiteFileFilter, language),
+                                    CatalogueText(Text::SiteOpenTitle, language), program_.StartDirectory};
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;

@@ -70,7 +70,7 @@ QTableWidgetItem* Cell(const QString& text)
 
 QString SiteStateWord(SiteResult result, int languageOffset)
 {
-    const QStringList words = CatalogueText(SiteWindowText::StateWords, languageOffset).split(u'|');
+    const QStringList words = CatalogueText(Text::SiteStateWords, languageOffset).split(u'|');
     const int at = int(result);
     return at < words.size() ? words.at(at) : SiteResultWord(result);
 }
@@ -180,16 +180,16 @@ void SiteWindow::LoadTexts()
 {
     const int language = program_.LanguageOffset;
     const auto text = [language](TextNumber id) { return CatalogueText(id, language); };
-    setWindowTitle(text(SiteWindowText::Title).arg(run_->SiteDescription().name));
-    table_->setHorizontalHeaderLabels({text(SiteWindowText::NameColumn), text(SiteWindowText::PortColumn),
-                                       text(SiteWindowText::IdentificationColumn), text(SiteWindowText::LastReadColumn),
-                                       text(SiteWindowText::LastWriteColumn), text(SiteWindowText::StateColumn),
-                                       text(SiteWindowText::ErrorColumn)});
-    read_->setText(text(SiteWindowText::Read));
-    compare_->setText(text(SiteWindowText::Compare));
-    write_->setText(text(SiteWindowText::Write));
-    stop_->setText(text(SiteWindowText::Stop));
-    close_->setText(text(SiteWindowText::Close));
+    setWindowTitle(text(Text::SiteWindowTitle).arg(run_->SiteDescription().name));
+    table_->setHorizontalHeaderLabels({text(Text::SiteNameColumn), text(Text::SitePortColumn),
+                                       text(Text::IdentificationFrame), text(Text::SiteLastReadColumn),
+                                       text(Text::SiteLastWriteColumn), text(Text::SiteStateColumn),
+                                       text(Text::SiteErrorColumn)});
+    read_->setText(text(Text::SiteReadButton));
+    compare_->setText(text(Text::SiteCompareButton));
+    write_->setText(text(Text::SiteWriteButton));
+    stop_->setText(text(Text::SiteStopButton));
+    close_->setText(text(Text::ChangeDetailsClose));
 }
 
 QList<int> SiteWindow::ChosenRows() const
@@ -210,7 +210,7 @@ void SiteWindow::StartOperation(SiteOperation operation)
         QStringList names;
         for (int index : selection)
             names.append(run_->SiteDescription().terminals.at(index).name);
-        const QString question = CatalogueText(SiteWindowText::WriteQuestion, program_.LanguageOffset)
+        const QString question = CatalogueText(Text::SiteWriteQuestion, program_.LanguageOffset)
                                      .arg(selection.size())
                                  + QStringLiteral("\n\n") + names.join(QStringLiteral(", "));
         // Escape is no Yes: nothing is written.
@@ -381,7 +381,7 @@ void SiteWindow::ShowWriteOutcome()
 void SiteWindow::ShowRunning()
 {
     if (run_->Running() || finished_ < selected_)
-        statusLine_->setText(CatalogueText(SiteWindowText::Running, program_.LanguageOffset).arg(finished_).arg(selected_));
+        statusLine_->setText(CatalogueText(Text::SiteRunning, program_.LanguageOffset).arg(finished_).arg(selected_));
 }
 
 QString SiteWindow::RunCounts() const
@@ -412,7 +412,7 @@ void SiteWindow::OpenRow(int row)
     const SiteTerminal& t = run_->SiteDescription().terminals.at(row);
     const QString file = QDir(t.folder).filePath(SiteReadFileName);
     if (!QFileInfo(file).isFile()) {
-        services_.messages.Show(CatalogueText(SiteWindowText::NotReadYet, program_.LanguageOffset).arg(PrintableText(file)),
+        services_.messages.Show(CatalogueText(Text::HintRead, program_.LanguageOffset).arg(PrintableText(file)),
                                 windowTitle(), Messages::Buttons::Ok, this);
         return;
     }

@@ -18,7 +18,6 @@
 #include "comm/site.h"
 #include "config/programstate.h"
 #include "platform/ui/modal.h"
-#include "texts/textids.h"
 
 #include <QDialog>
 #include <QHash>
@@ -32,30 +31,6 @@ class QPushButton;
 class QTableWidget;
 class SerialDevices;
 class Timers;
-
-// The catalogue texts of the site window and its menu entry.
-namespace SiteWindowText {
-constexpr TextNumber MenuEntry{460};       // VARDELO > Site...
-constexpr TextNumber OpenTitle{461};       // the file dialog's title
-constexpr TextNumber FileFilter{462};      // the file dialog's filter
-constexpr TextNumber Title{463};           // %1: the site's name
-constexpr TextNumber NameColumn{464};
-constexpr TextNumber PortColumn{465};
-constexpr TextNumber IdentificationColumn{113};   // "Software identification", as the main window says
-constexpr TextNumber LastReadColumn{466};
-constexpr TextNumber LastWriteColumn{467};
-constexpr TextNumber StateColumn{468};
-constexpr TextNumber ErrorColumn{469};
-constexpr TextNumber Read{470};
-constexpr TextNumber Compare{471};
-constexpr TextNumber Write{472};
-constexpr TextNumber Stop{473};
-constexpr TextNumber Close{356};
-constexpr TextNumber WriteQuestion{474};   // %1: how many terminals; their names follow
-constexpr TextNumber StateWords{475};      // ok|failed|equal|differs|skipped|unknown, in SiteResult's order
-constexpr TextNumber Running{476};         // %1 of %2 terminals done
-constexpr TextNumber NotReadYet{311};      // %1: the read a double-click would open
-}
 
 // The state word of a result in the operator's language.
 QString SiteStateWord(SiteResult result, int languageOffset);

@@ -370,7 +370,7 @@ private slots:
         rig.Open();
         VERIFY_MODALS_DONE(script);
         QCOMPARE(rig.h.window->Session().State().TerminalRead, qint16(written ? 0 : 1));
-        QCOMPARE(question, CatalogueText(SiteWindowText::WriteQuestion, 0).arg(2) + QStringLiteral("\n\nTor 1, Tor 2"));
+        QCOMPARE(question, CatalogueText(Text::SiteWriteQuestion, 0).arg(2) + QStringLiteral("\n\nTor 1, Tor 2"));
         QCOMPARE(SameImage(memory, rig.folder.filePath(QStringLiteral("tor2.QLV"))), written);
         if (written) {
             const QStringList lines = outcome.split(u'\n');

@@ -8,6 +8,7 @@
 #include "comm/site.h"
 #include "comm/transferlog.h"
 #include "common/democonfig.h"
+#include "common/english.h"
 #include "common/fakes.h"
 #include "common/filebytes.h"
 #include "common/manualclock.h"
@@ -31,11 +32,6 @@ Configuration Content(int doorOpenTime)
     BuildDemoConfiguration(m);
     m.ConfigImage[Slot::DoorOpenTime] = qint16(doorOpenTime);
     return m;
-}
-
-QString En(int id)
-{
-    return CatalogueText(TextNumber(id), 1000);
 }
 
 struct TerminalLine {
@@ -401,7 +397,7 @@ private slots:
         for (const SiteTerminalResult& r : rig.run->Results()) {
             QCOMPARE(r.stopped, r.result == SiteResult::Skipped);
             if (r.stopped)
-                QCOMPARE(r.message, En(SiteText::Stopped));
+                QCOMPARE(r.message, En(Text::SiteStopped));
         }
         QCOMPARE(QFile::exists(rig.ReadFile("Tor 1")), written);
         // The terminals are free again: the next run reads them.

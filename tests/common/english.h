@@ -3,7 +3,11 @@
 
 #include "texts/catalogue.h"
 
+inline QString En(TextNumber id)
+{
+    return CatalogueText(id, 1000);
+}
 inline QString En(int id)
 {
-    return CatalogueText(TextNumber(id), 1000);
+    return En(TextNumber(id));
 }
