@@ -89,7 +89,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("de") << 0
                             << "Nichts wurde geändert. Diese Zeilen von %1.csv können nicht übernommen werden:\n\n"
-                               "Zeile 2: valid_until 2026-03-31 liegt vor valid_from 2026-04-01; die Anlage hat kein Terminal „Keller“";
+                               "Zeile 2: valid_until 2026-03-31 liegt vor valid_from 2026-04-01; der Standort hat kein Terminal „Keller“";
         QTest::newRow("fr") << 2000
                             << "Rien n'a été modifié. Ces lignes de %1.csv ne peuvent pas être reprises :\n\n"
                                "ligne 2 : valid_until 2026-03-31 est avant valid_from 2026-04-01; le site n'a pas de terminal « Keller »";
