@@ -31,13 +31,13 @@ const QDateTime Start(QDate(2026, 12, 6), QTime(14, 0));
 
 // A terminal of the site: its name and the settings of its configuration in
 // the words of ConfigurationWithLists; no settings: it names no configuration.
-struct TerminalSpec {
+struct TerminalWanted {
     QString name;
     QString settings;
 };
 // Tor 1 reads both tracks and uses block lists, Lager reads track 2 and uses
 // block lists, Büro reads both tracks and has no block lists.
-const QList<TerminalSpec> ThreeTerminals{{"Tor 1", "t2=8 t3=12 block"}, {"Lager", "t2=8 block"}, {"Büro", "t2=8 t3=12"}};
+const QList<TerminalWanted> ThreeTerminals{{"Tor 1", "t2=8 t3=12 block"}, {"Lager", "t2=8 block"}, {"Büro", "t2=8 t3=12"}};
 
 struct CommandRun {
     int status = -1;
@@ -54,20 +54,20 @@ struct CommandRun {
 struct SiteCommandRig {
     QTemporaryDir dir;
     ManualClock clock;
-    QList<TerminalSpec> terminals;
+    QList<TerminalWanted> terminals;
 
-    explicit SiteCommandRig(const QList<TerminalSpec>& specs, const QStringList& cards = {},
+    explicit SiteCommandRig(const QList<TerminalWanted>& wanted, const QStringList& cards = {},
                             const QByteArray& firstPassword = "password-file = \"pw\"")
-        : terminals(specs)
+        : terminals(wanted)
     {
         QByteArray toml = "name = \"Werk 2\"\n";
-        for (int t = 0; t < specs.size(); ++t) {
+        for (int t = 0; t < wanted.size(); ++t) {
             const QByteArray n = QByteArray::number(t + 1);
-            toml += "[[terminal]]\nname = \"" + specs[t].name.toUtf8() + "\"\nport = \"sim:mem" + n + ".QLV,id=TERMINAL-" + n
+            toml += "[[terminal]]\nname = \"" + wanted[t].name.toUtf8() + "\"\nport = \"sim:mem" + n + ".QLV,id=TERMINAL-" + n
                     + "\"\n" + (t == 0 ? firstPassword : QByteArray("password-file = \"pw\"")) + '\n';
-            const Configuration m = ConfigurationWithLists(specs[t].settings.isEmpty() ? "t2=8" : specs[t].settings, cards.value(t));
+            const Configuration m = ConfigurationWithLists(wanted[t].settings.isEmpty() ? "t2=8" : wanted[t].settings, cards.value(t));
             QVERIFY(WriteConfigurationFile(m, Memory(t)));
-            if (specs[t].settings.isEmpty())
+            if (wanted[t].settings.isEmpty())
                 continue;
             toml += "configuration = \"conf" + n + ".QLV\"\n";
             QVERIFY(SaveConfigurationPair(m, Configuration_(t)));
@@ -523,7 +523,7 @@ private slots:
     // plan, the terminals not written, and the summary says so.
     void interruptedApply()
     {
-        SiteCommandRig rig(QList<TerminalSpec>{{"Tor 1", "t2=8 block"}, {"Lager", "t2=8 block"}});
+        SiteCommandRig rig(QList<TerminalWanted>{{"Tor 1", "t2=8 block"}, {"Lager", "t2=8 block"}});
         QVERIFY(WriteBytes(rig.Path("people.csv"), Header + "Anna Berg,10000417,,,,*,no\n"));
         const QByteArray memory = Bytes(rig.Memory(0));
         QProcess process;
