@@ -1,15 +1,41 @@
 #include "texts/catalogue.h"
 
+#include <QRegularExpression>
 #include <QtTest>
+
+namespace {
+
+QStringList PlaceHolders(const QString& text)
+{
+    QStringList found;
+    for (const QRegularExpressionMatch& m : QRegularExpression(QStringLiteral("%[1-9]")).globalMatch(text))
+        found << m.captured();
+    found.removeDuplicates();
+    found.sort();
+    return found;
+}
+
+} // namespace
 
 class CatalogueTest : public QObject {
     Q_OBJECT
 private slots:
+    // Every ID of the windows' range, and every other text there is, stands
+    // in all four languages with the same place holders as the German.
     void everyIdInEveryLanguage()
     {
-        for (int offset : {0, 1000, 2000, 3000})
-            for (TextNumber id = FirstTextId; id <= LastTextId; id = id + 1)
-                QVERIFY2(!CatalogueText(id, offset).isEmpty(), qPrintable(QString::number(id.value + offset)));
+        int texts = 0;
+        for (int id = 1; id < 1000; ++id) {
+            QStringList four;
+            for (int offset : {0, 1000, 2000, 3000})
+                four << CatalogueText(TextNumber(id), offset);
+            if (four.join(QString()).isEmpty() && (id < FirstTextId.value || id > LastTextId.value))
+                continue;
+            ++texts;
+            for (const QString& text : four)
+                QVERIFY2(!text.isEmpty() && PlaceHolders(text) == PlaceHolders(four[0]), qPrintable(QString::number(id) + u' ' + text));
+        }
+        QVERIFY(texts > 300);
     }
 
     void exactTexts_data()

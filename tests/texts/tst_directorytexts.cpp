@@ -1,65 +1,21 @@
-// The words for the directory of card holders and its plan: every text in
-// four languages with the same place holders, and the lines a plan gives.
-#include "config/configimage.h"
+// The words for the directory of card holders and its plan: the lines a plan
+// gives, and the directory's message in other languages.
+#include "common/listconfig.h"
 #include "config/directory.h"
 #include "config/directoryplan.h"
 #include "texts/catalogue.h"
 #include "texts/directorytexts.h"
 
-#include <QRegularExpression>
 #include <QtTest>
-
-namespace {
-
-QStringList PlaceHolders(const QString& text)
-{
-    QStringList found;
-    for (const QRegularExpressionMatch& m : QRegularExpression(QStringLiteral("%[1-9]")).globalMatch(text))
-        if (!found.contains(m.captured()))
-            found << m.captured();
-    found.sort();
-    return found;
-}
-
-Configuration BothTracksWithBlockLists()
-{
-    Configuration m;
-    m.ConfigImage[Slot::FeatureFlags] = Feature::MagCardSignal | Feature::MagCardEvaluation | Feature::BlockListsOn;
-    m.ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack2 | Track::EvaluateTrack3;
-    EncodeDataLength(m, TrackNo::Track2, 8);
-    EncodeDataLength(m, TrackNo::Track3, 12);
-    LayOutLists(m);
-    m.ListData[0] = QStringLiteral("10000999");
-    m.ListData[1] = QStringLiteral("10000417");
-    m.ListComment[1] = QStringLiteral("A. Berg");
-    EncodeRowData(m, 0);
-    EncodeRowData(m, 1);
-    DecodeLists(m);
-    return m;
-}
-
-} // namespace
 
 class DirectoryTextsTest : public QObject {
     Q_OBJECT
 private slots:
-    void everyTextInFourLanguagesWithItsPlaceHolders()
-    {
-        for (int id = 480; id <= 509; ++id) {
-            const QStringList german = PlaceHolders(CatalogueText(TextNumber(id), 0));
-            for (int offset : {0, 1000, 2000, 3000}) {
-                const QString text = CatalogueText(TextNumber(id), offset);
-                QVERIFY2(!text.isEmpty(), qPrintable(QString::number(id + offset)));
-                QVERIFY2(PlaceHolders(text) == german, qPrintable(QString::number(id + offset) + u' ' + text));
-            }
-        }
-    }
-
     // A value that holds a place holder or an escape sequence stays as it is,
     // shown escaped.
     void planLines()
     {
-        const Configuration m = BothTracksWithBlockLists();
+        const Configuration m = ConfigurationWithLists("t2=8 t3=12 block", "1:10000999,10000417=A. Berg");
         const Directory directory = ParseDirectoryCsv(
             "name,track2,track3,valid_from,valid_until,terminals,blocked\n"
             "Anna %2 Berg,10000417,,,2026-04-30,Tor 1,no\n"

@@ -24,8 +24,8 @@ const NamedText Named[] = {VARDELO_TEXTS(VARDELO_TEXT_ROW)};
 class TextIdsTest : public QObject {
     Q_OBJECT
 private slots:
-    // Every name stands for a catalogue text in all four languages, and the
-    // English text beside it is the catalogue's, blanks and all.
+    // The English text beside every name is the catalogue's, blanks and all
+    // (the catalogue's own test sees that each text is in all four languages).
     void namedTextsAreTheCatalogues_data()
     {
         QTest::addColumn<int>("number");
@@ -37,8 +37,6 @@ private slots:
     {
         QFETCH(int, number);
         QFETCH(QString, english);
-        for (int offset : {0, 1000, 2000, 3000})
-            QVERIFY2(!CatalogueText(TextNumber(number), offset).isEmpty(), qPrintable(QString::number(number + offset)));
         QCOMPARE(CatalogueText(TextNumber(number), 1000), english);
     }
 
