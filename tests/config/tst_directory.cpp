@@ -1,6 +1,7 @@
 // The directory of card holders: the rows it takes (as the card-list import
 // reads CSV), and every bad row named with its line; one bad row refuses the
 // whole directory.
+#include "common/filebytes.h"
 #include "config/csvtable.h"
 #include "config/directory.h"
 #include "texts/directorytexts.h"
@@ -240,10 +241,7 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(Message(ReadDirectoryFile(dir.path(), SiteTerminals), dir.path()), dir.path() + " is a folder, not a file");
         const QString path = dir.filePath("people.csv");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(Header + "Anna,10000417,,,,Lager,no\n");
-        file.close();
+        QVERIFY(WriteBytes(path, Header + "Anna,10000417,,,,Lager,no\n"));
         QCOMPARE(Dump(ReadDirectoryFile(path, SiteTerminals)), QStringList{"2: Anna | 10000417 | - | open..open | Lager"});
     }
 

@@ -349,8 +349,7 @@ private slots:
     // the day before and the day after one holder's valid_until differ by
     // exactly that card on exactly that holder's terminals; the plan applied
     // leaves nothing to do; the blocked card is in the block lists of the
-    // terminals that use them and in no privilege list; a directory with a
-    // bad date is refused naming its line.
+    // terminals that use them and in no privilege list.
     void siteOfThreeTerminalsAndFortyHolders()
     {
         QByteArray rows;
@@ -400,14 +399,6 @@ private slots:
         QCOMPARE(Lists(site.configurations[0]).filter("10000013"), QStringList({"3: 10000013=Holder 13"}));
         QCOMPARE(Lists(site.configurations[1]).filter("10000013"), QStringList({"3: 10000013=Holder 13"}));
         QVERIFY(Lists(site.configurations[2]).filter("10000013").isEmpty());
-
-        // A bad date refuses the whole directory, naming its line.
-        const Directory bad = ParseDirectoryCsv(Header + rows.replace("Holder 22,10000022,,2026-01-01,", "Holder 22,10000022,,2026-02-30,"),
-                                                SiteNames);
-        QVERIFY(!bad && bad.entries.isEmpty());
-        QCOMPARE(DirectoryMessage(bad, "people.csv", 1000),
-                 QStringLiteral("Nothing was changed. These lines of people.csv cannot be taken:\n\n"
-                                "line 23: valid_from \"2026-02-30\" is no date of the form YYYY-MM-DD"));
     }
 };
 
