@@ -65,18 +65,6 @@ private slots:
         QCOMPARE(block[2047], qint16(9));
     }
 
-    // The simulated terminal is used only where the map names it.
-    void mappedLink()
-    {
-        ManualClock clock;
-        MappedSerialLink link(clock, PortMap::Parse(QStringLiteral("com2=sim\ncom3=/dev/vardelo-no-such-device\n")));
-        link.SetPortNumber(2);
-        QVERIFY(link.Open() && link.Simulation());
-        link.SetPortNumber(3);
-        QVERIFY(!link.Open() && !link.Simulation());
-        QVERIFY(link.ErrorText().contains(QStringLiteral("/dev/vardelo-no-such-device")));
-    }
-
     // One session at a time uses a memory file, as a serial port: a second
     // one, in this process or another, is refused with the words of a port
     // another program holds. The memory is read again when a session begins,
