@@ -71,7 +71,6 @@ private slots:
         QTest::newRow("option not given") << QStringList{"print", "x.QLV", "--pdf", "x.pdf"} << 2 << QStringList{"--section is required: basic,"};
         QTest::newRow("value not among the choices") << QStringList{"print", "x.QLV", "--pdf", "x.pdf", "--section", "bas"} << 2 << QStringList{"--section takes basic, privileges, blocklists, display or all, not bas"};
         QTest::newRow("stray argument, read") << QStringList{"read", "--port", none, "--password", "123456", "extra.QLV"} << 2 << QStringList{"unexpected argument extra.QLV"};
-        QTest::newRow("stray argument, reset") << QStringList{"reset", "extra.QLV", "--port", none} << 2 << QStringList{"unexpected argument extra.QLV"};
         QTest::newRow("stray argument, show") << QStringList{"show", "a.QLV", "b.QLV"} << 2 << QStringList{"unexpected argument b.QLV"};
         QTest::newRow("argument missing") << QStringList{"write", "--port", none, "--password", "123456"} << 2 << QStringList{"missing FILE.QLV"};
         QTest::newRow("control characters shown escaped") << QStringList{"show", "a", "b\x1b[2J\n"} << 2 << QStringList{"unexpected argument b\\x1b[2J\\x0a\n"};
