@@ -52,7 +52,6 @@ private slots:
         QTest::newRow("no port") << QStringList{"read", "--password", "123456"} << 2 << "--port" << QStringList{};
         QTest::newRow("five digits") << QStringList{"read", "--port", "sim", "--password", "12345"} << 2 << "--password" << QStringList{};
         QTest::newRow("free text too short") << QStringList{"read", "--port", "sim", "--password", "XABCDE"} << 2 << "--password" << QStringList{};
-        QTest::newRow("missing device") << QStringList{"reset", "--port", "/dev/vardelo-none"} << 1 << "Serial interface occupied\n/dev/vardelo-none does not exist" << QStringList{};
         QTest::newRow("map names a missing device") << QStringList{"reset", "--port", "com3", "--lang", "fr"} << 1 << "Interface série occupé\n/dev/vardelo-gone n'existe pas" << QStringList{};
         QTest::newRow("folder as port") << QStringList{"reset", "--port", "DIR"} << 1 << "is a folder, not a serial device" << QStringList{};
         QTest::newRow("password file without a line end") << read + QStringList{"--password-file", "DIR/bare"} << 1 << "none.QLV" << QStringList{};

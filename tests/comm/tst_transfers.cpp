@@ -12,8 +12,8 @@
 
 namespace {
 
-// A session on the simulated terminal, its read going to dir/VARDELO.QLV,
-// its log to dir/transfers.log.
+// A session on the simulated terminal (its memory the default one), its read
+// going to dir/VARDELO.QLV, its log to dir/transfers.log.
 struct Rig : SessionRig {
     std::unique_ptr<TransferRecorder> recorder;
     QStringList problems;
@@ -22,6 +22,7 @@ struct Rig : SessionRig {
 
     explicit Rig(const QString& log = {}) : logPath(log.isEmpty() ? Path("transfers.log") : log)
     {
+        sim->SetMemory(DefaultTerminalMemory());
         session->Read().SetFallbackFolder(Path("fallback"));
         session->Read().Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27), Qt::OffsetFromUTC, 3600); };
         recorder = std::make_unique<TransferRecorder>(*session, logPath);
@@ -173,7 +174,6 @@ private slots:
     void aDamagedReplacedCommentsFileIsSaid()
     {
         Rig r;
-        r.sim->SetMemory(DefaultTerminalMemory());
         QVERIFY(r.Read());
         const QByteArray damaged = QByteArray("Pforte Nord\r\n").repeated(10);
         QVERIFY(WriteBytes(r.Path("VARDELO.BGT"), damaged));
@@ -192,7 +192,6 @@ private slots:
     void everyTransferLogged()
     {
         Rig r;
-        r.sim->SetMemory(DefaultTerminalMemory());
         QVERIFY(r.Read());
         ConfigBlock edited = r.session->Read().LastRead()->read.block;
         edited[Slot::DoorOpenTime] = 9;
@@ -249,7 +248,6 @@ private slots:
         QFETCH(bool, write);
         QFETCH(QList<int>, texts);
         Rig r;
-        r.sim->SetMemory(DefaultTerminalMemory());
         r.sim->SetOptions(*ParseSimulationOptions(options));
         if (QFETCH(bool, readStoredElsewhere); readStoredElsewhere) {
             QVERIFY(QDir().mkdir(r.Path("VARDELO.QLV")));
@@ -275,7 +273,6 @@ private slots:
         const QString logPath = other.filePath("transfers.log");
         QVERIFY(QDir().mkdir(logPath));
         Rig r(logPath);
-        r.sim->SetMemory(DefaultTerminalMemory());
         QVERIFY(r.Read());
         QVERIFY(r.Read());
         QCOMPARE(r.problems.size(), 1);
