@@ -344,62 +344,6 @@ private slots:
         QVERIFY2(directory, qPrintable(DirectoryMessage(directory, "people.csv", 1000)));
         QTEST(Dump(PlanSite(site.Terminals(), directory, QDate(2026, 6, 1))), "plan");
     }
-
-    // A site of three terminals and a directory of 40 holders: the plans of
-    // the day before and the day after one holder's valid_until differ by
-    // exactly that card on exactly that holder's terminals; the plan applied
-    // leaves nothing to do; the blocked card is in the block lists of the
-    // terminals that use them and in no privilege list.
-    void siteOfThreeTerminalsAndFortyHolders()
-    {
-        QByteArray rows;
-        for (int k = 1; k <= 40; ++k) {
-            const QByteArray terminals = k % 3 == 0 ? "Tor 1" : (k % 3 == 1 ? "Tor 1;Lager" : "*");
-            const QByteArray until = k == 7 ? "2026-05-31" : (k % 5 == 0 ? "2027-12-31" : "");
-            const QByteArray track3 = k % 4 == 0 ? "6720001047" + QByteArray::number(k).rightJustified(2, '0') : "";
-            rows += "Holder " + QByteArray::number(k) + ",100000" + QByteArray::number(k).rightJustified(2, '0') + ','
-                + track3 + ",2026-01-01," + until + ",\"" + terminals + "\"," + (k == 13 ? "yes" : "no") + '\n';
-        }
-        const Directory directory = ReadDirectory(rows);
-        QVERIFY(directory);
-        QCOMPARE(directory.entries.size(), 40);
-        Site site = MakeSite({});
-        const SitePlan before = PlanSite(site.Terminals(), directory, QDate(2026, 5, 30));
-        const SitePlan after = PlanSite(site.Terminals(), directory, QDate(2026, 6, 1));
-
-        // Holder 7 is on Tor 1 and Lager: list 1 of both, nothing else.
-        QStringList differences;
-        for (int t = 0; t < 3; ++t) {
-            QCOMPARE(before.terminals[t].lists.size(), after.terminals[t].lists.size());
-            for (int l = 0; l < before.terminals[t].lists.size(); ++l) {
-                QStringList cardsBefore, cardsAfter;
-                for (const PlanCard& card : before.terminals[t].lists[l].cards)
-                    cardsBefore << card.card;
-                for (const PlanCard& card : after.terminals[t].lists[l].cards)
-                    cardsAfter << card.card;
-                for (const QString& card : cardsBefore)
-                    if (!cardsAfter.contains(card))
-                        differences << QStringLiteral("%1 list %2 %3").arg(SiteNames[t]).arg(before.terminals[t].lists[l].list).arg(card);
-                for (const QString& card : cardsAfter)
-                    QVERIFY(cardsBefore.contains(card));
-            }
-        }
-        QCOMPARE(differences, QStringList({"Tor 1 list 1 10000007", "Lager list 1 10000007"}));
-
-        // Applied on the day before, the day after removes that card there and nothing else.
-        for (int t = 0; t < 3; ++t)
-            QCOMPARE(ApplyTerminalPlan(site.configurations[t], before.terminals[t]), ApplyOutcome::Applied);
-        QCOMPARE(Dump(PlanSite(site.Terminals(), directory, QDate(2026, 6, 1))),
-                 QStringList({"Tor 1 list 1 -10000007 Holder 7", "Lager list 1 -10000007 Holder 7", "Büro unchanged"}));
-        for (int t = 0; t < 3; ++t)
-            ApplyTerminalPlan(site.configurations[t], after.terminals[t]);
-        QVERIFY(!PlanSite(site.Terminals(), directory, QDate(2026, 6, 1)).Changes());
-
-        // The lost card: the block lists of Tor 1 and Lager; Büro has none.
-        QCOMPARE(Lists(site.configurations[0]).filter("10000013"), QStringList({"3: 10000013=Holder 13"}));
-        QCOMPARE(Lists(site.configurations[1]).filter("10000013"), QStringList({"3: 10000013=Holder 13"}));
-        QVERIFY(Lists(site.configurations[2]).filter("10000013").isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(DirectoryPlanTest)
