@@ -22,6 +22,7 @@ private slots:
         m.ConfigImage[Slot::TrackFlags] = Track::EvaluateTrack3;
         EncodeDataLength(m, TrackNo::Track3, 3);
         LayOutLists(m);
+        m.ConfigImage[8] = 200;
         EncodeDisplayLine(m, 3, QStringLiteral("Grüße \"Tür\""));
         const QString path = dir.filePath(QStringLiteral("door.QLV"));
         QVERIFY(WriteConfigurationFile(m, path));
@@ -36,6 +37,7 @@ private slots:
         QCOMPARE(settings["Track3Digits"].toInt(), 3);
         QCOMPARE(settings["Password"].toString(), QStringLiteral("000000"));
         QCOMPARE(json["display"].toArray()[3].toString(), QStringLiteral("Grüße \"Tür\"     "));
+        QCOMPARE(json["slots"].toArray()[8].toInt(), 200);
         const QJsonArray lists = json["lists"].toArray();
         QList<int> numberCountRows;
         for (const QJsonValue& list : lists)

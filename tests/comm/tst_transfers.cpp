@@ -1,7 +1,8 @@
 // A read of a terminal whose lists changed since the file beside it was
-// saved: every row gets the comment of its card. Every read and write leaves one line in the transfer log as it
-// ends, before the message or question that follows it, and a log that
-// cannot be written is reported once without stopping anything.
+// saved: every row gets the comment of its card. Every read and write leaves
+// one line in the transfer log as it ends, before the message or question
+// that follows it, and a log that cannot be written is reported once without
+// stopping anything.
 #include "comm/transferlog.h"
 #include "common/democonfig.h"
 #include "common/filebytes.h"

@@ -348,13 +348,14 @@ private slots:
         QCOMPARE(QByteArray::number(m->ConfigImage[m->RowSlot[row3]]), list3Before);
     }
 
-    // Any case, part of the digits, nothing found: the editor's find test.
+    // Part of the digits and nothing found: the editor's find test.
     void search_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("from");    // list:position, or nothing for the start
         QTest::addColumn<bool>("forward");
         QTest::addColumn<QString>("found");   // list:position, or nothing
+        QTest::newRow("comment in list 3, any case") << "GESTOHLEN" << "" << true << "3:3";
         QTest::newRow("next after a hit") << "wachdienst" << "2:3" << true << "2:4";
         QTest::newRow("wraps to the first") << "Besucherkarte" << "3:4" << true << "1:11";
         QTest::newRow("backwards from the end") << "Besucherkarte" << "" << false << "3:4";
