@@ -126,10 +126,11 @@ QString HistoryName(const QString& stamp, const QString& fileName, int n)
 QString PrepareHistoryFolder(const QString& file, FileOperations& ops, QString& problem, bool* created)
 {
     const QString folder = HistoryFolderFor(file);
-    const QFileInfo info(folder);
-    if (info.isDir())
+    if (QFileInfo(folder).isDir())
         return folder;
-    if (Exists(folder)) {
+    // Another process may make the folder between the two looks: only what
+    // is still no folder at the second look is refused.
+    if (Exists(folder) && !QFileInfo(folder).isDir()) {
         problem = PrintableText(folder) + QStringLiteral(": is not a folder");
         return {};
     }

@@ -304,7 +304,7 @@ private slots:
         }
         for (QProcess* child : children) {
             QVERIFY(child->waitForFinished(60000));
-            QCOMPARE(child->exitCode(), 0);
+            QVERIFY2(child->exitCode() == 0, child->readAllStandardError().constData());
         }
         QSet<QByteArray> contents;
         for (const QString& name : History(dir.path()))
@@ -423,8 +423,10 @@ int HistoryChild(const QString& file, const QString& tag, int count)
         block[0] = qint16(tag.toInt());
         block[1] = qint16(i);
         QString problem;
-        if (KeepReadInHistory(block, file, Time, problem).isEmpty())
+        if (KeepReadInHistory(block, file, Time, problem).isEmpty()) {
+            fprintf(stderr, "%s\n", qPrintable(problem));
             return 1;
+        }
     }
     return 0;
 }
