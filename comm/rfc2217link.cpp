@@ -1,0 +1,317 @@
+#include "comm/rfc2217link.h"
+
+#include "platform/timers.h"
+
+#include <QTcpSocket>
+#include <QUrl>
+
+Rfc2217Link::Rfc2217Link(Timers& timers, const QString& address, QObject* parent)
+    : SerialLink(parent), timers_(timers), address_(address), giveUp_(timers.CreateTimer(ConnectTimeoutMs))
+{
+    connect(giveUp_.get(), &PeriodicTimer::Tick, this, &Rfc2217Link::OnGiveUp);
+}
+
+Rfc2217Link::~Rfc2217Link()
+{
+    DropSocket();
+}
+
+bool Rfc2217Link::ParseAddress(const QString& address, QString* host, quint16* port)
+{
+    const QUrl url(address.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.scheme().compare(u"rfc2217", Qt::CaseInsensitive) != 0 || url.host().isEmpty()
+        || url.port() < 1 || !url.userInfo().isEmpty() || (!url.path().isEmpty() && url.path() != u"/")
+        || url.hasQuery() || url.hasFragment())
+        return false;
+    if (host)
+        *host = url.host();
+    if (port)
+        *port = quint16(url.port());
+    return true;
+}
+
+PortTarget Rfc2217Link::TargetOf(int) const
+{
+    PortTarget target;
+    target.device = address_;
+    return target;
+}
+
+bool Rfc2217Link::Open()
+{
+    if (state_ != State::Closed)
+        return true;
+    failure_ = {};
+    problem_ = Problem::None;
+    SetErrorText({});
+    if (!ParseAddress(address_, &host_, &port_)) {
+        problem_ = Problem::BadAddress;
+        failure_.cause = PortFailure::Cause::Other;
+        failure_.device = address_;
+        failure_.detail = QStringLiteral("not a network address (expected rfc2217://HOST:PORT)");
+        SetErrorText(QStringLiteral("%1: %2").arg(address_, failure_.detail));
+        return false;
+    }
+    StartConnection();
+    return true;
+}
+
+void Rfc2217Link::StartConnection()
+{
+    ++generation_;
+    dtr_ = rts_ = false;
+    received_.clear();
+    queued_.clear();
+    inFlight_.clear();
+    terminalSpoke_ = false;
+    protocol_ = std::make_unique<ComPortClient>();
+    socket_ = new QTcpSocket(this);
+    connect(socket_, &QTcpSocket::connected, this, &Rfc2217Link::OnConnected);
+    connect(socket_, &QTcpSocket::readyRead, this, &Rfc2217Link::OnReadyRead);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &Rfc2217Link::OnBytesWritten);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &Rfc2217Link::OnSocketGone);
+    connect(socket_, &QTcpSocket::disconnected, this, &Rfc2217Link::OnSocketGone);
+    state_ = State::Connecting;
+    giveUp_->Restart(ConnectTimeoutMs);
+    socket_->connectToHost(host_, port_);
+}
+
+void Rfc2217Link::OnConnected()
+{
+    // Line changes are single small segments that must leave at once.
+    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    socket_->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    state_ = State::Negotiating;
+    giveUp_->Restart(NegotiationTimeoutMs);
+    Write(protocol_->Begin(), 0);
+}
+
+void Rfc2217Link::OnReadyRead()
+{
+    if (!socket_)
+        return;
+    const quint64 generation = generation_;
+    const auto phaseWas = protocol_->CurrentPhase();
+    const QByteArray reply = protocol_->Receive(socket_->readAll());
+    const auto phase = protocol_->CurrentPhase();
+    if (!reply.isEmpty())
+        Write(reply, 0);
+    if (phase == ComPortClient::Phase::Configuring && phaseWas == ComPortClient::Phase::Negotiating)
+        roundTrip_.start();   // the settings are in this reply
+    if (phase == ComPortClient::Phase::Refused) {
+        const QString detail = protocol_->RefusedDetail();
+        switch (protocol_->WhatRefused()) {
+        case ComPortClient::Refusal::ControlLines:
+            Fail(Problem::ControlRefused,
+                 QStringLiteral("the server does not drive the control line %1; the terminal cannot be driven "
+                                "without DTR and RTS").arg(detail));
+            break;
+        case ComPortClient::Refusal::Settings:
+            Fail(Problem::SettingsRefused,
+                 QStringLiteral("the server does not take 2400 baud, 8 data bits, no parity, 1 stop bit (%1)").arg(detail));
+            break;
+        default:
+            Fail(Problem::OptionRefused,
+                 QStringLiteral("the server refuses COM port control (RFC 2217); the terminal cannot be driven "
+                                "without DTR and RTS"));
+            break;
+        }
+        return;
+    }
+    if (phase == ComPortClient::Phase::Ready && state_ != State::Ready) {
+        state_ = State::Ready;
+        giveUp_->Stop();
+        roundTripUs_ = roundTrip_.nsecsElapsed() / 1000;
+        readyAtMs_ = timers_.NowMs();
+        for (const auto& [wire, payload] : std::as_const(queued_))
+            Write(wire, payload);
+        queued_.clear();
+        emit Ready();
+        if (generation != generation_)
+            return;
+    }
+    const QByteArray data = protocol_->TakeData();
+    if (!data.isEmpty()) {
+        terminalSpoke_ = true;
+        received_ += data;
+        emit ReceiveEvent(LinkEvent::Received);
+        if (generation != generation_)
+            return;
+    }
+    for (const int error : protocol_->TakeLineErrors()) {
+        emit ReceiveEvent(error);
+        if (generation != generation_)
+            return;
+    }
+}
+
+void Rfc2217Link::OnSocketGone()
+{
+    if (!socket_ || state_ == State::Closed)
+        return;
+    const auto error = socket_->error();
+    if (state_ == State::Ready) {
+        const bool quick = !terminalSpoke_ && timers_.NowMs() - readyAtMs_ < QuickDropMs;
+        quickDrops_ = quick ? quickDrops_ + 1 : 0;
+        if (quickDrops_ >= QuickDropLimit) {
+            quickDrops_ = 0;
+            Fail(Problem::KeepsDropping, QStringLiteral("the connection keeps dropping as soon as it is set up"));
+            return;
+        }
+        Fail(Problem::Dropped, QStringLiteral("connection lost"));
+        emit ReceiveEvent(DroppedEvent);
+        return;
+    }
+    switch (error) {
+    case QAbstractSocket::HostNotFoundError:
+        Fail(Problem::UnknownHost, QStringLiteral("unknown host \"%1\"").arg(host_));
+        break;
+    case QAbstractSocket::ConnectionRefusedError:
+        Fail(Problem::Refused, QStringLiteral("connection refused (nothing listens on port %1)").arg(port_));
+        break;
+    case QAbstractSocket::RemoteHostClosedError:
+    case QAbstractSocket::UnknownSocketError: {
+        const QString said = protocol_ ? protocol_->ServerText() : QString();
+        Fail(Problem::Closed, said.isEmpty()
+                                  ? QStringLiteral("the server closed the connection before it was set up")
+                                  : QStringLiteral("the server closed the connection before it was set up: \"%1\"").arg(said));
+        break;
+    }
+    default:
+        Fail(Problem::Other, socket_->errorString());
+        break;
+    }
+}
+
+void Rfc2217Link::OnGiveUp()
+{
+    if (state_ == State::Connecting)
+        Fail(Problem::NoAnswer, QStringLiteral("no answer within %1 s").arg(ConnectTimeoutMs / 1000));
+    else if (state_ == State::Negotiating)
+        Fail(Problem::NoNegotiation,
+             QStringLiteral("the server did not set up COM port control (RFC 2217) within %1 s").arg(NegotiationTimeoutMs / 1000));
+    else
+        giveUp_->Stop();
+}
+
+void Rfc2217Link::Fail(Problem problem, const QString& detail)
+{
+    DropSocket();
+    state_ = State::Closed;
+    dtr_ = rts_ = false;
+    queued_.clear();
+    problem_ = problem;
+    failure_ = {};
+    failure_.cause = PortFailure::Cause::Other;
+    failure_.device = address_;
+    failure_.detail = detail;
+    SetErrorText(QStringLiteral("%1: %2").arg(address_, detail));
+    emit ConnectionFailed();
+}
+
+void Rfc2217Link::DropSocket()
+{
+    giveUp_->Stop();
+    ++generation_;
+    if (!socket_)
+        return;
+    QTcpSocket* socket = socket_;
+    socket_ = nullptr;
+    socket->disconnect(this);
+    // Whatever is queued (the lines going off) still leaves before the
+    // connection closes; the socket goes once it has.
+    if (socket->state() == QAbstractSocket::ConnectedState) {
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+        if (socket->state() == QAbstractSocket::UnconnectedState)
+            socket->deleteLater();
+    } else {
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+void Rfc2217Link::Close()
+{
+    if (state_ == State::Closed)
+        return;
+    if (state_ == State::Ready) {
+        if (dtr_)
+            Write(ComPortClient::DtrBytes(false), 0);
+        if (rts_)
+            Write(ComPortClient::RtsBytes(false), 0);
+    }
+    DropSocket();
+    state_ = State::Closed;
+    dtr_ = rts_ = false;
+    queued_.clear();
+    received_.clear();
+}
+
+void Rfc2217Link::Write(const QByteArray& wire, qint64 payload)
+{
+    if (wire.isEmpty() || !socket_)
+        return;
+    inFlight_.append({wire.size(), payload});
+    socket_->write(wire);
+}
+
+void Rfc2217Link::Request(const QByteArray& wire, qint64 payload)
+{
+    if (state_ == State::Ready)
+        Write(wire, payload);
+    else
+        queued_.append({wire, payload});
+}
+
+void Rfc2217Link::OnBytesWritten(qint64 wire)
+{
+    qint64 payload = 0;
+    while (wire > 0 && !inFlight_.isEmpty()) {
+        auto& [left, bytes] = inFlight_.first();
+        const qint64 taken = std::min(left, wire);
+        left -= taken;
+        wire -= taken;
+        if (left == 0) {
+            payload += bytes;
+            inFlight_.removeFirst();
+        }
+    }
+    if (payload > 0)
+        emit BytesWritten(payload);
+}
+
+void Rfc2217Link::SetDtr(bool on)
+{
+    if (state_ == State::Closed || on == dtr_)
+        return;
+    dtr_ = on;
+    Request(ComPortClient::DtrBytes(on), 0);
+}
+
+void Rfc2217Link::SetRts(bool on)
+{
+    if (state_ == State::Closed || on == rts_)
+        return;
+    rts_ = on;
+    Request(ComPortClient::RtsBytes(on), 0);
+}
+
+void Rfc2217Link::Send(const QByteArray& bytes)
+{
+    if (state_ == State::Closed || bytes.isEmpty())
+        return;
+    Request(TelnetEscape(bytes), bytes.size());
+}
+
+void Rfc2217Link::ClearReceive()
+{
+    received_.clear();
+    if (state_ != State::Closed)
+        Request(ComPortClient::PurgeReceiveBytes(), 0);
+}
+
+QByteArray Rfc2217Link::ReadAll()
+{
+    return std::exchange(received_, {});
+}
