@@ -156,6 +156,9 @@ public:
     // Of a server that refuses: the printable text it sent before (a
     // server's words of why, such as a busy served terminal's), cut short.
     QString ServerText() const;
+    // While configuring: the first setting not yet answered ("SET-BAUDRATE",
+    // "DTR", "RTS", ...); empty otherwise.
+    QString FirstUnanswered() const { return expected_.isEmpty() ? QString() : expected_.first().name; }
     const TelnetDecoder& Decoder() const { return decoder_; }
 
     // Requests of the running link.

@@ -185,13 +185,26 @@ void Rfc2217Link::OnSocketGone()
 
 void Rfc2217Link::OnGiveUp()
 {
-    if (state_ == State::Connecting)
+    const int seconds = NegotiationTimeoutMs / 1000;
+    const QString unanswered = AwaitedAnswer();
+    if (state_ == State::Connecting) {
         Fail(Problem::NoAnswer, QStringLiteral("no answer within %1 s").arg(ConnectTimeoutMs / 1000));
-    else if (state_ == State::Negotiating)
-        Fail(Problem::NoNegotiation,
-             QStringLiteral("the server did not set up COM port control (RFC 2217) within %1 s").arg(NegotiationTimeoutMs / 1000));
-    else
+    } else if (state_ != State::Negotiating) {
         giveUp_->Stop();
+    } else if (unanswered == u"DTR" || unanswered == u"RTS") {
+        // A server whose port has no modem lines (a pseudo-terminal behind
+        // ser2net) takes the settings and never answers for the lines.
+        Fail(Problem::ControlRefused, QStringLiteral("the server does not drive the control line %1 (no answer "
+                                                     "within %2 s); the terminal cannot be driven without DTR and RTS")
+                                          .arg(unanswered).arg(seconds));
+    } else if (!unanswered.isEmpty()) {
+        Fail(Problem::SettingsRefused, QStringLiteral("the server does not take 2400 baud, 8 data bits, no parity, "
+                                                      "1 stop bit (no answer to %1 within %2 s)")
+                                           .arg(unanswered).arg(seconds));
+    } else {
+        Fail(Problem::NoNegotiation,
+             QStringLiteral("the server did not set up COM port control (RFC 2217) within %1 s").arg(seconds));
+    }
 }
 
 void Rfc2217Link::Fail(Problem problem, const QString& detail)

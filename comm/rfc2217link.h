@@ -92,6 +92,9 @@ public:
     PortTarget TargetOf(int port) const override;
 
     State CurrentState() const { return state_; }
+    // While the server sets the line up: the first setting it has not yet
+    // answered ("SET-BAUDRATE", "DTR", ...); empty otherwise.
+    QString AwaitedAnswer() const { return protocol_ ? protocol_->FirstUnanswered() : QString(); }
     Problem LastProblem() const { return problem_; }
     // Microseconds from the settings sent to their last answer, at the last
     // connect; -1 before the first.

@@ -112,6 +112,25 @@ private slots:
         QCOMPARE(s.server.Client().section(u':', 0, 0), QStringLiteral("127.0.0.1"));
     }
 
+    // A byte the served terminal garbles on its line reaches the client as
+    // the framing error a serial port would raise.
+    void lineErrorReachesTheClient()
+    {
+        Served s;
+        s.sim.SetOptions(*ParseSimulationOptions(QStringLiteral(",framing=0")));
+        Rfc2217Link link(s.timers, s.Address());
+        QSignalSpy ready(&link, &Rfc2217Link::Ready);
+        QSignalSpy events(&link, &SerialLink::ReceiveEvent);
+        QVERIFY(link.Open());
+        QVERIFY(ready.wait(WaitMs));
+        link.SetDtr(true);
+        link.SetRts(true);
+        link.SetDtr(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!events.isEmpty(), WaitMs);
+        QCOMPARE(events.first().first().toInt(), int(LinkEvent::FramingError));
+        QVERIFY(link.ReadAll().isEmpty());
+    }
+
     // A served terminal takes one client: a second one is told why and
     // closed before any negotiation, the server's operator hears of it, and
     // once the first has gone the second is served.
@@ -258,27 +277,65 @@ private slots:
                  QStringLiteral("rfc2217://no-such-terminal.invalid:2217: unknown host \"no-such-terminal.invalid\""));
     }
 
-    // A server that accepts the connection and never negotiates is given
-    // up exactly NegotiationTimeoutMs after the connection.
-    void serverThatNeverNegotiates()
+    // A server that accepts the connection and does not finish setting it
+    // up is given up exactly NegotiationTimeoutMs after the connection,
+    // with what it left unanswered.
+    void serverThatDoesNotFinish_data()
     {
-        ScriptedServer silent;
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<int>("problem");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("awaited");   // what the link waits for when it gives up
+        QTest::newRow("silent") << "silent" << int(Rfc2217Link::Problem::NoNegotiation)
+                                << "the server did not set up COM port control (RFC 2217) within 5 s" << "";
+        QTest::newRow("takes the option, answers no setting")
+            << "option only" << int(Rfc2217Link::Problem::SettingsRefused)
+            << "the server does not take 2400 baud, 8 data bits, no parity, 1 stop bit "
+               "(no answer to SET-BAUDRATE within 5 s)" << "SET-BAUDRATE";
+        // As ser2net does with a pseudo-terminal, which has no modem lines.
+        QTest::newRow("answers the settings, not the lines")
+            << "no lines" << int(Rfc2217Link::Problem::ControlRefused)
+            << "the server does not drive the control line DTR (no answer within 5 s); "
+               "the terminal cannot be driven without DTR and RTS" << "DTR";
+    }
+    void serverThatDoesNotFinish()
+    {
+        QFETCH(QString, server);
+        QFETCH(int, problem);
+        QFETCH(QString, detail);
+        QFETCH(QString, awaited);
+        ScriptedServer scripted;
+        scripted.answer = [&](QTcpSocket&, const QByteArray& all) -> QByteArray {
+            using namespace ComPort;
+            if (server == u"silent" || !all.contains(TelnetNegotiation(Telnet::Will, Telnet::ComPortOption)))
+                return {};
+            if (!all.contains(ComPortClient::SettingsBytes()))
+                return TelnetNegotiation(Telnet::Do, Telnet::ComPortOption);
+            if (server == u"option only")
+                return {};
+            const quint8 a = ServerOffset;
+            return ComPortCommand(a + SetBaudrate, BaudValue(Baud)) + ComPortCommand(a + SetDatasize, DataBits)
+                + ComPortCommand(a + SetParity, ParityNone) + ComPortCommand(a + SetStopsize, OneStopBit)
+                + ComPortCommand(a + SetControl, Control::NoFlow);
+        };
         ManualClock clock;
-        Rfc2217Link link(clock, Address(silent.Port()));
+        Rfc2217Link link(clock, Address(scripted.Port()));
         QSignalSpy failed(&link, &Rfc2217Link::ConnectionFailed);
         QVERIFY(link.Open());
         QTRY_COMPARE_WITH_TIMEOUT(link.CurrentState(), Rfc2217Link::State::Negotiating, WaitMs);
-        // It was offered the option.
-        QTRY_VERIFY_WITH_TIMEOUT(silent.received.contains(TelnetNegotiation(Telnet::Will, Telnet::ComPortOption)), WaitMs);
+        // It was offered the option, and got as far as the server lets it.
+        const QByteArray last = server == u"silent" ? TelnetNegotiation(Telnet::Will, Telnet::ComPortOption)
+                                                     : ComPortClient::SettingsBytes();
+        QTRY_VERIFY_WITH_TIMEOUT(scripted.received.contains(last), WaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(link.AwaitedAnswer(), awaited, WaitMs);
         clock.Advance(Rfc2217Link::NegotiationTimeoutMs - 1);
         QCOMPARE(link.CurrentState(), Rfc2217Link::State::Negotiating);
         clock.Advance(1);
         QCOMPARE(failed.size(), 1);
-        QCOMPARE(link.LastProblem(), Rfc2217Link::Problem::NoNegotiation);
-        QCOMPARE(link.ErrorText(), QStringLiteral("%1: the server did not set up COM port control (RFC 2217) within 5 s")
-                                       .arg(Address(silent.Port())));
+        QCOMPARE(int(link.LastProblem()), problem);
+        QCOMPARE(link.ErrorText(), QStringLiteral("%1: %2").arg(Address(scripted.Port()), detail));
         QVERIFY(!link.IsOpen());
-        QTRY_VERIFY_WITH_TIMEOUT(silent.clients.first()->state() == QAbstractSocket::UnconnectedState, WaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(scripted.clients.first()->state() == QAbstractSocket::UnconnectedState, WaitMs);
     }
 
     // A ready connection that drops is a lost line: the link closes, says
