@@ -2,6 +2,8 @@
 
 #include "platform/seriallink.h"
 
+#include <utility>
+
 // ---------------------------------------------------------------- framing
 
 QList<TelnetEvent> TelnetDecoder::Feed(QByteArrayView bytes)
@@ -204,16 +206,18 @@ QString Hex(const QByteArray& value)
     return value.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(value.toHex(' '));
 }
 
+// Line errors as NOTIFY-LINESTATE tells them and as the link raises them,
+// the first that applies winning.
+constexpr std::pair<int, quint8> LineErrors[] = {{LinkEvent::Break, ComPort::LineBreak},
+                                                 {LinkEvent::FramingError, ComPort::LineFraming},
+                                                 {LinkEvent::ParityError, ComPort::LineParity},
+                                                 {LinkEvent::Overrun, ComPort::LineOverrun}};
+
 int LineErrorCode(quint8 lineState)
 {
-    if (lineState & ComPort::LineBreak)
-        return LinkEvent::Break;
-    if (lineState & ComPort::LineFraming)
-        return LinkEvent::FramingError;
-    if (lineState & ComPort::LineParity)
-        return LinkEvent::ParityError;
-    if (lineState & ComPort::LineOverrun)
-        return LinkEvent::Overrun;
+    for (const auto& [code, bit] : LineErrors)
+        if (lineState & bit)
+            return code;
     return 0;
 }
 }
@@ -471,24 +475,8 @@ QByteArray ComPortServer::OnCommand(quint8 command, const QByteArray& value)
 
 QByteArray ComPortServer::LineErrorNotice(int linkEventCode) const
 {
-    quint8 bit = 0;
-    switch (linkEventCode) {
-    case LinkEvent::Break:
-        bit = ComPort::LineBreak;
-        break;
-    case LinkEvent::FramingError:
-        bit = ComPort::LineFraming;
-        break;
-    case LinkEvent::ParityError:
-        bit = ComPort::LineParity;
-        break;
-    case LinkEvent::Overrun:
-        bit = ComPort::LineOverrun;
-        break;
-    default:
-        return {};
-    }
-    if (!(lineStateMask_ & bit))
-        return {};
-    return ComPortCommand(ComPort::ServerOffset + ComPort::NotifyLinestate, bit);
+    for (const auto& [code, bit] : LineErrors)
+        if (code == linkEventCode && (lineStateMask_ & bit))
+            return ComPortCommand(ComPort::ServerOffset + ComPort::NotifyLinestate, bit);
+    return {};
 }

@@ -1,5 +1,6 @@
 #include "comm/rfc2217link.h"
 
+#include "platform/fileaccess.h"
 #include "platform/timers.h"
 
 #include <QTcpSocket>
@@ -30,6 +31,11 @@ bool Rfc2217Link::ParseAddress(const QString& address, QString* host, quint16* p
     return true;
 }
 
+QString Rfc2217Link::Description() const
+{
+    return PrintableText(address_, 200);
+}
+
 PortTarget Rfc2217Link::TargetOf(int) const
 {
     PortTarget target;
@@ -45,11 +51,7 @@ bool Rfc2217Link::Open()
     problem_ = Problem::None;
     SetErrorText({});
     if (!ParseAddress(address_, &host_, &port_)) {
-        problem_ = Problem::BadAddress;
-        failure_.cause = PortFailure::Cause::Other;
-        failure_.device = address_;
-        failure_.detail = QStringLiteral("not a network address (expected rfc2217://HOST:PORT)");
-        SetErrorText(QStringLiteral("%1: %2").arg(address_, failure_.detail));
+        SetProblem(Problem::BadAddress, QStringLiteral("not a network address (expected rfc2217://HOST:PORT)"));
         return false;
     }
     StartConnection();
@@ -96,7 +98,7 @@ void Rfc2217Link::OnReadyRead()
     const auto phase = protocol_->CurrentPhase();
     if (!reply.isEmpty())
         Write(reply, 0);
-    if (phase == ComPortClient::Phase::Configuring && phaseWas == ComPortClient::Phase::Negotiating)
+    if (phaseWas == ComPortClient::Phase::Negotiating && phase != ComPortClient::Phase::Negotiating)
         roundTrip_.start();   // the settings are in this reply
     if (phase == ComPortClient::Phase::Refused) {
         const QString detail = protocol_->RefusedDetail();
@@ -213,13 +215,19 @@ void Rfc2217Link::Fail(Problem problem, const QString& detail)
     state_ = State::Closed;
     dtr_ = rts_ = false;
     queued_.clear();
+    SetProblem(problem, detail);
+    emit ConnectionFailed();
+}
+
+void Rfc2217Link::SetProblem(Problem problem, const QString& detail)
+{
     problem_ = problem;
     failure_ = {};
     failure_.cause = PortFailure::Cause::Other;
-    failure_.device = address_;
+    // The address as written, but never a control character in a message.
+    failure_.device = Description();
     failure_.detail = detail;
-    SetErrorText(QStringLiteral("%1: %2").arg(address_, detail));
-    emit ConnectionFailed();
+    SetErrorText(QStringLiteral("%1: %2").arg(failure_.device, detail));
 }
 
 void Rfc2217Link::DropSocket()
@@ -259,6 +267,8 @@ void Rfc2217Link::Close()
     dtr_ = rts_ = false;
     queued_.clear();
     received_.clear();
+    // Closed on purpose: earlier drops no longer count as a series.
+    quickDrops_ = 0;
 }
 
 void Rfc2217Link::Write(const QByteArray& wire, qint64 payload)

@@ -87,7 +87,7 @@ public:
     // Clears what is waiting here and purges the server's buffer of bytes
     // from the line (never the bytes on their way to the terminal).
     void ClearReceive() override;
-    QString Description() const override { return address_; }
+    QString Description() const override;
     PortFailure OpenFailure() const override { return failure_; }
     PortTarget TargetOf(int port) const override;
 
@@ -117,7 +117,9 @@ private:
     void Write(const QByteArray& wire, qint64 payload);
     void Request(const QByteArray& wire, qint64 payload);
     void OnBytesWritten(qint64 wire);
+    // Closes, notes why and says so (ConnectionFailed).
     void Fail(Problem problem, const QString& detail);
+    void SetProblem(Problem problem, const QString& detail);
     void DropSocket();
 
     Timers& timers_;

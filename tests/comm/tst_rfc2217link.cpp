@@ -242,6 +242,7 @@ private slots:
         QTest::newRow("user") << "rfc2217://me@terminal-7:4001" << "" << 0;
         QTest::newRow("no host") << "rfc2217://:4001" << "" << 0;
         QTest::newRow("a device") << "/dev/ttyUSB0" << "" << 0;
+        QTest::newRow("control character") << "rfc2217://door\x1b[2J:4001" << "" << 0;
     }
     void badAddresses()
     {
@@ -261,7 +262,9 @@ private slots:
         QVERIFY(!link.Open());
         QVERIFY(!link.IsOpen());
         QCOMPARE(link.LastProblem(), Rfc2217Link::Problem::BadAddress);
-        QCOMPARE(link.ErrorText(), address + QStringLiteral(": not a network address (expected rfc2217://HOST:PORT)"));
+        QString shown = address;
+        shown.replace(u'\x1b', QStringLiteral("\\x1b"));   // never a control character in a message
+        QCOMPARE(link.ErrorText(), shown + QStringLiteral(": not a network address (expected rfc2217://HOST:PORT)"));
     }
 
     // A name that does not resolve.
