@@ -1,6 +1,7 @@
 #include "comm/rfc2217link.h"
 
 #include "platform/fileaccess.h"
+#include "platform/portmap.h"
 #include "platform/timers.h"
 
 #include <QTcpSocket>

@@ -4,7 +4,6 @@
 // reset and of a read's start in their order; pyserial's RFC 2217 client
 // must set the lines of the served terminal and read its start byte.
 // Skipped when Debian's python3-serial is not installed.
-#include "app/catalogue.h"
 #include "comm/rfc2217link.h"
 #include "comm/rfc2217server.h"
 #include "comm/sequences.h"
@@ -12,6 +11,7 @@
 #include "common/fakes.h"
 #include "config/configimage.h"
 #include "platform/timers.h"
+#include "texts/catalogue.h"
 
 #include <QProcess>
 #include <QTcpServer>
@@ -72,12 +72,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(log.contains(u"TCP/IP port:"), WaitMs);
 
         QtTimers timers;
-        Vardelomod m;
-        m.LanguageOffset = 1000;
-        LoadWindowTexts(m, TextWindow::Main);
+        ProgramState program;
+        program.LanguageOffset = 1000;
+        LoadWindowTexts(program, TextWindow::Main);
         FakeMessages messages;
         Rfc2217Link link(timers, QStringLiteral("rfc2217://127.0.0.1:%1").arg(port));
-        TerminalSession session(m, link, timers, messages);
+        TerminalSession session(program, link, timers, messages);
         QSignalSpy ready(&link, &Rfc2217Link::Ready);
         QVERIFY(link.Open());
         QVERIFY(ready.wait(WaitMs));
@@ -86,10 +86,8 @@ private slots:
         QSignalSpy resetDone(&session.Reset(), &ResetSequence::Finished);
         QVERIFY(session.Reset().Start());
         QVERIFY(resetDone.wait(WaitMs));
-        QVERIFY(session.Read().Start([&] {
-            m.TerminalPassword = PackTerminalPassword(QStringLiteral("123456"), false);
-            m.PasswordAccepted = 1;
-        }));
+        QVERIFY(session.Read().Start(
+            [] { return PasswordEntry{1, PackTerminalPassword(QStringLiteral("123456"), false)}; }));
         QTRY_VERIFY_WITH_TIMEOUT(link.Rts(), WaitMs);
         session.Read().Abort();
         link.Close();

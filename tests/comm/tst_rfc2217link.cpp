@@ -7,6 +7,7 @@
 #include "comm/rfc2217link.h"
 #include "comm/rfc2217server.h"
 #include "comm/simterminal.h"
+#include "common/manualclock.h"
 #include "platform/timers.h"
 
 #include <QTcpServer>
@@ -350,8 +351,9 @@ private slots:
         auto s = std::make_unique<Served>();
         QtTimers timers;   // the link's own: the server's go with it
         Rfc2217Link link(timers, s->Address());
-        Vardelomod m;
-        ReceiveHandler handler(m, link);
+        ProgramState program;
+        SessionState state(program);
+        ReceiveHandler handler(state, link);
         QSignalSpy reopened(&handler, &ReceiveHandler::PortReopened);
         QSignalSpy events(&link, &SerialLink::ReceiveEvent);
         QSignalSpy failed(&link, &Rfc2217Link::ConnectionFailed);
@@ -392,8 +394,9 @@ private slots:
         connect(&flaky.server, &QTcpServer::newConnection, this, [&] { ++connections; });
         ManualClock clock;
         Rfc2217Link link(clock, Address(flaky.Port()));
-        Vardelomod m;
-        ReceiveHandler handler(m, link);
+        ProgramState program;
+        SessionState state(program);
+        ReceiveHandler handler(state, link);
         QSignalSpy failed(&link, &Rfc2217Link::ConnectionFailed);
         QVERIFY(link.Open());
         QTRY_VERIFY_WITH_TIMEOUT(link.LastProblem() == Rfc2217Link::Problem::KeepsDropping, WaitMs);

@@ -3,7 +3,6 @@
 // (the terminal paces its bytes at 2400 baud): a read returns the memory
 // byte for byte, a write is verified, and a connection lost in the middle of
 // a read ends it as a lost line does, leaving no file behind.
-#include "app/catalogue.h"
 #include "comm/rfc2217link.h"
 #include "comm/rfc2217server.h"
 #include "comm/sequences.h"
@@ -12,6 +11,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "platform/timers.h"
+#include "texts/catalogue.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,7 +26,7 @@ constexpr int TransferWaitMs = 90000;   // a write is 17 s of line time
 TerminalMemory PatternedMemory()
 {
     TerminalMemory memory = DefaultTerminalMemory();
-    for (int i = Slot::PasswordBcd + 3; i < Vardelomod::BlockSlots; ++i)
+    for (int i = Slot::PasswordBcd + 3; i < Configuration::BlockSlots; ++i)
         memory[i] = quint8((i * 37 + 11) & 0xFF);
     return memory;
 }
@@ -46,15 +46,15 @@ struct Served {
 struct NetworkSession {
     QTemporaryDir dir;
     QtTimers timers;
-    Vardelomod m;
+    ProgramState program;
     FakeMessages messages;
     Rfc2217Link link;
-    TerminalSession session{m, link, timers, messages};
+    TerminalSession session{program, link, timers, messages};
 
     explicit NetworkSession(quint16 port) : link(timers, QStringLiteral("rfc2217://127.0.0.1:%1").arg(port))
     {
-        m.LanguageOffset = 1000;
-        LoadWindowTexts(m, TextWindow::Main);
+        program.LanguageOffset = 1000;
+        LoadWindowTexts(program, TextWindow::Main);
         session.Read().SetOutputFile(dir.filePath(QStringLiteral("VARDELO.QLV")));
         session.Read().SetAskToEdit(false);
         QSignalSpy ready(&link, &Rfc2217Link::Ready);
@@ -63,10 +63,8 @@ struct NetworkSession {
     }
     bool StartRead()
     {
-        return session.Read().Start([this] {
-            m.TerminalPassword = PackTerminalPassword(QStringLiteral("123456"), false);
-            m.PasswordAccepted = 1;
-        });
+        return session.Read().Start(
+            [] { return PasswordEntry{1, PackTerminalPassword(QStringLiteral("123456"), false)}; });
     }
 };
 
@@ -87,21 +85,21 @@ private slots:
         ConfigBlock block{};
         QVERIFY(ReadConfigBlock(n.dir.filePath(QStringLiteral("VARDELO.QLV")), block));
         const TerminalMemory memory = PatternedMemory();
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i) {
-            QCOMPARE(n.m.ConfigImage[i], qint16(memory[i]));
+        for (int i = 0; i < Configuration::BlockSlots; ++i) {
+            QCOMPARE(n.session.Read().LastRead()->read.block[i], qint16(memory[i]));
             QCOMPARE(block[i], qint16(memory[i]));
         }
 
-        for (int i = Slot::PasswordBcd + 3; i < Vardelomod::BlockSlots; ++i)
-            n.m.ConfigImage[i] = qint16(255 - ((i * 13) & 0xFF));
-        const auto sent = n.m.ConfigImage;
+        ConfigBlock sent = block;
+        for (int i = Slot::PasswordBcd + 3; i < Configuration::BlockSlots; ++i)
+            sent[i] = qint16(255 - ((i * 13) & 0xFF));
         QSignalSpy writeDone(&n.session.Write(), &WriteSequence::Finished);
-        QVERIFY(n.session.Write().Start());
+        QVERIFY(n.session.Write().Start(sent));
         QVERIFY(writeDone.wait(TransferWaitMs));
         QCOMPARE(n.session.Write().ResultText(), CatalogueText(149, 1000));
         QCOMPARE(writeDone.first().first().toBool(), true);
         QCOMPARE(s.sim.WritesTaken(), 1);
-        for (int i = 0; i < Vardelomod::BlockSlots; ++i)
+        for (int i = 0; i < Configuration::BlockSlots; ++i)
             QCOMPARE(qint16(s.sim.Memory()[i]), sent[i]);
     }
 
@@ -121,7 +119,7 @@ private slots:
         QVERIFY(readDone.wait(TransferWaitMs));
         QCOMPARE(readDone.first().first().toBool(), false);
         QCOMPARE(n.session.Read().FailureText(), CatalogueText(141, 1000));
-        QCOMPARE(n.m.TerminalRead, qint16(0));
+        QCOMPARE(n.session.State().TerminalRead, qint16(0));
         QVERIFY(!QFile::exists(n.dir.filePath(QStringLiteral("VARDELO.QLV"))));
         QCOMPARE(failed.size(), 2);   // lost, then the reopening refused
         QVERIFY(!n.link.IsOpen());
