@@ -1,6 +1,7 @@
 #include "comm/portlisting.h"
 
 #include "texts/catalogue.h"
+#include "texts/networktexts.h"
 #include "comm/simterminal.h"
 
 #include <QFileInfo>
@@ -168,6 +169,11 @@ QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& d
                       bool wholePath)
 {
     const QString com = QStringLiteral("com%1 = ").arg(port);
+    if (target.kind == PortTarget::Kind::Network) {
+        if (!NetworkAddress::Parse(target.address))
+            return com + CatalogueText(NetworkText::NotAnAddress, languageOffset).arg(target.address);
+        return com + target.address + QStringLiteral(", ") + CatalogueText(NetworkText::NetworkTerminal, languageOffset);
+    }
     if (target.kind == PortTarget::Kind::Simulated) {
         QString text = com + CatalogueText(TextId::SimulatedTerminal, languageOffset);
         QString error;

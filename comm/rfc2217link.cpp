@@ -18,20 +18,6 @@ Rfc2217Link::~Rfc2217Link()
     DropSocket();
 }
 
-bool Rfc2217Link::ParseAddress(const QString& address, QString* host, quint16* port)
-{
-    const QUrl url(address.trimmed(), QUrl::StrictMode);
-    if (!url.isValid() || url.scheme().compare(u"rfc2217", Qt::CaseInsensitive) != 0 || url.host().isEmpty()
-        || url.port() < 1 || !url.userInfo().isEmpty() || (!url.path().isEmpty() && url.path() != u"/")
-        || url.hasQuery() || url.hasFragment())
-        return false;
-    if (host)
-        *host = url.host();
-    if (port)
-        *port = quint16(url.port());
-    return true;
-}
-
 QString Rfc2217Link::Description() const
 {
     return PrintableText(address_, 200);
@@ -39,9 +25,7 @@ QString Rfc2217Link::Description() const
 
 PortTarget Rfc2217Link::TargetOf(int) const
 {
-    PortTarget target;
-    target.device = address_;
-    return target;
+    return PortMap::TargetFromText(address_);
 }
 
 bool Rfc2217Link::Open()
@@ -51,10 +35,13 @@ bool Rfc2217Link::Open()
     failure_ = {};
     problem_ = Problem::None;
     SetErrorText({});
-    if (!ParseAddress(address_, &host_, &port_)) {
+    const auto address = NetworkAddress::Parse(address_);
+    if (!address) {
         SetProblem(Problem::BadAddress, QStringLiteral("not a network address (expected rfc2217://HOST:PORT)"));
         return false;
     }
+    host_ = address->host;
+    port_ = address->port;
     StartConnection();
     return true;
 }
@@ -107,11 +94,12 @@ void Rfc2217Link::OnReadyRead()
         case ComPortClient::Refusal::ControlLines:
             Fail(Problem::ControlRefused,
                  QStringLiteral("the server does not drive the control line %1; the terminal cannot be driven "
-                                "without DTR and RTS").arg(detail));
+                                "without DTR and RTS").arg(detail), detail);
             break;
         case ComPortClient::Refusal::Settings:
             Fail(Problem::SettingsRefused,
-                 QStringLiteral("the server does not take 2400 baud, 8 data bits, no parity, 1 stop bit (%1)").arg(detail));
+                 QStringLiteral("the server does not take 2400 baud, 8 data bits, no parity, 1 stop bit (%1)").arg(detail),
+                 detail);
             break;
         default:
             Fail(Problem::OptionRefused,
@@ -167,21 +155,23 @@ void Rfc2217Link::OnSocketGone()
     }
     switch (error) {
     case QAbstractSocket::HostNotFoundError:
-        Fail(Problem::UnknownHost, QStringLiteral("unknown host \"%1\"").arg(host_));
+        Fail(Problem::UnknownHost, QStringLiteral("unknown host \"%1\"").arg(host_), host_);
         break;
     case QAbstractSocket::ConnectionRefusedError:
-        Fail(Problem::Refused, QStringLiteral("connection refused (nothing listens on port %1)").arg(port_));
+        Fail(Problem::Refused, QStringLiteral("connection refused (nothing listens on port %1)").arg(port_),
+             QString::number(port_));
         break;
     case QAbstractSocket::RemoteHostClosedError:
     case QAbstractSocket::UnknownSocketError: {
         const QString said = protocol_ ? protocol_->ServerText() : QString();
-        Fail(Problem::Closed, said.isEmpty()
-                                  ? QStringLiteral("the server closed the connection before it was set up")
-                                  : QStringLiteral("the server closed the connection before it was set up: \"%1\"").arg(said));
+        Fail(Problem::Closed,
+             said.isEmpty() ? QStringLiteral("the server closed the connection before it was set up")
+                            : QStringLiteral("the server closed the connection before it was set up: \"%1\"").arg(said),
+             said);
         break;
     }
     default:
-        Fail(Problem::Other, socket_->errorString());
+        Fail(Problem::Other, socket_->errorString(), socket_->errorString());
         break;
     }
 }
@@ -191,44 +181,50 @@ void Rfc2217Link::OnGiveUp()
     const int seconds = NegotiationTimeoutMs / 1000;
     const QString unanswered = AwaitedAnswer();
     if (state_ == State::Connecting) {
-        Fail(Problem::NoAnswer, QStringLiteral("no answer within %1 s").arg(ConnectTimeoutMs / 1000));
+        Fail(Problem::NoAnswer, QStringLiteral("no answer within %1 s").arg(ConnectTimeoutMs / 1000),
+             QString::number(ConnectTimeoutMs / 1000));
     } else if (state_ != State::Negotiating) {
         giveUp_->Stop();
     } else if (unanswered == u"DTR" || unanswered == u"RTS") {
         // A server whose port has no modem lines (a pseudo-terminal behind
         // ser2net) takes the settings and never answers for the lines.
-        Fail(Problem::ControlRefused, QStringLiteral("the server does not drive the control line %1 (no answer "
-                                                     "within %2 s); the terminal cannot be driven without DTR and RTS")
-                                          .arg(unanswered).arg(seconds));
+        Fail(Problem::ControlRefused,
+             QStringLiteral("the server does not drive the control line %1 (no answer within %2 s); the terminal "
+                            "cannot be driven without DTR and RTS").arg(unanswered).arg(seconds),
+             unanswered);
     } else if (!unanswered.isEmpty()) {
-        Fail(Problem::SettingsRefused, QStringLiteral("the server does not take 2400 baud, 8 data bits, no parity, "
-                                                      "1 stop bit (no answer to %1 within %2 s)")
-                                           .arg(unanswered).arg(seconds));
+        Fail(Problem::SettingsRefused,
+             QStringLiteral("the server does not take 2400 baud, 8 data bits, no parity, 1 stop bit (no answer to %1 "
+                            "within %2 s)").arg(unanswered).arg(seconds),
+             unanswered);
     } else {
         Fail(Problem::NoNegotiation,
-             QStringLiteral("the server did not set up COM port control (RFC 2217) within %1 s").arg(seconds));
+             QStringLiteral("the server did not set up COM port control (RFC 2217) within %1 s").arg(seconds),
+             QString::number(seconds));
     }
 }
 
-void Rfc2217Link::Fail(Problem problem, const QString& detail)
+void Rfc2217Link::Fail(Problem problem, const QString& detail, const QString& said)
 {
     DropSocket();
     state_ = State::Closed;
     dtr_ = rts_ = false;
     queued_.clear();
-    SetProblem(problem, detail);
+    SetProblem(problem, detail, said);
     emit ConnectionFailed();
 }
 
-void Rfc2217Link::SetProblem(Problem problem, const QString& detail)
+void Rfc2217Link::SetProblem(Problem problem, const QString& detail, const QString& said)
 {
     problem_ = problem;
     failure_ = {};
-    failure_.cause = PortFailure::Cause::Other;
-    // The address as written, but never a control character in a message.
+    failure_.cause = PortFailure::Cause::Network;
+    failure_.network = problem;
+    // The address as written, but never a control character in a message;
+    // nor in what the server or the network layer said.
     failure_.device = Description();
-    failure_.detail = detail;
-    SetErrorText(QStringLiteral("%1: %2").arg(failure_.device, detail));
+    failure_.detail = PrintableText(said, 200);
+    SetErrorText(QStringLiteral("%1: %2").arg(failure_.device, PrintableText(detail, 400)));
 }
 
 void Rfc2217Link::DropSocket()

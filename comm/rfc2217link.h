@@ -48,36 +48,19 @@ public:
     // The line error a dropped connection raises: the carrier is lost.
     static constexpr int DroppedEvent = LinkEvent::CarrierTimeout;
 
-    enum class Problem {
-        None,
-        BadAddress,        // not rfc2217://HOST:PORT
-        UnknownHost,       // the name does not resolve
-        Refused,           // nothing listens on that port
-        NoAnswer,          // no connection within ConnectTimeoutMs
-        NoNegotiation,     // connected, but not set up within NegotiationTimeoutMs
-        OptionRefused,     // the server refuses COM port control
-        SettingsRefused,   // the server does not take 2400 baud 8N1 without flow control
-        ControlRefused,    // the server does not drive DTR and RTS
-        Closed,            // the server closed the connection before it was ready
-        Dropped,           // a ready connection was lost
-        KeepsDropping,     // QuickDropLimit quick drops in a row
-        Other              // the network layer's own words
-    };
+    using Problem = NetworkProblem;
     enum class State { Closed, Connecting, Negotiating, Ready };
 
     // address: "rfc2217://HOST:PORT" as the operator wrote it.
     Rfc2217Link(Timers& timers, const QString& address, QObject* parent = nullptr);
     ~Rfc2217Link() override;
 
-    // Host and port of "rfc2217://HOST:PORT" (a numeric IPv6 host in
-    // brackets); false for anything else.
-    static bool ParseAddress(const QString& address, QString* host, quint16* port);
-
     // Starts the connection; false only for an address that is none.
     bool Open() override;
     void Close() override;
     // From Open() on, until Close() or a failure.
     bool IsOpen() const override { return state_ != State::Closed; }
+    bool IsReady() const override { return state_ == State::Ready; }
     void SetDtr(bool on) override;
     void SetRts(bool on) override;
     bool Dtr() const override { return dtr_; }
@@ -96,16 +79,8 @@ public:
     // answered ("SET-BAUDRATE", "DTR", ...); empty otherwise.
     QString AwaitedAnswer() const { return protocol_ ? protocol_->FirstUnanswered() : QString(); }
     Problem LastProblem() const { return problem_; }
-    // Microseconds from the settings sent to their last answer, at the last
-    // connect; -1 before the first.
-    qint64 RoundTripUs() const { return roundTripUs_; }
-
-signals:
-    // The server has taken every setting; queued requests are on their way.
-    void Ready();
-    // An opening failed after Open() had returned, or a ready connection
-    // was lost; the link is closed and OpenFailure() says why.
-    void ConnectionFailed();
+    // From the settings sent to their last answer.
+    qint64 RoundTripUs() const override { return roundTripUs_; }
 
 private:
     void StartConnection();
@@ -118,8 +93,10 @@ private:
     void Request(const QByteArray& wire, qint64 payload);
     void OnBytesWritten(qint64 wire);
     // Closes, notes why and says so (ConnectionFailed).
-    void Fail(Problem problem, const QString& detail);
-    void SetProblem(Problem problem, const QString& detail);
+    // detail: in English, for ErrorText(); said: the part of it that is
+    // not the program's own words (a host name, a line, the server's words).
+    void Fail(Problem problem, const QString& detail, const QString& said = {});
+    void SetProblem(Problem problem, const QString& detail, const QString& said = {});
     void DropSocket();
 
     Timers& timers_;
