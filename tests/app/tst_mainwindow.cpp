@@ -444,8 +444,8 @@ private slots:
         char pty[256] = {};
         QVERIFY(openpty(&master, &slave, pty, nullptr, nullptr) == 0);
         const QString gone = h.dir.filePath(QStringLiteral("ttyUSB9"));
-        auto link = std::make_unique<MappedSerialLink>(
-            h.clock, PortMap::Parse(QStringLiteral("com1=%1\ncom2=sim\ncom3=%2").arg(QLatin1String(pty), gone)));
+        h.program.Ports = PortMap::Parse(QStringLiteral("com1=%1\ncom2=sim\ncom3=%2").arg(QLatin1String(pty), gone));
+        auto link = std::make_unique<MappedSerialLink>(h.clock, h.program.Ports);
         link->SetDevices(h.devices);
         h.link = std::move(link);
         h.devices.realFiles = true;

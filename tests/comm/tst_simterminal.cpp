@@ -69,7 +69,8 @@ private slots:
     void mappedLink()
     {
         ManualClock clock;
-        MappedSerialLink link(clock, PortMap::Parse(QStringLiteral("com2=sim\ncom3=/dev/vardelo-no-such-device\n")));
+        const PortMap map = PortMap::Parse(QStringLiteral("com2=sim\ncom3=/dev/vardelo-no-such-device\n"));
+        MappedSerialLink link(clock, map);
         link.SetPortNumber(2);
         QVERIFY(link.Open() && link.Simulation());
         link.SetPortNumber(3);
@@ -93,7 +94,8 @@ private slots:
         QVERIFY(!second.Open());
         QVERIFY2(second.ErrorText().contains("is in use by another program"), qPrintable(second.ErrorText()));
 
-        MappedSerialLink link(clock, PortMap::Parse(QStringLiteral("com3=sim:") + path + QStringLiteral("\n")));
+        const PortMap map = PortMap::Parse(QStringLiteral("com3=sim:") + path + QStringLiteral("\n"));
+        MappedSerialLink link(clock, map);
         link.SetPortNumber(3);
         QVERIFY(!link.Open());
         QCOMPARE(link.OpenFailure().cause, PortFailure::Cause::Busy);
