@@ -237,8 +237,11 @@ void Rfc2217Link::DropSocket()
     socket_ = nullptr;
     socket->disconnect(this);
     // Whatever is queued (the lines going off) still leaves before the
-    // connection closes; the socket goes once it has.
+    // connection closes, also when no event loop comes round any more (a
+    // command that ends): handed to the system now; the socket goes once
+    // it has closed.
     if (socket->state() == QAbstractSocket::ConnectedState) {
+        socket->flush();
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         socket->disconnectFromHost();
         if (socket->state() == QAbstractSocket::UnconnectedState)
@@ -274,6 +277,11 @@ void Rfc2217Link::Write(const QByteArray& wire, qint64 payload)
         return;
     inFlight_.append({wire.size(), payload});
     socket_->write(wire);
+    // A line change or a purge leaves now, not when the event loop next
+    // comes round: the reset's pulse is timed here. The terminal's bytes
+    // (a write queues 2048 one by one) leave together then.
+    if (payload == 0)
+        socket_->flush();
 }
 
 void Rfc2217Link::Request(const QByteArray& wire, qint64 payload)
