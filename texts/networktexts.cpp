@@ -45,6 +45,6 @@ QString ConnectedText(const QString& address, qint64 roundTripUs, int languageOf
 {
     static const QLocale::Language languages[] = {QLocale::German, QLocale::English, QLocale::French, QLocale::Spanish};
     const int index = languageOffset >= 0 && languageOffset <= 3000 && languageOffset % 1000 == 0 ? languageOffset / 1000 : 0;
-    const QString ms = QLocale(languages[index]).toString(double(roundTripUs) / 1000.0, 'f', 1);
+    const QString ms = QLocale(languages[index]).toString(double(roundTripUs) / 1000.0, 'f', 2);
     return CatalogueText(NetworkText::Connected, languageOffset).arg(address, ms);
 }

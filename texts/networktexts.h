@@ -34,6 +34,6 @@ constexpr int CannotServe = 549;   // %1: [HOST:]PORT, %2: why
 // PortFailure of cause Network), in a language.
 QString NetworkFailureLine(const PortFailure& failure, int languageOffset);
 
-// "Connected to rfc2217://HOST:PORT, round trip 0.4 ms", the milliseconds
-// with one decimal in the language's own way.
+// "Connected to rfc2217://HOST:PORT, round trip 0.42 ms", the milliseconds
+// with two decimals in the language's own way.
 QString ConnectedText(const QString& address, qint64 roundTripUs, int languageOffset);
