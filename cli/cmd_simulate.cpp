@@ -100,6 +100,11 @@ int RunSimulate(CommandCall& call)
     QObject::connect(&server, &Rfc2217Server::ClientRefused, [&](const QString& client, const QString& served) {
         say(NetworkText::ClientRefused, client, served);
     });
+    // The memory file became unusable since (taken by another program):
+    // this client is sent away, and the next one tried again.
+    QObject::connect(&server, &Rfc2217Server::TerminalUnavailable, [&](const QString&, const QString& reason) {
+        say(NetworkText::CannotServe, HostPort(listening->address, server.Port()), reason);
+    });
     say(NetworkText::Serving, options->file, HostPort(listening->address, server.Port()));
 
     QEventLoop loop;

@@ -54,6 +54,7 @@ void Rfc2217Link::StartConnection()
     queued_.clear();
     inFlight_.clear();
     terminalSpoke_ = false;
+    wireSent_ = wireReceived_ = 0;
     protocol_ = std::make_unique<ComPortClient>();
     socket_ = new QTcpSocket(this);
     connect(socket_, &QTcpSocket::connected, this, &Rfc2217Link::OnConnected);
@@ -82,7 +83,9 @@ void Rfc2217Link::OnReadyRead()
         return;
     const quint64 generation = generation_;
     const auto phaseWas = protocol_->CurrentPhase();
-    const QByteArray reply = protocol_->Receive(socket_->readAll());
+    const QByteArray received = socket_->readAll();
+    wireReceived_ += received.size();
+    const QByteArray reply = protocol_->Receive(received);
     const auto phase = protocol_->CurrentPhase();
     if (!reply.isEmpty())
         Write(reply, 0);
@@ -276,6 +279,7 @@ void Rfc2217Link::Write(const QByteArray& wire, qint64 payload)
     if (wire.isEmpty() || !socket_)
         return;
     inFlight_.append({wire.size(), payload});
+    wireSent_ += wire.size();
     socket_->write(wire);
     // A line change or a purge leaves now, not when the event loop next
     // comes round: the reset's pulse is timed here. The terminal's bytes

@@ -81,6 +81,10 @@ public:
     Problem LastProblem() const { return problem_; }
     // From the settings sent to their last answer.
     qint64 RoundTripUs() const override { return roundTripUs_; }
+    // Bytes handed to the network on the current connection, and taken
+    // from it, Telnet framing included.
+    qint64 WireBytesSent() const { return wireSent_; }
+    qint64 WireBytesReceived() const { return wireReceived_; }
 
 private:
     void StartConnection();
@@ -120,6 +124,8 @@ private:
     QElapsedTimer roundTrip_;
     qint64 roundTripUs_ = -1;
     qint64 readyAtMs_ = 0;
+    qint64 wireSent_ = 0;
+    qint64 wireReceived_ = 0;
     bool terminalSpoke_ = false;   // bytes came from the line on this connection
     int quickDrops_ = 0;
     Problem problem_ = Problem::None;

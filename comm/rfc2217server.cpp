@@ -77,7 +77,16 @@ void Rfc2217Server::OnNewConnection()
 {
     while (QTcpSocket* socket = server_->nextPendingConnection()) {
         if (socket_) {
-            Refuse(socket);
+            const QString client = PeerOf(*socket);
+            SendAway(socket, BusyText(client_));
+            emit ClientRefused(client, client_);
+            continue;
+        }
+        if (!terminal_.Open()) {
+            const QString client = PeerOf(*socket);
+            const QString reason = terminal_.ErrorText();
+            SendAway(socket, QByteArrayLiteral("\r\nunavailable: ") + reason.toUtf8() + QByteArrayLiteral("\r\n"));
+            emit TerminalUnavailable(client, reason);
             continue;
         }
         socket_ = socket;
@@ -85,7 +94,7 @@ void Rfc2217Server::OnNewConnection()
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         client_ = PeerOf(*socket);
         protocol_ = std::make_unique<ComPortServer>(*port_, QByteArrayLiteral("VARDELO simulated terminal"));
-        terminal_.Open();
+        wireSent_ = wireReceived_ = 0;
         connect(socket, &QTcpSocket::readyRead, this, &Rfc2217Server::OnReadyRead);
         connect(socket, &QTcpSocket::disconnected, this, &Rfc2217Server::OnClientGone);
         connect(socket, &QTcpSocket::errorOccurred, this, &Rfc2217Server::OnClientGone);
@@ -95,25 +104,31 @@ void Rfc2217Server::OnNewConnection()
     }
 }
 
-void Rfc2217Server::Refuse(QTcpSocket* socket)
+void Rfc2217Server::SendAway(QTcpSocket* socket, const QByteArray& words)
 {
-    const QString client = PeerOf(*socket);
     socket->setParent(this);
     // Said before any negotiation, so that a client shows it as the server's
     // reason; the socket goes once the words have left.
-    socket->write(BusyText(client_));
+    socket->write(words);
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     socket->disconnectFromHost();
-    emit ClientRefused(client, client_);
+}
+
+void Rfc2217Server::Send(const QByteArray& wire)
+{
+    if (!socket_ || wire.isEmpty())
+        return;
+    wireSent_ += wire.size();
+    socket_->write(wire);
 }
 
 void Rfc2217Server::OnReadyRead()
 {
     if (!socket_ || !protocol_)
         return;
-    const QByteArray reply = protocol_->Receive(socket_->readAll());
-    if (socket_ && !reply.isEmpty())
-        socket_->write(reply);
+    const QByteArray received = socket_->readAll();
+    wireReceived_ += received.size();
+    Send(protocol_->Receive(received));
 }
 
 void Rfc2217Server::OnClientGone()
@@ -136,7 +151,7 @@ void Rfc2217Server::OnTerminalEvent(int code)
     if (!socket_ || !protocol_)
         return;
     if (code == LinkEvent::Received)
-        socket_->write(TelnetEscape(terminal_.ReadAll()));
+        Send(TelnetEscape(terminal_.ReadAll()));
     else
-        socket_->write(protocol_->LineErrorNotice(code));
+        Send(protocol_->LineErrorNotice(code));
 }

@@ -34,6 +34,10 @@ public:
     QString ErrorText() const { return error_; }
     // "HOST:PORT" of the client being served; empty when none.
     QString Client() const { return client_; }
+    // Bytes handed to the network for the client being served, and taken
+    // from it, Telnet framing included.
+    qint64 WireBytesSent() const { return wireSent_; }
+    qint64 WireBytesReceived() const { return wireReceived_; }
 
     // The line a refused client gets.
     static QByteArray BusyText(const QString& servedClient);
@@ -42,6 +46,10 @@ signals:
     void ClientConnected(const QString& client);
     void ClientDisconnected(const QString& client);
     void ClientRefused(const QString& client, const QString& servedClient);
+    // The terminal's memory file could not be taken for a client (in use by
+    // another program, gone, damaged since Listen()): the client was sent
+    // away with the reason.
+    void TerminalUnavailable(const QString& client, const QString& reason);
 
 private:
     class TerminalPort;
@@ -49,7 +57,9 @@ private:
     void OnReadyRead();
     void OnClientGone();
     void OnTerminalEvent(int code);
-    void Refuse(QTcpSocket* socket);
+    // Sends the client away with one line saying why, before any negotiation.
+    void SendAway(QTcpSocket* socket, const QByteArray& words);
+    void Send(const QByteArray& wire);
 
     SimulatedTerminal& terminal_;
     std::unique_ptr<QTcpServer> server_;
@@ -58,4 +68,6 @@ private:
     QPointer<QTcpSocket> socket_;
     QString client_;
     QString error_;
+    qint64 wireSent_ = 0;
+    qint64 wireReceived_ = 0;
 };

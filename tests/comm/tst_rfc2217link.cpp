@@ -8,6 +8,7 @@
 #include "comm/rfc2217link.h"
 #include "comm/rfc2217server.h"
 #include "comm/simterminal.h"
+#include "config/configfiles.h"
 #include "common/manualclock.h"
 #include "platform/timers.h"
 
@@ -167,6 +168,36 @@ private slots:
         QSignalSpy secondReady(&second, &SerialLink::Ready);
         QVERIFY(second.Open());
         QVERIFY(secondReady.wait(WaitMs));
+    }
+
+    // The served terminal's memory file taken by another session after the
+    // server began listening: a client is sent away with the reason, which
+    // it says as the server's words; once the file is free again the next
+    // client is served.
+    void memoryFileTakenMeanwhile()
+    {
+        QTemporaryDir dir;
+        const QString memory = dir.filePath(QStringLiteral("door.QLV"));
+        QVERIFY(WriteFileAtomically(memory, FormatConfigBlock(ConfigBlock{})));
+        Served s;
+        s.sim.SetOptions(*ParseSimulationOptions(u':' + memory));
+        Rfc2217Server server(s.sim);
+        QVERIFY(server.Listen(QHostAddress::LocalHost, 0));
+        SimulatedTerminal other(s.timers);
+        other.SetOptions(s.sim.Options());
+        QVERIFY(other.Open());
+        QSignalSpy unavailable(&server, &Rfc2217Server::TerminalUnavailable);
+        Rfc2217Link link(s.timers, Address(server.Port()));
+        QSignalSpy failed(&link, &SerialLink::ConnectionFailed);
+        QVERIFY(link.Open());
+        QVERIFY(failed.wait(WaitMs));
+        QCOMPARE(link.LastProblem(), Rfc2217Link::Problem::Closed);
+        QCOMPARE(unavailable.size(), 1);
+        QCOMPARE(link.OpenFailure().detail, QStringLiteral("unavailable: %1: is in use by another program").arg(memory));
+        other.Close();
+        QSignalSpy ready(&link, &SerialLink::Ready);
+        QVERIFY(link.Open());
+        QVERIFY(ready.wait(WaitMs));
     }
 
     // Failures of an opening, each reported after Open() returned, naming
