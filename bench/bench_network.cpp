@@ -7,6 +7,8 @@
 // the start of the sequence, the connection made), and once as an operator
 // runs it: `vardelo-cli read` against `vardelo-cli simulate --listen`, from
 // the start of the command to its end, connection included.
+// Sixteen served terminals read by one site read (goal: within 1.05 x a
+// single read) belongs here once the site's read exists.
 #include "comm/rfc2217link.h"
 #include "comm/rfc2217server.h"
 #include "comm/sequences.h"

@@ -128,10 +128,10 @@ private:
     // Timer5: offers the language window once, a second after start-up.
     std::unique_ptr<PeriodicTimer> languageOfferTimer_;
     std::unique_ptr<TransferMonitor> monitor_;
-    QLabel* statusLine_ = nullptr;
-    QLabel* connectionLine_ = nullptr;
-    QString connectionProblem_;            // why the terminal on the network was last lost
-    std::function<void()> waitingCommand_; // given while the terminal was being connected
+    QLabel* statusLine_ = nullptr;                      // StatusLine
+    QLabel* connectionLine_ = nullptr;                  // ConnectionStatus
+    QString connectionProblem_;              // why the terminal on the network was last lost
+    std::function<void()> waitingCommand_;   // given while the terminal was being connected
     std::unique_ptr<SerialDevices> systemDevices_;
     std::unique_ptr<TransferRecorder> recorder_;
 
