@@ -8,6 +8,7 @@
 #include "app/ui/interfacedialog.h"
 #include "common/democonfig.h"
 #include "common/mainwindowharness.h"
+#include "common/screenshots.h"
 #include "comm/mappedlink.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -580,10 +581,11 @@ private slots:
     // VARDELO_SCREENSHOT_DIR names a folder (see the README).
     void screenshots()
     {
-        const QDir folder(qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"));
-        if (!qEnvironmentVariableIsSet("VARDELO_SCREENSHOT_DIR") || !folder.mkpath(QStringLiteral(".")))
+        const QString shots = ScreenshotFolder();
+        if (shots.isEmpty())
             QSKIP("VARDELO_SCREENSHOT_DIR not set");
-        const QStringList languages{"de", "en", "fr", "es"};
+        const QDir folder(shots);
+        const QStringList& languages = ScreenshotLanguages;
         for (const QString& language : languages) {
             MainWindowHarness h(Kind::Simulated, QStringLiteral(" 1\r\n %1\r\n").arg(1000 * languages.indexOf(language)).toLatin1());
             const auto save = [&](QWidget& widget, const QString& name) {

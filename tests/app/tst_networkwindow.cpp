@@ -10,6 +10,7 @@
 #include "comm/sequences.h"
 #include "common/filebytes.h"
 #include "common/mainwindowharness.h"
+#include "common/screenshots.h"
 #include "platform/timers.h"
 #include "texts/catalogue.h"
 
@@ -143,10 +144,11 @@ private slots:
     // and the main window connected to it.
     void screenshots()
     {
-        const QDir folder(qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"));
-        if (!qEnvironmentVariableIsSet("VARDELO_SCREENSHOT_DIR") || !folder.mkpath(QStringLiteral(".")))
+        const QString shots = ScreenshotFolder();
+        if (shots.isEmpty())
             QSKIP("VARDELO_SCREENSHOT_DIR not set");
-        const QStringList languages{"de", "en", "fr", "es"};
+        const QDir folder(shots);
+        const QStringList& languages = ScreenshotLanguages;
         for (const QString& language : languages) {
             Served served;
             MainWindowHarness h(MainWindowHarness::LinkKind::Scripted,

@@ -3,6 +3,7 @@
 #include "common/editorfixture.h"
 #include "common/fakes.h"
 #include "common/filebytes.h"
+#include "common/screenshots.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -240,10 +241,11 @@ private slots:
     // Pictures for a look by eye when VARDELO_SCREENSHOT_DIR names a folder.
     void screenshots()
     {
-        const QDir folder(qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"));
-        if (!qEnvironmentVariableIsSet("VARDELO_SCREENSHOT_DIR") || !folder.mkpath(QStringLiteral(".")))
+        const QString shots = ScreenshotFolder();
+        if (shots.isEmpty())
             QSKIP("VARDELO_SCREENSHOT_DIR not set");
-        const QStringList languages{"de", "en", "fr", "es"};
+        const QDir folder(shots);
+        const QStringList& languages = ScreenshotLanguages;
         for (const QString& language : languages) {
             init();
             program.LanguageOffset = qint16(1000 * languages.indexOf(language));
