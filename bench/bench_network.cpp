@@ -9,6 +9,7 @@
 // the start of the command to its end, connection included.
 // Sixteen served terminals read by one site read (goal: within 1.05 x a
 // single read) belongs here once the site's read exists.
+#include "bench/realtime.h"
 #include "comm/rfc2217link.h"
 #include "comm/rfc2217server.h"
 #include "comm/sequences.h"
@@ -29,21 +30,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class QuietMessages : public Messages {
-public:
-    Answer Show(const QString&, const QString&, Buttons buttons, QWidget*) override
-    {
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-};
-
-constexpr double LineSeconds(int bytes)
-{
-    return double(bytes) * Timing::BitsPerByte / Timing::BaudRate;
-}
-constexpr double ReadMinimumSeconds = 0.6 + LineSeconds(Timing::ReadCompleteIndex);
-constexpr double WriteMinimumSeconds = 2 * LineSeconds(Configuration::BlockSlots);
 
 // The served terminal and a session on the network link to it, connected.
 struct Rig {
@@ -78,21 +64,6 @@ struct Rig {
             [] { return PasswordEntry{1, PackTerminalPassword(QStringLiteral("123456"), false)}; });
     }
 };
-
-template <typename Sequence>
-bool RunRealTime(Sequence& sequence, const std::function<bool()>& start)
-{
-    QEventLoop loop;
-    bool ok = false;
-    QObject::connect(&sequence, &Sequence::Finished, &loop, [&](bool success) {
-        ok = success;
-        loop.quit();
-    });
-    if (!start())
-        return false;
-    loop.exec();
-    return ok;
-}
 
 void BM_NetworkReadRealTime(benchmark::State& state)
 {
