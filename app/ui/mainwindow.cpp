@@ -596,6 +596,8 @@ void MainWindow::InterfaceCommand()
                 shown->PortButton(port - 1)->setChecked(true);
         });
         program_.ChosenPort = terminal.PortNumber;
+        // A command that waited for the port before is not one for this one.
+        waitingCommand_ = nullptr;
         connectionProblem_.clear();
         ShowConnection();
     };

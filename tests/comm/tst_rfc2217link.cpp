@@ -7,8 +7,10 @@
 #include "comm/receivehandler.h"
 #include "comm/rfc2217link.h"
 #include "comm/rfc2217server.h"
+#include "comm/sequences.h"
 #include "comm/simterminal.h"
 #include "config/configfiles.h"
+#include "common/fakes.h"
 #include "common/manualclock.h"
 #include "platform/timers.h"
 
@@ -113,6 +115,27 @@ private slots:
         QCOMPARE(link.ReadAll(), QByteArray(1, char(16)));
         QCOMPARE(s.sim.CurrentPhase(), SimulatedTerminal::Phase::AwaitPassword);
         QCOMPARE(s.server.Client().section(u':', 0, 0), QStringLiteral("127.0.0.1"));
+    }
+
+    // A sequence cannot time the lines of a connection not yet set up: one
+    // started then is refused, saying so, and nothing reaches the terminal.
+    void sequenceRefusedWhileConnecting()
+    {
+        Served s;
+        Rfc2217Link link(s.timers, s.Address());
+        ProgramState program;
+        program.LanguageOffset = 1000;
+        FakeMessages messages;
+        TerminalSession session(program, link, s.timers, messages);
+        QVERIFY(link.Open());
+        QVERIFY(!session.Reset().Start());
+        QVERIFY(!session.Busy());
+        QCOMPARE(messages.shown.size(), 1);
+        QCOMPARE(messages.shown.first().prompt, QStringLiteral("Connecting to %1 ...").arg(s.Address()));
+        QSignalSpy ready(&link, &SerialLink::Ready);
+        QVERIFY(ready.wait(WaitMs));
+        QVERIFY(!link.Dtr() && !s.sim.Dtr());
+        QVERIFY(session.Reset().Start());
     }
 
     // A byte the served terminal garbles on its line reaches the client as
