@@ -123,7 +123,7 @@ bool InterfaceDialog::TakeAddress()
 {
     const int port = program_.ChosenPort;
     if (port < 1 || port > 8)
-        return false;
+        return true;   // no port selected: nothing to name
     const QString text = address_->currentText().trimmed();
     if (text == AddressOf(port))
         return true;
