@@ -46,15 +46,15 @@ QString MakerWebAddress(const QString& settingsPath)
 LoadOutcome LoadConfigFile(const ProgramState& program, Configuration& m, const QString& path, Messages& messages)
 {
     if (!IsConfigFileName(path)) {
-        messages.Show(TableText(program, 126), TableText(program, 127));
+        messages.Show(TableText(program, Text::NoFileSelected), TableText(program, Text::LoadRefusedTitle));
         return LoadOutcome::NotAConfigFile;
     }
     if (const FileStatus read = ReadConfigurationFile(m, path); !read) {
         // The reader's own detail names the file and what is wrong with it:
         // a line and slot, a folder, a FIFO, permission denied, too large.
-        messages.Show(CatalogueText(300, program.LanguageOffset) + QStringLiteral("\n")
+        messages.Show(CatalogueText(Text::FileNotLoaded, program.LanguageOffset) + QStringLiteral("\n")
                           + FileStatusText(read, program.LanguageOffset),
-                      TableText(program, 127));
+                      TableText(program, Text::LoadRefusedTitle));
         return LoadOutcome::Refused;
     }
     return LoadOutcome::Loaded;

@@ -32,6 +32,6 @@ inline const QString MakerMessageTitle = QStringLiteral("INTERNET");
 enum class LoadOutcome { Loaded, NotAConfigFile, Refused };
 
 // Reads the configuration file into slots 0..2047 of ConfigImage. A wrong
-// name gives text 126; a short or damaged file is refused with text 300 and
-// leaves the image as it was.
+// name gives Text::NoFileSelected; a short or damaged file is refused with
+// Text::FileNotLoaded and leaves the image as it was.
 LoadOutcome LoadConfigFile(const ProgramState& program, Configuration& m, const QString& path, Messages& messages);

@@ -11,7 +11,6 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
-#include <QFileDevice>
 #include <QFileInfo>
 
 namespace {
@@ -29,7 +28,7 @@ bool OpenConfiguration(CommandCall& call, Configuration& m, Comments comments)
         return false;
     }
     if (const FileStatus read = LoadComments(m, path, false); !read) {
-        const QString message = CatalogueText(FileText::CommentsNotRead, language) + u' ' + FileStatusText(read, language);
+        const QString message = CatalogueText(Text::CommentsNotRead, language) + u' ' + FileStatusText(read, language);
         if (comments == Comments::Needed) {
             call.Failure(message);
             return false;
@@ -57,11 +56,7 @@ int RunExport(CommandCall& call)
     const QByteArray content = ExportCardListsCsv(m, ListCaptions(call.LanguageOffset()));
     // Without --csv the CSV itself is the result: the same bytes on stdout.
     if (!call.IsSet(QStringLiteral("csv"))) {
-        // Byte for byte, its byte order mark included (a text stream would drop it).
-        call.out.flush();
-        auto* device = qobject_cast<QFileDevice*>(call.out.device());
-        if (!device || device->write(content) != content.size() || !device->flush())
-            call.out.setStatus(QTextStream::WriteFailed);
+        WriteRawBytes(call.out, content);
         return ExitOk;
     }
     const QString csv = call.Value(QStringLiteral("csv"));

@@ -17,14 +17,20 @@ PortMap ProgramPortMap()
     return PortMap::Load(PortMap::DefaultPath());
 }
 
-void ReportPortMap(const PortMap& map, const SerialDevices& devices, int exceptPort, int languageOffset,
-                   QTextStream& err)
+void ReportPortMapFile(const PortMap& map, int languageOffset, QTextStream& err)
 {
     const QString path = PrintableText(PortMap::DefaultPath());
     if (!map.LoadStatus())
         err << "vardelo-cli: " << FileStatusText(map.LoadStatus(), languageOffset) << " (no port map)\n";
     for (const QString& problem : map.Problems())
         err << "vardelo-cli: " << path << ", " << problem << " (ignored)\n";
+}
+
+void ReportPortMap(const PortMap& map, const SerialDevices& devices, int exceptPort, int languageOffset,
+                   QTextStream& err)
+{
+    ReportPortMapFile(map, languageOffset, err);
+    const QString path = PrintableText(PortMap::DefaultPath());
     for (const QString& missing : MissingMapDevices(map, devices, exceptPort))
         err << "vardelo-cli: " << path << ", " << PrintableText(missing) << '\n';
 }

@@ -73,7 +73,7 @@ int RunShow(CommandCall& call)
     // Comments that cannot be used are named, and the configuration is
     // shown without them, as the editor opens it.
     if (const FileStatus comments = LoadComments(m, path, false); !comments)
-        call.Warning(CatalogueText(FileText::CommentsNotRead, 1000) + u' ' + FileStatusText(comments, 1000));
+        call.Warning(CatalogueText(Text::CommentsNotRead, 1000) + u' ' + FileStatusText(comments, 1000));
     DecodeLists(m);
     call.PrintJson(QJsonObject{{"settings", Settings(m)}, {"display", Display(m)}, {"lists", Lists(m)}, {"slots", SlotValues(m)}});
     return ExitOk;

@@ -6,10 +6,9 @@
 #include "comm/rfc2217server.h"
 #include "comm/simterminal.h"
 #include "platform/fileaccess.h"
-#include "platform/stopsignals.h"
+#include "platform/interrupts.h"
 #include "platform/timers.h"
 #include "texts/catalogue.h"
-#include "texts/networktexts.h"
 
 #include <QEventLoop>
 #include <QHostAddress>
@@ -74,7 +73,7 @@ int RunSimulate(CommandCall& call)
     if (options->file.isEmpty())
         return call.UsageError(QStringLiteral("MEMORY.QLV: the terminal's memory is a configuration file, and none is named"));
     const int language = call.LanguageOffset();
-    const auto say = [&](int id, const QString& first, const QString& second = {}) {
+    const auto say = [&](TextNumber id, const QString& first, const QString& second = {}) {
         const QString text = CatalogueText(id, language);
         call.err << "vardelo-cli simulate: " << PrintableText(second.isNull() ? text.arg(first) : text.arg(first, second))
                  << '\n';
@@ -86,29 +85,29 @@ int RunSimulate(CommandCall& call)
     terminal.SetOptions(*options);
     Rfc2217Server server(terminal);
     // Set before listening: a stop asked for from then on is not lost.
-    StopSignals stop;
+    InterruptWatcher stop;
     if (!server.Listen(listening->address, listening->port)) {
-        say(NetworkText::CannotServe, HostPort(listening->address, listening->port), server.ErrorText());
+        say(Text::CannotServeSimulation, HostPort(listening->address, listening->port), server.ErrorText());
         return ExitFailed;
     }
     QObject::connect(&server, &Rfc2217Server::ClientConnected, [&](const QString& client) {
-        say(NetworkText::ClientConnected, client);
+        say(Text::ServedClientConnected, client);
     });
     QObject::connect(&server, &Rfc2217Server::ClientDisconnected, [&](const QString& client) {
-        say(NetworkText::ClientDisconnected, client);
+        say(Text::ServedClientDisconnected, client);
     });
     QObject::connect(&server, &Rfc2217Server::ClientRefused, [&](const QString& client, const QString& served) {
-        say(NetworkText::ClientRefused, client, served);
+        say(Text::ServedClientRefused, client, served);
     });
     // The memory file became unusable since (taken by another program):
     // this client is sent away, and the next one tried again.
     QObject::connect(&server, &Rfc2217Server::TerminalUnavailable, [&](const QString&, const QString& reason) {
-        say(NetworkText::CannotServe, HostPort(listening->address, server.Port()), reason);
+        say(Text::CannotServeSimulation, HostPort(listening->address, server.Port()), reason);
     });
-    say(NetworkText::Serving, options->file, HostPort(listening->address, server.Port()));
+    say(Text::ServedSimulation, options->file, HostPort(listening->address, server.Port()));
 
     QEventLoop loop;
-    QObject::connect(&stop, &StopSignals::StopRequested, &loop, &QEventLoop::quit);
+    QObject::connect(&stop, &InterruptWatcher::Interrupted, &loop, &QEventLoop::quit);
     loop.exec();
     return ExitOk;
 }

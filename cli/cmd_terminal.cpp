@@ -4,7 +4,6 @@
 #include "cli/commands.h"
 
 #include "texts/catalogue.h"
-#include "texts/filetexts.h"
 #include "texts/networktexts.h"
 #include "app/mainflow.h"
 #include "comm/changereport.h"
@@ -35,22 +34,10 @@ namespace {
 // The progress line on stderr comes at most this often.
 constexpr int ProgressIntervalMs = 1000;
 
-// Messages of the sequences go to the terminal instead of a box; questions
-// are answered No (the command line opens no editor).
-class CliMessages : public Messages {
-public:
-    QString last;
-    Answer Show(const QString& prompt, const QString&, Buttons buttons, QWidget*) override
-    {
-        last = prompt;
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-};
-
 // Why the port did not open: text 165, and under it the cause.
 QString OpenFailureText(const ProgramState& program, const MappedSerialLink& link)
 {
-    QStringList lines = PortFailedMessage(program, 165, {link.OpenFailure()}).trimmed().split(u'\n');
+    QStringList lines = PortFailedMessage(program, Text::PortBusy, {link.OpenFailure()}).trimmed().split(u'\n');
     for (QString& line : lines)
         line = PrintableText(line);
     return lines.join(u'\n');
@@ -72,7 +59,7 @@ std::optional<int> CheckPortText(CommandCall& call)
         return call.UsageError(QStringLiteral("--port: ") + PrintableText(error));
     if (target.kind == PortTarget::Kind::Network && !NetworkAddress::Parse(target.address))
         return call.UsageError(QStringLiteral("--port: ") +
-                               CatalogueText(NetworkText::NotAnAddress, 1000).arg(PrintableText(target.address)));
+                               CatalogueText(Text::NetworkNotAnAddress, 1000).arg(PrintableText(target.address)));
     return std::nullopt;
 }
 
@@ -100,7 +87,7 @@ public:
         recorder_->PortName = [portName] { return portName; };
         QObject::connect(recorder_.get(), &TransferRecorder::Problem, [this](const QString& problem) {
             if (err_)
-                *err_ << "vardelo-cli: " << SequenceText(program_, 342).arg(problem) << '\n';
+                *err_ << "vardelo-cli: " << SequenceText(program_, Text::TransferLogUnwritable).arg(problem) << '\n';
         });
         // A terminal on the network lost while a sequence runs: said at once.
         QObject::connect(link_.get(), &SerialLink::ConnectionFailed, [this] {
@@ -189,7 +176,7 @@ public:
     ProgramState program_;
     QtTimers timers_;
     std::unique_ptr<MappedSerialLink> link_;
-    CliMessages messages_;
+    AnsweringMessages messages_;
     std::unique_ptr<TerminalSession> session_;
     std::unique_ptr<TransferMonitor> monitor_;
     int port_ = 0;   // com N, or 0 for a device or simulation named directly
@@ -280,7 +267,7 @@ int RunWrite(CommandCall& call)
         texts.LanguageOffset = language;
         LoadWindowTexts(texts, TextWindow::Main);
         Configuration scratch;
-        CliMessages refused;
+        AnsweringMessages refused;
         if (LoadConfigFile(texts, scratch, file, refused) != LoadOutcome::Loaded) {
             call.err << refused.last.trimmed() << '\n';
             return ExitFailed;
@@ -318,7 +305,8 @@ int RunWrite(CommandCall& call)
     if (!result.trimmed().isEmpty())
         (ok ? call.out : call.err) << result.trimmed() << '\n';
     if (const SimulatedTerminal* sim = t.link_->Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
-        call.err << CatalogueText(FileText::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText()) << '\n';
+        call.err << CatalogueText(Text::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText())
+                 << '\n';
     return ok ? ExitOk : ExitFailed;
 }
 

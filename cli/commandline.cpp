@@ -4,6 +4,7 @@
 #include "config/configimage.h"
 #include "platform/fileaccess.h"
 
+#include <QFileDevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -243,17 +244,8 @@ std::optional<QString> CommandCall::TerminalPassword()
                                        LanguageOffset(), err);
     if (!given)
         return std::nullopt;
-    const QString& password = *given;
-    // "X" and the free-mode text, as the password dialog takes it.
-    if (password.startsWith(u'X')) {
-        const QString text = password.mid(1);
-        const bool fits = text.size() >= 6 && text.size() <= 8 &&
-                          std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 255; });
-        if (fits)
-            return PackTerminalPassword(text, true);
-    } else if (PackPasswordDigits(password)) {
-        return PackTerminalPassword(password, false);
-    }
+    if (const auto packed = TerminalPasswordFromText(*given))
+        return packed;
     UsageError(QStringLiteral("the password (--password, --password-file or ") + QLatin1String(PasswordVariable) +
                QStringLiteral(") must be ") + PasswordRule);
     return std::nullopt;
@@ -316,5 +308,32 @@ QString CommandList(const QList<Command>& commands)
     text += QStringLiteral("\n%1 COMMAND --help shows a command's arguments, options and exit status;\n"
                            "%1 --version prints the version.\n\n"
                            "exit status: 0 success, 1 the work failed (file, terminal), 2 wrong usage\n").arg(Program);
+    // The manual page vardelo-cli(1) is made from this text and each
+    // command's help (packaging/manpage.sh): what it lists here is all the
+    // page says of the environment and the files.
+    text += QStringLiteral("\nenvironment:\n");
+    AddRow(text, QLatin1String(PasswordVariable),
+           QStringLiteral("the terminal password of read and write when neither --password nor --password-file "
+                          "gives it"), 20);
+    AddRow(text, QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("the folder that holds vardelo/ in place of ~/.config"), 20);
+    AddRow(text, QStringLiteral("XDG_DATA_HOME"),
+           QStringLiteral("the folder that holds vardelo/reads in place of ~/.local/share"), 20);
+    text += QStringLiteral("\nfiles:\n");
+    AddRow(text, QStringLiteral("~/.config/vardelo/ports.map"),
+           QStringLiteral("the port map: the device or simulated terminal com1 to com8 stand for"), 35);
+    AddRow(text, QStringLiteral("~/.config/vardelo/transfers.log"),
+           QStringLiteral("the log of reads and writes, shared with the program vardelo"), 35);
+    AddRow(text, QStringLiteral("~/.local/share/vardelo/reads"),
+           QStringLiteral("reads that could not be stored beside their target"), 35);
     return text;
+}
+
+void WriteRawBytes(QTextStream& out, const QByteArray& content)
+{
+    out.flush();
+    QIODevice* device = out.device();
+    if (!device || device->write(content) != content.size())
+        out.setStatus(QTextStream::WriteFailed);
+    else if (auto* file = qobject_cast<QFileDevice*>(device); file && !file->flush())
+        out.setStatus(QTextStream::WriteFailed);
 }

@@ -106,6 +106,10 @@ private:
 // one name a line), never cut.
 QString PrintedName(const QString& name);
 
+// A result that is bytes (a CSV with its byte order mark, which a text stream
+// would drop) written as they are; a failure marks out as failed.
+void WriteRawBytes(QTextStream& out, const QByteArray& content);
+
 // "usage: vardelo-cli ..." of one command, generated from its entry.
 QString UsageLine(const Command& command);
 QString CommandHelp(const Command& command);

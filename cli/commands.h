@@ -26,5 +26,8 @@ PortMap ProgramPortMap();
 // exceptPort's, whose opening says so itself).
 void ReportPortMap(const PortMap& map, const SerialDevices& devices, int exceptPort, int languageOffset,
                    QTextStream& err);
+// Only what is wrong with the map's file and its lines.
+void ReportPortMapFile(const PortMap& map, int languageOffset, QTextStream& err);
 int RunDiff(CommandCall& call);
 int RunLog(CommandCall& call);
+int RunSite(CommandCall& call);

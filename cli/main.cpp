@@ -1,5 +1,6 @@
 // vardelo-cli: the command-line companion of the configuration program.
 #include "cli/commands.h"
+#include "cli/sitecommand.h"
 #include "platform/fileaccess.h"
 
 #include <QCoreApplication>
@@ -108,6 +109,7 @@ const QList<Command>& Commands()
          {{ExitOk, QStringLiteral("the log was printed")},
           {ExitFailed, QStringLiteral("the log cannot be read (the message names it)")}},
          RunLog},
+        SiteCommand(),
     };
     return commands;
 }

@@ -2,14 +2,12 @@
 
 #include "texts/catalogue.h"
 #include "texts/filetexts.h"
+#include "config/configimage.h"
 #include "platform/console.h"
 #include "platform/fileaccess.h"
 
 #include <QFileInfo>
 
-namespace {
-
-constexpr int OthersMayReadText = 522;   // %1 the file, %2 its permissions
 
 // Like ssh with a key file: a password that other users may read is no
 // secret, but refusing it would stop a script that ran yesterday, so it is
@@ -26,7 +24,8 @@ void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream&
     const QString mode = u'0' + digit(QFileDevice::ReadOwner, QFileDevice::WriteOwner, QFileDevice::ExeOwner)
         + digit(QFileDevice::ReadGroup, QFileDevice::WriteGroup, QFileDevice::ExeGroup)
         + digit(QFileDevice::ReadOther, QFileDevice::WriteOther, QFileDevice::ExeOther);
-    err << "vardelo-cli: " << CatalogueText(OthersMayReadText, languageOffset).arg(PrintableText(path), mode) << '\n';
+    err << "vardelo-cli: " << CatalogueText(Text::PasswordFileReadable, languageOffset).arg(PrintableText(path), mode)
+        << '\n';
 #else
     Q_UNUSED(path);
     Q_UNUSED(languageOffset);
@@ -34,23 +33,17 @@ void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream&
 #endif
 }
 
+namespace {
+
 std::optional<QString> FirstLineOf(const QString& path, int languageOffset, QTextStream& err)
 {
-    // A password file holds one short line.
-    constexpr qint64 PasswordFileBytes = 4096;
-    const FileContent file = ReadRegularFile(path, PasswordFileBytes);
+    const PasswordFileLine file = ReadPasswordFile(path);
     if (!file.status) {
         err << "vardelo-cli: --password-file: " << FileStatusText(file.status, languageOffset) << '\n';
         return std::nullopt;
     }
     WarnWhenOthersMayRead(path, languageOffset, err);
-    // The first line, with or without its line end (many editors write none).
-    QByteArray line = file.content;
-    if (const qsizetype end = line.indexOf('\n'); end >= 0)
-        line.truncate(end);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return QString::fromUtf8(line);
+    return file.line;
 }
 
 } // namespace
@@ -65,15 +58,22 @@ std::optional<QString> ResolvePassword(const PasswordSources& sources, int langu
         return sources.given;
     if (!sources.file.isEmpty())
         return FirstLineOf(sources.file, languageOffset, err);
+    if (auto password = PasswordFromEnvironmentOrPrompt(languageOffset, err))
+        return password;
+    err << "vardelo-cli: the terminal password is needed: --password-file FILE, the environment variable "
+        << PasswordVariable << ", or typed at the prompt\n";
+    return std::nullopt;
+}
+
+std::optional<QString> PasswordFromEnvironmentOrPrompt(int languageOffset, QTextStream& err)
+{
     if (qEnvironmentVariableIsSet(PasswordVariable))
         return qEnvironmentVariable(PasswordVariable);
     if (StandardInputIsTerminal()) {
-        err << CatalogueText(FileText::PasswordPrompt, languageOffset);
+        err << CatalogueText(Text::PasswordPrompt, languageOffset);
         err.flush();
         if (auto typed = ReadLineWithoutEcho())
             return typed;
     }
-    err << "vardelo-cli: the terminal password is needed: --password-file FILE, the environment variable "
-        << PasswordVariable << ", or typed at the prompt\n";
     return std::nullopt;
 }

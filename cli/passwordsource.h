@@ -19,3 +19,10 @@ inline const char* const PasswordVariable = "VARDELO_PASSWORD";
 // input is a terminal. Nothing, and the reason on err, when none gives one or
 // both options are given.
 std::optional<QString> ResolvePassword(const PasswordSources& sources, int languageOffset, QTextStream& err);
+// VARDELO_PASSWORD, else typed at a prompt without echo when standard input
+// is a terminal; nothing (and nothing said) when neither gives one.
+std::optional<QString> PasswordFromEnvironmentOrPrompt(int languageOffset, QTextStream& err);
+
+// Like ssh with a key file: a password file that other users may read is
+// used, and the operator warned on err.
+void WarnWhenOthersMayRead(const QString& path, int languageOffset, QTextStream& err);

@@ -6,23 +6,7 @@
 
 namespace {
 
-namespace Txt {
-constexpr int Seconds = 220;
-constexpr int Yes = 221;
-constexpr int No = 222;
-constexpr int NoChange = 344;
-constexpr int SettingsChanged = 345;
-constexpr int ListChanged = 346;
-constexpr int DisplayChanged = 347;
-constexpr int OtherBytes = 348;
-constexpr int CommentsChanged = 351;
-constexpr int CardAdded = 352;
-constexpr int CardRemoved = 353;
-constexpr int DisplayLine = 354;
-constexpr int CommentChanged = 355;
-}
-
-QString Label(int id, int language)
+QString Label(TextNumber id, int language)
 {
     QString text = CatalogueText(id, language).trimmed();
     if (text.endsWith(u':'))
@@ -33,12 +17,12 @@ QString Label(int id, int language)
 QString SettingValue(const SettingChange& c, int value, const QString& text, int language)
 {
     switch (SettingEntry(c.key).values) {
-    case SettingValues::Seconds: return QString::number(value) + CatalogueText(Txt::Seconds, language);
+    case SettingValues::Seconds: return QString::number(value) + CatalogueText(Text::ReportSeconds, language);
     case SettingValues::Password: return text;
     case SettingValues::Digits: return QString::number(value);
     case SettingValues::YesNo: break;
     }
-    return CatalogueText(value ? Txt::Yes : Txt::No, language).trimmed();
+    return CatalogueText(value ? Text::ReportYes : Text::ReportNo, language).trimmed();
 }
 
 QString Card(const CardChange& c)
@@ -57,7 +41,7 @@ QJsonArray Cards(const QList<CardChange>& cards)
 
 } // namespace
 
-QString ChangeText(int id, int languageOffset)
+QString ChangeText(TextNumber id, int languageOffset)
 {
     return CatalogueText(id, languageOffset);
 }
@@ -65,19 +49,19 @@ QString ChangeText(int id, int languageOffset)
 QStringList SummarizeChanges(const ConfigDifference& d, int language)
 {
     if (d.Empty())
-        return {CatalogueText(Txt::NoChange, language)};
+        return {CatalogueText(Text::NoChange, language)};
     QStringList lines;
     if (!d.settings.isEmpty())
-        lines << CatalogueText(Txt::SettingsChanged, language).arg(d.settings.size());
+        lines << CatalogueText(Text::SettingsChanged, language).arg(d.settings.size());
     for (int list = 1; list <= 4; ++list)
         if (d.Added(list) || d.Removed(list))
-            lines << CatalogueText(Txt::ListChanged, language).arg(list).arg(d.Added(list)).arg(d.Removed(list));
+            lines << CatalogueText(Text::ListChanged, language).arg(list).arg(d.Added(list)).arg(d.Removed(list));
     if (!d.display.isEmpty())
-        lines << CatalogueText(Txt::DisplayChanged, language).arg(d.DisplayTextsChanged());
+        lines << CatalogueText(Text::DisplayTextsChanged, language).arg(d.DisplayTextsChanged());
     if (d.otherSlots)
-        lines << CatalogueText(Txt::OtherBytes, language).arg(d.otherSlots);
+        lines << CatalogueText(Text::OtherBytesChanged, language).arg(d.otherSlots);
     if (!d.comments.isEmpty())
-        lines << CatalogueText(Txt::CommentsChanged, language).arg(d.comments.size());
+        lines << CatalogueText(Text::CommentsChanged, language).arg(d.comments.size());
     return lines;
 }
 
@@ -85,19 +69,21 @@ QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int language)
 {
     QList<ChangeLine> lines;
     for (const SettingChange& c : d.settings)
-        lines.append({Label(SettingEntry(c.key).reportText, language), SettingValue(c, c.oldValue, c.oldText, language),
+        lines.append({Label(TextNumber(SettingEntry(c.key).reportText), language),
+                      SettingValue(c, c.oldValue, c.oldText, language),
                       SettingValue(c, c.newValue, c.newText, language)});
     for (const CardChange& c : d.added)
-        lines.append({CatalogueText(Txt::CardAdded, language).arg(c.list), QString(), Card(c)});
+        lines.append({CatalogueText(Text::CardAdded, language).arg(c.list), QString(), Card(c)});
     for (const CardChange& c : d.removed)
-        lines.append({CatalogueText(Txt::CardRemoved, language).arg(c.list), Card(c), QString()});
+        lines.append({CatalogueText(Text::CardRemoved, language).arg(c.list), Card(c), QString()});
     for (const DisplayChange& c : d.display)
-        lines.append({CatalogueText(Txt::DisplayLine, language).arg(c.line / 2 + 1).arg(c.line % 2 + 1),
+        lines.append({CatalogueText(Text::DisplayLineChanged, language).arg(c.line / 2 + 1).arg(c.line % 2 + 1),
                       u'"' + c.oldText + u'"', u'"' + c.newText + u'"'});
     for (const CommentChange& c : d.comments)
-        lines.append({CatalogueText(Txt::CommentChanged, language).arg(c.list).arg(c.data), c.oldComment, c.newComment});
+        lines.append(
+            {CatalogueText(Text::CommentChanged, language).arg(c.list).arg(c.data), c.oldComment, c.newComment});
     if (d.otherSlots)
-        lines.append({CatalogueText(Txt::OtherBytes, language).arg(d.otherSlots), QString(), QString()});
+        lines.append({CatalogueText(Text::OtherBytesChanged, language).arg(d.otherSlots), QString(), QString()});
     return lines;
 }
 

@@ -5,6 +5,7 @@
 // named and valued as the printed report names them.
 
 #include "config/configcompare.h"
+#include "texts/textids.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -29,14 +30,5 @@ QList<ChangeLine> DescribeChanges(const ConfigDifference& d, int languageOffset)
 QStringList ChangeReportLines(const ConfigDifference& d, int languageOffset);
 // The whole difference, as `vardelo-cli diff --json` prints it.
 QJsonObject DifferenceJson(const ConfigDifference& d);
-// The title of the details window and of the summary frame.
-QString ChangeText(int id, int languageOffset);
-namespace ChangeTextId {
-constexpr int SummaryTitle = 343;
-constexpr int DetailsButton = 349;
-constexpr int DetailsTitle = 350;
-constexpr int Close = 356;
-constexpr int Before = 357;
-constexpr int After = 358;
-constexpr int What = 359;
-}
+// The words of the details window and of the summary frame.
+QString ChangeText(TextNumber id, int languageOffset);

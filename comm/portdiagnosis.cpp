@@ -1,7 +1,6 @@
 #include "comm/portdiagnosis.h"
 
 #include "texts/catalogue.h"
-#include "texts/filetexts.h"
 #include "texts/networktexts.h"
 #include "texts/sequencetext.h"
 #include "platform/serialdevices.h"
@@ -9,12 +8,6 @@
 #include <QSerialPort>
 
 #include <algorithm>
-
-namespace TextId {
-constexpr int DoesNotExist = 400, DetectedPorts = 401, JoinGroup = 402, NotAllowed = 403, InUse = 404,
-              IsFile = 405, IsFolder = 406, NotADevice = 407, NoHardware = 408;
-constexpr int SimulationSetting = 521;
-}
 
 PortFailure DiagnoseOpenFailure(const QString& device, int serialError, const QString& serialErrorText,
                                 const SerialDevices& devices)
@@ -53,33 +46,33 @@ PortFailure DiagnoseOpenFailure(const QString& device, int serialError, const QS
 
 QString OpenFailureLine(const PortFailure& f, int languageOffset)
 {
-    const auto text = [&](int id) { return CatalogueText(id, languageOffset); };
+    const auto text = [&](TextNumber id) { return CatalogueText(id, languageOffset); };
     switch (f.cause) {
     case PortFailure::Cause::None:
         return {};
     case PortFailure::Cause::Missing: {
-        QString line = text(TextId::DoesNotExist).arg(f.device);
+        QString line = text(Text::PortDoesNotExist).arg(f.device);
         if (!f.detected.isEmpty())
-            line += QStringLiteral("; ") + text(TextId::DetectedPorts).arg(f.detected.join(QStringLiteral(", ")));
+            line += QStringLiteral("; ") + text(Text::PortsDetected).arg(f.detected.join(QStringLiteral(", ")));
         return line;
     }
     case PortFailure::Cause::NoPermission:
         if (f.group.isEmpty())
-            return text(TextId::NotAllowed).arg(f.device);
-        return text(TextId::JoinGroup).arg(f.device, f.group, f.user.isEmpty() ? QStringLiteral("USER") : f.user);
+            return text(Text::PortNotAllowed).arg(f.device);
+        return text(Text::PortJoinGroup).arg(f.device, f.group, f.user.isEmpty() ? QStringLiteral("USER") : f.user);
     case PortFailure::Cause::Busy:
-        return text(TextId::InUse).arg(f.device);
+        return text(Text::PortInUse).arg(f.device);
     case PortFailure::Cause::NotADevice:
-        return text(f.kind == PortFailure::Kind::File     ? TextId::IsFile
-                    : f.kind == PortFailure::Kind::Folder ? TextId::IsFolder
-                                                          : TextId::NotADevice)
+        return text(f.kind == PortFailure::Kind::File     ? Text::PortIsFile
+                    : f.kind == PortFailure::Kind::Folder ? Text::PortIsFolder
+                                                          : Text::PortNotADevice)
             .arg(f.device);
     case PortFailure::Cause::NoHardware:
-        return text(TextId::NoHardware).arg(f.device);
+        return text(Text::PortNoHardware).arg(f.device);
     case PortFailure::Cause::SimulationFile:
-        return text(FileText::SimulationMemoryFile) + u' ' + f.detail;
+        return text(Text::SimulationMemoryFile) + u' ' + f.detail;
     case PortFailure::Cause::SimulationSetting:
-        return text(TextId::SimulationSetting) + u' ' + f.device + QStringLiteral(": ") + f.detail;
+        return text(Text::SimulationSettingUnusable) + u' ' + f.device + QStringLiteral(": ") + f.detail;
     case PortFailure::Cause::Network:
         return NetworkFailureLine(f, languageOffset);
     case PortFailure::Cause::Other:
@@ -90,7 +83,7 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
     return QStringLiteral("%1: %2").arg(f.device, f.detail);
 }
 
-QString PortFailedMessage(const ProgramState& program, int textId, const QList<PortFailure>& failures)
+QString PortFailedMessage(const ProgramState& program, TextNumber textId, const QList<PortFailure>& failures)
 {
     // A simulated terminal whose memory file or setting cannot be used, or a
     // terminal on the network that cannot be reached, is no occupied

@@ -6,6 +6,7 @@
 
 #include "config/programstate.h"
 #include "platform/seriallink.h"
+#include "texts/textids.h"
 
 class SerialDevices;
 
@@ -19,6 +20,6 @@ PortFailure DiagnoseOpenFailure(const QString& device, int serialError, const QS
 // (LanguageOffset); empty when nothing is known beyond the message.
 QString OpenFailureLine(const PortFailure& failure, int languageOffset);
 
-// Text id (129 or 165) in the current language, and under it the line of
-// the link's last failed opening, when there is one.
-QString PortFailedMessage(const ProgramState& program, int textId, const QList<PortFailure>& failures);
+// The text (both ports occupied, or the port busy) in the current language,
+// and under it the line of the link's last failed opening, when there is one.
+QString PortFailedMessage(const ProgramState& program, TextNumber textId, const QList<PortFailure>& failures);

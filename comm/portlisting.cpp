@@ -8,10 +8,6 @@
 #include <QJsonArray>
 #include <algorithm>
 
-namespace TextId {
-constexpr int SimulatedTerminal = 409, NotPresent = 410, Placeholder = 411, SimulationSetting = 521;
-}
-
 namespace {
 
 bool IsPlaceholder(const SerialPortEntry& port, const SerialDevices& devices)
@@ -171,26 +167,27 @@ QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& d
     const QString com = QStringLiteral("com%1 = ").arg(port);
     if (target.kind == PortTarget::Kind::Network) {
         if (!NetworkAddress::Parse(target.address))
-            return com + CatalogueText(NetworkText::NotAnAddress, languageOffset).arg(target.address);
-        return com + target.address + QStringLiteral(", ") + CatalogueText(NetworkText::NetworkTerminal, languageOffset);
+            return com + CatalogueText(Text::NetworkNotAnAddress, languageOffset).arg(target.address);
+        return com + target.address + QStringLiteral(", ") + CatalogueText(Text::NetworkTerminal, languageOffset);
     }
     if (target.kind == PortTarget::Kind::Simulated) {
-        QString text = com + CatalogueText(TextId::SimulatedTerminal, languageOffset);
+        QString text = com + CatalogueText(Text::SimulatedTerminal, languageOffset);
         QString error;
         const auto options = ParseSimulationOptions(target.simulation, &error);
         if (!options)
-            return text + QStringLiteral("; ") + CatalogueText(TextId::SimulationSetting, languageOffset) + u' ' + error;
+            return text + QStringLiteral("; ") + CatalogueText(Text::SimulationSettingUnusable, languageOffset) + u' '
+                + error;
         if (!options->file.isEmpty())
             text += QStringLiteral(" (%1)").arg(wholePath ? options->file : QFileInfo(options->file).fileName());
         return text;
     }
     if (devices.Inspect(target.device).kind == DeviceFacts::Kind::Missing)
-        return com + target.device + QStringLiteral(", ") + CatalogueText(TextId::NotPresent, languageOffset);
+        return com + target.device + QStringLiteral(", ") + CatalogueText(Text::PortNotPresent, languageOffset);
     for (const SerialPortEntry& entry : devices.Ports()) {
         if (!LeadsTo(target.device, entry, devices.StableName(entry.path)))
             continue;
         if (IsPlaceholder(entry, devices))
-            return com + entry.path + QStringLiteral(", ") + CatalogueText(TextId::Placeholder, languageOffset);
+            return com + entry.path + QStringLiteral(", ") + CatalogueText(Text::PortPlaceholder, languageOffset);
         return com + entry.path + (entry.description.isEmpty() ? QString() : QStringLiteral(", ") + entry.description);
     }
     return com + target.device;

@@ -45,9 +45,11 @@ bool OpenPortAtStartUp(SessionState& session, SerialLink& link, Messages& messag
     session.PortNumber = saved;
     link.SetPortNumber(saved);
     if (saved <= 2)
-        messages.Show(PortFailedMessage(session.Program, 129, failures), SequenceText(session.Program, 130));
+        messages.Show(PortFailedMessage(session.Program, Text::BothPortsOccupied, failures),
+                      SequenceText(session.Program, Text::StartUpTitle));
     else
-        messages.Show(PortFailedMessage(session.Program, 165, failures), SequenceText(session.Program, 166));
+        messages.Show(PortFailedMessage(session.Program, Text::PortBusy, failures),
+                      SequenceText(session.Program, Text::PortBusyTitle));
     return false;
 }
 
@@ -62,7 +64,8 @@ bool OpenSelectedPort(SessionState& session, SerialLink& link, Messages& message
             return true;
         const PortFailure failure = link.OpenFailure();
         link.Close();
-        messages.Show(PortFailedMessage(session.Program, 165, {failure}), SequenceText(session.Program, 166));
+        messages.Show(PortFailedMessage(session.Program, Text::PortBusy, {failure}),
+                      SequenceText(session.Program, Text::PortBusyTitle));
         const int next = FallbackPort(port);
         // Both fallback ports (com1, com2) are tried once at most; after
         // that the port stays closed instead of asking for ever.

@@ -9,13 +9,6 @@
 
 #include <algorithm>
 
-namespace TextId {
-constexpr int VardeloMenu = 107, ReadItem = 108, WriteItem = 109, InterfaceItem = 112;
-constexpr int HintOpenPort = 310, HintRead = 311, HintWrite = 312, HintReadAgain = 313;
-constexpr int Reading = 314, Sending = 315, Replying = 316, Resetting = 317;
-constexpr int ResetGiven = 527;
-}
-
 int LineSecondsFor(int bytes)
 {
     const int bytesPerSecond = Timing::BytesPerSecond;
@@ -31,37 +24,41 @@ namespace {
 
 // A menu caption as the operator reads it: without its access-key marker and
 // the padding some languages carry.
-QString MenuCaption(const ProgramState& program, int id)
+QString MenuCaption(const ProgramState& program, TextNumber id)
 {
     QString caption = SequenceText(program, id);
     caption.remove(u'&');
     return caption.simplified();
 }
 
-QString MenuPath(const ProgramState& program, int item)
+QString MenuPath(const ProgramState& program, TextNumber item)
 {
-    return MenuCaption(program, TextId::VardeloMenu) + QStringLiteral(" > ") + MenuCaption(program, item);
+    return MenuCaption(program, Text::VardeloMenu) + QStringLiteral(" > ") + MenuCaption(program, item);
 }
 
 } // namespace
 
 QString StatusLineText(const ProgramState& program, const TransferProgress& p, NextStep next)
 {
-    auto counted = [&](int id) { return SequenceText(program, id).arg(p.done).arg(p.total).arg(p.SecondsLeft()); };
+    auto counted = [&](TextNumber id) {
+        return SequenceText(program, id).arg(p.done).arg(p.total).arg(p.SecondsLeft());
+    };
     switch (p.phase) {
-    case TransferProgress::Phase::Reading: return counted(TextId::Reading);
-    case TransferProgress::Phase::Sending: return counted(TextId::Sending);
-    case TransferProgress::Phase::Replying: return counted(TextId::Replying);
-    case TransferProgress::Phase::Resetting: return SequenceText(program, TextId::Resetting);
+    case TransferProgress::Phase::Reading: return counted(Text::ProgressReading);
+    case TransferProgress::Phase::Sending: return counted(Text::ProgressSending);
+    case TransferProgress::Phase::Replying: return counted(Text::ProgressReplying);
+    case TransferProgress::Phase::Resetting: return SequenceText(program, Text::ProgressResetting);
     case TransferProgress::Phase::Idle: break;
     }
-    const auto hint = [&](int id, int item) { return SequenceText(program, id).arg(MenuPath(program, item)); };
+    const auto hint = [&](TextNumber id, TextNumber item) {
+        return SequenceText(program, id).arg(MenuPath(program, item));
+    };
     switch (next) {
-    case NextStep::OpenPort: return hint(TextId::HintOpenPort, TextId::InterfaceItem);
-    case NextStep::Read: return hint(TextId::HintRead, TextId::ReadItem);
-    case NextStep::Write: return hint(TextId::HintWrite, TextId::WriteItem);
-    case NextStep::ReadAgain: return hint(TextId::HintReadAgain, TextId::ReadItem);
-    case NextStep::ReadAfterReset: return hint(TextId::ResetGiven, TextId::ReadItem);
+    case NextStep::OpenPort: return hint(Text::HintOpenPort, Text::InterfaceItem);
+    case NextStep::Read: return hint(Text::HintRead, Text::ReadItem);
+    case NextStep::Write: return hint(Text::HintWrite, Text::WriteItem);
+    case NextStep::ReadAgain: return hint(Text::HintReadAgain, Text::ReadItem);
+    case NextStep::ReadAfterReset: return hint(Text::HintReadAfterReset, Text::ReadItem);
     }
     return {};
 }

@@ -16,20 +16,6 @@
 #include <QDir>
 #include <algorithm>
 
-namespace TextId {
-constexpr int NoIdentification = 128;
-constexpr int MustReadFirst = 135, MustReadFirstTitle = 136;
-constexpr int TransmissionError = 141, TransmissionErrorTitle = 142;
-constexpr int NoConnection = 143, NoConnectionTitle = 144;
-constexpr int ComparisonError = 145, ComparisonErrorTitle = 146;
-constexpr int EditLoadedFile = 147, EditLoadedFileTitle = 148;
-constexpr int Programmed = 149, ProgrammedTitle = 150;
-constexpr int PortBusy = 165, PortBusyTitle = 166;
-constexpr int ReadFileNotWritten = 281;
-constexpr int ReadStoredElsewhere = 340;
-constexpr int ReadNotInHistory = 341;
-}
-
 namespace {
 // A terminal command needs the port; with none open it says so at once. A
 // terminal on the network still being connected cannot be timed yet (its
@@ -40,13 +26,13 @@ bool PortReady(const SequenceContext& c)
     if (c.link.IsReady())
         return true;
     if (c.link.IsOpen()) {
-        c.messages.Show(CatalogueText(NetworkText::Connecting, c.s.Program.LanguageOffset).arg(c.link.Description()),
-                        SequenceText(c.s.Program, TextId::PortBusyTitle));
+        c.messages.Show(CatalogueText(Text::NetworkConnecting, c.s.Program.LanguageOffset).arg(c.link.Description()),
+                        SequenceText(c.s.Program, Text::PortBusyTitle));
         return false;
     }
     // The last failed opening still says why the port is closed.
-    c.messages.Show(PortFailedMessage(c.s.Program, TextId::PortBusy, {c.link.OpenFailure()}),
-                    SequenceText(c.s.Program, TextId::PortBusyTitle));
+    c.messages.Show(PortFailedMessage(c.s.Program, Text::PortBusy, {c.link.OpenFailure()}),
+                    SequenceText(c.s.Program, Text::PortBusyTitle));
     return false;
 }
 }
@@ -153,12 +139,12 @@ void ReadSequence::OnTick()
     }
     ++s.StepCount;
     if (s.StepCount >= Timing::ReadGiveUpStep && s.Synced == 0)
-        ReadFailed(TextId::NoConnection, TextId::NoConnectionTitle);
+        ReadFailed(Text::NoConnection, Text::NoConnectionTitle);
     else if (s.StepCount > Timing::ReadSilenceStep && s.Synced == 1)
-        ReadFailed(TextId::TransmissionError, TextId::TransmissionErrorTitle);
+        ReadFailed(Text::TransmissionError, Text::TransmissionErrorTitle);
 }
 
-void ReadSequence::ReadFailed(int textId, int titleId)
+void ReadSequence::ReadFailed(TextNumber textId, TextNumber titleId)
 {
     // The timer stops before the message, and the lines, check boxes and
     // button stay as they are while it is open.
@@ -198,7 +184,29 @@ void ReadSequence::FinishRead()
     // The configuration block is what arrived from slot 5 on.
     ConfigBlock block;
     std::copy_n(s.ReceiveImage.begin() + Timing::FirstConfigSlot, block.size(), block.begin());
-    const ReadStorage stored = StoreResult(block);
+    if (!StoreAside) {
+        Stored(StoreResult(block));
+        return;
+    }
+    // Everything the storing needs from this session is taken here; the
+    // work itself touches only files. The gate stays closed until it is done.
+    StoreAside(StoreWork(block), [this](const ReadStorage& stored) { Stored(stored); });
+}
+
+std::function<ReadStorage()> ReadSequence::StoreWork(const ConfigBlock& block)
+{
+    const Storing storing = storing_;
+    const QString path = OutputFile();
+    const QDateTime time = Now();
+    const QString fallback = fallbackFolder_;
+    const QStringList sources = storing == Storing::OutputFile && CommentSources
+                                    ? CommentSources(c_.s.Identification.trimmed())
+                                    : QStringList();
+    return [=] { return StoreBlock(block, storing, path, time, fallback, sources); };
+}
+
+void ReadSequence::Stored(const ReadStorage& stored)
+{
     lastRead_ = stored;
     c_.gate.Release();
 
@@ -206,7 +214,7 @@ void ReadSequence::FinishRead()
     if (notStored) {
         // The read is complete (LastRead holds its block) and TerminalRead
         // stays 1, so a write may still follow.
-        failure_ = SequenceText(c_.s.Program, TextId::ReadFileNotWritten) + QStringLiteral("\n")
+        failure_ = SequenceText(c_.s.Program, Text::ReadFileNotWritten) + QStringLiteral("\n")
             + PrintableText(stored.problem);
         if (const QString kept = ExistingFileKeptText(stored.target, c_.s.Program.LanguageOffset); !kept.isEmpty())
             failure_ += QStringLiteral("\n") + kept;
@@ -214,7 +222,7 @@ void ReadSequence::FinishRead()
         notice_ = stored.problem;
     } else if (!stored.problem.isEmpty()) {
         // Told, not failed: the read is complete and stored where it says.
-        const int text = stored.AtTarget() ? TextId::ReadNotInHistory : TextId::ReadStoredElsewhere;
+        const TextNumber text = stored.AtTarget() ? Text::ReadNotInHistory : Text::ReadStoredElsewhere;
         const QString why =
             stored.cause ? PrintableText(stored.problem) : FileStatusText(stored.cause, c_.s.Program.LanguageOffset);
         notice_ = SequenceText(c_.s.Program, text).arg(PrintableText(stored.savedAs), why);
@@ -229,7 +237,7 @@ void ReadSequence::FinishRead()
     emit Ended(true);
 
     if (notStored) {
-        c_.messages.Show(failure_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(failure_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
         emit PanelsHideRequested();
         emit Finished(true);
         return;
@@ -239,11 +247,11 @@ void ReadSequence::FinishRead()
         return;
     }
     if (!notice_.isEmpty())
-        c_.messages.Show(notice_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(notice_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
     const QString path = stored.savedAs;
     if (askToEdit_) {
-        const auto answer = c_.messages.Show(SequenceText(c_.s.Program, TextId::EditLoadedFile),
-                                             SequenceText(c_.s.Program, TextId::EditLoadedFileTitle),
+        const auto answer = c_.messages.Show(SequenceText(c_.s.Program, Text::EditLoadedFile),
+                                             SequenceText(c_.s.Program, Text::EditLoadedFileTitle),
                                              Messages::Buttons::YesNo);
         if (answer == Messages::Answer::Yes)
             emit EditRequested(path);
@@ -255,16 +263,21 @@ void ReadSequence::FinishRead()
 
 ReadStorage ReadSequence::StoreResult(const ConfigBlock& block)
 {
-    const QString path = OutputFile();
-    switch (storing_) {
+    return StoreWork(block)();
+}
+
+ReadStorage ReadSequence::StoreBlock(const ConfigBlock& block, Storing storing, const QString& path,
+                                     const QDateTime& time, const QString& fallbackFolder,
+                                     const QStringList& commentSources)
+{
+    switch (storing) {
     case Storing::OutputFile:
-        return StoreRead(block, path, Now(), fallbackFolder_,
-                         CommentSources ? CommentSources(c_.s.Identification.trimmed()) : QStringList());
+        return StoreRead(block, path, time, fallbackFolder, commentSources);
     case Storing::HistoryOnly: {
         ReadStorage r;
         r.target = path;
         r.read = ConfigSnapshot::From(block, std::nullopt);
-        r.historyCopy = KeepReadInHistory(block, path, Now(), r.problem);
+        r.historyCopy = KeepReadInHistory(block, path, time, r.problem);
         r.savedAs = r.historyCopy;
         return r;
     }
@@ -312,8 +325,8 @@ bool WriteSequence::CheckReadDone()
 {
     if (c_.s.TerminalRead != 0)
         return true;
-    result_ = SequenceText(c_.s.Program, TextId::MustReadFirst);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+    result_ = SequenceText(c_.s.Program, Text::MustReadFirst);
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
     return false;
 }
 
@@ -323,7 +336,7 @@ bool WriteSequence::Start(const ConfigBlock& block)
         return false;
     if (const QString unsendable = UnsendableImageText(c_.s.Program, block); !unsendable.isEmpty()) {
         result_ = unsendable;
-        c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::MustReadFirstTitle));
+        c_.messages.Show(result_, SequenceText(c_.s.Program, Text::MustReadFirstTitle));
         return false;
     }
     if (!c_.gate.TryAcquire())
@@ -331,8 +344,6 @@ bool WriteSequence::Start(const ConfigBlock& block)
 
     c_.link.SetRts(true);
     c_.link.SetDtr(false);
-    emit RunningChanged(true);
-    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
 
     SessionState& s = c_.s;
     s.TerminalRead = 0;
@@ -343,6 +354,10 @@ bool WriteSequence::Start(const ConfigBlock& block)
     s.StepCount = Timing::WatchdogRestartStep;
     s.DiscardRx = 1;
     result_.clear();
+    // Announced once the state is the write's: the bytes of the read before
+    // must not be taken for its reply.
+    emit RunningChanged(true);
+    emit IdentificationChanged(SequenceText(c_.s.Program, Text::NoIdentification));
     c_.rx.SetListening(true);
     SendImage(block);
     return true;
@@ -400,9 +415,9 @@ void WriteSequence::Succeeded()
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
     c_.link.SetDtr(false);
-    result_ = SequenceText(c_.s.Program, TextId::Programmed);
+    result_ = SequenceText(c_.s.Program, Text::Programmed);
     emit Ended(true);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ProgrammedTitle));
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::ProgrammedTitle));
     c_.s.TerminalRead = 0;
     c_.gate.Release();
     emit Finished(true);
@@ -413,9 +428,9 @@ void WriteSequence::VerifyFailed()
     StopTimers();
     c_.link.SetDtr(true);
     c_.link.SetRts(false);
-    result_ = SequenceText(c_.s.Program, TextId::ComparisonError);
+    result_ = SequenceText(c_.s.Program, Text::ComparisonError);
     emit Ended(false);
-    c_.messages.Show(result_, SequenceText(c_.s.Program, TextId::ComparisonErrorTitle));
+    c_.messages.Show(result_, SequenceText(c_.s.Program, Text::ComparisonErrorTitle));
     c_.s.StepCount = 0;
     c_.link.SetDtr(false);
     c_.link.SetRts(false);
@@ -460,7 +475,7 @@ bool ResetSequence::Start()
     emit PanelsHideRequested();
     c_.link.SetRts(false);
     c_.link.SetDtr(true);
-    emit IdentificationChanged(SequenceText(c_.s.Program, TextId::NoIdentification));
+    emit IdentificationChanged(SequenceText(c_.s.Program, Text::NoIdentification));
     pulseTimer_->Start();
     emit RunningChanged(true);
     return true;

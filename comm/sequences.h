@@ -24,6 +24,7 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 #include "config/readhistory.h"
+#include "texts/textids.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -76,7 +77,7 @@ public:
     // Asks for the password (the caller's function, which gives what the
     // password dialog gives: PasswordAccepted and TerminalPassword) and
     // starts the read when it was accepted. False when nothing started:
-    // another sequence runs, the port is closed (text 165 shown) or the
+    // another sequence runs, the port is closed (Text::PortBusy shown) or the
     // dialog was cancelled.
     bool Start(const std::function<PasswordEntry()>& askPassword);
     bool IsRunning() const;
@@ -102,9 +103,15 @@ public:
     // the read ends (the transfer log's recorder names the file last written
     // to that terminal).
     std::function<QStringList(const QString& identification)> CommentSources;
+    // Runs the storing of a completed read (files written and synced)
+    // elsewhere, on another thread: work touches only files; done must be
+    // called with its result on this sequence's thread. Unset, a read is
+    // stored at once. A site stores its terminals' reads side by side so,
+    // that reads ending on one tick do not wait for each other's disk.
+    std::function<void(std::function<ReadStorage()> work, std::function<void(const ReadStorage&)> done)> StoreAside;
     // Where a read goes when its own folder cannot take it.
     void SetFallbackFolder(const QString& folder) { fallbackFolder_ = folder; }
-    // Whether the question "Edit loaded file?" (text 147) is asked.
+    // Whether the question "Edit loaded file?" is asked.
     void SetAskToEdit(bool ask) { askToEdit_ = ask; }
     // The last identification line: six blanks and 16 characters.
     QString IdentificationLine() const { return c_.s.Identification; }
@@ -133,17 +140,22 @@ signals:
     // The read has ended, after its last message (and the editor, when the
     // question to edit was answered Yes).
     void Finished(bool ok);
-    // Answer Yes to text 147: open the editor on this file (Codg1's name).
+    // Answer Yes to "Edit loaded file?": open the editor on this file (Codg1's name).
     void EditRequested(const QString& path);
-    // Answer No to text 147, or no file to edit: hide both panels.
+    // Answer No to "Edit loaded file?", or no file to edit: hide both panels.
     void PanelsHideRequested();
 
 private:
     void OnTick();
     void FinishRead();
-    void ReadFailed(int textId, int titleId);
+    void ReadFailed(TextNumber textId, TextNumber titleId);
     void SetLines(bool dtr, bool rts);
     ReadStorage StoreResult(const ConfigBlock& block);
+    std::function<ReadStorage()> StoreWork(const ConfigBlock& block);
+    static ReadStorage StoreBlock(const ConfigBlock& block, Storing storing, const QString& path,
+                                  const QDateTime& time, const QString& fallbackFolder,
+                                  const QStringList& commentSources);
+    void Stored(const ReadStorage& stored);
     SequenceContext c_;
     std::unique_ptr<PeriodicTimer> readTimer_;
     QString outputFile_;
@@ -164,7 +176,7 @@ public:
     explicit WriteSequence(const SequenceContext& c, QObject* parent = nullptr);
     ~WriteSequence() override;
 
-    // The write command's check before a file is chosen: text 135 and false
+    // The write command's check before a file is chosen: Text::MustReadFirst and false
     // when no complete read exists (TerminalRead = 0).
     bool CheckReadDone();
     // Sends the block. False when nothing started: another sequence runs,
@@ -182,7 +194,7 @@ signals:
     // true: taste2 red and disabled, Command1 disabled.
     // false: Command1 enabled (the write has ended).
     void RunningChanged(bool running);
-    // Label1 := text 128 when the write starts.
+    // Label1 := Text::NoIdentification when the write starts.
     void IdentificationChanged(const QString& line);
     // taste2 hidden and the write panel hidden.
     void PanelHideRequested();
@@ -219,7 +231,7 @@ public:
 signals:
     void RunningChanged(bool running);                // the pulse has begun or ended
     void PanelsHideRequested();                       // read and write panels hidden
-    void IdentificationChanged(const QString& line);  // text 128
+    void IdentificationChanged(const QString& line);  // Text::NoIdentification
     void Finished(bool ok);
 
 private:

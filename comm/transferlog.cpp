@@ -2,6 +2,7 @@
 
 #include "comm/sequences.h"
 #include "config/configfiles.h"
+#include "config/sitefile.h"
 #include "platform/filesync.h"
 #include "platform/seriallink.h"
 
@@ -36,6 +37,8 @@ QJsonObject TransferEntry::ToJson() const
     };
     if (hasChanges)
         o.insert(QStringLiteral("changes"), changes);
+    if (!name.isEmpty())
+        o.insert(QStringLiteral("name"), name);
     return o;
 }
 
@@ -198,8 +201,9 @@ TransferLogContent ReadTransferLog(const QString& path, int last)
     return content;
 }
 
-QString LastFileWrittenTo(const QString& logPath, const QString& device, const QString& terminal)
+QString LastFileWrittenTo(const QString& logPath, const QString& device, const QString& terminal, const QString& name)
 {
+    const QString nameKey = TerminalNameKey(name);
     // Read from the end: the newest transfers are what counts, however long
     // the log has grown.
     constexpr int SearchedTransfers = 10000;
@@ -208,7 +212,8 @@ QString LastFileWrittenTo(const QString& logPath, const QString& device, const Q
         if (e->value(QStringLiteral("command")).toString() == u"write"
             && e->value(QStringLiteral("result")).toString() == u"success"
             && e->value(QStringLiteral("device")).toString() == device
-            && e->value(QStringLiteral("terminal")).toString() == terminal)
+            && e->value(QStringLiteral("terminal")).toString() == terminal
+            && TerminalNameKey(e->value(QStringLiteral("name")).toString()) == nameKey)
             return e->value(QStringLiteral("file")).toString();
     }
     return {};
@@ -219,8 +224,10 @@ QString FormatTransferEntry(const QJsonObject& e)
     const QDateTime time = QDateTime::fromString(e.value(QStringLiteral("time")).toString(), Qt::ISODate);
     const QString when = time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                         : e.value(QStringLiteral("time")).toString();
-    QString line = QStringLiteral("%1  %2  %3").arg(when, e.value(QStringLiteral("command")).toString().leftJustified(5),
-                                                   e.value(QStringLiteral("port")).toString());
+    QString line = QStringLiteral("%1  %2  ").arg(when, e.value(QStringLiteral("command")).toString().leftJustified(5));
+    if (const QString name = e.value(QStringLiteral("name")).toString(); !name.isEmpty())
+        line += QStringLiteral("[%1] ").arg(name);
+    line += e.value(QStringLiteral("port")).toString();
     const QString device = e.value(QStringLiteral("device")).toString();
     if (!device.isEmpty() && device != e.value(QStringLiteral("port")).toString())
         line += QStringLiteral(" (%1)").arg(device);
@@ -264,7 +271,7 @@ TransferRecorder::TransferRecorder(TerminalSession& session, QString logPath, QO
     // memory file) and by its identification, which alone names only the
     // model and firmware.
     session.Read().CommentSources = [this](const QString& identification) {
-        const QString file = LastFileWrittenTo(log_.Path(), session_.Link().Description(), identification);
+        const QString file = LastFileWrittenTo(log_.Path(), session_.Link().Description(), identification, name_);
         return file.isEmpty() ? QStringList() : QStringList{file};
     };
 }
@@ -274,6 +281,7 @@ TransferEntry TransferRecorder::Entry(const QString& command) const
     TransferEntry e;
     e.time = Now();
     e.command = command;
+    e.name = name_;
     e.port = PortName ? PortName() : QString();
     e.device = session_.Link().Description();
     // A write goes to the terminal the read before it identified.

@@ -8,6 +8,8 @@
 //          "port": "com1", "device": "/dev/ttyUSB0", "terminal": "VARDELO SIM 1.00",
 //          "file": "/home/op/VARDELO.QLV", "sha256": "...", "result": "success"}
 // and for a write also "changes": the change summary against the last read.
+// A terminal of a site is named too ("name": "Tor 1"); its site keeps a log
+// of its own beside the site file.
 
 #include "config/configcompare.h"
 
@@ -23,6 +25,7 @@ class TerminalSession;
 struct TransferEntry {
     QDateTime time;
     QString command;          // "read" or "write"
+    QString name;             // the terminal's name in its site; empty for none
     QString port;             // "com1", "/dev/ttyUSB0", "sim:T.QLV"
     QString device;           // what the port stands for
     QString terminal;         // the terminal's 16 identification characters
@@ -67,8 +70,10 @@ struct TransferLogContent {
 // when last <= 0). A file where the log's folder should be is a failure.
 TransferLogContent ReadTransferLog(const QString& path, int last);
 // The file of the last successful write to the terminal behind device (what
-// the port stood for) with this identification; empty when the log names none.
-QString LastFileWrittenTo(const QString& logPath, const QString& device, const QString& terminal);
+// the port stood for) with this identification, and in a site's log with
+// this name (letter case aside); empty when the log names none.
+QString LastFileWrittenTo(const QString& logPath, const QString& device, const QString& terminal,
+                          const QString& name = {});
 // One entry as a readable line: "2026-12-06 14:03:27  read   com1 ...  success".
 QString FormatTransferEntry(const QJsonObject& entry);
 
@@ -85,6 +90,8 @@ public:
     std::function<QString()> PortName;
     // The file a write sends (the write sequence knows only the block).
     void SetWriteFile(const QString& path) { writeFile_ = path; }
+    // The terminal's name in its site, written with each entry.
+    void SetTerminalName(const QString& name) { name_ = name; }
 
     // The clock of the entries (tests).
     std::function<QDateTime()> Now = [] { return QDateTime::currentDateTime(); };
@@ -102,4 +109,5 @@ private:
     TerminalSession& session_;
     TransferLog log_;
     QString writeFile_;
+    QString name_;
 };

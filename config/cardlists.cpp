@@ -7,24 +7,17 @@
 
 #include <QHash>
 
-namespace {
-
-const QStringList HeaderNames{QStringLiteral("list"), QStringLiteral("list_name"), QStringLiteral("position"),
-                              QStringLiteral("card"), QStringLiteral("comment")};
-
 bool CardChar(QChar c)
 {
     return c == u'#' || (c.unicode() >= u'0' && c.unicode() <= u'?');
 }
 
-// The character at i, a character beyond U+FFFF with both halves of its surrogate pair.
 QString CharacterAt(const QString& text, qsizetype i)
 {
     const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
     return text.mid(i, pair ? 2 : 1);
 }
 
-// The first character the accompanying-texts file (Windows-1252) cannot hold.
 std::optional<QString> FirstUnstorable(const QString& text)
 {
     for (qsizetype i = 0; i < text.size(); ++i)
@@ -32,6 +25,11 @@ std::optional<QString> FirstUnstorable(const QString& text)
             return CharacterAt(text, i);
     return std::nullopt;
 }
+
+namespace {
+
+const QStringList HeaderNames{QStringLiteral("list"), QStringLiteral("list_name"), QStringLiteral("position"),
+                              QStringLiteral("card"), QStringLiteral("comment")};
 
 std::optional<ListRows> RowsOfList(const QList<ListRows>& shown, int list)
 {
@@ -61,18 +59,12 @@ std::optional<QString> CheckedCard(const Configuration& m, int list, const QStri
         }
     }
     const int digits = CardDigits(m, list);
-    const bool odd = OddLength(m, TrackOfList(list));
-    // With an odd number of digits the grid shows the record with its filler;
-    // both forms are the same card.
-    if (card.size() != digits && !(odd && card.size() == digits + 1)) {
+    const std::optional<QString> data = CardRecord(m, list, card);
+    if (!data) {
         problems.append({line, Kind::WrongLength, {QString::number(digits), QString::number(card.size())}});
         return std::nullopt;
     }
-    QString data = card;
-    data.replace(u'>', u'#');
-    if (data.size() == digits && odd)
-        data += u'#';
-    if (IsEmptyPlace(data, digits)) {
+    if (IsEmptyPlace(*data, digits)) {
         problems.append({line, Kind::OnlyZeros, {card}});
         return std::nullopt;
     }
@@ -101,6 +93,23 @@ int CardDigits(const Configuration& m, int list)
 {
     const TrackNo track = TrackOfList(list);
     return DecodeDataLength(RecordLength(m, track), OddLength(m, track));
+}
+
+std::optional<QString> CardRecord(const Configuration& m, int list, const QString& card)
+{
+    const int digits = CardDigits(m, list);
+    const bool odd = OddLength(m, TrackOfList(list));
+    // With an odd number of digits the grid shows the record with its filler;
+    // both forms are the same card. Any other character in the filler's place
+    // would be a digit the terminal does not read.
+    const bool withFiller = odd && card.size() == digits + 1 && (card.back() == u'#' || card.back() == u'>');
+    if (digits <= 0 || (card.size() != digits && !withFiller))
+        return std::nullopt;
+    QString data = card;
+    data.replace(u'>', u'#');
+    if (data.size() == digits && odd)
+        data += u'#';
+    return data;
 }
 
 bool IsEmptyPlace(const QString& data, int digits)

@@ -27,6 +27,19 @@ int CardDigits(const Configuration& m, int list);
 // A row whose digits are all 0 is an empty place, not a card (the filler
 // after an odd number of digits does not count).
 bool IsEmptyPlace(const QString& data, int digits);
+// The record string a list holds for a card (card characters, '>' taken as
+// '#'): the card when it has the list's number of digits, with the filler '#'
+// after an odd number of them, which may be given or not. Nothing for a card
+// of another length (a digit in the filler's place included): spreadsheets
+// drop leading zeros, and a card cut or padded would be another card.
+std::optional<QString> CardRecord(const Configuration& m, int list, const QString& card);
+
+// A character a card may hold: 0-9 : ; < = > ? and # (the grid's 14).
+bool CardChar(QChar c);
+// The character at i, a character beyond U+FFFF with both halves of its surrogate pair.
+QString CharacterAt(const QString& text, qsizetype i);
+// The first character the accompanying-texts file (Windows-1252) cannot hold.
+std::optional<QString> FirstUnstorable(const QString& text);
 
 // ---------------------------------------------------------------- export
 

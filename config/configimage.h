@@ -4,6 +4,7 @@
 // these functions instead of touching bits itself.
 
 #include "config/configuration.h"
+#include "platform/fileaccess.h"
 
 #include <QString>
 #include <QList>
@@ -97,6 +98,19 @@ std::optional<std::array<quint8, 3>> PackPasswordDigits(const QString& sixDigits
 // three packed bytes (a non-digit counts as 0); free mode gives "X" and the
 // text. The terminal sequences send exactly this.
 QString PackTerminalPassword(const QString& entry, bool freeMode);
+// A password as an operator writes it outside the dialog (a password file,
+// the environment, the command line): six digits, or "X" and a free-mode
+// text of 6 to 8 characters of one byte each; packed as above. Nothing for
+// any other text.
+std::optional<QString> TerminalPasswordFromText(const QString& text);
+// What a password file holds: its first line, with or without its line end
+// (many editors write none); a file of another kind or a large one is
+// refused like every file (status).
+struct PasswordFileLine {
+    FileStatus status;
+    QString line;
+};
+PasswordFileLine ReadPasswordFile(const QString& path);
 
 // The terminal's character set: Windows-1252 except four German letters.
 quint8 EncodeDisplayChar(QChar c);

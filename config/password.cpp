@@ -1,5 +1,7 @@
 #include "config/configimage.h"
 
+#include <algorithm>
+
 namespace {
 int DigitValue(QChar c)
 {
@@ -31,4 +33,33 @@ QString PackTerminalPassword(const QString& entry, bool freeMode)
         packed += QChar(DigitValue(high) * 16 + DigitValue(low));
     }
     return packed;
+}
+
+std::optional<QString> TerminalPasswordFromText(const QString& text)
+{
+    if (text.startsWith(u'X')) {
+        const QString freeText = text.mid(1);
+        const bool fits = freeText.size() >= 6 && freeText.size() <= 8
+                          && std::all_of(freeText.cbegin(), freeText.cend(), [](QChar c) { return c.unicode() <= 255; });
+        if (fits)
+            return PackTerminalPassword(freeText, true);
+    } else if (PackPasswordDigits(text)) {
+        return PackTerminalPassword(text, false);
+    }
+    return std::nullopt;
+}
+
+PasswordFileLine ReadPasswordFile(const QString& path)
+{
+    // A password file holds one short line.
+    constexpr qint64 PasswordFileBytes = 4096;
+    const FileContent file = ReadRegularFile(path, PasswordFileBytes);
+    if (!file.status)
+        return {file.status, {}};
+    QByteArray line = file.content;
+    if (const qsizetype end = line.indexOf('\n'); end >= 0)
+        line.truncate(end);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return {FileStatus::Ok(), QString::fromUtf8(line)};
 }

@@ -115,9 +115,6 @@ const BasicSettingEntry* YesNoSetting(int index)
     return nullptr;
 }
 
-constexpr int CardLossTextId = 250;
-constexpr int DataLengthRefusedTextId = 513;
-
 PressButton* Pressable(QRadioButton* button)
 {
     return static_cast<PressButton*>(button);
@@ -142,8 +139,8 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
 {
     setObjectName(QStringLiteral("umr0"));
     for (const FrameLayout& frameDef : Frames) {
-        QGroupBox* frame =
-            MakeFrame(frameDef.number, SettingEntry(frameDef.setting).captionText, frameDef.column, frameDef.row);
+        QGroupBox* frame = MakeFrame(frameDef.number, TextNumber(SettingEntry(frameDef.setting).captionText),
+                                     frameDef.column, frameDef.row);
         if (frameDef.yesNo >= 0) {
             const int i = frameDef.yesNo;
             yes_[i] = MakeOption(frame, QStringLiteral("O1(%1)").arg(i), true);
@@ -183,7 +180,7 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
         boxes_[frameDef.box] = edit;
     }
     boxes_[4]->setReadOnly(true);
-    auto* seconds = new QLabel(TableText(program_, 185), frames_[1]);
+    auto* seconds = new QLabel(TableText(program_, Text::SecondsLabel), frames_[1]);
     seconds->setObjectName(QStringLiteral("Label1"));
     seconds->setGeometry(TwipsRect(1260, 420, 1800, 375));
 
@@ -197,7 +194,7 @@ BasicSettingsPanel::BasicSettingsPanel(ProgramState& program, Configuration& m, 
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
-QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int row)
+QGroupBox* BasicSettingsPanel::MakeFrame(int number, TextNumber textId, int column, int row)
 {
     static constexpr std::array<int, 3> Lefts{600, 4080, 7560};
     static constexpr std::array<int, 5> Tops{360, 1560, 2760, 3960, 5160};
@@ -210,7 +207,7 @@ QGroupBox* BasicSettingsPanel::MakeFrame(int number, int textId, int column, int
 
 QRadioButton* BasicSettingsPanel::MakeOption(QGroupBox* frame, const QString& name, bool yes)
 {
-    auto* button = new PressButton(TableText(program_, yes ? 187 : 188), frame);
+    auto* button = new PressButton(TableText(program_, yes ? Text::YesOption : Text::NoOption), frame);
     button->setObjectName(name);
     button->setGeometry(TwipsRect(yes ? 360 : 1800, 420, 1260, 375));
     return button;
@@ -301,8 +298,9 @@ void BasicSettingsPanel::PressYesNo(int index, bool yes)
 bool BasicSettingsPanel::ConfirmCardDataLoss()
 {
     confirmAnswer_ = 0;
-    const auto answer = messages_.Show(TableText(program_, CardLossTextId), TableText(program_, 251),
-                                       Messages::Buttons::OkCancel, window());
+    const auto answer = messages_.Show(TableText(program_, Text::CardDataLost),
+                                       TableText(program_, Text::CardDataLostTitle), Messages::Buttons::OkCancel,
+                                       window());
     if (answer == Messages::Answer::Ok)
         confirmAnswer_ = 1;
     else
@@ -312,7 +310,8 @@ bool BasicSettingsPanel::ConfirmCardDataLoss()
 
 void BasicSettingsPanel::WarnCardDataLoss()
 {
-    messages_.Show(TableText(program_, 248), TableText(program_, 249), Messages::Buttons::Ok, window());
+    messages_.Show(TableText(program_, Text::CardDataLostWhenChanging),
+                   TableText(program_, Text::CardDataLostWhenChangingTitle), Messages::Buttons::Ok, window());
 }
 
 void BasicSettingsPanel::PressBlockLists(bool on)
@@ -343,7 +342,8 @@ void BasicSettingsPanel::PressTrack(int button)
     if (button < 3 || button > 6 || options_[button]->isChecked())
         return;
     if ((button == 4 && options_[6]->isChecked()) || (button == 6 && options_[4]->isChecked())) {
-        messages_.Show(TableText(program_, 252), TableText(program_, 253), Messages::Buttons::Ok, window());
+        messages_.Show(TableText(program_, Text::OneTrackOnly), TableText(program_, Text::EditorCautionTitle),
+                       Messages::Buttons::Ok, window());
         return;
     }
     if (!ConfirmCardDataLoss())
@@ -416,9 +416,9 @@ void BasicSettingsPanel::CommitNumberBox(QLineEdit* box)
     // lists out for a length nobody asked for and lose every card.
     if (!inRange) {
         box->setText(QString::number(valueOnEntry_));
-        const QString refused = CatalogueText(DataLengthRefusedTextId, program_.LanguageOffset);
-        messages_.Show(refused.arg(setting.highest).arg(valueOnEntry_), TableText(program_, 253), Messages::Buttons::Ok,
-                       window());
+        const QString refused = CatalogueText(Text::DataLengthRefused, program_.LanguageOffset);
+        messages_.Show(refused.arg(setting.highest).arg(valueOnEntry_), TableText(program_, Text::EditorCautionTitle),
+                       Messages::Buttons::Ok, window());
         return;
     }
     box->setText(QString::number(value));

@@ -11,6 +11,7 @@
 #include "config/programstate.h"
 #include "config/configuration.h"
 #include "platform/ui/modal.h"
+#include "texts/textids.h"
 
 #include <QWidget>
 #include <array>
@@ -60,7 +61,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QGroupBox* MakeFrame(int number, int textId, int column, int row);
+    QGroupBox* MakeFrame(int number, TextNumber textId, int column, int row);
     QRadioButton* MakeOption(QGroupBox* frame, const QString& name, bool yes);
     void SetGroup(int frame, bool enabled);
     void ShowDependentGroups();

@@ -15,15 +15,12 @@
 
 namespace {
 
-constexpr int ExportedTextId = 511;
-constexpr int ImportedTextId = 512;
-
-FileDialogRequest CsvRequest(const ProgramState& program, const Configuration& m, int titleId)
+FileDialogRequest CsvRequest(const ProgramState& program, const Configuration& m, TextNumber titleId)
 {
     const QFileInfo config(m.CurrentConfigFile);
     FileDialogRequest request;
     request.proposedName = config.completeBaseName() + QStringLiteral(".csv");
-    request.filter = CatalogueText(374, program.LanguageOffset);
+    request.filter = CatalogueText(Text::CsvFilter, program.LanguageOffset);
     request.title = CatalogueText(titleId, program.LanguageOffset);
     // Beside the configuration the lists belong to.
     request.initialDirectory = config.absolutePath();
@@ -40,42 +37,45 @@ CardListFiles::CardListFiles(const ProgramState& program, Configuration& m, Mess
 
 bool CardListFiles::Export()
 {
-    const std::optional<QString> chosen = fileDialogs_.Save(CsvRequest(program_, m_, 372), window_);
+    const std::optional<QString> chosen = fileDialogs_.Save(CsvRequest(program_, m_, Text::ExportTitle), window_);
     if (!chosen || chosen->isEmpty())
         return false;
     // A name typed without the extension gets it, so that a spreadsheet opens the file.
     const QString name = chosen->endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? *chosen
                                                                                      : *chosen + QStringLiteral(".csv");
     if (QFile::exists(name)) {
-        const auto answer = messages_.Show(TableText(program_, 266) + name + TableText(program_, 267),
-                                           TableText(program_, 253), Messages::Buttons::YesNo, window_);
+        const QString question =
+            TableText(program_, Text::OverwriteQuestionStart) + name + TableText(program_, Text::OverwriteQuestionEnd);
+        const auto answer = messages_.Show(question, TableText(program_, Text::EditorCautionTitle),
+                                           Messages::Buttons::YesNo, window_);
         if (answer != Messages::Answer::Yes)
             return false;
     }
     const FileStatus status = WriteFileAtomically(name, ExportCardListsCsv(m_, ListCaptions(program_.LanguageOffset)));
     if (!status) {
         const int language = program_.LanguageOffset;
-        messages_.Show(status.diskFull ? TableText(program_, 246)
-                                       : CatalogueText(393, language) + FileStatusText(status, language),
-                       TableText(program_, 247), Messages::Buttons::Ok, window_);
+        messages_.Show(status.diskFull ? TableText(program_, Text::DiskFull)
+                                       : CatalogueText(Text::ExportFailed, language) + FileStatusText(status, language),
+                       TableText(program_, Text::SaveFailedTitle), Messages::Buttons::Ok, window_);
         return false;
     }
     if (tell_)
-        tell_(CatalogueText(ExportedTextId, program_.LanguageOffset)
+        tell_(CatalogueText(Text::Exported, program_.LanguageOffset)
                   .arg(ShownPath(name), QString::number(ExportedCardCount(m_))));
     return true;
 }
 
 bool CardListFiles::Import()
 {
-    const std::optional<QString> chosen = fileDialogs_.Open(CsvRequest(program_, m_, 373), window_);
+    const std::optional<QString> chosen = fileDialogs_.Open(CsvRequest(program_, m_, Text::ImportTitle), window_);
     if (!chosen || chosen->isEmpty())
         return false;
-    const QString title = CatalogueText(375, program_.LanguageOffset);
+    const QString title = CatalogueText(Text::NotImportedTitle, program_.LanguageOffset);
     QByteArray content;
     if (const FileStatus status = ReadWholeFile(*chosen, content); !status) {
-        messages_.Show(CatalogueText(392, program_.LanguageOffset) + FileStatusText(status, program_.LanguageOffset),
-                       title, Messages::Buttons::Ok, window_);
+        const int language = program_.LanguageOffset;
+        messages_.Show(CatalogueText(Text::ImportUnreadable, language) + FileStatusText(status, language), title,
+                       Messages::Buttons::Ok, window_);
         return false;
     }
     const CardListImport import = ReadCardListsCsv(content, m_);
@@ -87,7 +87,7 @@ bool CardListFiles::Import()
     ApplyCardListImport(m_, import);
     RaiseChangeCount(m_);
     if (tell_)
-        tell_(CatalogueText(ImportedTextId, program_.LanguageOffset)
+        tell_(CatalogueText(Text::Imported, program_.LanguageOffset)
                   .arg(ShownPath(*chosen), QString::number(import.CardCount())));
     return true;
 }

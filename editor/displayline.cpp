@@ -14,7 +14,6 @@
 
 namespace {
 constexpr int LineLength = 16;
-constexpr int UnstorableTextId = 514;
 
 // Characters of a line that the terminal's files cannot hold, each named
 // once, whole (a character beyond 16 bits too), control characters escaped.
@@ -42,7 +41,7 @@ DisplayLineDialog::DisplayLineDialog(ProgramState& program, Configuration& m, Me
 {
     setObjectName(QStringLiteral("displayeingabe"));
     LoadWindowTexts(program_, TextWindow::DisplayLine);
-    setWindowTitle(TableText(program_, 158));
+    setWindowTitle(TableText(program_, Text::DisplayLineTitle));
     setFixedSize(TwipsSize(4200, 1800));
 
     entry_ = new QLineEdit(this);
@@ -56,10 +55,10 @@ DisplayLineDialog::DisplayLineDialog(ProgramState& program, Configuration& m, Me
         entry_->setText(lineBox_->text());
     entry_->installEventFilter(this);
 
-    auto* cancel = new QPushButton(TableText(program_, 159), this);
+    auto* cancel = new QPushButton(TableText(program_, Text::DisplayLineCancel), this);
     cancel->setObjectName(QStringLiteral("Co1"));
     cancel->setGeometry(TwipsRect(300, 960, 1560, 495));
-    auto* ok = new QPushButton(TableText(program_, 160), this);
+    auto* ok = new QPushButton(TableText(program_, Text::DisplayLineOk), this);
     ok->setObjectName(QStringLiteral("Co2"));
     ok->setGeometry(TwipsRect(2340, 960, 1560, 495));
     ok->setDefault(true);
@@ -88,8 +87,8 @@ bool DisplayLineDialog::eventFilter(QObject* watched, QEvent* event)
 void DisplayLineDialog::Store()
 {
     if (const QString refused = UnstorableCharacters(entry_->text()); !refused.isEmpty()) {
-        messages_.Show(CatalogueText(UnstorableTextId, program_.LanguageOffset).arg(refused), TableText(program_, 253),
-                       Messages::Buttons::Ok, this);
+        messages_.Show(CatalogueText(Text::DisplayLineUnstorable, program_.LanguageOffset).arg(refused),
+                       TableText(program_, Text::EditorCautionTitle), Messages::Buttons::Ok, this);
         entry_->setFocus();
         return;
     }

@@ -21,7 +21,7 @@ DisplayTextsPanel::DisplayTextsPanel(ProgramState& program, Configuration& m, Me
     courier.setStyleHint(QFont::TypeWriter);
     static constexpr std::array<int, 4> Tops{240, 1440, 2760, 4080};
     for (int k = 0; k < 8; ++k) {
-        auto* frame = new QGroupBox(TableText(program_, 206) + u' ' + QString::number(k + 1), this);
+        auto* frame = new QGroupBox(TableText(program_, Text::DisplayTextFrame) + u' ' + QString::number(k + 1), this);
         frame->setObjectName(QStringLiteral("F1(%1)").arg(k));
         frame->setGeometry(TwipsRect(k < 4 ? 1080 : 4800, Tops[k % 4], 3015, 1095));
         for (int half = 0; half < 2; ++half) {

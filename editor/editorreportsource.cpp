@@ -22,7 +22,7 @@ EditorReportSource::EditorReportSource(const ProgramState& program, const Config
 {
 }
 
-QString EditorReportSource::Text(int id) const
+QString EditorReportSource::Text(TextNumber id) const
 {
     return TableText(program_, id);
 }

@@ -19,7 +19,7 @@ public:
     EditorReportSource(const ProgramState& program, const Configuration& m, const QWidget& window,
                        const BasicSettingsPanel& settings, const ListGridSource& grids);
 
-    QString Text(int id) const override;
+    QString Text(TextNumber id) const override;
     int LanguageOffset() const override;
     QString ConfigFileName() const override;
     bool ShowsYes(BasicSetting setting) const override;

@@ -23,29 +23,21 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
-namespace {
-
-constexpr int FileRefusedTextId = 290;
-constexpr int SaveFailedTextId = 291;
-constexpr int SavedTextId = 510;
-
-} // namespace
-
 EditorWindow::EditorWindow(ProgramState& program, Configuration& m, Messages& messages, FileDialogs& fileDialogs,
                            QWidget* parent)
     : QDialog(parent), program_(program), m_(m), messages_(messages), fileDialogs_(fileDialogs)
 {
     setObjectName(QStringLiteral("vardelodatei"));
     LoadWindowTexts(program_, TextWindow::Editor);
-    setWindowTitle(TableText(program_, 173));
+    setWindowTitle(TableText(program_, Text::EditorTitle));
     BuildWindow();
     previousObserver_ = m_.RowsObserver;
     m_.RowsObserver = grids_;
 
     const FileStatus read = ReadConfigurationFile(m_, m_.CurrentConfigFile);
     if (!read) {
-        messages_.Show(CatalogueText(FileRefusedTextId, program_.LanguageOffset) + PrintableText(m_.CurrentConfigFile),
-                       TableText(program_, 253), Messages::Buttons::Ok, parent);
+        messages_.Show(CatalogueText(Text::FileRefused, program_.LanguageOffset) + PrintableText(m_.CurrentConfigFile),
+                       TableText(program_, Text::EditorCautionTitle), Messages::Buttons::Ok, parent);
         return;
     }
     // Comments that cannot be read (a FIFO, a folder, too large) or are
@@ -53,12 +45,12 @@ EditorWindow::EditorWindow(ProgramState& program, Configuration& m, Messages& me
     // operator is told, also that a save keeps the file in history/.
     if (const FileStatus comments = LoadComments(m_, m_.CurrentConfigFile); !comments)
         messages_.Show(DamagedCommentsText(comments, program_.LanguageOffset, QFileInfo(comments.path).isFile()),
-                       TableText(program_, 253), Messages::Buttons::Ok, parent);
+                       TableText(program_, Text::EditorCautionTitle), Messages::Buttons::Ok, parent);
     loaded_ = true;
     ShowFileName(m_.CurrentConfigFile);
     statusLine_->showMessage(ShownPath(m_.CurrentConfigFile));
 
-    printAction_->setText(TableText(program_, 207));
+    printAction_->setText(TableText(program_, Text::OpeningPrintItem));
     move(TwipsPoint(0, 300));
     m_.ChangeCount = -1;
     ShowSettings();
@@ -106,7 +98,7 @@ void EditorWindow::BuildWindow()
     std::array<QWidget*, 4> pages{};
     for (int tab = 0; tab < 4; ++tab) {
         pages[tab] = new QWidget;
-        tabs_->addTab(pages[tab], TableText(program_, 180 + tab));
+        tabs_->addTab(pages[tab], TableText(program_, Text::BasicSettingsTab + tab));
     }
     basic_ = new BasicSettingsPanel(program_, m_, messages_, ShowModal, tabs_, pages[0]);
     containers_[0] = basic_;
@@ -134,10 +126,10 @@ void EditorWindow::BuildMenu()
 {
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("menubar"));
-    fileMenu_ = bar->addMenu(TableText(program_, 174));
+    fileMenu_ = bar->addMenu(TableText(program_, Text::EditorFileMenu));
     fileMenu_->setObjectName(QStringLiteral("mnudatei"));
     fileMenu_->menuAction()->setObjectName(QStringLiteral("mnudatei"));
-    auto add = [this](const char* name, int textId) {
+    auto add = [this](const char* name, TextNumber textId) {
         // Texts beyond the table's range come from the catalogue itself.
         const QString text =
             textId <= LastTextId ? TableText(program_, textId) : CatalogueText(textId, program_.LanguageOffset);
@@ -145,32 +137,32 @@ void EditorWindow::BuildMenu()
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    connect(add("mnuspeich", 175), &QAction::triggered, this, [this] { SaveConfiguration(); });
-    connect(add("mnuspeichals", 176), &QAction::triggered, this, [this] { SaveConfigurationAs(); });
+    connect(add("mnuspeich", Text::SaveItem), &QAction::triggered, this, [this] { SaveConfiguration(); });
+    connect(add("mnuspeichals", Text::SaveAsItem), &QAction::triggered, this, [this] { SaveConfigurationAs(); });
     fileMenu_->addSeparator();
-    connect(add("mnuexport", 370), &QAction::triggered, this, [this] {
+    connect(add("mnuexport", Text::ExportItem), &QAction::triggered, this, [this] {
         CommitPendingEntry();
         cardListFiles_->Export();
     });
-    connect(add("mnuimport", 371), &QAction::triggered, this, [this] {
+    connect(add("mnuimport", Text::ImportItem), &QAction::triggered, this, [this] {
         CommitPendingEntry();
         cardListFiles_->Import();
         ShowChangeMark();
     });
     fileMenu_->addSeparator();
-    printAction_ = add("mnudruck", 177);
+    printAction_ = add("mnudruck", Text::PrintItem);
     connect(printAction_, &QAction::triggered, this, [this] { PrintCurrentSection(); });
-    QAction* preview = add("mnuvorschau", 528);
+    QAction* preview = add("mnuvorschau", Text::PrintPreviewItem);
     connect(preview, &QAction::triggered, this, &EditorWindow::PreviewCurrentSection);
-    printAllAction_ = add("mnualldruck", 178);
+    printAllAction_ = add("mnualldruck", Text::PrintAllItem);
     connect(printAllAction_, &QAction::triggered, this, [this] { PrintAll(); });
-    connect(add("mnubeend", 179), &QAction::triggered, this, &EditorWindow::reject);
+    connect(add("mnubeend", Text::EditorExitItem), &QAction::triggered, this, &EditorWindow::reject);
     // A number box in edit stores its value before any menu command runs.
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
         CommitPendingEntry();
         tabs_->setFocus();
     });
-    searchMenu_ = bar->addMenu(CatalogueText(394, program_.LanguageOffset));
+    searchMenu_ = bar->addMenu(CatalogueText(Text::SearchMenu, program_.LanguageOffset));
     searchMenu_->setObjectName(QStringLiteral("mnusuche"));
     searchMenu_->menuAction()->setObjectName(QStringLiteral("mnusuche"));
     connect(searchMenu_, &QMenu::aboutToShow, this, [this] { CommitPendingEntry(); });
@@ -181,7 +173,7 @@ void EditorWindow::SelectTab(int tab)
 {
     if (tab < 0 || tab > 3)
         return;
-    printAction_->setText(TableText(program_, 254 + tab));
+    printAction_->setText(TableText(program_, Text::PrintBasicSettingsItem + tab));
     for (int i = 0; i < 4; ++i)
         containers_[i]->setEnabled(i == tab);
 }
@@ -270,7 +262,8 @@ void EditorWindow::ShowFileName(const QString& fileName)
     // The same form after a read, a load and a save as: the file's name,
     // marked while edits are unsaved.
     const QString name = QFileInfo(fileName).fileName();
-    setWindowTitle((name.isEmpty() ? TableText(program_, 173) : PrintableText(name)) + QStringLiteral("[*]"));
+    const QString shown = name.isEmpty() ? TableText(program_, Text::EditorTitle) : PrintableText(name);
+    setWindowTitle(shown + QStringLiteral("[*]"));
 }
 
 void EditorWindow::ShowChangeMark()
@@ -281,17 +274,18 @@ void EditorWindow::ShowChangeMark()
 void EditorWindow::ReportSaved(const QString& fileName)
 {
     ShowChangeMark();
-    statusLine_->showMessage(CatalogueText(SavedTextId, program_.LanguageOffset)
+    statusLine_->showMessage(CatalogueText(Text::Saved, program_.LanguageOffset)
                                  .arg(ShownPath(fileName), QString::number(ExportedCardCount(m_))));
 }
 
 void EditorWindow::ReportSaveFailure(const FileStatus& status, const QString& fileName)
 {
     if (status.diskFull)
-        messages_.Show(TableText(program_, 246), TableText(program_, 247), Messages::Buttons::Ok, this);
+        messages_.Show(TableText(program_, Text::DiskFull), TableText(program_, Text::SaveFailedTitle),
+                       Messages::Buttons::Ok, this);
     else
-        messages_.Show(CatalogueText(SaveFailedTextId, program_.LanguageOffset) + PrintableText(fileName),
-                       TableText(program_, 247), Messages::Buttons::Ok, this);
+        messages_.Show(CatalogueText(Text::SaveFailed, program_.LanguageOffset) + PrintableText(fileName),
+                       TableText(program_, Text::SaveFailedTitle), Messages::Buttons::Ok, this);
 }
 
 bool EditorWindow::SaveConfiguration()
@@ -310,9 +304,9 @@ bool EditorWindow::SaveConfigurationAs()
 {
     CommitPendingEntry();
     FileDialogRequest request;
-    request.proposedName = TableText(program_, 242);
-    request.filter = TableText(program_, 243);
-    request.title = TableText(program_, 244);
+    request.proposedName = TableText(program_, Text::SaveAsFileName);
+    request.filter = TableText(program_, Text::SaveAsFilter);
+    request.title = TableText(program_, Text::SaveAsTitle);
     request.initialDirectory = program_.StartDirectory;
     const std::optional<QString> chosen = fileDialogs_.Save(request, this);
     if (!chosen || chosen->isEmpty())
@@ -321,8 +315,10 @@ bool EditorWindow::SaveConfigurationAs()
     // opens again and its comments file is named after it.
     const QString name = IsConfigFileName(*chosen) ? *chosen : *chosen + QStringLiteral(".QLV");
     if (QFile::exists(name)) {
-        const auto answer = messages_.Show(TableText(program_, 266) + name + TableText(program_, 267),
-                                           TableText(program_, 253), Messages::Buttons::YesNo, this);
+        const QString question =
+            TableText(program_, Text::OverwriteQuestionStart) + name + TableText(program_, Text::OverwriteQuestionEnd);
+        const auto answer = messages_.Show(question, TableText(program_, Text::EditorCautionTitle),
+                                           Messages::Buttons::YesNo, this);
         if (answer != Messages::Answer::Yes)
             return false;
     }
@@ -341,7 +337,8 @@ bool EditorWindow::AskToSave()
     if (m_.ChangeCount <= 0)
         return true;
     const auto answer =
-        messages_.Show(TableText(program_, 209), TableText(program_, 210), Messages::Buttons::YesNo, this);
+        messages_.Show(TableText(program_, Text::AskToSave), TableText(program_, Text::AskToSaveTitle),
+                       Messages::Buttons::YesNo, this);
     if (answer == Messages::Answer::Yes)
         return SaveConfiguration();
     // Only No closes without saving: a question escaped or closed returns to

@@ -9,7 +9,7 @@
 //     editor.exec();
 // The constructor is the window's opening: it reads the configuration's
 // CurrentConfigFile and its comments and fills every control. A file that
-// cannot be read is refused with a message (text 290), ConfigImage stays as
+// cannot be read is refused with a message (Text::FileRefused), ConfigImage stays as
 // it was, Loaded() is false and exec() returns Rejected at once without
 // showing the window.
 //

@@ -42,7 +42,7 @@ void ListGrids::Build(QWidget* container, int firstList)
         grid->setObjectName(QStringLiteral("Mgd%1").arg(list));
         const bool left = list % 2 == 1;
         grid->setGeometry(left ? TwipsRect(360, 240, 5055, 6015) : TwipsRect(5880, 240, 5175, 6015));
-        grid->SetFormatString(TableText(program_, 201 + list));
+        grid->SetFormatString(TableText(program_, Text::OpeningGridHeader1 + (list - 1)));
         grid->SetRows(Grid::FixedRows);
         grid->SetRow(1);
         grids_[list - 1] = grid;
@@ -91,7 +91,7 @@ void ListGrids::ListsDecodeStarted(const Configuration& m, bool listsShown)
 void ListGrids::ListStarted(const Configuration& m, int list, int count)
 {
     for (int l = 1; l <= 4; ++l)
-        grids_[l - 1]->SetFormatString(TableText(program_, 257 + l));
+        grids_[l - 1]->SetFormatString(TableText(program_, Text::GridHeader1 + (l - 1)));
     if (list < 1 || list > 4)
         return;
     longestComment_ = 33;
@@ -99,7 +99,8 @@ void ListGrids::ListStarted(const Configuration& m, int list, int count)
     grid->SetRows(count + Grid::FixedRows);
     grid->SetRow(1);
     // The count in number-to-text form: a blank before a non-negative number.
-    grid->SetText(TableText(program_, 262) + (count >= 0 ? QStringLiteral(" ") : QString()) + QString::number(count));
+    grid->SetText(TableText(program_, Text::ListCapacity) + (count >= 0 ? QStringLiteral(" ") : QString())
+                  + QString::number(count));
 }
 
 void ListGrids::RowDecoded(const Configuration& m, int list, int k, int row)

@@ -29,14 +29,14 @@ ListSearch::ListSearch(const ProgramState& program, const Configuration& m, QTab
                        QMenu* menu)
     : QObject(tabs), m_(m), tabs_(tabs), grids_(grids)
 {
-    const auto text = [&program](int id) { return CatalogueText(id, program.LanguageOffset); };
+    const auto text = [&program](TextNumber id) { return CatalogueText(id, program.LanguageOffset); };
     field_ = new FindField(tabs);
     field_->setObjectName(QStringLiteral("FindText"));
-    field_->setPlaceholderText(text(399));
+    field_->setPlaceholderText(text(Text::FindPlaceholder));
     field_->setClearButtonEnabled(true);
     field_->installEventFilter(this);
     // "not found" inside the field, at its right end, in the field's own colours.
-    notFound_ = new QLabel(text(398), field_);
+    notFound_ = new QLabel(text(Text::NotFound), field_);
     notFound_->setObjectName(QStringLiteral("FindNotFound"));
     notFound_->setAttribute(Qt::WA_TransparentForMouseEvents);
     notFound_->setStyleSheet(QStringLiteral("color: #c00000"));
@@ -48,15 +48,15 @@ ListSearch::ListSearch(const ProgramState& program, const Configuration& m, QTab
         Find(-1, true);
     });
 
-    const auto add = [&](const char* name, int textId, const QKeySequence& keys, void (ListSearch::*command)()) {
+    const auto add = [&](const char* name, TextNumber textId, const QKeySequence& keys, void (ListSearch::*command)()) {
         QAction* action = menu->addAction(text(textId));
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(keys);
         connect(action, &QAction::triggered, this, command);
     };
-    add("mnusuchen", 395, QKeySequence(Qt::CTRL | Qt::Key_F), &ListSearch::Open);
-    add("mnuweiter", 396, QKeySequence(Qt::Key_F3), &ListSearch::FindNext);
-    add("mnuzurueck", 397, QKeySequence(Qt::SHIFT | Qt::Key_F3), &ListSearch::FindPrevious);
+    add("mnusuchen", Text::FindItem, QKeySequence(Qt::CTRL | Qt::Key_F), &ListSearch::Open);
+    add("mnuweiter", Text::FindNextItem, QKeySequence(Qt::Key_F3), &ListSearch::FindNext);
+    add("mnuzurueck", Text::FindPreviousItem, QKeySequence(Qt::SHIFT | Qt::Key_F3), &ListSearch::FindPrevious);
 }
 
 void ListSearch::Open()

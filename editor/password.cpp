@@ -22,11 +22,11 @@ PasswordDialog::PasswordDialog(ProgramState& program, Messages& messages, const 
 {
     setObjectName(QStringLiteral("Passwort"));
     LoadWindowTexts(program_, TextWindow::Password);
-    setWindowTitle(TableText(program_, 167));
+    setWindowTitle(TableText(program_, Text::PasswordTitle));
     // It opens centred over the window that asks (main window or editor).
     setFixedSize(TwipsSize(3665, 2175));
 
-    auto* frame = new QGroupBox(TableText(program_, 168), this);
+    auto* frame = new QGroupBox(TableText(program_, Text::PasswordDigitsFrame), this);
     frame->setObjectName(QStringLiteral("Frame2"));
     frame->setGeometry(TwipsRect(240, 120, 3180, 840));
     entry_ = new QLineEdit(frame);
@@ -37,11 +37,11 @@ PasswordDialog::PasswordDialog(ProgramState& program, Messages& messages, const 
     entry_->setContextMenuPolicy(Qt::NoContextMenu);
     entry_->installEventFilter(this);
 
-    auto* ok = new QPushButton(TableText(program_, 169), this);
+    auto* ok = new QPushButton(TableText(program_, Text::PasswordOk), this);
     ok->setObjectName(QStringLiteral("OK"));
     ok->setGeometry(TwipsRect(240, 1140, 1440, 495));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(TableText(program_, 170), this);
+    auto* cancel = new QPushButton(TableText(program_, Text::PasswordCancel), this);
     cancel->setObjectName(QStringLiteral("abbrechen"));
     cancel->setGeometry(TwipsRect(1980, 1140, 1440, 495));
     connect(ok, &QPushButton::clicked, this, &PasswordDialog::Confirm);
@@ -78,7 +78,8 @@ void PasswordDialog::Confirm()
 {
     const QString entry = entry_->text();
     if (entry.size() < MinimumLength) {
-        messages_.Show(TableText(program_, 171), TableText(program_, 172), Messages::Buttons::Ok, this);
+        messages_.Show(TableText(program_, Text::PasswordTooShort), TableText(program_, Text::PasswordTooShortTitle),
+                       Messages::Buttons::Ok, this);
         entry_->setFocus();
         return;
     }

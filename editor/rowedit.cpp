@@ -28,13 +28,13 @@ RowEditDialog::RowEditDialog(ProgramState& program, Configuration& m, Messages& 
     setObjectName(QStringLiteral("Datensp"));
     m_.EditConfirmed = 0;
     LoadWindowTexts(program_, TextWindow::RowEdit);
-    setWindowTitle(TableText(program_, 151));
+    setWindowTitle(TableText(program_, Text::RowEditTitle));
     setFixedSize(TwipsSize(6300, 3150));
 
     QFont entryFont(QStringLiteral("MS Sans Serif"), 12, QFont::Bold);
     entryFont.setStyleHint(QFont::SansSerif);
 
-    auto* dataFrame = new QGroupBox(TableText(program_, 152), this);
+    auto* dataFrame = new QGroupBox(TableText(program_, Text::DataStringFrame), this);
     dataFrame->setObjectName(QStringLiteral("Frame1"));
     dataFrame->setGeometry(TwipsRect(120, 90, 6060, 825));
     data_ = new QLineEdit(dataFrame);
@@ -42,7 +42,7 @@ RowEditDialog::RowEditDialog(ProgramState& program, Configuration& m, Messages& 
     data_->setGeometry(TwipsRect(120, 300, 5820, 420));
     data_->setFont(entryFont);
 
-    auto* commentFrame = new QGroupBox(TableText(program_, 153), this);
+    auto* commentFrame = new QGroupBox(TableText(program_, Text::CommentFrame), this);
     commentFrame->setObjectName(QStringLiteral("Frame2"));
     commentFrame->setGeometry(TwipsRect(120, 1005, 6060, 825));
     comment_ = new QLineEdit(commentFrame);
@@ -50,10 +50,10 @@ RowEditDialog::RowEditDialog(ProgramState& program, Configuration& m, Messages& 
     comment_->setGeometry(TwipsRect(120, 300, 5820, 420));
     comment_->setFont(entryFont);
 
-    auto* cancel = new QPushButton(TableText(program_, 154), this);
+    auto* cancel = new QPushButton(TableText(program_, Text::RowEditCancel), this);
     cancel->setObjectName(QStringLiteral("Command1"));
     cancel->setGeometry(TwipsRect(720, 2100, 1800, 555));
-    auto* ok = new QPushButton(TableText(program_, 155), this);
+    auto* ok = new QPushButton(TableText(program_, Text::RowEditOk), this);
     ok->setObjectName(QStringLiteral("Command2"));
     ok->setGeometry(TwipsRect(3780, 2100, 1800, 555));
     ok->setDefault(true);
@@ -101,7 +101,8 @@ bool RowEditDialog::eventFilter(QObject* watched, QEvent* event)
 void RowEditDialog::Confirm()
 {
     if (data_->text().size() < length_) {
-        messages_.Show(TableText(program_, 156), TableText(program_, 157), Messages::Buttons::Ok, this);
+        messages_.Show(TableText(program_, Text::DataStringTooShort),
+                       TableText(program_, Text::DataStringTooShortTitle), Messages::Buttons::Ok, this);
         data_->setFocus();
         return;
     }

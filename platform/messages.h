@@ -18,3 +18,16 @@ public:
     virtual Answer Show(const QString& prompt, const QString& title, Buttons buttons = Buttons::Ok,
                         QWidget* parent = nullptr) = 0;
 };
+
+// Messages for a session that runs without any window (the command line, a
+// site's terminals): every message is noted and answered at once, a question
+// with No (no editor opens).
+class AnsweringMessages : public Messages {
+public:
+    QString last;   // the prompt of the last message
+    Answer Show(const QString& prompt, const QString&, Buttons buttons, QWidget*) override
+    {
+        last = prompt;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+};

@@ -3,12 +3,6 @@
 #include "texts/catalogue.h"
 #include "platform/reportprinter.h"
 
-namespace {
-constexpr int FirstGridHeaderText = 258;   // format strings of Mgd1 .. Mgd4 once a list was read
-constexpr int OpeningGridHeaderText = 202; // the ones set when the window opens
-constexpr int CapacityText = 262;
-}
-
 void ModelReportSource::GridRows::SetHeader(const QString& formatString)
 {
     if (cells.size() < 2)
@@ -22,7 +16,7 @@ ModelReportSource::ModelReportSource(const ProgramState& program, Configuration&
 {
     for (int g = 0; g < 4; ++g) {
         grids_[g].SetRowCount(2);
-        grids_[g].SetHeader(TableText(program_, OpeningGridHeaderText + g));
+        grids_[g].SetHeader(TableText(program_, Text::OpeningGridHeader1 + g));
     }
     ListRowsObserver* previous = m.RowsObserver;
     m.RowsObserver = this;
@@ -46,10 +40,10 @@ void ModelReportSource::ListStarted(const Configuration&, int list, int count)
     if (list < 1 || list > 4)
         return;
     for (int g = 0; g < 4; ++g)
-        grids_[g].SetHeader(TableText(program_, FirstGridHeaderText + g));
+        grids_[g].SetHeader(TableText(program_, Text::GridHeader1 + g));
     GridRows& grid = grids_[list - 1];
     grid.SetRowCount(count + 2);
-    grid.cells[2] = TableText(program_, CapacityText) + ReportPrinter::NumberText(count).chopped(1);
+    grid.cells[2] = TableText(program_, Text::ListCapacity) + ReportPrinter::NumberText(count).chopped(1);
 }
 
 void ModelReportSource::RowDecoded(const Configuration& m, int list, int k, int row)
@@ -64,7 +58,7 @@ void ModelReportSource::RowDecoded(const Configuration& m, int list, int k, int 
     grid.cells[2 * r + 1] = m.ListComment[row];
 }
 
-QString ModelReportSource::Text(int id) const
+QString ModelReportSource::Text(TextNumber id) const
 {
     return TableText(program_, id);
 }

@@ -20,7 +20,7 @@ public:
 
     void SetCurrentTab(int tab) { tab_ = tab; }
 
-    QString Text(int id) const override;
+    QString Text(TextNumber id) const override;
     int LanguageOffset() const override;
     QString ConfigFileName() const override;
     bool ShowsYes(BasicSetting setting) const override;

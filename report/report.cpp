@@ -5,24 +5,6 @@
 
 namespace {
 constexpr int EnglishOffset = 1000;
-
-// Text IDs of the report.
-namespace Txt {
-constexpr int ListHead = 208;
-constexpr int PrivilegesTrack2 = 211;
-constexpr int PrivilegesTrack3 = 212;
-constexpr int BlockListsTrack2 = 213;
-constexpr int BlockListHead = 214;
-constexpr int BlockListsTrack3 = 215;
-constexpr int DisplayTexts = 216;
-constexpr int DisplayText = 217;
-constexpr int BasicSettings = 218;
-constexpr int Seconds = 220;
-constexpr int Yes = 221;
-constexpr int No = 222;
-constexpr int NoFurtherData = 241;
-constexpr int Page = 263;
-}
 }
 
 Report::Report(ReportPrinter& printer, const ReportSource& source, QDateTime now)
@@ -81,10 +63,10 @@ bool Report::PrintAll()
 
 void Report::PrintReportHead()
 {
-    PrintListHead(Txt::ListHead, 14);
+    PrintListHead(Text::ReportListHead, 14);
 }
 
-void Report::PrintListHead(int textId, int size)
+void Report::PrintListHead(TextNumber textId, int size)
 {
     printer_.SetX(ReportLayout::LeftX);
     printer_.SetY(ReportLayout::HeadY);
@@ -94,7 +76,7 @@ void Report::PrintListHead(int textId, int size)
     printer_.PrintText(source_.ConfigFileName(), true);
 }
 
-void Report::PrintTitle(int textId)
+void Report::PrintTitle(TextNumber textId)
 {
     printer_.SetX(ReportLayout::LeftX);
     printer_.SetY(ReportLayout::TitleY);
@@ -122,7 +104,7 @@ void Report::PrintNoFurtherData()
     printer_.SetX(ReportLayout::LeftX);
     printer_.SetY(printer_.Y() + ReportLayout::NoFurtherDataGap);
     printer_.SetFontSize(12);
-    printer_.PrintText(source_.Text(Txt::NoFurtherData), true);
+    printer_.PrintText(source_.Text(Text::ReportNoFurtherData), true);
 }
 
 QString Report::DateText() const
@@ -154,7 +136,7 @@ void Report::PrintPageNumber()
     printer_.SetFontSize(8);
     printer_.SetX(ReportLayout::PageNumberX);
     printer_.SetY(ReportLayout::FootY);
-    printer_.PrintText(source_.Text(Txt::Page), false);
+    printer_.PrintText(source_.Text(Text::ReportPage), false);
     printer_.PrintNumber(State.PageNumber);
     printer_.PrintText(QStringLiteral(" -"), true);
     ++State.PageNumber;
@@ -204,13 +186,13 @@ void Report::PrintListRows()
 
 QString Report::YesNo(BasicSetting setting) const
 {
-    return source_.Text(source_.ShowsYes(setting) ? Txt::Yes : Txt::No);
+    return source_.Text(source_.ShowsYes(setting) ? Text::ReportYes : Text::ReportNo);
 }
 
 QString Report::SettingValue(const BasicSettingEntry& setting, bool meaningful) const
 {
     switch (setting.values) {
-    case SettingValues::Seconds: return source_.ShownValue(setting.setting) + source_.Text(Txt::Seconds);
+    case SettingValues::Seconds: return source_.ShownValue(setting.setting) + source_.Text(Text::ReportSeconds);
     case SettingValues::YesNo: return YesNo(setting.setting);
     case SettingValues::Digits: return meaningful ? source_.ShownValue(setting.setting) : QStringLiteral("----");
     case SettingValues::Password: break;
@@ -220,7 +202,7 @@ QString Report::SettingValue(const BasicSettingEntry& setting, bool meaningful) 
 
 void Report::PrintBasicSettings()
 {
-    PrintTitle(Txt::BasicSettings);
+    PrintTitle(Text::ReportBasicSettings);
     printer_.SetFontSize(10);
     State.LineX = ReportLayout::LeftX;
     State.LineY = 3000;
@@ -237,7 +219,7 @@ void Report::PrintBasicSettings()
             PrintNoFurtherData();
             break;
         }
-        State.LeftText = source_.Text(setting.reportText);
+        State.LeftText = source_.Text(TextNumber(setting.reportText));
         State.RightText = SettingValue(setting, meaningful);
         PrintLine();
     }
@@ -253,9 +235,10 @@ void Report::PrintFileInfoBlock()
     State.ColumnOffset = 3500;
     State.LineStep = 400;
     const struct {
-        int label;
+        TextNumber label;
         int underscores;
-    } lines[] = {{237, 33}, {238, 33}, {239, 18}, {240, 18}};
+    } lines[] = {{Text::ReportProducedFor, 33}, {Text::ReportProducedBy, 33}, {Text::ReportProducedOn, 18},
+                 {Text::ReportSoftwareVersion, 18}};
     for (const auto& line : lines) {
         State.LeftText = source_.Text(line.label);
         State.RightText = QString(line.underscores, QLatin1Char('_'));
@@ -277,7 +260,8 @@ void Report::PrintList(int list)
     }
 }
 
-void Report::PrintSectionLists(int firstTitle, int headText, int headSize, int secondTitle, int firstList)
+void Report::PrintSectionLists(TextNumber firstTitle, TextNumber headText, int headSize, TextNumber secondTitle,
+                               int firstList)
 {
     State.PageNumber = 1;
     PrintTitle(firstTitle);
@@ -291,17 +275,17 @@ void Report::PrintSectionLists(int firstTitle, int headText, int headSize, int s
 
 void Report::PrintPrivileges()
 {
-    PrintSectionLists(Txt::PrivilegesTrack2, Txt::ListHead, 12, Txt::PrivilegesTrack3, 1);
+    PrintSectionLists(Text::ReportPrivilegesTrack2, Text::ReportListHead, 12, Text::ReportPrivilegesTrack3, 1);
 }
 
 void Report::PrintBlockLists()
 {
-    PrintSectionLists(Txt::BlockListsTrack2, Txt::BlockListHead, 14, Txt::BlockListsTrack3, 3);
+    PrintSectionLists(Text::ReportBlockListsTrack2, Text::ReportBlockListHead, 14, Text::ReportBlockListsTrack3, 3);
 }
 
 void Report::PrintDisplayTexts()
 {
-    PrintTitle(Txt::DisplayTexts);
+    PrintTitle(Text::ReportDisplayTexts);
     State.LineY = 3000;
     State.ColumnOffset = 0;
     State.LineStep = 400;
@@ -311,7 +295,7 @@ void Report::PrintDisplayTexts()
         printer_.SetFontSize(10);
         printer_.SetX(ReportLayout::LeftX);
         printer_.SetY(State.LineY);
-        printer_.PrintText(source_.Text(Txt::DisplayText), false);
+        printer_.PrintText(source_.Text(Text::ReportDisplayText), false);
         printer_.PrintNumber(k);
         State.LineX = 4500;
         printer_.SetFontSize(16);

@@ -10,6 +10,7 @@
 // line 500 below the last row, the foot at y 15500.
 
 #include "config/basicsettings.h"
+#include "texts/textids.h"
 
 #include <QDateTime>
 #include <QString>
@@ -85,10 +86,11 @@ public:
 
 private:
     QString SettingValue(const BasicSettingEntry& setting, bool meaningful) const;
-    void PrintTitle(int textId);
-    void PrintListHead(int textId, int size);
+    void PrintTitle(TextNumber textId);
+    void PrintListHead(TextNumber textId, int size);
     void PrintList(int list);
-    void PrintSectionLists(int firstTitle, int headText, int headSize, int secondTitle, int firstList);
+    void PrintSectionLists(TextNumber firstTitle, TextNumber headText, int headSize, TextNumber secondTitle,
+                           int firstList);
     bool Stopped() const;
 
     ReportPrinter& printer_;

@@ -6,6 +6,7 @@
 // configuration just opened.
 
 #include "config/basicsettings.h"
+#include "texts/textids.h"
 
 #include <QString>
 
@@ -14,7 +15,7 @@ public:
     virtual ~ReportSource() = default;
 
     // Text table entry of a text ID, in the language the editor was opened in.
-    virtual QString Text(int id) const = 0;
+    virtual QString Text(TextNumber id) const = 0;
     virtual int LanguageOffset() const = 0;
     // Path and name of the current configuration file.
     virtual QString ConfigFileName() const = 0;

@@ -4,8 +4,9 @@
 # names the command to run and stops. With everything installed it prints
 # nothing and costs one dpkg-query call.
 #
-#   scripts/setup.sh        what building, running and testing need
-#   scripts/setup.sh --ci   and what the CI run needs besides
+#   scripts/setup.sh           what building, running and testing need
+#   scripts/setup.sh --package and what building and checking the Debian package needs
+#   scripts/setup.sh --ci      and what the CI run needs besides (the package included)
 #
 # VARDELO_SKIP_SETUP=1 skips the check (a machine that is not Debian, with
 # the tools installed by other means).
@@ -14,13 +15,17 @@ set -euo pipefail
 [ "${VARDELO_SKIP_SETUP:-}" = 1 ] && exit 0
 here=${BASH_SOURCE[0]%/*}
 [ "$here" = "${BASH_SOURCE[0]}" ] && here=.
-ci=0
-[ "${1:-}" = --ci ] && ci=1
+ci=0 package=0
+case ${1:-} in
+  --ci) ci=1 package=1 ;;
+  --package) package=1 ;;
+esac
 
 wanted=()
 while read -r name tag _; do
   case $name in '' | '#'*) continue ;; esac
   [ "$tag" = ci ] && [ $ci = 0 ] && continue
+  [ "$tag" = package ] && [ $package = 0 ] && continue
   wanted+=("$name")
 done <"$here/packages.txt"
 

@@ -13,7 +13,7 @@ _vardelo_cli()
     elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
         prev=${COMP_WORDS[COMP_CWORD-2]}
     fi
-    local commands="show print read write reset simulate ports export import diff log help"
+    local commands="show print read write reset simulate ports export import diff log site help"
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -34,7 +34,7 @@ _vardelo_cli()
         --pdf)
             COMPREPLY=($(compgen -f -X '!*.[Pp][Dd][Ff]' -- "$cur") $(compgen -d -- "$cur"))
             return ;;
-        --csv)
+        --csv|--directory)
             COMPREPLY=($(compgen -f -X '!*.[Cc][Ss][Vv]' -- "$cur") $(compgen -d -- "$cur"))
             return ;;
         --out)
@@ -43,7 +43,7 @@ _vardelo_cli()
         --password-file)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --password|--last|--listen)
+        --password|--last|--only|--date|--listen)
             return ;;
     esac
 
@@ -60,6 +60,24 @@ _vardelo_cli()
         import) options="--csv --out --lang"; files=1 ;;
         diff)  options="--json --pretty --lang"; files=1 ;;
         log)   options="--last" ;;
+        site)
+            # The options each action takes; all of them before the action.
+            case ${COMP_WORDS[2]} in
+                read|diff|status) options="--only --failed --json --pretty --lang" ;;
+                write) options="--only --failed --dry-run --force --json --pretty --lang" ;;
+                plan)  options="--directory --date --only --json --pretty --lang" ;;
+                apply) options="--directory --date --only --dry-run --json --pretty --lang" ;;
+                directory) options="--lang" ;;
+                *) options="--only --failed --directory --date --dry-run --force --json --pretty --lang" ;;
+            esac
+            if ((COMP_CWORD == 2)) && [[ $cur != -* ]]; then
+                COMPREPLY=($(compgen -W "read diff write status plan apply directory" -- "$cur"))
+                return
+            fi
+            if [[ $cur != -* ]]; then
+                COMPREPLY=($(compgen -f -X '!*.[Tt][Oo][Mm][Ll]' -- "$cur") $(compgen -d -- "$cur"))
+                return
+            fi ;;
         help)
             ((COMP_CWORD == 2)) && COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))
             return ;;

@@ -1,46 +1,32 @@
 #include "texts/cardlisttexts.h"
 
 #include "texts/catalogue.h"
-#include "platform/fileaccess.h"
-
-#include <QMap>
+#include "config/badlines.h"
 
 namespace {
 
-constexpr int ShownBadLines = 20;
-
-int ProblemTextId(CardRowProblem::Kind kind)
+TextNumber ProblemTextId(CardRowProblem::Kind kind)
 {
     using Kind = CardRowProblem::Kind;
     switch (kind) {
-    case Kind::BrokenQuotes: return 379;
-    case Kind::TooFewColumns: return 380;
-    case Kind::UnknownList: return 381;
-    case Kind::ListNotInUse: return 382;
-    case Kind::BadCharacter: return 383;
-    case Kind::WrongLength: return 384;
-    case Kind::OnlyZeros: return 385;
-    case Kind::TooManyCards: return 386;
-    case Kind::DuplicateCard: return 387;
-    case Kind::CommentNotStorable: return 388;
+    case Kind::BrokenQuotes: return Text::CsvBrokenQuotes;
+    case Kind::TooFewColumns: return Text::CsvTooFewColumns;
+    case Kind::UnknownList: return Text::CsvUnknownList;
+    case Kind::ListNotInUse: return Text::CsvListNotInUse;
+    case Kind::BadCharacter: return Text::CsvBadCharacter;
+    case Kind::WrongLength: return Text::CsvWrongLength;
+    case Kind::OnlyZeros: return Text::CsvOnlyZeros;
+    case Kind::TooManyCards: return Text::CsvTooManyCards;
+    case Kind::DuplicateCard: return Text::CsvDuplicateCard;
+    case Kind::CommentNotStorable: return Text::CsvCommentNotStorable;
     }
-    return 379;
+    return Text::CsvBrokenQuotes;
 }
 
 QString ProblemText(const CardRowProblem& problem, int languageOffset)
 {
-    // All values in one go: a value that holds "%2" is not taken for a place holder.
-    const QString text = CatalogueText(ProblemTextId(problem.kind), languageOffset);
     // Values are cells of the file: an escape sequence in one must not reach the operator's terminal.
-    QStringList v;
-    for (const QString& value : problem.values)
-        v << PrintableText(value);
-    switch (v.size()) {
-    case 0: return text;
-    case 1: return text.arg(v[0]);
-    case 2: return text.arg(v[0], v[1]);
-    default: return text.arg(v[0], v[1], v[2]);
-    }
+    return CatalogueText(ProblemTextId(problem.kind), languageOffset, PrintableValues(problem.values, 0));
 }
 
 } // namespace
@@ -49,30 +35,34 @@ std::array<QString, 5> ListCaptions(int languageOffset)
 {
     std::array<QString, 5> captions;
     for (int list = 1; list <= 4; ++list)
-        captions[list] = CatalogueText(257 + list, languageOffset).section(u'|', 0, 0).trimmed();
+        captions[list] = CatalogueText(Text::GridHeader1 + (list - 1), languageOffset).section(u'|', 0, 0).trimmed();
     return captions;
 }
 
 QString CardListImportMessage(const CardListImport& import, const QString& fileName, int languageOffset)
 {
-    const auto text = [languageOffset](int id) { return CatalogueText(id, languageOffset); };
+    const auto text = [languageOffset](TextNumber id) { return CatalogueText(id, languageOffset); };
+    const QString line = QString::number(import.failureLine);
     switch (import.failure) {
     case CardListImport::Failure::None: return {};
-    case CardListImport::Failure::NotText: return text(389) + fileName;
-    case CardListImport::Failure::MixedCharacterSets: return text(519).arg(QString::number(import.failureLine), fileName);
-    case CardListImport::Failure::UndefinedByte: return text(520).arg(QString::number(import.failureLine), fileName);
-    case CardListImport::Failure::NoHeader: return text(390) + fileName;
-    case CardListImport::Failure::NoCards: return text(391) + fileName;
+    case CardListImport::Failure::NotText: return text(Text::ImportNotText) + fileName;
+    case CardListImport::Failure::MixedCharacterSets: return text(Text::ImportMixedCharacterSets).arg(line, fileName);
+    case CardListImport::Failure::UndefinedByte: return text(Text::ImportUndefinedByte).arg(line, fileName);
+    case CardListImport::Failure::NoHeader: return text(Text::ImportNoHeader) + fileName;
+    case CardListImport::Failure::NoCards: return text(Text::ImportNoCards) + fileName;
     case CardListImport::Failure::BadRows: break;
     }
-    QMap<int, QStringList> reasons;   // by line, in line order
+    QList<LineReason> reasons;
     for (const CardRowProblem& problem : import.problems)
-        reasons[problem.line].append(ProblemText(problem, languageOffset));
-    QString message = text(376).arg(fileName) + u'\n';
-    int shown = 0;
-    for (auto it = reasons.cbegin(); it != reasons.cend() && shown < ShownBadLines; ++it, ++shown)
-        message += u'\n' + text(377).arg(QString::number(it.key()), it.value().join(QStringLiteral("; ")));
-    if (reasons.size() > ShownBadLines)
-        message += u'\n' + text(378).arg(reasons.size() - ShownBadLines);
-    return message;
+        reasons.append({problem.line, ProblemText(problem, languageOffset)});
+    return BadRowsMessage(reasons, fileName, languageOffset);
+}
+
+QString BadRowsMessage(const QList<LineReason>& reasons, const QString& fileName, int languageOffset)
+{
+    const auto text = [languageOffset](TextNumber id) { return CatalogueText(id, languageOffset); };
+    const QStringList lines = BadLineTexts(
+        reasons, [&](int line, const QString& why) { return text(Text::ImportBadLine).arg(QString::number(line), why); },
+        [&](int more) { return text(Text::ImportMoreBadLines).arg(more); });
+    return CatalogueText(Text::ImportBadLines, languageOffset, {fileName}) + u'\n' + u'\n' + lines.join(u'\n');
 }

@@ -65,42 +65,62 @@ const Texts& Catalogue()
 }
 
 struct Range {
-    int first;
-    int last;
+    TextNumber first;
+    TextNumber last;
 };
 
 } // namespace
 
-QString CatalogueText(int id, int languageOffset)
+QString CatalogueText(TextNumber id, int languageOffset)
 {
     if (languageOffset % 1000 != 0 || languageOffset < 0 || languageOffset > 3000)
         return {};
-    const auto it = Catalogue().constFind(id);
+    const auto it = Catalogue().constFind(id.value);
     if (it == Catalogue().constEnd())
         return {};
     return it->at(languageOffset / 1000);
 }
 
+QString CatalogueText(TextNumber id, int languageOffset, const QStringList& values)
+{
+    const QString text = CatalogueText(id, languageOffset);
+    QString filled;
+    filled.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int place = i + 1 < text.size() && text[i] == u'%' ? text[i + 1].digitValue() : -1;
+        if (place >= 1 && place <= values.size()) {
+            filled += values[place - 1];
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 void LoadWindowTexts(ProgramState& program, TextWindow window)
 {
     auto load = [&program](Range r) {
-        for (int id = r.first; id <= r.last; ++id)
-            program.TextTable[id] = CatalogueText(id, program.LanguageOffset);
+        for (TextNumber id = r.first; id <= r.last; id = id + 1)
+            program.TextTable[id.value] = CatalogueText(id, program.LanguageOffset);
     };
     switch (window) {
-    case TextWindow::Start: load({101, 102}); break;
-    case TextWindow::Main: load({103, 150}); break;
-    case TextWindow::RowEdit: load({151, 157}); break;
-    case TextWindow::DisplayLine: load({158, 160}); break;
-    case TextWindow::Interface: load({161, 166}); load({268, 273}); break;
-    case TextWindow::Password: load({167, 172}); break;
-    case TextWindow::Editor: load({173, 267}); break;
+    case TextWindow::Start: load({Text::SelectLanguage, Text::LanguageOk}); break;
+    case TextWindow::Main: load({Text::MainWindowTitle, Text::ProgrammedTitle}); break;
+    case TextWindow::RowEdit: load({Text::RowEditTitle, Text::DataStringTooShortTitle}); break;
+    case TextWindow::DisplayLine: load({Text::DisplayLineTitle, Text::DisplayLineOk}); break;
+    case TextWindow::Interface:
+        load({Text::InterfaceTitle, Text::PortBusyTitle});
+        load({Text::Com3, Text::Com8});
+        break;
+    case TextWindow::Password: load({Text::PasswordTitle, Text::PasswordTooShortTitle}); break;
+    case TextWindow::Editor: load({Text::EditorTitle, Text::OverwriteQuestionEnd}); break;
     }
 }
 
-QString TableText(const ProgramState& program, int id)
+QString TableText(const ProgramState& program, TextNumber id)
 {
-    if (id < 100 || id > 1000)
+    if (id.value < 100 || id.value > 1000)
         return {};
-    return program.TextTable[id];
+    return program.TextTable[id.value];
 }

@@ -3,25 +3,26 @@
 #include "texts/catalogue.h"
 
 #include <QFileInfo>
+#include <optional>
 
 namespace {
 
-int FaultTextId(FileFault fault)
+std::optional<TextNumber> FaultTextId(FileFault fault)
 {
     switch (fault) {
-    case FileFault::None: return 0;
-    case FileFault::Missing: return FileText::Missing;
-    case FileFault::Folder: return FileText::Folder;
-    case FileFault::NotRegular: return FileText::NotRegular;
-    case FileFault::LinkToNothing: return FileText::LinkToNothing;
-    case FileFault::PermissionDenied: return FileText::PermissionDenied;
-    case FileFault::TooLarge: return FileText::TooLarge;
-    case FileFault::Unreadable: return FileText::Unreadable;
-    case FileFault::Exists: return 0;
-    case FileFault::TooFewLines: return FileText::TooFewLines;
-    case FileFault::TooManyLines: return FileText::TooManyLines;
+    case FileFault::None: return {};
+    case FileFault::Missing: return Text::FileMissing;
+    case FileFault::Folder: return Text::FileIsFolder;
+    case FileFault::NotRegular: return Text::FileNotRegular;
+    case FileFault::LinkToNothing: return Text::FileLinkToNothing;
+    case FileFault::PermissionDenied: return Text::FilePermissionDenied;
+    case FileFault::TooLarge: return Text::FileTooLarge;
+    case FileFault::Unreadable: return Text::FileUnreadable;
+    case FileFault::Exists: return {};
+    case FileFault::TooFewLines: return Text::CommentsTooFewLines;
+    case FileFault::TooManyLines: return Text::CommentsTooManyLines;
     }
-    return 0;
+    return {};
 }
 
 } // namespace
@@ -30,19 +31,19 @@ QString FileStatusText(const FileStatus& status, int languageOffset)
 {
     if (status)
         return {};
-    const int id = FaultTextId(status.fault);
-    if (id == 0)
+    const std::optional<TextNumber> id = FaultTextId(status.fault);
+    if (!id)
         return PrintableText(status.message);
     if (status.line > 0)
-        return CatalogueText(id, languageOffset).arg(PrintableText(status.path), QString::number(status.line));
-    return CatalogueText(id, languageOffset).arg(PrintableText(status.path));
+        return CatalogueText(*id, languageOffset).arg(PrintableText(status.path), QString::number(status.line));
+    return CatalogueText(*id, languageOffset).arg(PrintableText(status.path));
 }
 
 QString DamagedCommentsText(const FileStatus& status, int languageOffset, bool kept)
 {
-    QString text = CatalogueText(FileText::CommentsNotRead, languageOffset) + u' ' + FileStatusText(status, languageOffset);
+    QString text = CatalogueText(Text::CommentsNotRead, languageOffset) + u' ' + FileStatusText(status, languageOffset);
     if (kept)
-        text += QStringLiteral(". ") + CatalogueText(FileText::KeptWhenReplaced, languageOffset);
+        text += QStringLiteral(". ") + CatalogueText(Text::CommentsKeptInHistory, languageOffset);
     return text;
 }
 
@@ -51,5 +52,5 @@ QString ExistingFileKeptText(const QString& path, int languageOffset)
     // Only a file is kept; a folder or a FIFO in its place is refused as such.
     if (!QFileInfo(path).isFile())
         return {};
-    return CatalogueText(FileText::ExistingKept, languageOffset).arg(PrintableText(path));
+    return CatalogueText(Text::ExistingFileKept, languageOffset).arg(PrintableText(path));
 }

@@ -6,25 +6,6 @@
 
 #include <QString>
 
-namespace FileText {
-constexpr int NotRegular = 420;
-constexpr int Folder = 421;
-constexpr int LinkToNothing = 422;
-constexpr int PermissionDenied = 423;
-constexpr int TooLarge = 424;
-constexpr int Missing = 425;
-constexpr int Unreadable = 426;
-constexpr int ExistingKept = 427;          // %1: the file
-constexpr int SimulationNotStored = 428;   // the simulated terminal could not store a write
-constexpr int SimulationMemoryFile = 429;  // its memory file cannot be used
-constexpr int PasswordPrompt = 430;
-constexpr int NotUsedAtStartUp = 431;
-constexpr int CommentsNotRead = 432;
-constexpr int TooFewLines = 515;         // %1: the file, %2: how many lines
-constexpr int TooManyLines = 516;        // %1: the file, %2: the line
-constexpr int KeptWhenReplaced = 517;    // a comments file not used is kept in history/
-}
-
 // The status as a sentence: a fault of the file's kind or size in the
 // language, naming the file; any other failure as its own (English) detail.
 // Control characters of names never pass raw.

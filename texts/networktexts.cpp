@@ -2,38 +2,39 @@
 
 #include "platform/seriallink.h"
 #include "texts/catalogue.h"
+#include "texts/textids.h"
 
 #include <QLocale>
 
 QString NetworkFailureLine(const PortFailure& f, int languageOffset)
 {
-    const auto text = [&](int id) { return CatalogueText(id, languageOffset).arg(f.device, f.detail); };
+    const auto text = [&](TextNumber id) { return CatalogueText(id, languageOffset).arg(f.device, f.detail); };
     switch (f.network) {
     case NetworkProblem::BadAddress:
-        return CatalogueText(NetworkText::NotAnAddress, languageOffset).arg(f.device);
+        return CatalogueText(Text::NetworkNotAnAddress, languageOffset).arg(f.device);
     case NetworkProblem::UnknownHost:
-        return text(NetworkText::UnknownHost);
+        return text(Text::NetworkUnknownHost);
     case NetworkProblem::Refused:
-        return text(NetworkText::Refused);
+        return text(Text::NetworkRefused);
     case NetworkProblem::NoAnswer:
-        return text(NetworkText::NoAnswer);
+        return text(Text::NetworkNoAnswer);
     case NetworkProblem::NoNegotiation:
-        return text(NetworkText::NoComPortControl);
+        return text(Text::NetworkNoComPortControl);
     case NetworkProblem::OptionRefused:
-        return CatalogueText(NetworkText::ComPortRefused, languageOffset).arg(f.device);
+        return CatalogueText(Text::NetworkComPortRefused, languageOffset).arg(f.device);
     case NetworkProblem::SettingsRefused:
-        return text(NetworkText::SettingsRefused);
+        return text(Text::NetworkSettingsRefused);
     case NetworkProblem::ControlRefused:
-        return text(NetworkText::ControlNotDriven);
+        return text(Text::NetworkControlNotDriven);
     case NetworkProblem::Closed: {
         // A server that says why it closed (a busy served terminal) is quoted.
-        const QString closed = CatalogueText(NetworkText::ClosedBeforeSetUp, languageOffset).arg(f.device);
+        const QString closed = CatalogueText(Text::NetworkClosedBeforeSetUp, languageOffset).arg(f.device);
         return f.detail.isEmpty() ? closed : QStringLiteral("%1: \"%2\"").arg(closed, f.detail);
     }
     case NetworkProblem::Dropped:
-        return CatalogueText(NetworkText::ConnectionLost, languageOffset).arg(f.device);
+        return CatalogueText(Text::NetworkConnectionLost, languageOffset).arg(f.device);
     case NetworkProblem::KeepsDropping:
-        return CatalogueText(NetworkText::KeepsDropping, languageOffset).arg(f.device);
+        return CatalogueText(Text::NetworkKeepsDropping, languageOffset).arg(f.device);
     case NetworkProblem::None:
     case NetworkProblem::Other:
         break;
@@ -46,5 +47,5 @@ QString ConnectedText(const QString& address, qint64 roundTripUs, int languageOf
     static const QLocale::Language languages[] = {QLocale::German, QLocale::English, QLocale::French, QLocale::Spanish};
     const int index = languageOffset >= 0 && languageOffset <= 3000 && languageOffset % 1000 == 0 ? languageOffset / 1000 : 0;
     const QString ms = QLocale(languages[index]).toString(double(roundTripUs) / 1000.0, 'f', 2);
-    return CatalogueText(NetworkText::Connected, languageOffset).arg(address, ms);
+    return CatalogueText(Text::NetworkConnected, languageOffset).arg(address, ms);
 }

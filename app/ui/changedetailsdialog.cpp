@@ -9,19 +9,19 @@ ChangeDetailsDialog::ChangeDetailsDialog(const QList<ChangeLine>& lines, int lan
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("Aenderungen"));
-    setWindowTitle(ChangeText(ChangeTextId::DetailsTitle, language));
+    setWindowTitle(ChangeText(Text::ChangeDetailsTitle, language));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     auto* layout = new QVBoxLayout(this);
     table_ = new QTreeWidget(this);
     table_->setObjectName(QStringLiteral("ChangeTable"));
     table_->setRootIsDecorated(false);
-    table_->setHeaderLabels({ChangeText(ChangeTextId::What, language), ChangeText(ChangeTextId::Before, language),
-                             ChangeText(ChangeTextId::After, language)});
+    table_->setHeaderLabels({ChangeText(Text::ChangeWhat, language), ChangeText(Text::ChangeBefore, language),
+                             ChangeText(Text::ChangeAfter, language)});
     for (const ChangeLine& line : lines)
         table_->addTopLevelItem(new QTreeWidgetItem(QStringList{line.what, line.before, line.after}));
     table_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(table_);
-    auto* close = new QPushButton(ChangeText(ChangeTextId::Close, language), this);
+    auto* close = new QPushButton(ChangeText(Text::ChangeDetailsClose, language), this);
     close->setObjectName(QStringLiteral("Close"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -24,11 +24,12 @@ InterfaceDialog::InterfaceDialog(ProgramState& program, QString settingsPath, st
     setObjectName(QStringLiteral("Schnittstelle"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     LoadWindowTexts(program_, TextWindow::Interface);
-    setWindowTitle(TableText(program_, 161));
+    setWindowTitle(TableText(program_, Text::InterfaceTitle));
     // Below the options and the port line: the network address.
     setFixedSize(TwipsSize(5400, 3660));
 
-    static const int captionIds[] = {162, 163, 268, 269, 270, 271, 272, 273};
+    static const TextNumber captionIds[] = {Text::Com1, Text::Com2, Text::Com3, Text::Com4,
+                                            Text::Com5, Text::Com6, Text::Com7, Text::Com8};
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 8; ++i) {
         auto* button = new QRadioButton(TableText(program_, captionIds[i]), this);
@@ -39,7 +40,7 @@ InterfaceDialog::InterfaceDialog(ProgramState& program, QString settingsPath, st
         connect(button, &QRadioButton::clicked, this, [this, i] { ChoosePort(i); });
         option_[i] = button;
     }
-    ok_ = new QPushButton(TableText(program_, 164), this);
+    ok_ = new QPushButton(TableText(program_, Text::InterfaceOk), this);
     ok_->setObjectName(QStringLiteral("Co1"));
     ok_->setGeometry(TwipsRect(3840, 240, 1200, 375));
     ok_->setDefault(true);
@@ -55,7 +56,7 @@ InterfaceDialog::InterfaceDialog(ProgramState& program, QString settingsPath, st
             ShowPortLine(index);
     });
 
-    addressCaption_ = new QLabel(CatalogueText(NetworkText::AddressCaption, program_.LanguageOffset), this);
+    addressCaption_ = new QLabel(CatalogueText(Text::NetworkAddressCaption, program_.LanguageOffset), this);
     addressCaption_->setObjectName(QStringLiteral("networkAddressCaption"));
     addressCaption_->setGeometry(TwipsRect(360, 2400, 4920, 300));
     address_ = new QComboBox(this);
@@ -131,7 +132,7 @@ bool InterfaceDialog::TakeAddress()
         // Taken off the network: com N is the system's own port again.
         program_.Ports.Remove(port);
     } else if (!NetworkAddress::Parse(text)) {
-        addressProblem_->setText(CatalogueText(NetworkText::NotAnAddress, program_.LanguageOffset).arg(PrintableText(text)));
+        addressProblem_->setText(CatalogueText(Text::NetworkNotAnAddress, program_.LanguageOffset).arg(PrintableText(text)));
         return false;
     } else {
         program_.Ports.Set(port, text);

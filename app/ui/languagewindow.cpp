@@ -22,7 +22,7 @@ LanguageWindow::LanguageWindow(ProgramState& program, QString settingsPath, QWid
     setObjectName(QStringLiteral("start"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     LoadWindowTexts(program_, TextWindow::Start);
-    setWindowTitle(TableText(program_, 101));
+    setWindowTitle(TableText(program_, Text::SelectLanguage));
     // It opens centred over the main window.
     setFixedSize(250, 4 * RowHeight + 64);
 
@@ -53,7 +53,7 @@ LanguageWindow::LanguageWindow(ProgramState& program, QString settingsPath, QWid
     uk->setPixmap(FlagPicture(Flag::UnitedKingdom));
     uk->setGeometry(14, RowTop + RowHeight + 9, 25, 15);
 
-    ok_ = new QPushButton(TableText(program_, 102), this);
+    ok_ = new QPushButton(TableText(program_, Text::LanguageOk), this);
     ok_->setObjectName(QStringLiteral("Command1"));
     ok_->setGeometry(width() - 100, height() - 40, 84, 27);
     ok_->setDefault(true);

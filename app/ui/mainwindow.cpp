@@ -12,15 +12,19 @@
 #include "app/ui/displaycheckbox.h"
 #include "app/ui/interfacedialog.h"
 #include "app/ui/pathlabel.h"
+#include "app/ui/sitewindow.h"
 #include "comm/portdiagnosis.h"
 #include "comm/portlisting.h"
 #include "comm/receivehandler.h"
 #include "comm/portopening.h"
 #include "comm/progress.h"
 #include "comm/sequences.h"
+#include "comm/simterminal.h"
 #include "texts/sequencetext.h"
 #include "comm/timing.h"
 #include "config/configfiles.h"
+#include "config/sitefile.h"
+#include "texts/sitetexts.h"
 #include "platform/ui/twips.h"
 #include "editor/editorwindow.h"
 #include "editor/password.h"
@@ -44,10 +48,6 @@
 #include <QRadioButton>
 #include <QStatusBar>
 
-
-namespace TextId {
-constexpr int PleaseWait = 526;
-}
 
 namespace {
 
@@ -110,8 +110,8 @@ MainWindow::MainWindow(ProgramState& program, Configuration& m, Services service
     session_ = std::make_unique<TerminalSession>(program_, services_.link, services_.timers, services_.messages);
     recorder_ = std::make_unique<TransferRecorder>(*session_, TransferLogPathFor(services_.settingsPath));
     connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
-        services_.messages.Show(SequenceText(program_, 342).arg(problem), TableText(program_, 136),
-                                Messages::Buttons::Ok, this);
+        services_.messages.Show(SequenceText(program_, Text::TransferLogUnwritable).arg(problem),
+                                TableText(program_, Text::MustReadFirstTitle), Messages::Buttons::Ok, this);
     });
     ConnectSequences();
     statusLine_ = new QLabel(this);
@@ -166,6 +166,8 @@ void MainWindow::BuildMenus()
     writeAction_ = action(terminalMenu_, QStringLiteral("mnubeschreiben"));
     resetAction_ = action(terminalMenu_, QStringLiteral("mres"));
     interfaceAction_ = action(terminalMenu_, QStringLiteral("mnuschnittst"));
+    terminalMenu_->addSeparator();
+    siteAction_ = action(terminalMenu_, QStringLiteral("mnustandort"));
 
     helpMenu_ = menuBar()->addMenu(QString());
     helpMenu_->setObjectName(QStringLiteral("mnuhelp"));
@@ -184,6 +186,7 @@ void MainWindow::BuildMenus()
     connect(writeAction_, &QAction::triggered, this, &MainWindow::WriteCommand);
     connect(resetAction_, &QAction::triggered, this, &MainWindow::ResetCommand);
     connect(interfaceAction_, &QAction::triggered, this, &MainWindow::InterfaceCommand);
+    connect(siteAction_, &QAction::triggered, this, &MainWindow::SiteCommand);
 }
 
 void MainWindow::BuildPanels()
@@ -283,7 +286,7 @@ void MainWindow::ConnectSequences()
         SetButtonColour(readButton_, running);
         readButton_->setEnabled(!running);
         readCancelButton_->setEnabled(!running);
-        waitNotice_->setText(running ? SequenceText(program_, TextId::PleaseWait) : QString());
+        waitNotice_->setText(running ? SequenceText(program_, Text::PleaseWait) : QString());
         waitNotice_->setVisible(running);
     });
     connect(&read, &ReadSequence::IdentificationChanged, identificationLabel_, &QLabel::setText);
@@ -315,7 +318,7 @@ void MainWindow::ConnectSequences()
 
     // While a sequence runs, the commands that would disturb it are unavailable.
     connect(session_.get(), &TerminalSession::BusyChanged, this, [this](bool busy) {
-        for (QAction* a : {loadAction_, readAction_, writeAction_, resetAction_, interfaceAction_})
+        for (QAction* a : {loadAction_, readAction_, writeAction_, resetAction_, interfaceAction_, siteAction_})
             a->setEnabled(!busy);
     });
 }
@@ -343,7 +346,7 @@ void MainWindow::ShowConnection()
     if (link.IsReady() && link.RoundTripUs() >= 0)
         text = ConnectedText(link.Description(), link.RoundTripUs(), program_.LanguageOffset);
     else if (link.IsOpen() && !link.IsReady())
-        text = CatalogueText(NetworkText::Connecting, program_.LanguageOffset).arg(link.Description());
+        text = CatalogueText(Text::NetworkConnecting, program_.LanguageOffset).arg(link.Description());
     else if (!link.IsOpen())
         text = connectionProblem_;
     connectionLine_->setText(text);
@@ -358,7 +361,7 @@ void MainWindow::OnConnectionFailed(const PortFailure& failure)
     // a running read or write ends by its watchdog with its own message.
     if (failure.network == NetworkProblem::Dropped || session_->Busy())
         return;
-    services_.messages.Show(PortFailedMessage(program_, 165, {failure}), SequenceText(program_, 166),
+    services_.messages.Show(PortFailedMessage(program_, Text::PortBusy, {failure}), SequenceText(program_, Text::PortBusyTitle),
                             Messages::Buttons::Ok, this);
 }
 
@@ -396,9 +399,9 @@ void MainWindow::StartUp()
     // large were not read: the operator learns which, before the port opens.
     for (const FileStatus& refused : {settings, program_.Ports.LoadStatus(), picture.status}) {
         if (!refused && refused.fault != FileFault::Missing)
-            services_.messages.Show(CatalogueText(FileText::NotUsedAtStartUp, program_.LanguageOffset)
+            services_.messages.Show(CatalogueText(Text::NotUsedAtStartUp, program_.LanguageOffset)
                                         + QStringLiteral("\n") + FileStatusText(refused, program_.LanguageOffset),
-                                    TableText(program_, 130), Messages::Buttons::Ok, this);
+                                    TableText(program_, Text::StartUpTitle), Messages::Buttons::Ok, this);
     }
     // 7. The serial interface; when none opens, the program goes on with the
     // port closed so that files can still be edited. The terminal opens on
@@ -411,7 +414,7 @@ void MainWindow::StartUp()
     // 8. Panels hidden, no read yet.
     HidePanels();
     terminal.TerminalRead = 0;
-    identificationLabel_->setText(TableText(program_, 128));
+    identificationLabel_->setText(TableText(program_, Text::NoIdentification));
     ShowProgress();
     // 9. The language window one second later.
     languageOfferTimer_->Start();
@@ -430,32 +433,33 @@ void MainWindow::OfferLanguageWindow()
 void MainWindow::LoadMainTexts()
 {
     LoadWindowTexts(program_, TextWindow::Main);
-    auto t = [this](int id) { return TableText(program_, id); };
-    setWindowTitle(t(103));
-    identificationLabel_->setText(t(128));
-    fileMenu_->setTitle(t(104));
-    loadAction_->setText(t(105));
-    exitAction_->setText(t(106));
-    terminalMenu_->setTitle(t(107));
-    readAction_->setText(t(108));
-    writeAction_->setText(t(109));
-    resetAction_->setText(t(110));
-    waitFrame_->setTitle(t(111));
-    interfaceAction_->setText(t(112));
-    identificationFrame_->setTitle(t(113));
-    writePanel_->setTitle(t(114));
-    writeButton_->setText(t(115));
-    writeCancelButton_->setText(t(116));
-    writeFileFrame_->setTitle(t(117));
-    sendFrame_->setTitle(t(118));
-    replyFrame_->setTitle(t(119));
-    readPanel_->setTitle(t(120));
-    readButton_->setText(t(121));
-    readCancelButton_->setText(t(122));
-    connectionCheck_->setText(t(123));
-    passwordCheck_->setText(t(124));
-    finishedCheck_->setText(t(125));
-    helpMenu_->setTitle(t(134));
+    auto t = [this](TextNumber id) { return TableText(program_, id); };
+    setWindowTitle(t(Text::MainWindowTitle));
+    identificationLabel_->setText(t(Text::NoIdentification));
+    fileMenu_->setTitle(t(Text::FileMenu));
+    loadAction_->setText(t(Text::LoadItem));
+    exitAction_->setText(t(Text::ExitItem));
+    terminalMenu_->setTitle(t(Text::VardeloMenu));
+    readAction_->setText(t(Text::ReadItem));
+    writeAction_->setText(t(Text::WriteItem));
+    resetAction_->setText(t(Text::ResetItem));
+    waitFrame_->setTitle(t(Text::ReadStateFrame));
+    interfaceAction_->setText(t(Text::InterfaceItem));
+    identificationFrame_->setTitle(t(Text::IdentificationFrame));
+    writePanel_->setTitle(t(Text::WritePanelFrame));
+    writeButton_->setText(t(Text::WriteFileButton));
+    writeCancelButton_->setText(t(Text::WriteCancelButton));
+    writeFileFrame_->setTitle(t(Text::SelectedFileFrame));
+    sendFrame_->setTitle(t(Text::SendProgressFrame));
+    replyFrame_->setTitle(t(Text::ReplyProgressFrame));
+    readPanel_->setTitle(t(Text::ReadPanelFrame));
+    readButton_->setText(t(Text::ReadButton));
+    readCancelButton_->setText(t(Text::ReadCancelButton));
+    connectionCheck_->setText(t(Text::ConnectionCheck));
+    passwordCheck_->setText(t(Text::PasswordCheck));
+    finishedCheck_->setText(t(Text::FinishedCheck));
+    helpMenu_->setTitle(t(Text::HelpMenu));
+    siteAction_->setText(CatalogueText(Text::SiteItem, program_.LanguageOffset));
     ShowProgress();
     ShowConnection();
     if (LanguageLoaded)
@@ -493,17 +497,20 @@ void MainWindow::RunModal(QDialog& dialog)
 
 void MainWindow::LoadCommand()
 {
-    const FileDialogRequest request{TableText(program_, 131), TableText(program_, 132), TableText(program_, 133),
+    const FileDialogRequest request{TableText(program_, Text::LoadFileName), TableText(program_, Text::LoadFileFilter), TableText(program_, Text::LoadFileTitle),
                                     program_.StartDirectory};
-    const std::optional<QString> name = services_.files.Open(request, this);
-    if (!name)
-        return;
+    if (const std::optional<QString> name = services_.files.Open(request, this))
+        LoadAndEdit(*name);
+}
+
+void MainWindow::LoadAndEdit(const QString& name)
+{
     EditAfterLoad = true;
-    if (LoadConfigFile(program_, m_, *name, services_.messages) != LoadOutcome::Loaded) {
+    if (LoadConfigFile(program_, m_, name, services_.messages) != LoadOutcome::Loaded) {
         EditAfterLoad = false;
         return;
     }
-    m_.CurrentConfigFile = *name;
+    m_.CurrentConfigFile = name;
     writeButton_->setEnabled(true);
     SetButtonColour(writeButton_, false);
     if (EditAfterLoad) {
@@ -544,8 +551,9 @@ void MainWindow::WriteCommand()
     writeFileLabel_->clear();
     if (!session_->Write().CheckReadDone())
         return;
-    const FileDialogRequest request{TableText(program_, 137), TableText(program_, 138), TableText(program_, 139),
-                                    program_.StartDirectory};
+    const FileDialogRequest request{TableText(program_, Text::WriteFileName),
+                                    TableText(program_, Text::WriteFileFilter),
+                                    TableText(program_, Text::WriteFileTitle), program_.StartDirectory};
     const std::optional<QString> name = services_.files.Open(request, this);
     if (!name)
         return;
@@ -610,6 +618,45 @@ void MainWindow::InterfaceCommand()
     ShowProgress();
 }
 
+void MainWindow::SiteCommand()
+{
+    const int language = program_.LanguageOffset;
+    const FileDialogRequest request{QString(), CatalogueText(Text::SiteFileFilter, language),
+                                    CatalogueText(Text::SiteOpenTitle, language), program_.StartDirectory};
+    const std::optional<QString> name = services_.files.Open(request, this);
+    if (!name)
+        return;
+    const SiteFileRead read = ReadSiteFile(*name, [](const QString& afterSim) {
+        QString error;
+        return ParseSimulationOptions(afterSim, &error) ? QString() : error;
+    });
+    if (!read) {
+        services_.messages.Show(SiteFileMessage(read, *name, language), TableText(program_, Text::StartUpTitle),
+                                Messages::Buttons::Ok, this);
+        return;
+    }
+    // The site's terminals may hang on this window's port: it is let go
+    // while the site window is open, and taken again after.
+    SerialLink& link = services_.link;
+    const bool portWasOpen = link.IsOpen();
+    link.Close();
+    {
+        SiteWindow window(program_, read.site,
+                          {services_.messages, services_.timers, &Devices(), services_.storeSiteReadsOnThreads}, this);
+        window.ShowModal = ShowModal;
+        window.OpenInEditor = [this](const QString& file) { LoadAndEdit(file); };
+        RunModal(window);
+        // The terminal on this port may be one that was written: what this
+        // window read of it before is no base for a write any more.
+        if (window.AnyWritten())
+            session_->State().TerminalRead = 0;
+    }
+    if (portWasOpen && !link.Open())
+        services_.messages.Show(PortFailedMessage(program_, Text::PortBusy, {link.OpenFailure()}), SequenceText(program_, Text::PortBusyTitle),
+                                Messages::Buttons::Ok, this);
+    ShowProgress();
+}
+
 void MainWindow::StopRunningRead()
 {
     if (session_->Read().IsRunning())
@@ -661,8 +708,8 @@ void MainWindow::ShowWriteChanges(const QString& file)
     ConfigDifference difference = CompareConfigurations(read->read, chosen);
     // Comments are not in the terminal: a write does not change them.
     difference.comments.clear();
-    changesFrame_->setTitle(ChangeText(ChangeTextId::SummaryTitle, program_.LanguageOffset));
-    changesDetails_->setText(ChangeText(ChangeTextId::DetailsButton, program_.LanguageOffset));
+    changesFrame_->setTitle(ChangeText(Text::ChangeSummaryTitle, program_.LanguageOffset));
+    changesDetails_->setText(ChangeText(Text::ChangeDetailsButton, program_.LanguageOffset));
     changesSummary_->setText(SummarizeChanges(difference, program_.LanguageOffset).join(u'\n'));
     changeLines_ = DescribeChanges(difference, program_.LanguageOffset);
     changesDetails_->setEnabled(!changeLines_.isEmpty());

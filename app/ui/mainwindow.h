@@ -44,6 +44,9 @@ public:
         SerialLink& link;
         QString settingsPath;   // the settings file; its folder holds the picture and the port map
         const SerialDevices* devices = nullptr;   // the system's serial devices when none is given
+        // The site window stores its reads on threads of their own (see
+        // SiteRun::SetStoreOnThreads); off for a test on a manual clock.
+        bool storeSiteReadsOnThreads = true;
     };
     MainWindow(ProgramState& program, Configuration& m, Services services, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -51,8 +54,8 @@ public:
     // The window's load: settings, language, texts, port, panels, then the
     // one-second timer that offers the language window.
     void StartUp();
-    // Texts 103..150 in the current language onto every caption, and the
-    // background picture.
+    // The main window's texts in the current language onto every caption,
+    // and the background picture.
     void LoadMainTexts();
 
     // How a dialog is shown modally (language window, interface dialog,
@@ -112,6 +115,10 @@ private:
     void StartWrite();
     void ResetCommand();
     void InterfaceCommand();
+    void SiteCommand();
+    // Loads a configuration file and opens it in the editor, as File > Load
+    // does after its file dialog.
+    void LoadAndEdit(const QString& file);
     void ShowMakerAddress();
     void OfferLanguageWindow();
     void OpenEditorWindow(bool loadedFile);
@@ -145,6 +152,7 @@ private:
     QAction* writeAction_ = nullptr;                    // mnubeschreiben
     QAction* resetAction_ = nullptr;                    // mres
     QAction* interfaceAction_ = nullptr;                // mnuschnittst
+    QAction* siteAction_ = nullptr;                     // mnustandort
     QMenu* helpMenu_ = nullptr;                         // mnuhelp
 
     QGroupBox* identificationFrame_ = nullptr;          // Frame3

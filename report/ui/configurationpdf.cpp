@@ -56,7 +56,7 @@ QString PrintConfigurationToPdf(const ConfigurationPdfRequest& request)
         return FileStatusText(read, request.languageOffset);
     m->CurrentConfigFile = QDir::toNativeSeparators(configFile);
     if (const FileStatus comments = LoadComments(*m, configFile, false); !comments)
-        return CatalogueText(FileText::CommentsNotRead, request.languageOffset) + u' ' +
+        return CatalogueText(Text::CommentsNotRead, request.languageOffset) + u' ' +
                FileStatusText(comments, request.languageOffset);
     ModelReportSource source(*program, *m);
 

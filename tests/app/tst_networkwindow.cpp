@@ -10,6 +10,7 @@
 #include "comm/sequences.h"
 #include "common/filebytes.h"
 #include "common/mainwindowharness.h"
+#include "common/modalscript.h"
 #include "common/screenshots.h"
 #include "platform/timers.h"
 #include "texts/catalogue.h"
@@ -75,7 +76,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return !h.Prompts().isEmpty(); }, WaitMs));
         const QString line = address + QStringLiteral(": der Server richtet innerhalb von 5 s keine COM-Port-Steuerung (RFC 2217) ein");
         QCOMPARE(h.Prompts(), QStringList{line});
-        QCOMPARE(h.messages.shown.first().title, CatalogueText(166, 0));
+        QCOMPARE(h.messages.shown.first().title, CatalogueText(Text::PortBusyTitle, 0));
         QCOMPARE(h.Text(QStringLiteral("ConnectionStatus")), line);
         QVERIFY(!h.window->Session().Busy());
         QVERIFY(!h.link->IsOpen());
@@ -96,10 +97,9 @@ private slots:
         h.window->ShowModal = nullptr;   // the dialog's own exec()
         QStringList lines, choices;
         bool stayedOpen = false, focused = false, shownWhole = false;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<InterfaceDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            QVERIFY(QTest::qWaitForWindowActive(dialog));
+        ModalScript script;
+        script.Then<InterfaceDialog>([&](InterfaceDialog& window) {
+            InterfaceDialog* dialog = &window;
             QComboBox* field = dialog->AddressField();
             for (int i = 0; i < field->count(); ++i)
                 choices << field->itemText(i);
@@ -121,6 +121,7 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Co1")), Qt::LeftButton);
         });
         h.Trigger(QStringLiteral("mnuschnittst"));
+        VERIFY_MODALS_DONE(script);
         QVERIFY(focused);
         QVERIFY(stayedOpen);
         QVERIFY(shownWhole);

@@ -1,6 +1,7 @@
 // The command line itself: help, version, usage errors and the bash
 // completion script, run against the real program.
 #include "common/clirun.h"
+#include "common/filebytes.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -44,7 +45,8 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("says");   // on stdout for 0, on stderr otherwise
         const QString none = QStringLiteral("/dev/vardelo-none");
-        const QStringList commandList{"usage: vardelo-cli COMMAND", "  show ", "  read ", "  help [COMMAND] ", "exit status: 0 success, 1"};
+        const QStringList commandList{"usage: vardelo-cli COMMAND", "  show ", "  read ", "  help [COMMAND] ", "exit status: 0 success, 1",
+                                      "environment:\n  VARDELO_PASSWORD ", "files:\n  ~/.config/vardelo/ports.map "};
         const QStringList readHelp{"usage: vardelo-cli read --port PORT", "--port PORT ", "--out FILE.QLV ", "-h, --help ", "exit status:\n  0  ", "  2  wrong usage"};
         QTest::newRow("no arguments") << QStringList{} << 2 << commandList;
         QTest::newRow("--help") << QStringList{"--help"} << 0 << commandList;
@@ -164,9 +166,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, printed);
         QTemporaryDir folder;
-        QFile csv(folder.filePath(QStringLiteral("in.csv")));
-        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("list,card\n1,10000418\n") > 0);
-        csv.close();
+        QVERIFY(WriteBytes(folder.filePath(QStringLiteral("in.csv")), "list,card\n1,10000418\n"));
         const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("DIR"), folder.path()), {"XDG_CONFIG_HOME=" + dir.path()});
         QVERIFY2(run.status == 0, run.err.constData());
         QCOMPARE(QString::fromUtf8(run.out), printed.replace(QStringLiteral("DIR"), folder.path()));
@@ -174,9 +174,8 @@ private slots:
 
     void versionIsTheProjectVersion()
     {
-        QFile cmake(SourceFile(QStringLiteral("CMakeLists.txt")));
-        QVERIFY(cmake.open(QIODevice::ReadOnly));
-        const auto match = QRegularExpression(QStringLiteral(R"(project\(vardelo[^)]*VERSION ([0-9.]+))")).match(QString::fromUtf8(cmake.readAll()));
+        const QByteArray cmake = Bytes(SourceFile(QStringLiteral("CMakeLists.txt")));
+        const auto match = QRegularExpression(QStringLiteral(R"(project\(vardelo[^)]*VERSION ([0-9.]+))")).match(QString::fromUtf8(cmake));
         QVERIFY(match.hasMatch());
         const CliRun run = RunCli({"--version"});
         QCOMPARE(run.status, 0);
@@ -197,7 +196,7 @@ private slots:
     }
 
     // What the completion script offers for the words typed so far (the last
-    // one being completed), in a folder with a.QLV, b.txt, c.pdf and sub/.
+    // one being completed), in a folder with a.QLV, b.txt, c.pdf, d.toml, e.csv and sub/.
     // The commands and each command's options must be those of the
     // program's own help.
     void completion_data()
@@ -222,13 +221,23 @@ private slots:
         QTest::newRow("nothing offered to listen on") << QStringList{"vardelo-cli", "simulate", "--listen", ""} << QStringList{};
         QTest::newRow("configuration files") << QStringList{"vardelo-cli", "show", ""} << QStringList{"a.QLV", "sub"};
         QTest::newRow("PDF files") << QStringList{"vardelo-cli", "print", "a.QLV", "--pdf", ""} << QStringList{"c.pdf", "sub"};
+        QTest::newRow("site actions") << QStringList{"vardelo-cli", "site", ""}
+                                      << QStringList{"apply", "diff", "directory", "plan", "read", "status", "write"};
+        QTest::newRow("options of site plan") << QStringList{"vardelo-cli", "site", "plan", "d.toml", "--"}
+                                              << QStringList{"--date", "--directory", "--help", "--json", "--lang", "--only", "--pretty"};
+        QTest::newRow("options of site directory") << QStringList{"vardelo-cli", "site", "directory", "--"} << QStringList{"--help", "--lang"};
+        QTest::newRow("directory files") << QStringList{"vardelo-cli", "site", "apply", "d.toml", "--directory", ""}
+                                         << QStringList{"e.csv", "sub"};
+        QTest::newRow("no date offered") << QStringList{"vardelo-cli", "site", "plan", "d.toml", "--date", ""} << QStringList{};
+        QTest::newRow("site files") << QStringList{"vardelo-cli", "site", "read", ""} << QStringList{"d.toml", "sub"};
+        QTest::newRow("no names offered") << QStringList{"vardelo-cli", "site", "read", "d.toml", "--only", ""} << QStringList{};
         QTest::newRow("no password offered") << QStringList{"vardelo-cli", "read", "--password", ""} << QStringList{};
     }
     void completion()
     {
         QFETCH(QStringList, words);
         QTemporaryDir folder;
-        for (const char* name : {"a.QLV", "b.txt", "c.pdf"})
+        for (const char* name : {"a.QLV", "b.txt", "c.pdf", "d.toml", "e.csv"})
             QFile(folder.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly);
         QDir(folder.path()).mkdir(QStringLiteral("sub"));
         QStringList quoted;

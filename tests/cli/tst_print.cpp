@@ -1,12 +1,11 @@
 // vardelo-cli print, run as a separate process without a display.
 #include "common/clirun.h"
+#include "common/filebytes.h"
+#include "common/fileobstacles.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 class PrintCliTest : public QObject {
     Q_OBJECT
@@ -55,7 +54,7 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
         QFile::remove(pdf);
         const QString fifo = dir.filePath(QStringLiteral("fifo.pdf"));
-        QVERIFY(QFile::exists(fifo) || ::mkfifo(QFile::encodeName(fifo).constData(), 0644) == 0);
+        QVERIFY(QFile::exists(fifo) || MakeFifo(fifo));
         const CliRun run = RunCli(args.replaceInStrings(QStringLiteral("QLV"), qlv).replaceInStrings(QStringLiteral("PDF"), pdf).replaceInStrings(QStringLiteral("DIR"), dir.path()), noDisplay);
         QVERIFY2(run.status == status, run.err.constData());
         QVERIFY(!QFileInfo(fifo).isFile());
@@ -65,10 +64,7 @@ private slots:
             QCOMPARE(QFileInfo(pdf).permissions(), reference.permissions());
         }
         QCOMPARE(QFile::exists(pdf), status == 0);
-        QProcess pdftotext;
-        pdftotext.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
-        pdftotext.waitForFinished(30000);
-        const QString text = status ? QString::fromUtf8(run.err) : QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+        const QString text = status ? QString::fromUtf8(run.err) : PdfText(pdf);
         QFETCH(QStringList, expected);
         for (const QString& part : expected)
             QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" in ") + text.left(600)));
@@ -80,21 +76,16 @@ private slots:
     {
         const QString pdf = dir.filePath(QStringLiteral("full.pdf"));
         QVERIFY(WriteFileAtomically(pdf, "earlier"));
-        struct rlimit old {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        struct rlimit small = old;
-        small.rlim_cur = 8 * 1024;   // a report is some 30 KB
-        const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);   // a write past the limit fails instead of killing
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const CliRun run = RunCli({"print", qlv, "--section", "all", "--pdf", pdf, "--lang", "en"}, noDisplay);
-        setrlimit(RLIMIT_FSIZE, &old);
-        ::signal(SIGXFSZ, oldHandler);
+        CliRun run;
+        {
+            FileSizeLimit full(8 * 1024);   // a report is some 30 KB
+            QVERIFY(full.Active());
+            run = RunCli({"print", qlv, "--section", "all", "--pdf", pdf, "--lang", "en"}, noDisplay);
+        }
         QCOMPARE(run.status, 1);
         QVERIFY2(run.err.contains("full.pdf: the disk is full\n") && run.err.contains("full.pdf was kept"), run.err.constData());
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files | QDir::Hidden), QStringList{"full.pdf"});
-        QFile earlier(pdf);
-        QVERIFY(earlier.open(QIODevice::ReadOnly));
-        QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+        QCOMPARE(Bytes(pdf), QByteArray("earlier"));
     }
 };
 

@@ -1,6 +1,7 @@
 // The terminal commands' own checks, all made before the line's time
 // matters; the sequences behind them are tested in virtual time.
 #include "common/clirun.h"
+#include "common/fileobstacles.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
@@ -8,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
-#include <sys/stat.h>
 
 class TerminalCliTest : public QObject {
     Q_OBJECT
@@ -20,7 +20,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.QLV")));
-        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo.QLV"))).constData(), 0644) == 0);
+        QVERIFY(MakeFifo(dir.filePath(QStringLiteral("fifo.QLV"))));
         QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("good")), "123456\r\n"));
         QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("bad")), "12345\n123456\n"));
         QVERIFY(WriteFileAtomically(dir.filePath(QStringLiteral("bare")), "123456"));   // as many editors save it

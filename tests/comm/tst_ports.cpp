@@ -5,6 +5,7 @@
 #include "comm/portdiagnosis.h"
 #include "comm/portlisting.h"
 #include "comm/portopening.h"
+#include "common/english.h"
 #include "common/fakes.h"
 #include "common/scriptedlink.h"
 #include "platform/timers.h"
@@ -13,16 +14,10 @@
 #include <QtTest>
 
 #ifdef Q_OS_LINUX
-#include <pty.h>
-#include <unistd.h>
+#include "common/pseudoterminal.h"
 #endif
 
 namespace {
-
-QString En(int id)
-{
-    return CatalogueText(id, 1000);
-}
 
 SerialPortEntry Port(const QString& path, const QString& description = {}, std::optional<quint16> vendor = {},
                      std::optional<quint16> product = {})
@@ -106,10 +101,9 @@ private slots:
         QFETCH(bool, heldElsewhere);
         QFETCH(QString, line);
         QFile(dir.filePath(QStringLiteral("file"))).open(QIODevice::WriteOnly);
-        int master = -1, slave = -1;
-        char name[256] = {};
-        QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        device.replace(QStringLiteral("DIR"), dir.path()).replace(QStringLiteral("PTY"), QString::fromLatin1(name));
+        PseudoTerminal terminal;
+        QVERIFY(terminal.IsOpen());
+        device.replace(QStringLiteral("DIR"), dir.path()).replace(QStringLiteral("PTY"), terminal.DeviceName());
         FakeSerialDevices devices;
         devices.realFiles = true;
         devices.ports = {Port(QStringLiteral("/dev/ttyUSB0"))};
@@ -129,16 +123,14 @@ private slots:
         QCOMPARE(OpenFailureLine(link.OpenFailure(), 1000), line);
         ProgramState program;
         program.LanguageOffset = 0;
-        const QStringList message = PortFailedMessage(program, 165, {link.OpenFailure()}).split(u'\n');
+        const QStringList message = PortFailedMessage(program, Text::PortBusy, {link.OpenFailure()}).split(u'\n');
         const bool simulated = device.startsWith(u"sim");
-        QCOMPARE(message.first() == CatalogueText(165, 0), !simulated);
+        QCOMPARE(message.first() == CatalogueText(Text::PortBusy, 0), !simulated);
         QCOMPARE(message.size(), line.isEmpty() || simulated ? 1 : 2);
         if (!line.isEmpty())
             QVERIFY2(message.last().contains(device.mid(simulated ? 4 : 0)) && message.last() != line, qPrintable(message.last()));
         link.Close();
         other.Close();
-        ::close(master);
-        ::close(slave);
 #endif
     }
 

@@ -180,6 +180,21 @@ private slots:
         QCOMPARE(rig.duringMessages.isEmpty() ? Phase::Idle : rig.duringMessages.last(), c.duringMessage);
     }
 
+    // A write right after a read starts with its first byte to send: the
+    // bytes the read received are no reply to it (the write bars and a
+    // site's row bar would show a full reply for a moment).
+    void writeAfterAReadStartsWithSending()
+    {
+        Rig rig{QString()};
+        QVERIFY(rig.Start(QStringLiteral("read")));
+        rig.RunToEnd();
+        QCOMPARE(rig.State().TerminalRead, qint16(1));
+        rig.reports.clear();
+        QVERIFY(rig.session->Write().Start(ConfigBlock{}));
+        QVERIFY(!rig.reports.isEmpty());
+        QCOMPARE(rig.reports.first().progress, (TransferProgress{Phase::Sending, 0, 2048}));
+    }
+
     // A port that reports bytes as written when the system takes them (all
     // at once) still shows them leaving at line pace; a reply means all
     // have gone.

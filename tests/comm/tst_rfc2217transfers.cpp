@@ -106,7 +106,7 @@ private slots:
         QSignalSpy writeDone(&r.session->Write(), &WriteSequence::Finished);
         QVERIFY(r.session->Write().Start(sent));
         QVERIFY(r.Steps().RunUntil([&] { return !writeDone.isEmpty(); }, TransferLimitMs));
-        QCOMPARE(r.session->Write().ResultText(), CatalogueText(149, 1000));
+        QCOMPARE(r.session->Write().ResultText(), CatalogueText(Text::Programmed, 1000));
         QCOMPARE(writeDone.first().first().toBool(), true);
         QCOMPARE(r.sim.WritesTaken(), 1);
         for (int i = 0; i < Configuration::BlockSlots; ++i)
@@ -126,7 +126,7 @@ private slots:
         r.KillServer();
         QVERIFY(r.RunToEnd());
         QCOMPARE(readDone.first().first().toBool(), false);
-        QCOMPARE(r.session->Read().FailureText(), CatalogueText(141, 1000));
+        QCOMPARE(r.session->Read().FailureText(), CatalogueText(Text::TransmissionError, 1000));
         QCOMPARE(r.session->State().TerminalRead, qint16(0));
         QVERIFY(!QFile::exists(r.dir.filePath(QStringLiteral("VARDELO.QLV"))));
         QVERIFY(!r.link->IsOpen());
@@ -154,7 +154,7 @@ private slots:
         r.KillServer();
         QVERIFY(r.RunToEnd());
         QCOMPARE(writeDone.first().first().toBool(), false);
-        QCOMPARE(r.session->Write().ResultText(), CatalogueText(145, 1000));
+        QCOMPARE(r.session->Write().ResultText(), CatalogueText(Text::ComparisonError, 1000));
         QCOMPARE(r.session->State().TerminalRead, qint16(0));
         QCOMPARE(r.sim.WritesTaken(), 0);
         QVERIFY(r.sim.Memory() == before);

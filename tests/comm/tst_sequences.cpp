@@ -3,17 +3,13 @@
 // and the opening of their port.
 #include "comm/portopening.h"
 #include "comm/timing.h"
+#include "common/english.h"
 #include "common/sessionrig.h"
 #include "config/configfiles.h"
 
 #include <QtTest>
 
 namespace {
-
-QString En(int id)
-{
-    return CatalogueText(id, 1000);
-}
 
 // The next tick of a timer of this interval started at 0, after time t.
 qint64 NextTickAfter(qint64 t, int interval)
@@ -320,7 +316,7 @@ private slots:
         QCOMPARE(selected, c.fallbacks);
         QCOMPARE(messages.shown.size(), c.texts.size());
         for (int i = 0; i < c.texts.size(); ++i)
-            QCOMPARE(messages.shown.at(i).prompt, CatalogueText(c.texts.at(i), 0));
+            QCOMPARE(messages.shown.at(i).prompt, CatalogueText(TextNumber(c.texts.at(i)), 0));
         QVERIFY(!link.Dtr() && !link.Rts());
     }
 };

@@ -7,6 +7,7 @@
 #include "comm/mappedlink.h"
 #include "comm/sequences.h"
 #include "comm/timing.h"
+#include "common/english.h"
 #include "common/fakes.h"
 #include "common/filebytes.h"
 #include "common/manualclock.h"
@@ -95,11 +96,6 @@ struct Site {
         return clock.RunUntil([&] { return !first->session.Busy() && !second->session.Busy(); }, 60000);
     }
 };
-
-QString En(int id)
-{
-    return CatalogueText(id, 1000);
-}
 
 } // namespace
 

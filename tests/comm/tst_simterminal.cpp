@@ -101,8 +101,8 @@ private slots:
         QCOMPARE(link.OpenFailure().cause, PortFailure::Cause::Busy);
         ProgramState program;
         program.LanguageOffset = 1000;
-        QCOMPARE(PortFailedMessage(program, 165, {link.OpenFailure()}),
-                 SequenceText(program, 165) + u'\n' + path + QStringLiteral(" is in use by another program"));
+        QCOMPARE(PortFailedMessage(program, Text::PortBusy, {link.OpenFailure()}),
+                 SequenceText(program, Text::PortBusy) + u'\n' + path + QStringLiteral(" is in use by another program"));
         const CliRun other = RunCli({"read", "--port", "sim:" + path, "--password", "123456", "--out", dir.filePath("x.QLV")});
         QCOMPARE(other.status, 1);
         QVERIFY2(other.err.contains("Serial interface occupied\n" + path.toUtf8() + " is in use by another program"),

@@ -3,13 +3,10 @@
 // history/. Every read and write leaves one line in the transfer log as it
 // ends, before the message or question that follows it, and a log that
 // cannot be written is reported once without stopping anything.
-#include "texts/catalogue.h"
-#include "comm/sequences.h"
-#include "comm/simterminal.h"
 #include "comm/transferlog.h"
 #include "common/democonfig.h"
-#include "common/fakes.h"
-#include "common/manualclock.h"
+#include "common/filebytes.h"
+#include "common/sessionrig.h"
 #include "config/configimage.h"
 
 #include <QtTest>
@@ -18,12 +15,7 @@ namespace {
 
 // A session on the simulated terminal, its read going to dir/VARDELO.QLV,
 // its log to dir/transfers.log.
-struct Rig : FakeMessages {
-    QTemporaryDir dir;
-    ManualClock clock;
-    ProgramState program;
-    SimulatedTerminal sim{clock};
-    std::unique_ptr<TerminalSession> session;
+struct Rig : SessionRig {
     std::unique_ptr<TransferRecorder> recorder;
     QStringList problems;
     QString logPath;
@@ -31,30 +23,19 @@ struct Rig : FakeMessages {
 
     explicit Rig(const QString& log = {}) : logPath(log.isEmpty() ? Path("transfers.log") : log)
     {
-        program.LanguageOffset = 1000;
-        LoadWindowTexts(program, TextWindow::Main);
-        sim.Open();
-        session = std::make_unique<TerminalSession>(program, sim, clock, *this);
-        session->Read().SetOutputFile(Path("VARDELO.QLV"));
         session->Read().SetFallbackFolder(Path("fallback"));
         session->Read().Now = [] { return QDateTime(QDate(2026, 12, 6), QTime(14, 3, 27), Qt::OffsetFromUTC, 3600); };
         recorder = std::make_unique<TransferRecorder>(*session, logPath);
         recorder->Now = session->Read().Now;
         QObject::connect(recorder.get(), &TransferRecorder::Problem, [this](const QString& p) { problems << p; });
+        onShow = [this] { loggedAtMessage << int(ReadTransferLog(logPath, 0).entries.size()); };
     }
     QString Path(const QString& name) const { return dir.filePath(name); }
-    Answer Show(const QString& prompt, const QString& title, Buttons buttons, QWidget* parent) override
-    {
-        loggedAtMessage << int(ReadTransferLog(logPath, 0).entries.size());
-        return FakeMessages::Show(prompt, title, buttons, parent);
-    }
     bool Read()
     {
         answers.enqueue(Answer::No);
-        const bool started =
-            session->Read().Start([] { return PasswordEntry{1, PackTerminalPassword(DemoPassword, false)}; });
-        return started && clock.RunUntil([&] { return !session->Busy(); }, 60000)
-            && session->State().TerminalRead == 1;
+        return StartRead(DemoPassword) && clock.RunUntil([&] { return !session->Busy(); }, 60000)
+            && State().TerminalRead == 1;
     }
     bool Write(const ConfigBlock& block)
     {
@@ -121,10 +102,7 @@ private slots:
                 expected << (row.commentFrom >= 0 ? saved->ListComment[first + row.commentFrom] : ResetCommentText);
             }
         }
-        TerminalMemory memory{};
-        for (int i = 0; i < Configuration::BlockSlots; ++i)
-            memory[i] = quint8(terminal->ConfigImage[i]);
-        r.sim.SetMemory(memory);
+        r.sim->SetMemory(TerminalMemoryOf(*terminal));
 
         QVERIFY(r.Read());
         auto opened = std::make_unique<Configuration>();
@@ -140,12 +118,8 @@ private slots:
         // Both the replaced pair and the read are in history/.
         const QString history = r.Path("history/2026-12-06_14-03-27");
         QCOMPARE(QDir(r.Path("history")).entryList(QDir::Files).size(), 4);
-        QFile kept(history + "_VARDELO.QLV");
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), savedQlv);
-        QFile copy(history + "-2_VARDELO.QLV");
-        QVERIFY(copy.open(QIODevice::ReadOnly));
-        QCOMPARE(copy.readAll(), FormatConfigBlock(r.session->Read().LastRead()->read.block));
+        QCOMPARE(Bytes(history + "_VARDELO.QLV"), savedQlv);
+        QCOMPARE(Bytes(history + "-2_VARDELO.QLV"), FormatConfigBlock(r.session->Read().LastRead()->read.block));
         QCOMPARE(r.shown.size(), 1);   // only the question to edit
     }
 
@@ -172,20 +146,17 @@ private slots:
         Rig r;
         auto demo = std::make_unique<Configuration>();
         BuildDemoConfiguration(*demo);
-        TerminalMemory memory{};
-        for (int i = 0; i < Configuration::BlockSlots; ++i)
-            memory[i] = quint8(demo->ConfigImage[i]);
-        r.sim.SetMemory(memory);
+        r.sim->SetMemory(TerminalMemoryOf(*demo));
         QVERIFY(r.Read());   // VARDELO.QLV, without comments
         const QString edited = r.Path("edited.QLV");
         QVERIFY(WriteConfigurationFile(*demo, edited) && SaveComments(*demo, CommentFileNameFor(edited)));
         r.recorder->SetWriteFile(edited);
         if (change == "differ")
-            r.sim.SetOptions(*ParseSimulationOptions(QStringLiteral(",differ")));
+            r.sim->SetOptions(*ParseSimulationOptions(QStringLiteral(",differ")));
         QVERIFY(r.Write(ImageBlock(*demo)));
         const QJsonObject logged = ReadTransferLog(r.Path("transfers.log"), 1).entries.value(0);
         QCOMPARE(logged.value("result").toString() == "success", change != "differ");
-        r.sim.SetOptions(*ParseSimulationOptions(change == "id" ? QStringLiteral(",id=VARDELO 2.00") : QString()));
+        r.sim->SetOptions(*ParseSimulationOptions(change == "id" ? QStringLiteral(",id=VARDELO 2.00") : QString()));
         if (change.startsWith("renamed")) {
             auto named = std::make_unique<Configuration>();
             ResetComments(*named);
@@ -210,35 +181,32 @@ private slots:
     void aDamagedReplacedCommentsFileIsSaid()
     {
         Rig r;
-        r.sim.SetMemory(DefaultTerminalMemory());
+        r.sim->SetMemory(DefaultTerminalMemory());
         QVERIFY(r.Read());
         const QByteArray damaged = QByteArray("Pforte Nord\r\n").repeated(10);
-        QFile file(r.Path("VARDELO.BGT"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
-        file.close();
+        QVERIFY(WriteBytes(r.Path("VARDELO.BGT"), damaged));
         r.shown.clear();
         QVERIFY(r.Read());
-        const QString said = CatalogueText(432, 1000) + u' ' + CatalogueText(515, 1000).arg(r.Path("VARDELO.BGT"), "10")
-            + ". " + CatalogueText(517, 1000);
+        const QString said = CatalogueText(Text::CommentsNotRead, 1000) + u' '
+            + CatalogueText(Text::CommentsTooFewLines, 1000).arg(r.Path("VARDELO.BGT"), "10") + ". "
+            + CatalogueText(Text::CommentsKeptInHistory, 1000);
         QVERIFY(std::any_of(r.shown.begin(), r.shown.end(), [&](const auto& shown) { return shown.prompt == said; }));
         QCOMPARE(r.session->Read().NoticeText(), said);
         QVERIFY(!QFileInfo::exists(r.Path("VARDELO.BGT")));
-        QFile kept(r.Path("history/2026-12-06_14-03-27-2_VARDELO.BGT"));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), damaged);
+        QCOMPARE(Bytes(r.Path("history/2026-12-06_14-03-27-2_VARDELO.BGT")), damaged);
     }
 
     // A read and a write leave one line each, with what a script needs.
     void everyTransferLogged()
     {
         Rig r;
-        r.sim.SetMemory(DefaultTerminalMemory());
+        r.sim->SetMemory(DefaultTerminalMemory());
         QVERIFY(r.Read());
         ConfigBlock edited = r.session->Read().LastRead()->read.block;
         edited[Slot::DoorOpenTime] = 9;
         r.recorder->SetWriteFile(r.Path("edited.QLV"));
         QVERIFY(r.Write(edited));
-        QCOMPARE(r.sim.Memory()[Slot::DoorOpenTime], quint8(9));
+        QCOMPARE(r.sim->Memory()[Slot::DoorOpenTime], quint8(9));
 
         const TransferLogContent log = ReadTransferLog(r.Path("transfers.log"), 0);
         QVERIFY(log.status);
@@ -260,7 +228,7 @@ private slots:
         QVERIFY(FormatTransferEntry(write).contains("write  com1 (simulated terminal)  \"VARDELO SIM 1.00\""));
 
         // A failed read says why.
-        r.sim.SetOptions(*ParseSimulationOptions(QStringLiteral(",silent")));
+        r.sim->SetOptions(*ParseSimulationOptions(QStringLiteral(",silent")));
         QVERIFY(!r.Read());
         const QJsonObject failed = ReadTransferLog(r.Path("transfers.log"), 1).entries.value(0);
         QCOMPARE(failed.value("result").toString(), QStringLiteral("No connection to VARDELO"));
@@ -289,8 +257,8 @@ private slots:
         QFETCH(bool, write);
         QFETCH(QList<int>, texts);
         Rig r;
-        r.sim.SetMemory(DefaultTerminalMemory());
-        r.sim.SetOptions(*ParseSimulationOptions(options));
+        r.sim->SetMemory(DefaultTerminalMemory());
+        r.sim->SetOptions(*ParseSimulationOptions(options));
         if (QFETCH(bool, readStoredElsewhere); readStoredElsewhere) {
             QVERIFY(QDir().mkdir(r.Path("VARDELO.QLV")));
             r.answers.enqueue(Messages::Answer::Ok);   // the notice where it went
@@ -300,7 +268,7 @@ private slots:
             QVERIFY(r.Write(r.session->Read().LastRead()->read.block));
         QCOMPARE(r.shown.size(), texts.size());
         for (int i = 0; i < texts.size(); ++i) {
-            const QString text = CatalogueText(texts[i], 1000).section(QStringLiteral("%1"), 0, 0);
+            const QString text = CatalogueText(TextNumber(texts[i]), 1000).section(QStringLiteral("%1"), 0, 0);
             QVERIFY2(r.shown[i].prompt.startsWith(text), qPrintable(r.shown[i].prompt));
         }
         QTEST(r.loggedAtMessage, "logged");
@@ -315,7 +283,7 @@ private slots:
         const QString logPath = other.filePath("transfers.log");
         QVERIFY(QDir().mkdir(logPath));
         Rig r(logPath);
-        r.sim.SetMemory(DefaultTerminalMemory());
+        r.sim->SetMemory(DefaultTerminalMemory());
         QVERIFY(r.Read());
         QVERIFY(r.Read());
         QCOMPARE(r.problems.size(), 1);

@@ -3,6 +3,11 @@
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QtTest>
+
 bool WriteSampleConfiguration(Configuration& m, const QString& path, const SampleSettings& s)
 {
     m.ConfigImage.fill(0);
@@ -29,4 +34,43 @@ bool WriteSampleConfiguration(Configuration& m, const QString& path, const Sampl
     DecodeLists(m);
     m.CurrentConfigFile = path;
     return WriteConfigurationFile(m, path).ok && SaveComments(m, CommentFileNameFor(path)).ok;
+}
+
+void EditorFixture::Reset()
+{
+    e.reset();
+    program = ProgramState();
+    m = Configuration();
+    messages = {};
+    dialogs = {};
+    messageBoxes = &messages;
+    fileDialogs = &dialogs;
+    QDir folder(dir.path());
+    folder.removeRecursively();
+    folder.mkpath(QStringLiteral("."));
+}
+
+bool EditorFixture::Create(const SampleSettings& settings, int language)
+{
+    e.reset();
+    if (!WriteSampleConfiguration(m, Path(QStringLiteral("TEST.QLV")), settings))
+        return false;
+    m.ConfigImage.fill(0);
+    program.LanguageOffset = qint16(language);
+    e = std::make_unique<EditorWindow>(program, m, *messageBoxes, *fileDialogs);
+    return e->Loaded();
+}
+
+bool EditorFixture::Open(const SampleSettings& settings, int language)
+{
+    if (!Create(settings, language))
+        return false;
+    e->show();
+    QApplication::setActiveWindow(e.get());
+    return QTest::qWaitForWindowExposed(e.get());
+}
+
+QTabWidget* EditorFixture::Tabs() const
+{
+    return Child<QTabWidget>(QStringLiteral("ST1"));
 }

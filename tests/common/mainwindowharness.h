@@ -1,12 +1,13 @@
 #pragma once
 // The main window as a test drives it: a settings folder of its own, the fake
 // message and file dialogs, a manual clock, a scripted link or the simulated
-// terminal (password 123456), and modal dialogs worked by the test.
+// terminal (password DemoPassword), and modal dialogs worked by the test.
 
 #include "comm/mappedlink.h"
 #include "comm/simterminal.h"
 #include "app/ui/mainwindow.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/manualclock.h"
 #include "common/scriptedlink.h"
 
@@ -28,14 +29,15 @@ struct MainWindowHarness {
     QStringList modalShown;                   // objectName of every modal dialog, in order
     std::function<void(QDialog&)> onModal;    // works each modal dialog; none: a cancel
     QStringList editorOpenedOn;               // unless the real editor is used
+    Messages* realMessages = nullptr;         // message boxes on screen instead of the fake
 
     // settings: the settings file's content, or nothing for a first run.
     explicit MainWindowHarness(LinkKind kind = LinkKind::Scripted, std::optional<QByteArray> settings = QByteArray(" 1\r\n 0\r\n"))
     {
         QDir::setCurrent(dir.path());
         QDir().mkpath(dir.filePath(QStringLiteral("config")));
-        if (QFile file(SettingsPath()); settings && file.open(QIODevice::WriteOnly))
-            file.write(*settings);
+        if (settings)
+            WriteBytes(SettingsPath(), *settings);
         if (kind == LinkKind::Scripted)
             link = std::make_unique<ScriptedLink>(&clock);
         else
@@ -51,8 +53,12 @@ struct MainWindowHarness {
     // offered one second later, on the clock).
     void Start(bool realEditor = false)
     {
+        // The site window's reads are stored at once: a read stored on a
+        // thread comes back through the event loop, which the manual clock
+        // does not run, and its time would depend on the disk.
         window = std::make_unique<MainWindow>(program, m,
-                                              MainWindow::Services{messages, files, clock, *link, SettingsPath(), &devices});
+                                              MainWindow::Services{realMessages ? *realMessages : messages, files, clock, *link,
+                                                                   SettingsPath(), &devices, false});
         window->ShowModal = [this](QDialog& dialog) {
             modalShown.append(dialog.objectName());
             if (onModal)
@@ -72,11 +78,7 @@ struct MainWindowHarness {
     }
 
     QString SettingsPath() const { return dir.filePath(QStringLiteral("config/VARDELO.ini")); }
-    QByteArray SettingsContent() const
-    {
-        QFile file(SettingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray SettingsContent() const { return Bytes(SettingsPath()); }
     // The program's own link instead, through the port map given (set
     // before Start()).
     MappedSerialLink& UseMappedLink(const QString& map)
@@ -109,4 +111,17 @@ struct MainWindowHarness {
             prompts << shown.prompt;
         return prompts;
     }
+
+    // Opens the read panel and starts a read with the simulated terminal's
+    // password.
+    void StartRead();
+    // Runs the clock until the read has ended with the image read.
+    bool ReadDone();
+    // Puts the demonstration configuration into the simulated terminal and,
+    // with its comments, beside the program; starts the window and reads it.
+    // Then edits it as an operator does (adds 3 cards, removes 1, sets the
+    // door open time to 12), saves the edit with its comments as VARDELO.QLV
+    // and chooses it for a write: the write panel shows what it changes.
+    // demo is the edit; false when a step failed.
+    bool ChooseEditedDemoForWrite(Configuration& demo);
 };

@@ -28,7 +28,7 @@ public:
             cells << QStringLiteral("D%1.%2").arg(list).arg(k) << QStringLiteral("C%1.%2").arg(list).arg(k);
     }
 
-    QString Text(int id) const override { return CatalogueText(id, language); }
+    QString Text(TextNumber id) const override { return CatalogueText(id, language); }
     int LanguageOffset() const override { return language; }
     QString ConfigFileName() const override { return QStringLiteral("C:\\daten\\TEST.QLV"); }
     bool ShowsYes(BasicSetting s) const override { return selected.contains(QLatin1String(SettingEntry(s).name)); }

@@ -104,10 +104,10 @@ private slots:
             << demo << head + "1,417,x\n1,123456789,x\n2,10000417,x\n"
             << QStringList{"line 2: 8 digits expected, 3 found", "line 3: 8 digits expected, 9 found",
                            "line 4: 12 digits expected, 8 found"};
-        QTest::newRow("odd length: 7 digits, or 8 with the filler")
-            << Setup{true, 7} << head + "1,123456,x\n1,1234567,x\n1,1234567#,x\n"
+        QTest::newRow("odd length: 7 digits, or 8 with the filler, not with an eighth digit")
+            << Setup{true, 7} << head + "1,123456,x\n1,1234567,x\n1,1234567#,x\n1,12345678,x\n"
             << QStringList{"line 2: 7 digits expected, 6 found",
-                           "line 4: card 1234567# is already in list 1 (line 3)"};
+                           "line 4: card 1234567# is already in list 1 (line 3)", "line 5: 7 digits expected, 8 found"};
         QTest::newRow("only zeros") << demo << head + "3,00000000,x\n"
                                     << QStringList{"line 2: card \"00000000\" is all zeros: that is an empty place, not a card"};
         QTest::newRow("same card twice in one list")

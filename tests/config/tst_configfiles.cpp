@@ -1,17 +1,11 @@
+#include "common/filebytes.h"
+#include "common/fileobstacles.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
 
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Slot k holds (from + k) mod 256.
 ConfigBlock Numbers(int from)
@@ -47,7 +41,7 @@ private slots:
         saved.ConfigImage[1] = -32768;
         saved.ConfigImage[10] = 32767;
         QVERIFY(WriteConfigurationFile(saved, Path("round.QLV")));
-        const QByteArray text = ReadAll(Path("round.QLV"));
+        const QByteArray text = Bytes(Path("round.QLV"));
         QVERIFY(text.startsWith(" 0 \r\n-32768 \r\n 2 \r\n"));
         QVERIFY(text.endsWith(" 254 \r\n 255 \r\n"));
         QCOMPARE(text.count("\r\n"), 2048);
@@ -102,16 +96,15 @@ private slots:
     {
         Configuration m;
         QVERIFY(WriteConfigurationFile(m, Path("keep.QLV")));
-        const QByteArray before = ReadAll(Path("keep.QLV"));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const rlimit small{4000, old.rlim_max};
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const FileStatus status = WriteConfigurationFile(m, Path("keep.QLV"));
-        setrlimit(RLIMIT_FSIZE, &old);
+        const QByteArray before = Bytes(Path("keep.QLV"));
+        FileStatus status;
+        {
+            FileSizeLimit full(4000);
+            QVERIFY(full.Active());
+            status = WriteConfigurationFile(m, Path("keep.QLV"));
+        }
         QVERIFY2(!status && status.diskFull && status.message.contains("keep.QLV"), qPrintable(status.message));
-        QCOMPARE(ReadAll(Path("keep.QLV")), before);
+        QCOMPARE(Bytes(Path("keep.QLV")), before);
         QCOMPARE(QDir(dir.path()).entryList({"keep*"}, QDir::Files | QDir::Hidden), QStringList{"keep.QLV"});
         // Any other failure is not reported as a full disk.
         QVERIFY(!WriteFileAtomically(Path("no/such/folder/x.QLV"), "1").diskFull);
@@ -148,13 +141,10 @@ private slots:
         const QStringList taken(3, QStringLiteral("text"));
         const QStringList reset(3, ResetCommentText);
         const auto none = FileFault::None;
-        QByteArray random;
-        for (int k = 0; k < 10; ++k)
-            random += QByteArray::fromHex("8f00e4ff1b5a3c07a9") + QByteArray::number(k * 7919) + "\r\n";
         QTest::newRow("missing") << QByteArray() << reset << none << 0;
         QTest::newRow("empty") << QByteArray("") << reset << none << 0;
         QTest::newRow("1999 lines: disregarded, reported") << line.repeated(1999) << reset << FileFault::TooFewLines << 1999;
-        QTest::newRow("ten random lines") << random << reset << FileFault::TooFewLines << 10;
+        QTest::newRow("ten random lines") << GarbageLines(10) << reset << FileFault::TooFewLines << 10;
         QTest::newRow("short without texts") << (QByteArray("\r\n") + ResetCommentText.toLatin1() + "\r\n  \r\n").repeated(600)
                                              << reset << none << 0;
         QTest::newRow("2000 lines") << line.repeated(2000) << QStringList{"text", "text", "kept"} << none << 0;
@@ -205,7 +195,7 @@ private slots:
         m.ListComment[3] = QString();
         m.ListComment[4] = QStringLiteral("two\r\nlines");
         QVERIFY(SaveComments(m, Path("texts.BGT")));
-        const QByteArray bytes = ReadAll(Path("texts.BGT"));
+        const QByteArray bytes = Bytes(Path("texts.BGT"));
         QVERIFY(bytes.startsWith(everyByte + "\r\nM\xfcller, J\xf6rg  \r\n\x80 \x84quoted\x93 \xdf\r\n\r\ntwo  lines\r\ntext\r\n"));
         QCOMPARE(bytes.count("\r\n"), 2001);
         Configuration loaded;
@@ -245,7 +235,7 @@ private slots:
         ReadSettings(program, path);
         QTEST(int(program.ChosenPort), "port");
         QTEST(int(program.LanguageOffset), "language");
-        QTEST(ReadAll(path), "fileAfter");
+        QTEST(Bytes(path), "fileAfter");
     }
 
     // Written with one leading blank, into the user's configuration folder.
@@ -255,7 +245,7 @@ private slots:
         program.ChosenPort = 2;
         program.LanguageText = QStringLiteral(" 1000");
         QVERIFY(WriteSettings(program, Path("new/folder/VARDELO.ini")));
-        QCOMPARE(ReadAll(Path("new/folder/VARDELO.ini")), QByteArray(" 2\r\n 1000\r\n"));
+        QCOMPARE(Bytes(Path("new/folder/VARDELO.ini")), QByteArray(" 2\r\n 1000\r\n"));
         QCOMPARE(DefaultSettingsPath(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/VARDELO.ini");
     }
 
@@ -268,10 +258,10 @@ private slots:
         const QString map = PortMapPathFor(Path("site/VARDELO.ini"));
         QCOMPARE(map, Path("site/ports.map"));
         QVERIFY(StorePortMapEntry(map, 3, QStringLiteral("rfc2217://door1:4001")));
-        QCOMPARE(ReadAll(map), QByteArray("com3=rfc2217://door1:4001\n"));
+        QCOMPARE(Bytes(map), QByteArray("com3=rfc2217://door1:4001\n"));
         QVERIFY(StorePortMapEntry(map, 1, QStringLiteral("sim")));
         QVERIFY(StorePortMapEntry(map, 3, QString()));
-        QCOMPARE(ReadAll(map), QByteArray("com1=sim\n"));
+        QCOMPARE(Bytes(map), QByteArray("com1=sim\n"));
         QVERIFY(QDir().mkpath(Path("folder/ports.map")));
         const FileStatus refused = StorePortMapEntry(Path("folder/ports.map"), 3, QStringLiteral("sim"));
         QVERIFY(!refused);

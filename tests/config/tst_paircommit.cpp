@@ -2,6 +2,7 @@
 // step fails, and wherever the process is killed, the pair in place is the
 // complete old one or the complete new one, and no file of history/ is ever
 // replaced, not even by another process in the same second.
+#include "common/filebytes.h"
 #include "config/configfiles.h"
 #include "config/paircommit.h"
 #include "config/readhistory.h"
@@ -17,20 +18,12 @@ namespace {
 
 const QDateTime Time(QDate(2026, 12, 6), QTime(14, 3, 27));
 const QString Stamp = QStringLiteral("2026-12-06_14-03-27");
-const QByteArray None = "<none>";
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : None;
-}
+const QByteArray None = MissingFile;
 
 void Put(const QString& path, const QByteArray& content)
 {
-    if (content == None)
-        return;
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    if (content != None)
+        QVERIFY(WriteBytes(path, content));
 }
 
 // The two files of a pair, None for one that is not there.

@@ -3,15 +3,15 @@
 // read-only folder, a full disk) nothing existing is touched and the read
 // goes elsewhere, with a message naming the path.
 #include "common/democonfig.h"
+#include "common/filebytes.h"
 #include "config/configimage.h"
 #include "config/readhistory.h"
 
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
+#include "common/fileobstacles.h"
+
 #include <unistd.h>
 #endif
 
@@ -19,12 +19,6 @@ namespace {
 
 const QDateTime ReadTime(QDate(2026, 12, 6), QTime(14, 3, 27));
 const QString Stamp = QStringLiteral("2026-12-06_14-03-27");
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
 
 // Makes the test folder read-only for this process until destroyed. Root,
 // whom permissions do not stop, becomes "nobody" meanwhile (the saved
@@ -134,16 +128,11 @@ private slots:
             if (obstacle == "read-only")
                 QVERIFY(readOnly.emplace(dir->path()).ok);
 #ifdef Q_OS_UNIX
-            rlimit old{};
-            getrlimit(RLIMIT_FSIZE, &old);
-            const rlimit small{obstacle == "full disk" ? rlim_t(4000) : old.rlim_cur, old.rlim_max};
-            std::signal(SIGXFSZ, SIG_IGN);
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            std::optional<FileSizeLimit> full;
+            if (obstacle == "full disk")
+                QVERIFY(full.emplace(4000).Active());
 #endif
             r = StoreRead(read, target, ReadTime, fallback);
-#ifdef Q_OS_UNIX
-            setrlimit(RLIMIT_FSIZE, &old);
-#endif
         }
 
         history.sort();

@@ -3,7 +3,7 @@
 #include "common/editorfixture.h"
 #include "common/fakes.h"
 #include "common/filebytes.h"
-#include "common/screenshots.h"
+#include "common/modalscript.h"
 #include "config/cardlists.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -12,13 +12,11 @@
 #include "platform/ui/colours.h"
 #include "platform/ui/gridwidget.h"
 #include "platform/ui/qtfiledialogs.h"
-#include "platform/ui/qtmessages.h"
 
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -27,37 +25,14 @@
 // The sample configuration has all four lists (121, 44, 121, 21 rows), the
 // comment "Karte N" on row N and record k of each list starting with k's
 // two digits (so record 17 reads "71000000").
-class EditorCardListsTest : public QObject {
+class EditorCardListsTest : public QObject, EditorFixture {
     Q_OBJECT
-    QTemporaryDir dir;
-    ProgramState program;
-    Configuration m;
-    std::unique_ptr<EditorWindow> e;
-    FakeMessages messages;
-    FakeFileDialogs dialogs;
 
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    bool Open(FileDialogs& fileDialogs, Messages& messageBoxes)
-    {
-        if (!WriteSampleConfiguration(m, Path("TEST.QLV")))
-            return false;
-        m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(program, m, messageBoxes, fileDialogs);
-        e->show();
-        QApplication::setActiveWindow(e.get());
-        return QTest::qWaitForWindowExposed(e.get()) && e->Loaded();
-    }
-    bool Open() { return Open(dialogs, messages); }
     void Write(const QString& name, const QByteArray& content) { QVERIFY(WriteBytes(Path(name), content)); }
-    // A key as the operator presses it: to whatever has the focus.
-    static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    }
     // Opens the File menu with Alt+D and picks the item that many rows down.
     static void FileMenuItem(int down)
     {
-        Key(Qt::Key_D, Qt::AltModifier);
+        ModalScript::Key(Qt::Key_D, Qt::AltModifier);
         QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
         for (int i = 0; i < down; ++i)
             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
@@ -66,7 +41,7 @@ class EditorCardListsTest : public QObject {
     // "list:record" of the grid row the search marked, as the tab shows it.
     QString Hit() const
     {
-        const int tab = e->findChild<QTabWidget*>("ST1")->currentIndex();
+        const int tab = Tabs()->currentIndex();
         for (int list : {2 * tab - 1, 2 * tab}) {
             const GridWidget* grid = tab == 1 || tab == 2 ? e->ListGrid(list) : nullptr;
             if (grid && grid->Row() >= 2 && grid->CellBackColorAt(grid->Row() * 2) == ColourText::Red)
@@ -76,13 +51,7 @@ class EditorCardListsTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        e.reset();
-        m = Configuration();
-        messages = {};
-        dialogs = {};
-    }
+    void init() { Reset(); }
 
     // Import from the File menu, chosen with the keys: all rows or none, and
     // an import can still be left without saving.
@@ -111,11 +80,11 @@ private slots:
         dialogs.names.enqueue(Path(chosen));
         FileMenuItem(3);
         QCOMPARE(dialogs.requests.size(), 1);
-        QCOMPARE(dialogs.requests[0].title, CatalogueText(373, 0));
+        QCOMPARE(dialogs.requests[0].title, CatalogueText(Text::ImportTitle, 0));
         if (!message.isEmpty()) {
             QCOMPARE(messages.shown.size(), 1);
             QCOMPARE(messages.shown[0].prompt, message.arg(Path(chosen)));
-            QCOMPARE(messages.shown[0].title, CatalogueText(375, 0));
+            QCOMPARE(messages.shown[0].title, CatalogueText(Text::NotImportedTitle, 0));
             QVERIFY(m.ConfigImage == image);
             QCOMPARE(m.ChangeCount, qint16(0));
             QCOMPARE(e->ListGrid(1)->TextAt(2 * 3), QStringLiteral("10000000"));
@@ -173,27 +142,28 @@ private slots:
     // The file dialog in its own modal loop: the operator types the name and presses Enter.
     void importThroughTheFileDialog()
     {
-        QtFileDialogs fileDialogs;
-        QVERIFY(Open(fileDialogs, messages));
+        QtFileDialogs realDialogs;
+        fileDialogs = &realDialogs;
+        QVERIFY(Open());
         Write("cards.csv", "list,card,comment\n2,123456789012345678901234,Servicekarte\n");
         bool typed = false;
-        QTimer::singleShot(0, this, [&] {
-            QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ModalScript script;
+        script.Then<QFileDialog>([&](QFileDialog& dialog) {
+            auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
             // The dialog opens in the configuration's folder; the filter's
             // extension completes the name. The first Enter may take the
             // name completer's proposal, the next one opens.
             QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClicks(name, QStringLiteral("cards"));
-            for (int i = 0; i < 3 && dialog->isVisible(); ++i)
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            typed = !dialog->isVisible();
+            for (int i = 0; i < 3 && dialog.isVisible(); ++i)
+                ModalScript::Key(Qt::Key_Return);
+            typed = !dialog.isVisible();
             if (!typed)
-                dialog->reject();   // fails below instead of waiting forever
+                dialog.reject();   // fails below instead of waiting forever
         });
         e->findChild<QAction*>(QStringLiteral("mnuimport"))->trigger();
+        VERIFY_MODALS_DONE(script);
         QVERIFY(typed);
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(e->ListGrid(2)->TextAt(2 * 2 + 1), QStringLiteral("Servicekarte"));
@@ -220,68 +190,22 @@ private slots:
         QFETCH(QString, hit);
         QVERIFY(Open());
         const auto image = m.ConfigImage;
-        Key(Qt::Key_F, Qt::ControlModifier);
+        ModalScript::Key(Qt::Key_F, Qt::ControlModifier);
         QLineEdit* field = e->Search().Field();
         QVERIFY(field->isVisible() && field->hasFocus());
         QTest::keyClicks(field, typed);
         for (QChar press : presses)
-            Key(Qt::Key_F3, press == u'B' ? Qt::ShiftModifier : Qt::NoModifier);
+            ModalScript::Key(Qt::Key_F3, press == u'B' ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(Hit(), hit);
         QCOMPARE(e->Search().NotFoundShown(), hit == "tab 0");
-        QCOMPARE(e->findChild<QLabel*>("FindNotFound")->text(), CatalogueText(398, 0));
+        QCOMPARE(e->findChild<QLabel*>("FindNotFound")->text(), CatalogueText(Text::NotFound, 0));
         QVERIFY(field->hasFocus());
         QVERIFY(m.ConfigImage == image);
         QCOMPARE(m.ChangeCount, qint16(0));
         // Escape closes the field, not the editor.
-        Key(Qt::Key_Escape);
+        ModalScript::Key(Qt::Key_Escape);
         QVERIFY(!field->isVisible() && e->isVisible());
         QVERIFY(messages.shown.isEmpty());
-    }
-
-    // Pictures for a look by eye when VARDELO_SCREENSHOT_DIR names a folder.
-    void screenshots()
-    {
-        const QString shots = ScreenshotFolder();
-        if (shots.isEmpty())
-            QSKIP("VARDELO_SCREENSHOT_DIR not set");
-        const QDir folder(shots);
-        const QStringList& languages = ScreenshotLanguages;
-        for (const QString& language : languages) {
-            init();
-            program.LanguageOffset = qint16(1000 * languages.indexOf(language));
-            QtMessages messageBoxes;
-            QVERIFY(Open(dialogs, messageBoxes));
-            const auto save = [&](QWidget* widget, const QString& name) {
-                QVERIFY(widget->grab().save(folder.absoluteFilePath(name + u'-' + language + QStringLiteral(".png"))));
-            };
-            const QString fileMenu = CatalogueText(174, program.LanguageOffset);
-            const QChar mnemonic = fileMenu.at(fileMenu.indexOf(u'&') + 1).toUpper();
-            Key(Qt::Key(mnemonic.unicode()), Qt::AltModifier);
-            QTRY_VERIFY(QApplication::activePopupWidget());
-            save(QApplication::activePopupWidget(), QStringLiteral("file-menu"));
-            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);   // on to the search menu
-            QTRY_VERIFY(QApplication::activePopupWidget());
-            save(QApplication::activePopupWidget(), QStringLiteral("search-menu"));
-            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-            Key(Qt::Key_F, Qt::ControlModifier);
-            QTest::keyClicks(e->Search().Field(), QStringLiteral("Karte 17"));
-            Key(Qt::Key_F3);
-            save(e.get(), QStringLiteral("find-hit"));
-            QTest::keyClicks(e->Search().Field(), QStringLiteral("x"));
-            save(e.get(), QStringLiteral("find-notfound"));
-            Write("bad.csv", "list;card;comment\r\n1;123;x\r\n7;12345678;y\r\n1;12345678;\xE2\x9C\x93\r\n");
-            dialogs.names.enqueue(Path("bad.csv"));
-            QTimer::singleShot(0, this, [&] {
-                QTRY_VERIFY(qobject_cast<QMessageBox*>(QApplication::activeModalWidget()));
-                auto* box = QApplication::activeModalWidget();
-                QVERIFY(QTest::qWaitForWindowExposed(box));
-                save(box, QStringLiteral("import-refused"));
-                QTest::keyClick(box, Qt::Key_Return);
-            });
-            e->findChild<QAction*>(QStringLiteral("mnuimport"))->trigger();
-            e.reset();
-        }
     }
 };
 

@@ -60,7 +60,7 @@ private slots:
         for (QChar c : dialog.Result().TerminalPassword)
             codes << c.unicode();
         QCOMPARE(dialog.Result().PasswordAccepted ? codes : QList<int>(), stored);
-        QCOMPARE(Shown(), stored.isEmpty() && button == "OK" ? TableText(program, 171) : QString());
+        QCOMPARE(Shown(), stored.isEmpty() && button == "OK" ? TableText(program, Text::PasswordTooShort) : QString());
         QCOMPARE(stops, 1);   // switched off once, never on again
     }
 
@@ -92,7 +92,7 @@ private slots:
         dialog.findChild<QPushButton*>("Command2")->click();
         QCOMPARE(m.ListData[7], accepted ? field : start);
         QCOMPARE(QList<int>({m.EditConfirmed, m.ChangeCount}), QList<int>({accepted, accepted}));
-        QCOMPARE(Shown(), accepted ? QString() : TableText(program, 156));
+        QCOMPARE(Shown(), accepted ? QString() : TableText(program, Text::DataStringTooShort));
     }
 
     // The entry holds what a display line holds. A character the terminal's
@@ -141,7 +141,7 @@ private slots:
             QCOMPARE(int(m.ChangeCount), 1);
             QVERIFY(messages.shown.isEmpty());
         } else {
-            QCOMPARE(Shown(), CatalogueText(514, 0).arg(refused));
+            QCOMPARE(Shown(), CatalogueText(Text::DisplayLineUnstorable, 0).arg(refused));
             QCOMPARE(lineBox.text(), before);
             QVERIFY(m.ConfigImage == image);
             QCOMPARE(int(m.ChangeCount), 0);

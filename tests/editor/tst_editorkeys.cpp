@@ -5,6 +5,7 @@
 #include "app/ui/languagewindow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/modalscript.h"
 #include "config/configfiles.h"
 #include "editor/editorwindow.h"
@@ -22,54 +23,20 @@
 namespace {
 constexpr int AllLists = 0x04 | 0x10 | 0x40;   // magnetic-card signal, evaluation, block lists
 
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString FocusName()
 {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
 } // namespace
 
-class EditorKeysTest : public QObject {
+class EditorKeysTest : public QObject, EditorFixture {
     Q_OBJECT
-    QTemporaryDir dir;
-    ProgramState program;
-    Configuration m;
     QtMessages realMessages;
-    FakeMessages fakeMessages;
-    FakeFileDialogs dialogs;
-    std::unique_ptr<EditorWindow> e;
-
-    // Opens the editor on a sample file, shown and active.
-    bool Open(Messages& messages, const SampleSettings& settings = {}, int language = 0)
-    {
-        program.LanguageOffset = qint16(language);
-        if (!WriteSampleConfiguration(m, dir.filePath(QStringLiteral("TEST.QLV")), settings))
-            return false;
-        m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
-        e->show();
-        if (!e->Loaded() || !QTest::qWaitForWindowExposed(e.get()))
-            return false;
-        QApplication::setActiveWindow(e.get());
-        return true;
-    }
-    template <class T = QWidget> T* Child(const QString& name) const { return e->findChild<T*>(name); }
 
 private slots:
     void initTestCase() { WindowManners::Install(); }
 
-    void init()
-    {
-        e.reset();
-        m = Configuration();
-        fakeMessages = {};
-        dialogs = {};
-    }
+    void init() { Reset(); }
 
     // Closing the editor with changes asks once. Escape and the question's
     // close button go back to the editor with the changes; Yes saves and
@@ -89,14 +56,15 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(bool, closes);
         QFETCH(bool, saved);
-        QVERIFY(Open(realMessages));
+        messageBoxes = &realMessages;
+        QVERIFY(Open());
         const QByteArray before = Bytes(m.CurrentConfigFile);
         QTest::mouseClick(Child<QAbstractButton>(QStringLiteral("O1(0)")), Qt::LeftButton);
         QCOMPARE(m.ChangeCount, qint16(1));
         ModalScript script;
         QStringList asked;
-        script.Then([&](QWidget& box) {
-            asked << static_cast<QMessageBox&>(box).text();
+        script.Then<QMessageBox>([&](QMessageBox& box) {
+            asked << box.text();
             if (answer == "close")
                 box.close();
             else if (answer == "Alt+N")
@@ -105,8 +73,8 @@ private slots:
                 ModalScript::Key(answer == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
         });
         ModalScript::Key(Qt::Key_Escape);   // the operator closes the editor
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
-        QCOMPARE(asked, QStringList{TableText(program, 209)});
+        VERIFY_MODALS_DONE(script);
+        QCOMPARE(asked, QStringList{TableText(program, Text::AskToSave)});
         QCOMPARE(e->isVisible(), !closes);
         QCOMPARE(Bytes(m.CurrentConfigFile) != before, saved);
         QCOMPARE(m.ChangeCount, qint16(saved ? 0 : 1));
@@ -124,7 +92,7 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("refusal");
         const auto refusal = [](int language, int upper, int kept) {
-            return CatalogueText(513, language).arg(upper).arg(kept);
+            return CatalogueText(Text::DataLengthRefused, language).arg(upper).arg(kept);
         };
         QTest::newRow("track 3/1: 26 in English") << "Text3" << 1000 << "26" << "24" << refusal(1000, 24, 24);
         QTest::newRow("track 3/1: 25") << "Text3" << 0 << "25" << "24" << refusal(0, 24, 24);
@@ -140,19 +108,20 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, shown);
         QFETCH(QString, refusal);
-        QVERIFY(Open(realMessages, {}, language));
+        messageBoxes = &realMessages;
+        QVERIFY(Open({}, language));
         const int list = box == "Text2" ? 1 : 2;
         const QString firstCard = e->ListGrid(list)->TextAt(2 * 3);
         const auto image = m.ConfigImage;
         QStringList prompts;
         ModalScript script;
-        const auto answer = [&](QWidget& shownBox) {
-            prompts << static_cast<QMessageBox&>(shownBox).text();
+        const auto answer = [&](QMessageBox& shownBox) {
+            prompts << shownBox.text();
             ModalScript::Key(Qt::Key_Return);
         };
-        script.Then(answer);   // entering: card data may be lost
+        script.Then<QMessageBox>(answer);   // entering: card data may be lost
         if (!refusal.isEmpty())
-            script.Then(answer);
+            script.Then<QMessageBox>(answer);
         QTest::mouseClick(Child<QLineEdit>(box), Qt::LeftButton);
         QCoreApplication::processEvents();   // the box selects its text
         if (keys.isEmpty())
@@ -160,8 +129,8 @@ private slots:
         else
             ModalScript::Type(keys);
         ModalScript::Key(Qt::Key_Return);   // commits the box
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
-        QStringList expected{TableText(program, 248)};
+        VERIFY_MODALS_DONE(script);
+        QStringList expected{TableText(program, Text::CardDataLostWhenChanging)};
         if (!refusal.isEmpty())
             expected << refusal;
         QCOMPARE(prompts, expected);
@@ -202,7 +171,7 @@ private slots:
         QFETCH(QString, start);
         QFETCH(int, key);
         QFETCH(QStringList, stops);
-        QVERIFY(Open(fakeMessages, {features}));
+        QVERIFY(Open({features}));
         int passwordDialogs = 0;
         e->ShowModal = [&](QDialog& d) {
             ++passwordDialogs;
@@ -251,10 +220,10 @@ private slots:
             LanguageWindow window(program, dir.filePath(QStringLiteral("VARDELO.ini")), &main);
             window.exec();
         } else {
-            QVERIFY(Open(fakeMessages));
+            QVERIFY(Open());
             e->move(0, 25);   // the editor fills the test screen (800 by 600)
             if (dialog == "Datensp") {
-                Child<QTabWidget>(QStringLiteral("ST1"))->setCurrentIndex(1);
+                Tabs()->setCurrentIndex(1);
                 GridWidget* grid = e->ListGrid(2);
                 grid->setFocus(Qt::TabFocusReason);
                 grid->SetRow(3);
@@ -264,7 +233,7 @@ private slots:
                 QCoreApplication::processEvents();   // the field opens its dialog
             }
         }
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(opened, dialog);
         QVERIFY2((centre - ownerCentre).manhattanLength() <= 2,
                  qPrintable(QStringLiteral("centre %1,%2, its window's %3,%4")

@@ -2,6 +2,8 @@
 #include "app/mainflow.h"
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
+#include "common/modalscript.h"
 #include "config/configfiles.h"
 #include "editor/editorwindow.h"
 #include "platform/ui/colours.h"
@@ -17,8 +19,7 @@
 #include <QWindow>
 #include <QtTest>
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
+#include "common/fileobstacles.h"
 #endif
 
 using Answer = Messages::Answer;
@@ -41,32 +42,11 @@ struct Entry {
     bool refused = false;  // a data length out of range
 };
 
-class EditorWindowTest : public QObject {
+class EditorWindowTest : public QObject, EditorFixture {
     Q_OBJECT
-    QTemporaryDir dir;
-    ProgramState program;
-    Configuration m;
-    std::unique_ptr<EditorWindow> e;
-    FakeMessages messages;
-    FakeFileDialogs dialogs;
     int timerStops = 0;
 
-    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    // Writes a sample file and opens the editor on it, shown and active.
-    bool Open(const SampleSettings& settings = {})
-    {
-        if (!WriteSampleConfiguration(m, Path("TEST.QLV"), settings))
-            return false;
-        m.ConfigImage.fill(0);
-        e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
-        connect(e.get(), &EditorWindow::PasswordDialogOpening, this, [this] { ++timerStops; });
-        e->show();
-        QApplication::setActiveWindow(e.get());
-        return e->Loaded();
-    }
-    template <class T = QWidget> T* Child(const QString& name) const { return e->findChild<T*>(name); }
     void Press(const QString& name) { QTest::mouseClick(Child<QAbstractButton>(name), Qt::LeftButton); }
-    QTabWidget* Tabs() const { return Child<QTabWidget>(QStringLiteral("ST1")); }
     // Selects a box's text and types over it ("\b" Backspace, "\x7f" Delete, "\r" Return).
     static void Overtype(QLineEdit* box, const QString& keys)
     {
@@ -76,11 +56,6 @@ class EditorWindowTest : public QObject {
             QTest::keyClick(box, Qt::Key_Delete);
         else
             QTest::keyClicks(box, keys);
-    }
-    static QByteArray Bytes(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // The dependent groups Frame6 7 8 10 11 13 14, each as the count of
     // frame enabled and its control shown.
@@ -97,12 +72,8 @@ class EditorWindowTest : public QObject {
 private slots:
     void init()
     {
-        e.reset();
-        m = Configuration();
-        messages = {};
-        dialogs = {};
+        Reset();
         timerStops = 0;
-        QDir().rmdir(Path("TEST.BGT"));   // a folder a case put in its place
     }
 
     // Comments longer than 33 characters widen the last list read by the pads.
@@ -125,26 +96,25 @@ private slots:
         for (int list = 1; list <= 4; ++list) {
             const int count = counts[list - 1];   // 0: list not in use
             QCOMPARE(e->ListGrid(list)->TextAt(2), count ? QStringLiteral("Anzahl(max)   %1").arg(count) : QStringLiteral(" "));
-            QCOMPARE(e->ListGrid(list)->FormatString(), TableText(program, 257 + list) + QString(pads[list - 1], u' '));
+            QCOMPARE(e->ListGrid(list)->FormatString(), TableText(program, Text::GridHeader1 + (list - 1)) + QString(pads[list - 1], u' '));
         }
         QVERIFY(e->ListGrid(pads[1] ? 2 : 4)->columnWidth(1) > e->ListGrid(pads[1] ? 4 : 2)->columnWidth(1) + 100);
         for (int tab : {1, 2, 3, 0}) {
             Tabs()->setCurrentIndex(tab);
-            QCOMPARE(e->PrintAction()->text(), TableText(program, 254 + tab));
+            QCOMPARE(e->PrintAction()->text(), TableText(program, Text::PrintBasicSettingsItem + tab));
             QVERIFY(Child(QStringLiteral("umr%1").arg(tab))->isEnabled() && !Child(QStringLiteral("umr%1").arg((tab + 1) % 4))->isEnabled());
         }
     }
 
     void aDamagedFileIsRefusedAndTheImageKept()
     {
-        QFile file(Path("BAD.QLV"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("1\r\n2\r\nkaputt\r\n") > 0 && file.flush());
+        QVERIFY(WriteBytes(Path("BAD.QLV"), "1\r\n2\r\nkaputt\r\n"));
         m.ConfigImage.fill(7);
-        m.CurrentConfigFile = file.fileName();
+        m.CurrentConfigFile = Path("BAD.QLV");
         EditorWindow refused(program, m, messages, dialogs);
         QCOMPARE(refused.exec(), int(QDialog::Rejected));   // returns at once, nothing shown
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].prompt, CatalogueText(290, 0) + file.fileName());
+        QCOMPARE(messages.shown[0].prompt, CatalogueText(Text::FileRefused, 0) + Path("BAD.QLV"));
         QVERIFY(std::all_of(m.ConfigImage.begin(), m.ConfigImage.end(), [](qint16 v) { return v == 7; }));
     }
 
@@ -180,7 +150,7 @@ private slots:
         Press(c.button);
         QCOMPARE(messages.shown.size(), c.prompt ? 1 : 0);
         if (c.prompt)
-            QCOMPARE(messages.shown[0].prompt, TableText(program, c.prompt));
+            QCOMPARE(messages.shown[0].prompt, TableText(program, TextNumber(c.prompt)));
         QCOMPARE(QList<int>({m.ConfigImage[1], m.ConfigImage[2]}), QList<int>({c.slot1, c.slot2}));
         QVERIFY(Child<QAbstractButton>(c.selected)->isChecked());
         QCOMPARE(Groups(), c.groups);
@@ -235,7 +205,7 @@ private slots:
         // one out of range is refused.
         QCOMPARE(messages.shown.size(), slot ? 1 + c.refused : 0);
         if (c.refused)
-            QCOMPARE(messages.shown[1].prompt, CatalogueText(513, 0).arg(slot == 3 ? 8 : 24).arg(c.shown));
+            QCOMPARE(messages.shown[1].prompt, CatalogueText(Text::DataLengthRefused, 0).arg(slot == 3 ? 8 : 24).arg(c.shown));
         QCOMPARE(m.ListComment[3] == ResetCommentText, !c.fresh.isEmpty());
         if (slot)
             QCOMPARE(e->ListGrid(slot - 2)->TextAt(2 * 2), c.fresh.isEmpty() ? firstRecord : c.fresh);
@@ -261,14 +231,13 @@ private slots:
         Tabs()->setCurrentIndex(1);
         GridWidget* grid = e->ListGrid(list);
         auto expected = m.ConfigImage;
-        QTimer::singleShot(0, this, [&] {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            QVERIFY(d);
+        ModalScript script;
+        script.Then<QDialog>([&](QDialog& d) {
             const QString colour = grid->CellBackColorAt(gridRow * 2);
-            d->findChild<QLineEdit*>("Text1")->setText("12345678");
-            d->findChild<QLineEdit*>("Text2")->setText("Hausmeister");
-            d->findChild<QAbstractButton*>(confirm ? "Command2" : "Command1")->click();
-            QCOMPARE(d->objectName() + " " + colour, "Datensp " + ColourText::Red);
+            d.findChild<QLineEdit*>("Text1")->setText("12345678");
+            d.findChild<QLineEdit*>("Text2")->setText("Hausmeister");
+            d.findChild<QAbstractButton*>(confirm ? "Command2" : "Command1")->click();
+            QCOMPARE(d.objectName() + " " + colour, "Datensp " + ColourText::Red);
         });
         grid->setFocus(Qt::TabFocusReason);
         grid->SetRow(gridRow);
@@ -276,6 +245,7 @@ private slots:
             QTest::keyClick(grid, Qt::Key_Return);
         else
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(gridRow - 2, 0)).center());
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(m.CurrentRow, quint16(row));
         for (int k = 0; confirm && k < 4; ++k)
             expected[m.RowSlot[row] + k] = qint16(QList<int>{0x21, 0x43, 0x65, 0x87}[k]);
@@ -303,21 +273,19 @@ private slots:
         Tabs()->setCurrentIndex(tab);
         QWidget* field = tab == 3 ? static_cast<QWidget*>(e->DisplayLineBox(5)) : e->ListGrid(1);
         QString typedInto;
-        QTimer::singleShot(0, this, [&] {
-            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            (void)QTest::qWaitFor([&] { return QApplication::focusWidget() && QApplication::focusWidget()->window() == d; });
-            if (QWidget* focused = QApplication::focusWidget(); focused && focused->window() == d) {
+        ModalScript script;
+        script.Then<QDialog>([&](QDialog& d) {
+            if (QWidget* focused = QApplication::focusWidget(); focused && focused->window() == &d) {
                 typedInto = focused->objectName();
-                QTest::keyClicks(focused, keys);
-                QTest::keyClick(focused, Qt::Key_Return);
+                ModalScript::Type(keys);
+                ModalScript::Key(Qt::Key_Return);
             }
-            if (d->isVisible())
-                d->reject();
+            if (d.isVisible())
+                d.reject();
         });
         field->setFocus(Qt::TabFocusReason);
         QTest::keyClick(field, Qt::Key_Return);
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(typedInto, QStringLiteral("Text1"));
         QTEST(tab == 3 ? e->DisplayLineText(5) : m.ListData[0], "stored");
         QCOMPARE(m.ChangeCount, qint16(1));
@@ -328,6 +296,7 @@ private slots:
     void fieldsOpenTheirDialogs()
     {
         QVERIFY(Open());
+        connect(e.get(), &EditorWindow::PasswordDialogOpening, this, [this] { ++timerStops; });
         Tabs()->setCurrentIndex(3);
         QStringList seen;
         QStringList keys{"Ä", "Ä", "975310"};
@@ -356,14 +325,13 @@ private slots:
     {
         QVERIFY(WriteSampleConfiguration(m, Path("TEST.QLV"), {}));
         const QByteArray damaged = QByteArray("Pforte Nord\r\n").repeated(10);
-        QFile file(Path("TEST.BGT"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(damaged) == damaged.size());
-        file.close();
+        QVERIFY(WriteBytes(Path("TEST.BGT"), damaged));
         e = std::make_unique<EditorWindow>(program, m, messages, dialogs);
         QVERIFY(e->Loaded());
         QCOMPARE(messages.shown.size(), 1);
-        QCOMPARE(messages.shown[0].prompt, CatalogueText(432, 0) + u' ' + CatalogueText(515, 0).arg(Path("TEST.BGT"), "10")
-                                               + ". " + CatalogueText(517, 0));
+        QCOMPARE(messages.shown[0].prompt, CatalogueText(Text::CommentsNotRead, 0) + u' '
+                                               + CatalogueText(Text::CommentsTooFewLines, 0).arg(Path("TEST.BGT"), "10")
+                                               + ". " + CatalogueText(Text::CommentsKeptInHistory, 0));
         QCOMPARE(m.ListComment[0], ResetCommentText);
         QVERIFY(e->SaveConfiguration());
         QCOMPARE(Bytes(Path("TEST.BGT")).count("\r\n"), 2001);
@@ -435,7 +403,8 @@ private slots:
         QVERIFY(e->SaveConfigurationAs());
         QCOMPARE(messages.shown.size(), exists ? 1 : 0);
         if (exists)
-            QCOMPARE(messages.shown[0].prompt, TableText(program, 266) + written + TableText(program, 267));
+            QCOMPARE(messages.shown[0].prompt, TableText(program, Text::OverwriteQuestionStart) + written
+                                                   + TableText(program, Text::OverwriteQuestionEnd));
         QCOMPARE(e->windowTitle(), QFileInfo(written).fileName() + QStringLiteral("[*]"));
         QCOMPARE(QFile::exists(dir.filePath(chosen)), chosen == written.section(u'/', -1));
         Configuration back;
@@ -475,21 +444,18 @@ private slots:
         if (failure == "comments")   // the pair stays whole: the configuration is not replaced either
             QVERIFY(QFile::remove(Path("TEST.BGT")) && QDir().mkdir(Path("TEST.BGT")));
         messages.answers.enqueue(answer);
+        {
 #ifdef Q_OS_UNIX
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit{failure == "disk" ? rlim_t(4000) : old.rlim_cur, old.rlim_max};   // fails a write as a full disk does
-        std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+            std::optional<FileSizeLimit> full;
+            if (failure == "disk")
+                QVERIFY(full.emplace(4000).Active());
 #endif
-        Child<QAction>("mnubeend")->trigger();
-#ifdef Q_OS_UNIX
-        setrlimit(RLIMIT_FSIZE, &old);
-#endif
-        QStringList prompts{TableText(program, 209)};
-        prompts << (failure == "disk"       ? TableText(program, 246)
-                    : failure == "comments" ? CatalogueText(291, 0) + Path("TEST.BGT")
-                                            : CatalogueText(291, 0) + m.CurrentConfigFile);
+            Child<QAction>("mnubeend")->trigger();
+        }
+        QStringList prompts{TableText(program, Text::AskToSave)};
+        prompts << (failure == "disk"       ? TableText(program, Text::DiskFull)
+                    : failure == "comments" ? CatalogueText(Text::SaveFailed, 0) + Path("TEST.BGT")
+                                            : CatalogueText(Text::SaveFailed, 0) + m.CurrentConfigFile);
         QCOMPARE(messages.shown.size(), (changed ? 1 : 0) + (failure.isEmpty() ? 0 : 1));
         for (int i = 0; i < messages.shown.size(); ++i)
             QCOMPARE(messages.shown[i].prompt, prompts[i]);
@@ -536,9 +502,7 @@ private slots:
         QCOMPARE(e->windowHandle()->title(), command == "read" ? "VARDELO.QLV" : "TEST.QLV");
         if (command != "read" && command != "load")
             Press("O1(0)");
-        QFile csv(Path("in.csv"));
-        QVERIFY(csv.open(QIODevice::WriteOnly) && csv.write("list,card,comment\r\n1,11112222,Anna\r\n1,33334444,Bert\r\n") > 0);
-        csv.close();
+        QVERIFY(WriteBytes(Path("in.csv"), "list,card,comment\r\n1,11112222,Anna\r\n1,33334444,Bert\r\n"));
         QFile::remove(Path("OTHER.QLV"));
         if (command == "save")
             QVERIFY(e->SaveConfiguration());

@@ -2,6 +2,7 @@
 // built from the file alone, and PDFs read back with pdftotext.
 #include "common/editorfixture.h"
 #include "common/fakes.h"
+#include "common/filebytes.h"
 #include "common/modalscript.h"
 #include "common/recordingreportprinter.h"
 #include "common/scriptedreportsource.h"
@@ -27,15 +28,6 @@ const QDateTime Now(QDate(2026, 1, 2), QTime(3, 4));
 const QStringList Titles{"Grundeinstellungen:", "Berechtigungen Spur 2:", "Berechtigungen Spur 3:",
                          "Sperrlisten Spur 2:", "Sperrlisten Spur 3:", "Displaytexte:"};
 
-// The text of a PDF, its blanks collapsed.
-QString PdfText(const QString& pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {"-layout", pdf, "-"});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
-}
-
 QStringList Dump(const RecordingReportPrinter& printer)
 {
     static const QRegularExpression trailingBlanks(QStringLiteral("(.) +$"));
@@ -47,32 +39,11 @@ QStringList Dump(const RecordingReportPrinter& printer)
 }
 }
 
-class PrintingTest : public QObject {
+class PrintingTest : public QObject, EditorFixture {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<ProgramState> program;
-    std::unique_ptr<Configuration> m;
-    FakeMessages messages;
-    FakeFileDialogs dialogs;
-
-    std::unique_ptr<EditorWindow> Open(const SampleSettings& settings = {}, int language = 0)
-    {
-        if (!WriteSampleConfiguration(*m, dir->filePath(QStringLiteral("TEST.QLV")), settings))
-            return nullptr;
-        m->ConfigImage.fill(0);
-        program->LanguageOffset = qint16(language);
-        return std::make_unique<EditorWindow>(*program, *m, messages, dialogs);
-    }
 
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        program = std::make_unique<ProgramState>();
-        m = std::make_unique<Configuration>();
-        messages = {};
-        dialogs = {};
-    }
+    void init() { Reset(); }
 
     void editorAndCommandLinePrintTheSame_data()
     {
@@ -93,19 +64,18 @@ private slots:
         QFETCH(int, tracks);
         QFETCH(int, language);
         QFETCH(int, doorOpenTime);
-        auto editor = Open({features, tracks, 8, 24, doorOpenTime}, language);
-        QVERIFY(editor && editor->Loaded());
+        QVERIFY(Create({features, tracks, 8, 24, doorOpenTime}, language));
         RecordingReportPrinter fromEditor;
-        const EditorReportSource source(*program, *m, *editor, editor->BasicSettings(), editor->Grids());
+        const EditorReportSource source(program, m, *e, e->BasicSettings(), e->Grids());
         QVERIFY(Report(fromEditor, source, Now).PrintAll());
 
         ProgramState texts;
         texts.LanguageOffset = qint16(language);
         LoadWindowTexts(texts, TextWindow::Editor);
         Configuration fresh;
-        QVERIFY(ReadConfigurationFile(fresh, m->CurrentConfigFile));
-        fresh.CurrentConfigFile = m->CurrentConfigFile;
-        LoadComments(fresh, m->CurrentConfigFile, false);
+        QVERIFY(ReadConfigurationFile(fresh, m.CurrentConfigFile));
+        fresh.CurrentConfigFile = m.CurrentConfigFile;
+        LoadComments(fresh, m.CurrentConfigFile, false);
         const auto image = fresh.ConfigImage;
         RecordingReportPrinter fromFile;
         QVERIFY(Report(fromFile, ModelReportSource(texts, fresh), Now).PrintAll());
@@ -137,15 +107,14 @@ private slots:
         QFETCH(int, tab);
         QFETCH(QString, pdf);
         QFETCH(QStringList, titles);
-        auto editor = Open();
-        QVERIFY(editor && editor->Loaded());
-        editor->PressYesNo(0, true);
-        editor->findChild<QTabWidget*>(QStringLiteral("ST1"))->setCurrentIndex(tab);
+        QVERIFY(Create());
+        e->PressYesNo(0, true);
+        Tabs()->setCurrentIndex(tab);
         dialogs.printerChoices.enqueue(!pdf.isEmpty());
-        dialogs.printerPdfFile = dir->filePath(pdf.isEmpty() ? QStringLiteral("out.pdf") : pdf);
-        editor->findChild<QAction*>(all ? "mnualldruck" : "mnudruck")->trigger();
+        dialogs.printerPdfFile = dir.filePath(pdf.isEmpty() ? QStringLiteral("out.pdf") : pdf);
+        e->findChild<QAction*>(all ? "mnualldruck" : "mnudruck")->trigger();
         QCOMPARE(dialogs.printerRequests, 1);
-        QCOMPARE(dialogs.proposedPdf, dir->filePath(QStringLiteral("TEST.pdf")));
+        QCOMPARE(dialogs.proposedPdf, dir.filePath(QStringLiteral("TEST.pdf")));
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(QFile::exists(dialogs.printerPdfFile), !titles.isEmpty());
         const QString text = PdfText(dialogs.printerPdfFile);
@@ -176,15 +145,14 @@ private slots:
         QFETCH(QString, workFolder);
         QFETCH(QStringList, titles);
         if (!workFolder.isEmpty())
-            program->StartDirectory = dir->filePath(workFolder);
-        auto editor = Open();
-        QVERIFY(editor && editor->Loaded());
-        editor->findChild<QTabWidget*>(QStringLiteral("ST1"))->setCurrentIndex(tab);
-        dialogs.printerPdfFile = dir->filePath(QStringLiteral("preview.pdf"));
-        editor->findChild<QAction*>(QStringLiteral("mnuvorschau"))->trigger();
+            program.StartDirectory = dir.filePath(workFolder);
+        QVERIFY(Create());
+        Tabs()->setCurrentIndex(tab);
+        dialogs.printerPdfFile = dir.filePath(QStringLiteral("preview.pdf"));
+        e->findChild<QAction*>(QStringLiteral("mnuvorschau"))->trigger();
         QCOMPARE(dialogs.previewRequests, 1);
         QCOMPARE(dialogs.printerRequests, 0);
-        QCOMPARE(dialogs.proposedPdf, dir->filePath(workFolder.isEmpty() ? QStringLiteral("TEST.pdf") : workFolder + "/TEST.pdf"));
+        QCOMPARE(dialogs.proposedPdf, dir.filePath(workFolder.isEmpty() ? QStringLiteral("TEST.pdf") : workFolder + "/TEST.pdf"));
         const QString text = PdfText(dialogs.printerPdfFile);
         for (const QString& title : Titles)
             QVERIFY2(titles.contains(title) == text.contains(title), qPrintable(title));
@@ -201,7 +169,7 @@ private slots:
     void realPrintDialogsOfferTheProposedPdf()
     {
         QFETCH(bool, preview);
-        const QString proposed = QDir::toNativeSeparators(dir->filePath(QStringLiteral("VARDELO.pdf")));
+        const QString proposed = QDir::toNativeSeparators(dir.filePath(QStringLiteral("VARDELO.pdf")));
         QtFileDialogs real;
         QPrinter printer(QPrinter::HighResolution);
         QString offered;
@@ -229,7 +197,7 @@ private slots:
         } else {
             QVERIFY(!real.ChoosePrinter(printer, proposed));
         }
-        QVERIFY2(script.Done(), qPrintable(script.Unexpected().join(u'|')));
+        VERIFY_MODALS_DONE(script);
         QCOMPARE(offered, proposed);
         QCOMPARE(pages, preview ? 1 : 0);
     }
@@ -256,7 +224,7 @@ private slots:
         QFETCH(int, commentLength);
         QFETCH(bool, scaled);
         QFETCH(int, squeezed);
-        const QString pdf = dir->filePath(QStringLiteral("small.pdf"));
+        const QString pdf = dir.filePath(QStringLiteral("small.pdf"));
         ScriptedSource source;
         source.SetList(1, 4);
         if (commentLength)

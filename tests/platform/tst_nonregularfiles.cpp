@@ -5,6 +5,8 @@
 // hang here until the test's time-out.
 #include "app/mainflow.h"
 #include "comm/simterminal.h"
+#include "common/filebytes.h"
+#include "common/fileobstacles.h"
 #include "common/manualclock.h"
 #include "config/configfiles.h"
 #include "config/configimage.h"
@@ -35,17 +37,6 @@ QByteArray ConfigContent()
     return FormatConfigBlock(block);
 }
 
-QByteArray PictureContent()
-{
-    QImage picture(4, 3, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "BMP");
-    return bytes;
-}
-
 // Makes name in dir the kind asked for; a link to a file leads to "real-"name
 // holding content.
 bool MakeKind(const QDir& dir, const QString& name, Kind kind, const QByteArray& content)
@@ -54,7 +45,7 @@ bool MakeKind(const QDir& dir, const QString& name, Kind kind, const QByteArray&
     const QByteArray native = QFile::encodeName(path);
     switch (kind) {
     case Kind::Fifo:
-        return ::mkfifo(native.constData(), 0644) == 0;
+        return MakeFifo(path);
     case Kind::Folder:
         return dir.mkdir(name);
     case Kind::Device:
@@ -110,7 +101,7 @@ class SpecialFilesTest : public QObject {
                 {"comments", {"C.BGT", QByteArray("Pforte\r\n").repeated(2001)}},
                 {"settings", {"VARDELO.ini", " 3\r\n 2000\r\n"}},
                 {"port map", {"ports.map", "com2=sim\n"}},
-                {"background picture", {"hauptbild.bmp", PictureContent()}},
+                {"background picture", {"hauptbild.bmp", BmpPicture(4, 3, Qt::red)}},
                 {"simulated terminal memory", {"T.QLV", ConfigContent()}},
                 {"maker address", {"maker.txt", "https://maker.example\n"}}};
     }

@@ -1,4 +1,5 @@
 // The port map: which device or simulation each of com1..com8 means.
+#include "common/filebytes.h"
 #include "platform/portmap.h"
 
 #include <QtTest>
@@ -141,9 +142,7 @@ private slots:
         QFETCH(QStringList, problems);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ports.map"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(map) == map.size());
-        file.close();
+        QVERIFY(WriteBytes(path, map));
         const PortMap loaded = PortMap::Load(path);
         QTEST(bool(loaded.LoadStatus()), "read");
         QVERIFY(loaded.LoadStatus() || loaded.LoadStatus().message.contains(QStringLiteral("ports.map: is too large")));

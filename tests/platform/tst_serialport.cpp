@@ -5,10 +5,9 @@
 #include <QtTest>
 
 #ifdef Q_OS_LINUX
-#include <fcntl.h>
-#include <pty.h>
+#include "common/pseudoterminal.h"
+
 #include <termios.h>
-#include <unistd.h>
 #endif
 
 class SerialPortTest : public QObject {
@@ -19,16 +18,14 @@ private slots:
 #ifndef Q_OS_LINUX
         QSKIP("needs a pseudo-terminal");
 #else
-        int master = -1, slave = -1;
-        char name[256] = {};
-        QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+        PseudoTerminal terminal;
+        QVERIFY(terminal.IsOpen());
         QSerialPortLink link;
-        link.SetDevice(QString::fromLatin1(name));
+        link.SetDevice(terminal.DeviceName());
         QVERIFY2(link.Open(), qPrintable(link.ErrorText()));
         QVERIFY(!link.Dtr() && !link.Rts());
         termios t{};
-        QVERIFY(tcgetattr(slave, &t) == 0);
+        QVERIFY(tcgetattr(terminal.DeviceFd(), &t) == 0);
         QCOMPARE(cfgetospeed(&t), speed_t(B2400));
         QCOMPARE(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), tcflag_t(CS8));
 
@@ -40,18 +37,12 @@ private slots:
         const QByteArray all = QByteArray::fromHex("00ff10807f");
         link.Send(all);
         QByteArray atTerminal;
-        const auto readAtTerminal = [&] {
-            char buf[16];
-            atTerminal.append(buf, qMax<ssize_t>(0, ::read(master, buf, sizeof buf)));
-            return atTerminal;
-        };
+        const auto readAtTerminal = [&] { return atTerminal += terminal.ReadAvailable(); };
         QTRY_COMPARE_WITH_TIMEOUT(readAtTerminal(), all, 5000);
-        QCOMPARE(::write(master, all.constData(), all.size()), ssize_t(all.size()));
+        QVERIFY(terminal.Write(all));
         QTRY_COMPARE_WITH_TIMEOUT(received, all, 5000);
         link.Close();
         QVERIFY(!link.IsOpen());
-        ::close(master);
-        ::close(slave);
 #endif
     }
 };

@@ -20,19 +20,13 @@ struct SeenBox {
 SeenBox AskQuestion(Messages::Buttons buttons, QWidget* parent = nullptr)
 {
     SeenBox seen;
-    QTimer poll;
-    int visibleFor = 0;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || ++visibleFor < 3)
-            return;
-        poll.stop();
-        for (QAbstractButton* b : box->findChild<QDialogButtonBox*>()->buttons())
+    ModalScript script;   // fails the test when no box opens
+    script.Then<QMessageBox>([&](QMessageBox& box) {
+        for (QAbstractButton* b : box.findChild<QDialogButtonBox*>()->buttons())
             seen.buttons << b->text().remove(u'&');
-        seen.centre = box->frameGeometry().center();
-        box->reject();
+        seen.centre = box.frameGeometry().center();
+        box.reject();
     });
-    poll.start(10);
     QtMessages().Show(QStringLiteral("?"), QStringLiteral("title"), buttons, parent);
     return seen;
 }
@@ -146,7 +140,7 @@ private slots:
                 ModalScript::Key(Qt::Key_Escape);
         });
         const auto answer = QtMessages().Show(QStringLiteral("?"), QStringLiteral("title"), Messages::Buttons(buttons));
-        QVERIFY(script.Done());
+        VERIFY_MODALS_DONE(script);
         QTEST(int(answer), "answer");
     }
 
@@ -177,7 +171,7 @@ private slots:
             dialog.reject();
         });
         dialog.exec();
-        QVERIFY(script.Done());
+        VERIFY_MODALS_DONE(script);
         const QPoint expected = placed ? QPoint(20, 30) : window.frameGeometry().center();
         QVERIFY2((seen - expected).manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(seen.x()).arg(seen.y())));
     }

@@ -184,12 +184,12 @@ private slots:
                 printed << item.text;
             }
         QCOMPARE(printed.join('|'), values);
-        const QList<int> noMore = printer.YsOf(1, CatalogueText(241, language));
+        const QList<int> noMore = printer.YsOf(1, CatalogueText(Text::ReportNoFurtherData, language));
         const int lastY = 3000 + 300 * (noFurtherDataAfter - 1);
         QCOMPARE(noMore, noFurtherDataAfter ? QList<int>{lastY + RecordingReportPrinter::LineHeight(10) + 500} : QList<int>{});
         // The file info block, its lines filled in by hand; only the English date month first.
-        QCOMPARE(printer.LineAt(1, 10000), CatalogueText(237, language) + QString(33, '_'));
-        QCOMPARE(printer.LineAt(1, 11200), CatalogueText(240, language) + QString(18, '_'));
+        QCOMPARE(printer.LineAt(1, 10000), CatalogueText(Text::ReportProducedFor, language) + QString(33, '_'));
+        QCOMPARE(printer.LineAt(1, 11200), CatalogueText(Text::ReportSoftwareVersion, language) + QString(18, '_'));
         QCOMPARE(printer.LineAt(1, 15500), QString(language == 1000 ? "03-07-2026" : "07-03-2026") + "    14:05");
     }
 

@@ -1,6 +1,8 @@
 // The set-up that ./scripts/run.sh, ./scripts/test.sh and .ci/run go
 // through, run against stand-ins for dpkg-query, apt-get, sudo and id that
 // play a machine with some packages missing.
+#include "common/filebytes.h"
+
 #include <QtTest>
 
 namespace {
@@ -11,11 +13,9 @@ struct FakeMachine {
     QString Path(const QString& name) const { return dir.filePath(name); }
     void Script(const QString& name, const QByteArray& body)
     {
-        QFile f(Path(QStringLiteral("bin/") + name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("#!" + QStandardPaths::findExecutable(QStringLiteral("bash")).toUtf8() + "\n" + body);
-        f.close();
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        const QString path = Path(QStringLiteral("bin/") + name);
+        QVERIFY(WriteBytes(path, "#!" + QStandardPaths::findExecutable(QStringLiteral("bash")).toUtf8() + "\n" + body));
+        QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner));
     }
     QByteArray Read(const QString& name) const
     {
@@ -42,6 +42,13 @@ private slots:
         const QString install = QStringLiteral("apt-get install -y --no-install-recommends qt6-translations-l10n");
         QTest::newRow("everything there") << QStringList{} << "plain" << "works" << "" << 0 << "" << "";
         QTest::newRow("CI packages not needed") << QStringList{"clang"} << "plain" << "works" << "" << 0 << "" << "";
+        QTest::newRow("packaging tools not needed") << QStringList{"lintian"} << "plain" << "works" << "" << 0 << "" << "";
+        QTest::newRow("packaging tools for the package") << QStringList{"lintian", "clang"} << "root" << "works" << "--package" << 0
+                                                         << "update -qq|install -y --no-install-recommends lintian -qq"
+                                                         << "installing lintian";
+        QTest::newRow("packaging tools for the CI") << QStringList{"appstream", "clang"} << "root" << "works" << "--ci" << 0
+                                                    << "update -qq|install -y --no-install-recommends appstream clang -qq"
+                                                    << "installing appstream clang";
         QTest::newRow("root installs") << translations << "root" << "works" << "" << 0
                                        << "update -qq|install -y --no-install-recommends qt6-translations-l10n -qq"
                                        << "installing qt6-translations-l10n";
@@ -67,17 +74,15 @@ private slots:
         QVERIFY(QDir(machine.dir.path()).mkpath(QStringLiteral("bin")));
         QFile::link(QStandardPaths::findExecutable(QStringLiteral("env")), machine.Path(QStringLiteral("bin/env")));
         // Every package of the list is installed except those of the row.
-        QFile list(QString::fromLocal8Bit(qgetenv("VARDELO_SOURCE_DIR")) + QStringLiteral("/scripts/packages.txt"));
-        QVERIFY(list.open(QIODevice::ReadOnly));
+        const QByteArray list = Bytes(QString::fromLocal8Bit(qgetenv("VARDELO_SOURCE_DIR")) + QStringLiteral("/scripts/packages.txt"));
+        QVERIFY(list != MissingFile);
         QByteArray installed;
-        for (const QByteArray& line : list.readAll().split('\n')) {
+        for (const QByteArray& line : list.split('\n')) {
             const QByteArray name = line.simplified().split(' ').value(0);
             if (!name.isEmpty() && !name.startsWith('#') && !notInstalled.contains(QString::fromUtf8(name)))
                 installed += name + '\n';
         }
-        QFile state(machine.Path(QStringLiteral("installed")));
-        QVERIFY(state.open(QIODevice::WriteOnly) && state.write(installed) >= 0);
-        state.close();
+        QVERIFY(WriteBytes(machine.Path(QStringLiteral("installed")), installed));
 
         const QByteArray dir = machine.dir.path().toUtf8();
         machine.Script(QStringLiteral("dpkg-query"),

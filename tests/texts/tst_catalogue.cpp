@@ -8,8 +8,8 @@ private slots:
     void everyIdInEveryLanguage()
     {
         for (int offset : {0, 1000, 2000, 3000})
-            for (int id = FirstTextId; id <= LastTextId; ++id)
-                QVERIFY2(!CatalogueText(id, offset).isEmpty(), qPrintable(QString::number(id + offset)));
+            for (TextNumber id = FirstTextId; id <= LastTextId; id = id + 1)
+                QVERIFY2(!CatalogueText(id, offset).isEmpty(), qPrintable(QString::number(id.value + offset)));
     }
 
     void exactTexts_data()
@@ -29,7 +29,7 @@ private slots:
     {
         QFETCH(int, id);
         QFETCH(int, offset);
-        QTEST(CatalogueText(id, offset), "text");
+        QTEST(CatalogueText(TextNumber(id), offset), "text");
     }
 
     void windowsLoadOnlyTheirRange()
@@ -37,17 +37,17 @@ private slots:
         ProgramState program;
         program.LanguageOffset = 1000;
         LoadWindowTexts(program, TextWindow::Interface);
-        QCOMPARE(TableText(program, 161), CatalogueText(161, 1000));
-        QCOMPARE(TableText(program, 273), QStringLiteral("com8:"));
-        QVERIFY(TableText(program, 160).isEmpty() && TableText(program, 167).isEmpty()
-                && TableText(program, 267).isEmpty());
+        QCOMPARE(TableText(program, Text::InterfaceTitle), CatalogueText(Text::InterfaceTitle, 1000));
+        QCOMPARE(TableText(program, Text::Com8), QStringLiteral("com8:"));
+        QVERIFY(TableText(program, TextNumber(160)).isEmpty() && TableText(program, TextNumber(167)).isEmpty()
+                && TableText(program, TextNumber(267)).isEmpty());
 
         // A window shows the language that was active when it was last loaded.
         LoadWindowTexts(program, TextWindow::Main);
         program.LanguageOffset = 0;
         LoadWindowTexts(program, TextWindow::Start);
-        QCOMPARE(TableText(program, 101), QStringLiteral("Sprache wählen"));
-        QCOMPARE(TableText(program, 126), QStringLiteral("No VARDELO file selected"));
+        QCOMPARE(TableText(program, Text::SelectLanguage), QStringLiteral("Sprache wählen"));
+        QCOMPARE(TableText(program, Text::NoFileSelected), QStringLiteral("No VARDELO file selected"));
     }
 };
 
