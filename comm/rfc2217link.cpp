@@ -4,8 +4,28 @@
 #include "platform/portmap.h"
 #include "platform/timers.h"
 
+#include <QCoreApplication>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
+namespace {
+// Half-closes a connected socket: a FIN after the bytes sent, reading goes on.
+void EndSending(qintptr descriptor)
+{
+#ifdef Q_OS_WIN
+    ::shutdown(SOCKET(descriptor), SD_SEND);
+#else
+    ::shutdown(int(descriptor), SHUT_WR);
+#endif
+}
+}
 
 Rfc2217Link::Rfc2217Link(Timers& timers, const QString& address, QObject* parent)
     : SerialLink(parent), timers_(timers), address_(address), giveUp_(timers.CreateTimer(ConnectTimeoutMs))
@@ -244,11 +264,32 @@ void Rfc2217Link::DropSocket()
     // command that ends): handed to the system now; the socket goes once
     // it has closed.
     if (socket->state() == QAbstractSocket::ConnectedState) {
+        // Closed as TCP closes without loss: our side ends its sending once
+        // the last byte has left, and reads (and drops) what still comes
+        // until the server closes too. A socket closed at once with bytes
+        // of the server unread (an answer to the last line change, a
+        // modem-state notice) is reset, and a reset makes the server drop
+        // what it has not read yet: the lines going off would be lost and
+        // the terminal's lines left on.
         socket->flush();
+        const auto endSending = [socket] {
+            if (socket->bytesToWrite() == 0 && socket->state() == QAbstractSocket::ConnectedState)
+                EndSending(socket->socketDescriptor());
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, endSending);
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        socket->disconnectFromHost();
-        if (socket->state() == QAbstractSocket::UnconnectedState)
+        connect(socket, &QAbstractSocket::errorOccurred, socket, &QObject::deleteLater);
+        // The socket outlives the link (and the link's clock): the
+        // application holds it, so that one still open at the end goes with it.
+        QCoreApplication* application = QCoreApplication::instance();
+        socket->setParent(application && application->thread() == socket->thread() ? application : nullptr);
+        // A server that never closes is not waited for long.
+        QTimer::singleShot(LingerMs, socket, [socket] {
+            socket->abort();
             socket->deleteLater();
+        });
+        endSending();
     } else {
         socket->abort();
         socket->deleteLater();

@@ -44,6 +44,8 @@ public:
     // terminal having sent a byte is a quick drop; after this many in a row
     // the link stops reopening (no line error, so no reconnection loop).
     static constexpr int QuickDropMs = 2000;
+    // How long a closed connection waits for the server to close its side.
+    static constexpr int LingerMs = 5000;
     static constexpr int QuickDropLimit = 3;
     // The line error a dropped connection raises: the carrier is lost.
     static constexpr int DroppedEvent = LinkEvent::CarrierTimeout;
