@@ -14,7 +14,11 @@
 #include "config/configimage.h"
 #include "platform/fileaccess.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QtTest>
 
 namespace {
@@ -154,6 +158,42 @@ private slots:
         QCOMPARE(first.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(first.process.exitCode(), 0);
         QVERIFY2(first.err.contains(" disconnected\n"), first.err);
+    }
+
+    // A site of three terminals on the network, two served and one on a port
+    // where nothing listens: the two are read, the third fails with its host
+    // and port while the others go on, and the command ends with 1.
+    void siteReadOverTheNetwork()
+    {
+        Served first(Path("served1/memory.QLV"), Env()), second(Path("served2/memory.QLV"), Env());
+        QVERIFY2(first.port && second.port, first.err + second.err);
+        QTcpServer closed;   // a port just free: refused
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const QString refused = QStringLiteral("rfc2217://127.0.0.1:%1").arg(closed.serverPort());
+        closed.close();
+        QByteArray toml = "name = \"Werk 3\"\n";
+        const QStringList ports{first.Address(), refused, second.Address()};
+        for (int i = 0; i < ports.size(); ++i)
+            toml += "[[terminal]]\nname = \"Tor " + QByteArray::number(i + 1) + "\"\nport = \"" + ports[i].toUtf8() + "\"\n";
+        QVERIFY(QDir(dir.path()).mkpath("site"));
+        QVERIFY(WriteBytes(Path("site/werk3.toml"), toml));
+
+        Running site({"site", "read", Path("site/werk3.toml"), "--json"}, Env() << "VARDELO_PASSWORD=123456");
+        QVERIFY(site.Ended());
+        QCOMPARE(site.process.exitCode(), 1);
+        const QJsonArray terminals = QJsonDocument::fromJson(site.out).object().value("terminals").toArray();
+        QStringList results;
+        for (const QJsonValue& t : terminals)
+            results << t.toObject().value("result").toString();
+        QCOMPARE(results, (QStringList{"ok", "failed", "ok"}));
+        QCOMPARE(terminals.at(1).toObject().value("message").toString(),
+                 refused + QStringLiteral(": connection refused, no server listens on port %1").arg(refused.section(u':', -1)));
+        const QByteArray memory = FormatConfigBlock(PatternedMemory());
+        QCOMPARE(Bytes(Path("site/Tor 1/VARDELO.QLV")), memory);
+        QCOMPARE(Bytes(Path("site/Tor 3/VARDELO.QLV")), memory);
+        QCOMPARE(Bytes(Path("site/Tor 2/VARDELO.QLV")), MissingFile);
+        QVERIFY2(first.Says(QStringLiteral(" disconnected\n")) && second.Says(QStringLiteral(" disconnected\n")),
+                 first.err + second.err);
     }
 
     // The reset over the network as pyserial's server sees it: the line set
