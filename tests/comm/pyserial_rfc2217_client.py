@@ -6,8 +6,11 @@ import sys
 
 import serial
 
-url = "rfc2217://127.0.0.1:%s" % sys.argv[1]
-port = serial.serial_for_url(url, baudrate=2400, timeout=10, do_not_open=True)
+# pyserial gives up on a server that takes more than 3 s to answer an
+# option or a line change (its network timeout); a loaded machine can hold
+# the test's server that long. The limits here only end a test that fails.
+url = "rfc2217://127.0.0.1:%s?timeout=60" % sys.argv[1]
+port = serial.serial_for_url(url, baudrate=2400, timeout=60, do_not_open=True)
 port.dtr = False
 port.rts = False
 try:

@@ -47,17 +47,39 @@ struct LoopServer {
     {
         process.setProcessChannelMode(QProcess::MergedChannels);
         QObject::connect(&process, &QProcess::readyRead, [this] { log += QString::fromUtf8(process.readAll()); });
-        process.start(Python, {QStringLiteral("-u"), Server, QStringLiteral("-v"), QStringLiteral("-p"),
-                               QString::number(port), QStringLiteral("loop://")});
+        Start();
     }
     ~LoopServer()
     {
         process.kill();
         process.waitForFinished(WaitMs);
     }
-    bool Listening() { return QTest::qWaitFor([this] { return log.contains(u"TCP/IP port:"); }, WaitMs); }
+    // The server takes its port only after Python has started: in between,
+    // another program on this machine may take it (a connection's local
+    // port comes from the same range). It then ends at once, and starts
+    // again on another free port.
+    bool Listening()
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            if (!QTest::qWaitFor([this] { return log.contains(u"TCP/IP port:") || process.state() == QProcess::NotRunning; },
+                                 WaitMs))
+                return false;
+            if (log.contains(u"TCP/IP port:"))
+                return true;
+            process.waitForFinished(WaitMs);
+            log.clear();
+            port = FreePort();
+            Start();
+        }
+        return false;
+    }
     bool SawDisconnect() { return QTest::qWaitFor([this] { return log.contains(u"Disconnected"); }, WaitMs); }
     QString Address() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port); }
+    void Start()
+    {
+        process.start(Python, {QStringLiteral("-u"), Server, QStringLiteral("-v"), QStringLiteral("-p"),
+                               QString::number(port), QStringLiteral("loop://")});
+    }
 
     // The settings and line changes the log shows, in order
     // ("set baud rate: 2400", "changed DTR to active", ...).
