@@ -1,6 +1,7 @@
 // vardelo-cli: the command-line companion of the configuration program.
 #include "cli/commands.h"
 #include "cli/sitecommand.h"
+#include "comm/rfc2217link.h"
 #include "platform/fileaccess.h"
 
 #include <QCoreApplication>
@@ -183,7 +184,11 @@ int RunCommand(const Command& command, int& argc, char** argv, QTextStream& out,
         app.reset();
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    return command.run(call);
+    const int status = command.run(call);
+    // A terminal on the network: its connection is closed before the
+    // program ends, so that the lines going off reach the server.
+    Rfc2217Link::FinishClosing();
+    return status;
 }
 
 // Everything that is not a command: help, version, usage errors.

@@ -5,6 +5,7 @@
 #include "platform/timers.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrl>
@@ -16,6 +17,9 @@
 #endif
 
 namespace {
+// The objectName of a socket whose link has closed it, while it closes.
+const QString ClosingName = QStringLiteral("rfc2217-closing");
+
 // Half-closes a connected socket: a FIN after the bytes sent, reading goes on.
 void EndSending(qintptr descriptor)
 {
@@ -284,6 +288,7 @@ void Rfc2217Link::DropSocket()
         // application holds it, so that one still open at the end goes with it.
         QCoreApplication* application = QCoreApplication::instance();
         socket->setParent(application && application->thread() == socket->thread() ? application : nullptr);
+        socket->setObjectName(ClosingName);
         // A server that never closes is not waited for long.
         QTimer::singleShot(LingerMs, socket, [socket] {
             socket->abort();
@@ -294,6 +299,27 @@ void Rfc2217Link::DropSocket()
         socket->abort();
         socket->deleteLater();
     }
+}
+
+void Rfc2217Link::FinishClosing()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return;
+    const auto closing = [application] {
+        return !application->findChildren<QTcpSocket*>(ClosingName, Qt::FindDirectChildrenOnly).isEmpty();
+    };
+    if (!closing())
+        return;
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (!closing())
+            loop.quit();
+    });
+    check.start(10);
+    QTimer::singleShot(LingerMs, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void Rfc2217Link::Close()

@@ -46,6 +46,10 @@ public:
     static constexpr int QuickDropMs = 2000;
     // How long a closed connection waits for the server to close its side.
     static constexpr int LingerMs = 5000;
+    // Waits (up to LingerMs) until the connections of closed links have
+    // closed on the server's side too: a program about to end calls it, so
+    // that its last line changes are not lost with a reset connection.
+    static void FinishClosing();
     static constexpr int QuickDropLimit = 3;
     // The line error a dropped connection raises: the carrier is lost.
     static constexpr int DroppedEvent = LinkEvent::CarrierTimeout;
