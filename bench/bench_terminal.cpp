@@ -3,6 +3,7 @@
 //   read:  0.6 s of control-line preamble + 2069 bytes of 10 bits = 9.22 s
 //   write: 2048 bytes to the terminal + 2048 bytes back           = 17.07 s
 // and a whole read in virtual time (the cost of the program's own work).
+#include "bench/realtime.h"
 #include "comm/receivehandler.h"
 #include "comm/sequences.h"
 #include "comm/simterminal.h"
@@ -19,23 +20,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class QuietMessages : public Messages {
-public:
-    QString last;
-    Answer Show(const QString& prompt, const QString&, Buttons buttons, QWidget*) override
-    {
-        last = prompt;
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-};
-
-constexpr double LineSeconds(int bytes)
-{
-    return double(bytes) * Timing::BitsPerByte / Timing::BaudRate;
-}
-constexpr double ReadMinimumSeconds = 0.6 + LineSeconds(Timing::ReadCompleteIndex);
-constexpr double WriteMinimumSeconds = 2 * LineSeconds(Configuration::BlockSlots);
 
 struct Rig {
     QTemporaryDir dir;
@@ -56,22 +40,6 @@ struct Rig {
             [] { return PasswordEntry{1, PackTerminalPassword(QStringLiteral("123456"), false)}; });
     }
 };
-
-// Runs the event loop until the sequence has finished; true on success.
-template <typename Sequence>
-bool RunRealTime(Sequence& sequence, const std::function<bool()>& start)
-{
-    QEventLoop loop;
-    bool ok = false;
-    QObject::connect(&sequence, &Sequence::Finished, &loop, [&](bool success) {
-        ok = success;
-        loop.quit();
-    });
-    if (!start())
-        return false;
-    loop.exec();
-    return ok;
-}
 
 void BM_ReadRealTime(benchmark::State& state)
 {

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 
 #include "texts/catalogue.h"
+#include "texts/networktexts.h"
 #include "app/mainflow.h"
 #include "comm/changereport.h"
 #include "comm/mappedlink.h"
@@ -24,6 +25,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTimer>
 #include <optional>
 
@@ -43,8 +45,8 @@ QString OpenFailureText(const ProgramState& program, const MappedSerialLink& lin
 
 // A --port the command cannot mean is wrong usage, said before anything is
 // opened: a com port beyond com8, a simulated terminal with an option it
-// does not have. (A port map that names such a terminal is the map's fault:
-// its opening says so.)
+// does not have, a network address that is none. (A port map that names
+// such a terminal is the map's fault: its opening says so.)
 std::optional<int> CheckPortText(CommandCall& call)
 {
     const QString text = call.Value(QStringLiteral("port")).trimmed();
@@ -55,6 +57,9 @@ std::optional<int> CheckPortText(CommandCall& call)
     QString error;
     if (target.kind == PortTarget::Kind::Simulated && !ParseSimulationOptions(target.simulation, &error))
         return call.UsageError(QStringLiteral("--port: ") + PrintableText(error));
+    if (target.kind == PortTarget::Kind::Network && !NetworkAddress::Parse(target.address))
+        return call.UsageError(QStringLiteral("--port: ") +
+                               CatalogueText(Text::NetworkNotAnAddress, 1000).arg(PrintableText(target.address)));
     return std::nullopt;
 }
 
@@ -84,6 +89,17 @@ public:
             if (err_)
                 *err_ << "vardelo-cli: " << SequenceText(program_, Text::TransferLogUnwritable).arg(problem) << '\n';
         });
+        // A terminal on the network lost while a sequence runs: said at once.
+        QObject::connect(link_.get(), &SerialLink::ConnectionFailed, [this] {
+            const PortFailure failure = link_->OpenFailure();
+            if (connected_ && err_)
+                *err_ << "vardelo-cli: " << PrintableText(OpenFailureLine(failure, program_.LanguageOffset)) << '\n';
+            // Lost for good (a lost connection is opened again at once, and
+            // that says how it went): nothing the running sequence waits for
+            // can come any more.
+            if (failure.network != NetworkProblem::Dropped && lostForGood_)
+                lostForGood_();
+        });
     }
     ~Terminal()
     {
@@ -97,10 +113,27 @@ public:
         err_ = &err;
         // The port used here says for itself why it does not open.
         ReportPortMap(program_.Ports, link_->Devices(), port_, program_.LanguageOffset, err);
-        if (link_->Open())
-            return true;
-        err << OpenFailureText(program_, *link_) << '\n';
-        return false;
+        if (!link_->Open()) {
+            err << OpenFailureText(program_, *link_) << '\n';
+            return false;
+        }
+        // A terminal on the network is connected before anything starts:
+        // the sequences time its control lines. The link gives up by itself.
+        if (!link_->IsReady()) {
+            QEventLoop loop;
+            QObject::connect(link_.get(), &SerialLink::Ready, &loop, &QEventLoop::quit);
+            QObject::connect(link_.get(), &SerialLink::ConnectionFailed, &loop, &QEventLoop::quit);
+            loop.exec();
+            if (!link_->IsReady()) {
+                err << OpenFailureText(program_, *link_) << '\n';
+                return false;
+            }
+        }
+        if (link_->RoundTripUs() >= 0)
+            err << "vardelo-cli: "
+                << PrintableText(ConnectedText(link_->Description(), link_->RoundTripUs(), program_.LanguageOffset)) << '\n';
+        connected_ = true;
+        return true;
     }
 
     // Runs the sequence that start() begins until it has finished, with a
@@ -115,6 +148,16 @@ public:
             ok = success;
             loop.quit();
         });
+        // The line gone for good: the sequence stops without its message
+        // (the failure was said) and the command fails.
+        lostForGood_ = [&] {
+            if (!sequence.IsRunning())
+                return;
+            sequence.Abort();
+            ok = false;
+            loop.quit();
+        };
+        const auto forget = qScopeGuard([this] { lostForGood_ = nullptr; });
         QTimer progress;
         QObject::connect(&progress, &QTimer::timeout, &loop, [&] {
             const QString line = ProgressLine(monitor_->Current());
@@ -139,6 +182,8 @@ public:
     int port_ = 0;   // com N, or 0 for a device or simulation named directly
     std::unique_ptr<TransferRecorder> recorder_;
     QTextStream* err_ = nullptr;
+    bool connected_ = false;   // Open() has succeeded
+    std::function<void()> lostForGood_;   // set while a sequence runs
 };
 
 // Reads the terminal into outFile (or as storing says); the identification
@@ -255,7 +300,10 @@ int RunWrite(CommandCall& call)
     WriteSequence& write = t.session_->Write();
     const bool ok = t.Run(write, [&] { return write.Start(ImageBlock(configuration)); }, call.err);
     const QString result = write.ResultText().isEmpty() ? t.messages_.last : write.ResultText();
-    (ok ? call.out : call.err) << result.trimmed() << '\n';
+    // A write stopped by a lost line has no result of its own: the line
+    // said why.
+    if (!result.trimmed().isEmpty())
+        (ok ? call.out : call.err) << result.trimmed() << '\n';
     if (const SimulatedTerminal* sim = t.link_->Simulation(); !ok && sim && !sim->ErrorText().isEmpty())
         call.err << CatalogueText(Text::SimulationNotStored, language) << ' ' << PrintableText(sim->ErrorText())
                  << '\n';

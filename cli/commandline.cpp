@@ -86,7 +86,8 @@ OptionSpec PortOption()
 {
     return {QStringLiteral("port"), QStringLiteral("PORT"), QStringLiteral("the terminal's port"),
             QStringLiteral("com1 to com8 (through the port map), a device such as /dev/ttyUSB0, "
-                           "or sim[:FILE.QLV][,OPTION...] for the simulated terminal"),
+                           "sim[:FILE.QLV][,OPTION...] for the simulated terminal, or rfc2217://HOST:PORT for a "
+                           "terminal behind a serial device server"),
             {}, {}, true};
 }
 

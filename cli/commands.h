@@ -17,6 +17,7 @@ int RunReset(CommandCall& call);
 int RunPorts(CommandCall& call);
 int RunExport(CommandCall& call);
 int RunImport(CommandCall& call);
+int RunSimulate(CommandCall& call);
 
 // The port map of the program (the same configuration folder as the GUI).
 PortMap ProgramPortMap();

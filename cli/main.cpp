@@ -1,6 +1,7 @@
 // vardelo-cli: the command-line companion of the configuration program.
 #include "cli/commands.h"
 #include "cli/sitecommand.h"
+#include "comm/rfc2217link.h"
 #include "platform/fileaccess.h"
 
 #include <QCoreApplication>
@@ -58,6 +59,19 @@ const QList<Command>& Commands()
          {PortOption(), LangOption(QStringLiteral("en"))},
          {{ExitOk, QStringLiteral("the reset pulse was given")}, TerminalFailed},
          RunReset},
+        {QStringLiteral("simulate"),
+         QStringLiteral("serve a simulated terminal over the network (RFC 2217) until stopped (Ctrl+C)"),
+         {{QStringLiteral("MEMORY.QLV[,OPTION...]"),
+           QStringLiteral("its memory (a write it takes is stored there) and the options of the simulated terminal "
+                          "(silent, stop=N, burst=N, differ, short, framing=N, free=TEXT, id=TEXT)")}},
+         {{QStringLiteral("listen"), QStringLiteral("[HOST:]PORT"),
+           QStringLiteral("where to serve it: a port alone serves this machine only (127.0.0.1), 0.0.0.0:PORT "
+                          "every network; port 0 takes a free one, named in the first line"),
+           {}, {}, {}, true},
+          LangOption(QStringLiteral("en"))},
+         {{ExitOk, QStringLiteral("stopped by SIGINT or SIGTERM")},
+          {ExitFailed, QStringLiteral("it could not be served (the memory file or the port: the message says which)")}},
+         RunSimulate},
         {QStringLiteral("ports"), QStringLiteral("list the serial ports, their adapters and the port map line for each"),
          {},
          JsonOptions(),
@@ -170,7 +184,11 @@ int RunCommand(const Command& command, int& argc, char** argv, QTextStream& out,
         app.reset();
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
-    return command.run(call);
+    const int status = command.run(call);
+    // A terminal on the network: its connection is closed before the
+    // program ends, so that the lines going off reach the server.
+    Rfc2217Link::FinishClosing();
+    return status;
 }
 
 // Everything that is not a command: help, version, usage errors.

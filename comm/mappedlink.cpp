@@ -1,6 +1,7 @@
 #include "comm/mappedlink.h"
 
 #include "comm/portdiagnosis.h"
+#include "comm/rfc2217link.h"
 #include "platform/timers.h"
 
 MappedSerialLink::MappedSerialLink(Timers& timers, const PortMap& map, QObject* parent)
@@ -24,11 +25,23 @@ bool MappedSerialLink::Open()
 {
     const PortTarget target = Target();
     const bool simulated = target.kind == PortTarget::Kind::Simulated;
-    const QString key = (simulated ? QStringLiteral("sim") + target.simulation : QStringLiteral("dev:") + target.device);
+    const bool network = target.kind == PortTarget::Kind::Network;
+    const QString key = simulated ? QStringLiteral("sim") + target.simulation
+                        : network ? QStringLiteral("net:") + target.address
+                                  : QStringLiteral("dev:") + target.device;
     if (!backend_ || key != backendKey_) {
         Close();
         std::unique_ptr<SerialLink> backend;
-        if (simulated) {
+        if (network) {
+            backend = std::make_unique<Rfc2217Link>(timers_, target.address);
+            connect(backend.get(), &SerialLink::Ready, this, &SerialLink::Ready);
+            connect(backend.get(), &SerialLink::ConnectionFailed, this, [this] {
+                // Said later than Open() returned: the failure is the link's now.
+                failure_ = backend_->OpenFailure();
+                SetErrorText(backend_->ErrorText());
+                emit ConnectionFailed();
+            });
+        } else if (simulated) {
             QString error;
             const auto options = ParseSimulationOptions(target.simulation, &error);
             if (!options) {
@@ -58,7 +71,9 @@ bool MappedSerialLink::Open()
     failure_ = {};
     if (opened)
         return true;
-    if (auto* port = qobject_cast<QSerialPortLink*>(backend_.get())) {
+    if (network) {
+        failure_ = backend_->OpenFailure();
+    } else if (auto* port = qobject_cast<QSerialPortLink*>(backend_.get())) {
         failure_ = DiagnoseOpenFailure(target.device, port->OpenError(), port->OpenErrorText(), *devices_);
     } else if (const auto* sim = Simulation(); sim && sim->InUse()) {
         // Another session has this simulated terminal: said as of a serial
@@ -81,6 +96,16 @@ void MappedSerialLink::Close()
 bool MappedSerialLink::IsOpen() const
 {
     return backend_ && backend_->IsOpen();
+}
+
+bool MappedSerialLink::IsReady() const
+{
+    return backend_ && backend_->IsReady();
+}
+
+qint64 MappedSerialLink::RoundTripUs() const
+{
+    return backend_ ? backend_->RoundTripUs() : -1;
 }
 
 void MappedSerialLink::SetDtr(bool on)
@@ -127,7 +152,15 @@ QString MappedSerialLink::Description() const
     if (backend_)
         return backend_->Description();
     const PortTarget t = Target();
-    return t.kind == PortTarget::Kind::Simulated ? QStringLiteral("simulated terminal") : t.device;
+    switch (t.kind) {
+    case PortTarget::Kind::Simulated:
+        return QStringLiteral("simulated terminal");
+    case PortTarget::Kind::Network:
+        return PrintableText(t.address, 200);
+    case PortTarget::Kind::Device:
+        break;
+    }
+    return t.device;
 }
 
 SimulatedTerminal* MappedSerialLink::Simulation() const

@@ -1,6 +1,7 @@
 #include "comm/portdiagnosis.h"
 
 #include "texts/catalogue.h"
+#include "texts/networktexts.h"
 #include "texts/sequencetext.h"
 #include "platform/serialdevices.h"
 
@@ -72,6 +73,8 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
         return text(Text::SimulationMemoryFile) + u' ' + f.detail;
     case PortFailure::Cause::SimulationSetting:
         return text(Text::SimulationSettingUnusable) + u' ' + f.device + QStringLiteral(": ") + f.detail;
+    case PortFailure::Cause::Network:
+        return NetworkFailureLine(f, languageOffset);
     case PortFailure::Cause::Other:
         break;
     }
@@ -82,14 +85,15 @@ QString OpenFailureLine(const PortFailure& f, int languageOffset)
 
 QString PortFailedMessage(const ProgramState& program, TextNumber textId, const QList<PortFailure>& failures)
 {
-    // A simulated terminal whose memory file or setting cannot be used is no
-    // occupied interface: then its own line stands alone.
-    const bool onlySimulation = !failures.isEmpty()
+    // A simulated terminal whose memory file or setting cannot be used, or a
+    // terminal on the network that cannot be reached, is no occupied
+    // interface: then its own line stands alone.
+    const bool noInterface = !failures.isEmpty()
         && std::all_of(failures.begin(), failures.end(), [](const PortFailure& f) {
-               return f.cause == PortFailure::Cause::SimulationFile
-                   || f.cause == PortFailure::Cause::SimulationSetting;
+               return f.cause == PortFailure::Cause::SimulationFile || f.cause == PortFailure::Cause::SimulationSetting
+                   || f.cause == PortFailure::Cause::Network;
            });
-    QString message = onlySimulation ? QString() : SequenceText(program, textId);
+    QString message = noInterface ? QString() : SequenceText(program, textId);
     for (const PortFailure& failure : failures) {
         const QString line = OpenFailureLine(failure, program.LanguageOffset);
         if (!line.isEmpty())

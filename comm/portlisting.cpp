@@ -1,6 +1,7 @@
 #include "comm/portlisting.h"
 
 #include "texts/catalogue.h"
+#include "texts/networktexts.h"
 #include "comm/simterminal.h"
 
 #include <QFileInfo>
@@ -164,6 +165,11 @@ QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& d
                       bool wholePath)
 {
     const QString com = QStringLiteral("com%1 = ").arg(port);
+    if (target.kind == PortTarget::Kind::Network) {
+        if (!NetworkAddress::Parse(target.address))
+            return com + CatalogueText(Text::NetworkNotAnAddress, languageOffset).arg(target.address);
+        return com + target.address + QStringLiteral(", ") + CatalogueText(Text::NetworkTerminal, languageOffset);
+    }
     if (target.kind == PortTarget::Kind::Simulated) {
         QString text = com + CatalogueText(Text::SimulatedTerminal, languageOffset);
         QString error;

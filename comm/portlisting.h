@@ -31,7 +31,8 @@ QJsonObject PortsJson(const QList<ListedPort>& ports);
 QStringList MissingMapDevices(const PortMap& map, const SerialDevices& devices, int exceptPort = 0);
 
 // What com N stands for, in a language: "com1 = /dev/ttyUSB0, FT232R USB
-// UART", "com3 = simulated terminal", "com5 = /dev/ttyS4, not present". A
+// UART", "com3 = simulated terminal", "com5 = /dev/ttyS4, not present",
+// "com6 = rfc2217://door1:4001, terminal on the network (RFC 2217)". A
 // simulated terminal's memory file by its name (door1.QLV), or with
 // wholePath as written in the map; a setting it cannot use is said.
 QString PortStandsFor(int port, const PortTarget& target, const SerialDevices& devices, int languageOffset,

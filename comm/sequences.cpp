@@ -1,6 +1,8 @@
 #include "comm/sequences.h"
 
+#include "texts/catalogue.h"
 #include "texts/filetexts.h"
+#include "texts/networktexts.h"
 #include "texts/sequencetext.h"
 #include "comm/portdiagnosis.h"
 #include "comm/receivehandler.h"
@@ -15,11 +17,19 @@
 #include <algorithm>
 
 namespace {
-// A terminal command needs the port; with none open it says so at once.
+// A terminal command needs the port; with none open it says so at once. A
+// terminal on the network still being connected cannot be timed yet (its
+// lines would all go out at once when it is): the command waits for it
+// where it is given (the window, the command line), and here it is refused.
 bool PortReady(const SequenceContext& c)
 {
-    if (c.link.IsOpen())
+    if (c.link.IsReady())
         return true;
+    if (c.link.IsOpen()) {
+        c.messages.Show(CatalogueText(Text::NetworkConnecting, c.s.Program.LanguageOffset).arg(c.link.Description()),
+                        SequenceText(c.s.Program, Text::PortBusyTitle));
+        return false;
+    }
     // The last failed opening still says why the port is closed.
     c.messages.Show(PortFailedMessage(c.s.Program, Text::PortBusy, {c.link.OpenFailure()}),
                     SequenceText(c.s.Program, Text::PortBusyTitle));

@@ -164,6 +164,22 @@ public:
         }
         if (!OpenLink())
             return;
+        // A terminal on the network is connected before its read starts: the
+        // sequence times the control lines. The link gives up by itself, and
+        // says why with ConnectionFailed.
+        if (!link_->IsReady()) {
+            phase_ = Phase::Connecting;
+            connect(link_.get(), &SerialLink::Ready, this, [this] {
+                if (phase_ == Phase::Connecting)
+                    StartRead();
+            });
+            return;
+        }
+        StartRead();
+    }
+
+    void StartRead()
+    {
         ReadSequence& read = session_->Read();
         const bool dryRun = run_.operation_ == SiteOperation::Write && run_.options_.dryRun;
         if (!dryRun)
@@ -195,6 +211,11 @@ public:
     // stored); a write under way goes on to its end.
     void Stop()
     {
+        if (phase_ == Phase::Connecting) {
+            result.stopped = true;
+            Finish(SiteResult::Skipped, CatalogueText(Text::SiteStopped, run_.program_.LanguageOffset));
+            return;
+        }
         // A read being stored is complete: it ends as it is.
         if (phase_ != Phase::Reading || !session_->Read().IsRunning())
             return;
@@ -204,7 +225,7 @@ public:
     }
 
 private:
-    enum class Phase { Idle, Reading, Writing, Done };
+    enum class Phase { Idle, Connecting, Reading, Writing, Done };
 
     // The configuration to write, checked before the line is touched.
     bool LoadWanted(int language)
@@ -248,13 +269,45 @@ private:
         connect(recorder_.get(), &TransferRecorder::Problem, this, [this](const QString& problem) {
             logProblem_ = SequenceText(run_.program_, Text::TransferLogUnwritable).arg(PrintableText(problem));
         });
+        // Queued: the link is still within its own signal, and the job's end
+        // closes it and may let it go.
+        connect(link_.get(), &SerialLink::ConnectionFailed, this, &Job::ConnectionFailed, Qt::QueuedConnection);
         if (link_->Open())
             return true;
+        FailOpening();
+        return false;
+    }
+
+    // Why the port did not open (or the terminal on the network could not be
+    // reached), as the port's own lines say it.
+    void FailOpening()
+    {
         QStringList lines = PortFailedMessage(run_.program_, Text::PortBusy, {link_->OpenFailure()}).trimmed().split(u'\n');
         for (QString& line : lines)
             line = PrintableText(line);
         Fail(lines.join(u'\n'));
-        return false;
+    }
+
+    // The terminal on the network could not be reached, or its connection was
+    // lost. One lost midway is opened again by the link at once (the
+    // sequence's own checks then tell whether the transfer survived); one
+    // lost for good ends the transfer under way, whose message would only
+    // follow after its waits.
+    void ConnectionFailed()
+    {
+        const PortFailure failure = link_->OpenFailure();
+        if (phase_ == Phase::Connecting) {
+            FailOpening();
+        } else if (failure.network != NetworkProblem::Dropped) {
+            // A read being stored is complete: it ends as it is.
+            if (phase_ == Phase::Reading && session_->Read().IsRunning())
+                session_->Read().Abort();
+            else if (phase_ == Phase::Writing && session_->Write().IsRunning())
+                session_->Write().Abort();
+            else
+                return;
+            FailOpening();
+        }
     }
 
     void ReadFinished(bool ok)

@@ -319,6 +319,20 @@ QString ConfigurationFolder(const QString& settingsPath)
     return QFileInfo(settingsPath).absolutePath();
 }
 
+QString PortMapPathFor(const QString& settingsPath)
+{
+    return QDir(ConfigurationFolder(settingsPath)).filePath(QStringLiteral("ports.map"));
+}
+
+FileStatus StorePortMapEntry(const QString& path, int port, const QString& target)
+{
+    const FileContent file = ReadRegularFile(path, PortMap::MaxFileBytes);
+    if (!file.status && file.status.fault != FileFault::Missing)
+        return file.status;
+    QDir().mkpath(ConfigurationFolder(path));
+    return WriteFileAtomically(path, PortMap::WithEntry(QString::fromUtf8(file.content), port, target).toUtf8());
+}
+
 int LeadingNumber(const QString& text)
 {
     qsizetype i = 0;

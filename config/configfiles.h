@@ -98,5 +98,12 @@ FileStatus ReadSettings(ProgramState& program, const QString& path);
 bool ParseSettings(ProgramState& program, const QByteArray& content);
 // Writes " <ChosenPort>" and LanguageText.
 FileStatus WriteSettings(const ProgramState& program, const QString& path);
+// The port map in the configuration folder of the settings file.
+QString PortMapPathFor(const QString& settingsPath);
+// Names target for com N in the port map file (an empty target removes com
+// N's line), every other line as it was; written beside it and renamed over
+// it. A map that is no regular file or too large is left as it is and its
+// refusal returned.
+FileStatus StorePortMapEntry(const QString& path, int port, const QString& target);
 // Languages other than 0, 1000, 2000 and 3000 are taken as German.
 qint16 LanguageOffsetFromText(const QString& text);

@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QUrl>
 #include <algorithm>
 #include <optional>
 
@@ -137,17 +136,17 @@ PortReading ReadPort(const QString& written, const QString& folder, const Simula
         port.com = com;
         port.target = QStringLiteral("com%1").arg(com);
         reading.identity = port.target;
-    } else if (text.startsWith(QLatin1String("rfc2217://"), Qt::CaseInsensitive)) {
-        const QUrl url(text, QUrl::StrictMode);
-        const int tcpPort = url.port();
-        if (!url.isValid() || url.host().isEmpty() || tcpPort < 1 || !url.userInfo().isEmpty() || !url.path().isEmpty()
-            || url.hasQuery() || url.hasFragment())
+    } else if (NetworkAddress::LooksLikeOne(text)) {
+        // The port map's rule: rfc2217://HOST:PORT, and any other SCHEME://
+        // is meant as an address and refused as none.
+        const std::optional<NetworkAddress> address = NetworkAddress::Parse(text);
+        if (!address)
             return reading;
         port.kind = SitePort::Kind::Network;
-        port.host = url.host();
-        port.tcpPort = tcpPort;
+        port.host = address->host;
+        port.tcpPort = address->port;
         const QString host = port.host.contains(u':') ? u'[' + port.host + u']' : port.host;
-        port.target = QStringLiteral("rfc2217://%1:%2").arg(host).arg(tcpPort);
+        port.target = QStringLiteral("rfc2217://%1:%2").arg(host).arg(port.tcpPort);
         reading.identity = port.target;
     } else if (const PortTarget target = PortMap::TargetFromText(text); target.kind == PortTarget::Kind::Simulated) {
         if (checkSimulation)

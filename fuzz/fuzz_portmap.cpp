@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     for (int port = 1; port <= 8; ++port) {
         const PortTarget target = map.Resolve(port);
-        if (HasControl(target.device) || HasControl(target.simulation))
+        if (HasControl(target.device) || HasControl(target.simulation) || HasControl(target.address))
             std::abort();
     }
     return 0;

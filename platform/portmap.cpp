@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QUrl>
 #include <algorithm>
 
 QString PortMap::DefaultPath()
@@ -28,11 +29,34 @@ QString PortMap::SystemDevice(int port)
 #endif
 }
 
+std::optional<NetworkAddress> NetworkAddress::Parse(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (!t.startsWith(Scheme, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QUrl url(t, QUrl::StrictMode);
+    // Only host and port: no user, path, query or fragment, which a serial
+    // device server would not know what to do with.
+    if (!url.isValid() || url.host().isEmpty() || url.port() < 1 || !url.userInfo().isEmpty()
+        || (!url.path().isEmpty() && url.path() != u"/") || url.hasQuery() || url.hasFragment())
+        return std::nullopt;
+    return NetworkAddress{url.host(), quint16(url.port())};
+}
+
+bool NetworkAddress::LooksLikeOne(const QString& text)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return scheme.match(text.trimmed()).hasMatch();
+}
+
 PortTarget PortMap::TargetFromText(const QString& text)
 {
     PortTarget target;
     const QString t = text.trimmed();
-    if (t == u"sim" || t.startsWith(u"sim:") || t.startsWith(u"sim,")) {
+    if (NetworkAddress::LooksLikeOne(t)) {
+        target.kind = PortTarget::Kind::Network;
+        target.address = t;
+    } else if (t == u"sim" || t.startsWith(u"sim:") || t.startsWith(u"sim,")) {
         target.kind = PortTarget::Kind::Simulated;
         target.simulation = t.mid(3);
     } else {
@@ -66,7 +90,7 @@ PortMap PortMap::Parse(const QString& text)
         // A device name with a NUL or an escape in it is no device name.
         if (port == 0 || target.isEmpty() || HasControlCharacter(line)) {
             if (++bad <= MaxReportedLines)
-                map.problems_ << QStringLiteral("line %1: \"%2\" is not of the form comN=DEVICE or comN=sim[:FILE.QLV]")
+                map.problems_ << QStringLiteral("line %1: \"%2\" is not of the form comN=DEVICE, comN=sim[:FILE.QLV] or comN=rfc2217://HOST:PORT")
                                      .arg(i + 1)
                                      .arg(PrintableText(line, ShownLineChars));
             continue;
@@ -98,4 +122,28 @@ PortTarget PortMap::Resolve(int port) const
     PortTarget target;
     target.device = SystemDevice(port);
     return target;
+}
+
+QString PortMap::WithEntry(const QString& text, int port, const QString& target)
+{
+    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QString entry = QStringLiteral("com%1=%2").arg(port).arg(target.trimmed());
+    bool placed = target.trimmed().isEmpty();
+    for (qsizetype i = 0; i < lines.size();) {
+        const QString line = lines.at(i).trimmed();
+        const qsizetype eq = line.indexOf(u'=');
+        if (line.startsWith(u'#') || eq <= 0 || PortNumberOf(line.left(eq)) != port) {
+            ++i;
+        } else if (!placed) {
+            lines[i++] = entry;
+            placed = true;
+        } else {
+            lines.removeAt(i);
+        }
+    }
+    if (!placed)
+        lines << entry;
+    return lines.isEmpty() ? QString() : lines.join(u'\n') + u'\n';
 }

@@ -1,19 +1,38 @@
 #pragma once
-// Which device, or the built-in simulated terminal, each of com1..com8 stands
-// for.
+// Which device, the built-in simulated terminal or a terminal on the network
+// each of com1..com8 stands for, and how a port is written wherever one is
+// taken (the port map, --port of the command line, a site's terminals).
 
 #include "platform/fileaccess.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-// Where a port number leads: a device, or the built-in simulated terminal.
+// Where a port number leads: a device, the built-in simulated terminal, or a
+// serial device server on the network.
 struct PortTarget {
-    enum class Kind { Device, Simulated };
+    enum class Kind { Device, Simulated, Network };
     Kind kind = Kind::Device;
     QString device;        // Device: the system's name of the port
     QString simulation;    // Simulated: the text after "sim" ("" or ":FILE.QLV,options")
+    QString address;       // Network: the address as written ("rfc2217://HOST:PORT", or one that is none)
+};
+
+// A serial line over the network: Telnet with COM port control (RFC 2217),
+// written "rfc2217://HOST:PORT", a numeric IPv6 host in brackets
+// ("rfc2217://[::1]:4001").
+struct NetworkAddress {
+    QString host;
+    quint16 port = 0;
+    static constexpr QStringView Scheme = u"rfc2217://";
+    // Host and port of such an address; nothing for any other text.
+    static std::optional<NetworkAddress> Parse(const QString& text);
+    // Whether the text is meant as a network address: "rfc2217://..." or
+    // any other "SCHEME://..." (which is refused as none, rather than taken
+    // for a device of that name).
+    static bool LooksLikeOne(const QString& text);
 };
 
 // The user's port map: com N to a device or to the simulated terminal.
@@ -22,6 +41,7 @@ struct PortTarget {
 //     com2=sim                    the simulated terminal with its own memory
 //     com3=sim:/home/me/T.QLV     a simulated terminal that holds that configuration
 //     com4=sim:T.QLV,burst=8      ... with the options of the simulated terminal
+//     com5=rfc2217://door1:4001   a terminal behind a serial device server
 // Blank lines and lines starting with '#' are ignored. Ports the map does
 // not name are the system's own (com N = /dev/ttyS(N-1), COMN on Windows).
 class PortMap {
@@ -44,6 +64,7 @@ public:
     const FileStatus& LoadStatus() const { return status_; }
 
     void Set(int port, const QString& target) { entries_.insert(port, target); }
+    void Remove(int port) { entries_.remove(port); }
     PortTarget Resolve(int port) const;
     // The ports the map names, with the target text of each.
     const QHash<int, QString>& Entries() const { return entries_; }
@@ -55,6 +76,10 @@ public:
     static QString SystemDevice(int port);
     // Reads a target text as given in the map or on the command line.
     static PortTarget TargetFromText(const QString& text);
+    // The map's text with com N's line replaced (the first one, later ones
+    // removed; appended when there is none), or removed for an empty target;
+    // every other line, comments included, stays as it was.
+    static QString WithEntry(const QString& text, int port, const QString& target);
 
 private:
     QHash<int, QString> entries_;

@@ -13,6 +13,23 @@
 class QSerialPort;
 struct PortTarget;
 
+// What went wrong with a terminal on the network.
+enum class NetworkProblem {
+    None,
+    BadAddress,        // not rfc2217://HOST:PORT
+    UnknownHost,       // the name does not resolve
+    Refused,           // nothing listens on that port
+    NoAnswer,          // no connection within the give-up time
+    NoNegotiation,     // connected, but COM port control not set up in time
+    OptionRefused,     // the server refuses COM port control
+    SettingsRefused,   // the server does not take 2400 baud 8N1 without flow control
+    ControlRefused,    // the server does not drive DTR and RTS
+    Closed,            // the server closed the connection before it was ready
+    Dropped,           // a ready connection was lost
+    KeepsDropping,     // it drops again and again right after being set up
+    Other              // the network layer's own words
+};
+
 // Why a port did not open, for the line under the message that says so.
 struct PortFailure {
     enum class Cause {
@@ -24,16 +41,20 @@ struct PortFailure {
         NoHardware,     // a device the system reserves, with no UART behind it
         SimulationFile, // a simulated terminal whose memory file cannot be used: detail says why
         SimulationSetting, // a simulated terminal named with an option it does not have: detail says which
+        Network,        // a terminal on the network: network says what went wrong, detail what the
+                        // message names beside the address (the host, the port, the seconds waited,
+                        // the line or setting not answered, the server's own words)
         Other           // detail holds the serial layer's own words
     };
     enum class Kind { File, Folder, Other };   // what a NotADevice is
     Cause cause = Cause::None;
     Kind kind = Kind::Other;
     QString device;          // as the operator named it
-    QString detail;          // the serial layer's error text
+    QString detail;          // the serial layer's error text (Network: see there)
     QString group;           // NoPermission: the group that may open it, if joining helps
     QString user;            // NoPermission: who would join it
     QStringList detected;    // Missing: the ports the system reports
+    NetworkProblem network = NetworkProblem::None;   // Network: what went wrong
 };
 
 // Codes of the receive event.
@@ -88,7 +109,23 @@ public:
     // What com N stands for on this link.
     virtual PortTarget TargetOf(int port) const;
 
+    // Whether the line can be driven now. A local port is as soon as it is
+    // open; a link to a serial device server is open from the moment it
+    // starts connecting and ready once the server has taken its settings
+    // (Ready() and ConnectionFailed() tell when). A caller that times the
+    // control lines waits for it.
+    virtual bool IsReady() const { return IsOpen(); }
+    // Microseconds from the settings sent to the server to their answer, at
+    // the last connect; -1 for a local port and before the first.
+    virtual qint64 RoundTripUs() const { return -1; }
+
 signals:
+    // The server has taken every setting (a network link only).
+    void Ready();
+    // An opening failed after Open() had returned, or a ready connection was
+    // lost; the link is closed and OpenFailure() says why (a network link
+    // only).
+    void ConnectionFailed();
     // Raised for every delivery of waiting bytes (code 2) and for line
     // errors (codes 1001..1011).
     void ReceiveEvent(int code);

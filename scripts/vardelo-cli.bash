@@ -13,7 +13,7 @@ _vardelo_cli()
     elif [[ $prev == = ]] && ((COMP_CWORD > 1)); then
         prev=${COMP_WORDS[COMP_CWORD-2]}
     fi
-    local commands="show print read write reset ports export import diff log site help"
+    local commands="show print read write reset simulate ports export import diff log site help"
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -28,7 +28,7 @@ _vardelo_cli()
             COMPREPLY=($(compgen -W "de en fr es" -- "$cur"))
             return ;;
         --port)
-            COMPREPLY=($(compgen -W "com1 com2 com3 com4 com5 com6 com7 com8 sim" -- "$cur")
+            COMPREPLY=($(compgen -W "com1 com2 com3 com4 com5 com6 com7 com8 sim rfc2217://" -- "$cur")
                        $(compgen -f -- "$cur" | grep '^/dev/tty'))
             return ;;
         --pdf)
@@ -43,7 +43,7 @@ _vardelo_cli()
         --password-file)
             COMPREPLY=($(compgen -f -- "$cur"))
             return ;;
-        --password|--last|--only|--date)
+        --password|--last|--only|--date|--listen)
             return ;;
     esac
 
@@ -54,6 +54,7 @@ _vardelo_cli()
         read)  options="--port --password-file --password --out --lang" ;;
         write) options="--port --password-file --password --dry-run --lang"; files=1 ;;
         reset) options="--port --lang" ;;
+        simulate) options="--listen --lang"; files=1 ;;
         ports) options="--json --pretty" ;;
         export) options="--csv --lang"; files=1 ;;
         import) options="--csv --out --lang"; files=1 ;;

@@ -355,7 +355,31 @@ struct TextNumber {
     X(Imported, 512, "Imported from %1: %2 card(s), not saved yet") \
     X(DataLengthRefused, 513, "The data length must be 1 to %1 digits; it stays %2.") \
     X(DisplayLineUnstorable, 514, "The display line cannot store these characters: %1") \
-    X(PrintPreviewItem, 528, "Print preview...")
+    X(PrintPreviewItem, 528, "Print preview...") \
+    /* terminals on the network (%1 the address, rfc2217://HOST:PORT, unless told otherwise): why one cannot be */ \
+    /* reached, the status bar, the interface dialog, and the simulated terminal served by simulate --listen */ \
+    X(NetworkNotAnAddress, 530, "%1 is not a network address of the form rfc2217://HOST:PORT") \
+    X(NetworkUnknownHost, 531, "%1: unknown host \"%2\"") \
+    X(NetworkRefused, 532, "%1: connection refused, no server listens on port %2") \
+    X(NetworkNoAnswer, 533, "%1: no answer within %2 s") \
+    X(NetworkNoComPortControl, 534, "%1: the server does not set up COM port control (RFC 2217) within %2 s") \
+    X(NetworkComPortRefused, 535, "%1: the server refuses COM port control (RFC 2217); the terminal cannot be " \
+                                  "driven without DTR and RTS") \
+    X(NetworkSettingsRefused, 536, "%1: the server does not take 2400 baud, 8 data bits, no parity, 1 stop bit (%2)") \
+    X(NetworkControlNotDriven, 537, "%1: the server does not drive the control line %2; the terminal cannot be " \
+                                    "driven without DTR and RTS") \
+    X(NetworkClosedBeforeSetUp, 538, "%1: the server closed the connection before it was set up") \
+    X(NetworkConnectionLost, 539, "%1: connection lost") \
+    X(NetworkKeepsDropping, 540, "%1: the connection keeps dropping as soon as it is set up") \
+    X(NetworkConnecting, 541, "Connecting to %1 ...") \
+    X(NetworkConnected, 542, "Connected to %1, round trip %2 ms") \
+    X(NetworkTerminal, 543, "terminal on the network") \
+    X(NetworkAddressCaption, 544, "Network address (rfc2217://HOST:PORT):") \
+    X(ServedSimulation, 545, "Simulated terminal (%1) served at rfc2217://%2; stop with Ctrl+C") \
+    X(ServedClientConnected, 546, "%1 connected") \
+    X(ServedClientDisconnected, 547, "%1 disconnected") \
+    X(ServedClientRefused, 548, "%1 refused: the terminal is serving %2") \
+    X(CannotServeSimulation, 549, "The simulated terminal cannot be served at %1: %2")
 
 namespace Text {
 #define VARDELO_TEXT_NAME(name, number, english) inline constexpr TextNumber name{number};

@@ -2,6 +2,7 @@
 
 #include "texts/catalogue.h"
 #include "texts/filetexts.h"
+#include "texts/networktexts.h"
 #include "app/mainflow.h"
 #include "app/ui/languagewindow.h"
 #include "comm/changereport.h"
@@ -14,6 +15,7 @@
 #include "app/ui/sitewindow.h"
 #include "comm/portdiagnosis.h"
 #include "comm/portlisting.h"
+#include "comm/receivehandler.h"
 #include "comm/portopening.h"
 #include "comm/progress.h"
 #include "comm/sequences.h"
@@ -115,7 +117,26 @@ MainWindow::MainWindow(ProgramState& program, Configuration& m, Services service
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName(QStringLiteral("StatusLine"));
     statusBar()->addWidget(statusLine_, 1);
+    connectionLine_ = new QLabel(this);
+    connectionLine_->setObjectName(QStringLiteral("ConnectionStatus"));
+    statusBar()->addPermanentWidget(connectionLine_);
+    // The connection's line keeps its width; the status line takes the rest.
+    statusLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->setSizeGripEnabled(false);
+    connect(&services_.link, &SerialLink::Ready, this, [this] {
+        connectionProblem_.clear();
+        ShowConnection();
+        if (waitingCommand_)
+            std::exchange(waitingCommand_, {})();
+    });
+    // Said once the link's own work is done: a message box is not opened
+    // from inside the network link's handlers. The failure is taken now,
+    // before a reopening clears it.
+    connect(&services_.link, &SerialLink::ConnectionFailed, this, [this] {
+        const PortFailure failure = services_.link.OpenFailure();
+        QMetaObject::invokeMethod(this, [this, failure] { OnConnectionFailed(failure); }, Qt::QueuedConnection);
+    });
+    connect(&session_->Receiver(), &ReceiveHandler::PortReopened, this, &MainWindow::ShowConnection);
     client_->setMinimumSize(TwipsToPixels(PanelsRightTwips + PanelMarginTwips),
                             TwipsToPixels(PanelsBottomTwips + PanelMarginTwips));
     monitor_ = std::make_unique<TransferMonitor>(*session_, services_.timers, StatusIntervalMs);
@@ -318,6 +339,43 @@ void MainWindow::ShowProgress()
     }
 }
 
+void MainWindow::ShowConnection()
+{
+    const SerialLink& link = services_.link;
+    QString text;
+    if (link.IsReady() && link.RoundTripUs() >= 0)
+        text = ConnectedText(link.Description(), link.RoundTripUs(), program_.LanguageOffset);
+    else if (link.IsOpen() && !link.IsReady())
+        text = CatalogueText(Text::NetworkConnecting, program_.LanguageOffset).arg(link.Description());
+    else if (!link.IsOpen())
+        text = connectionProblem_;
+    connectionLine_->setText(text);
+}
+
+void MainWindow::OnConnectionFailed(const PortFailure& failure)
+{
+    waitingCommand_ = nullptr;
+    connectionProblem_ = OpenFailureLine(failure, program_.LanguageOffset);
+    ShowConnection();
+    // A lost connection is opened again at once and that says how it went;
+    // a running read or write ends by its watchdog with its own message.
+    if (failure.network == NetworkProblem::Dropped || session_->Busy())
+        return;
+    services_.messages.Show(PortFailedMessage(program_, Text::PortBusy, {failure}), SequenceText(program_, Text::PortBusyTitle),
+                            Messages::Buttons::Ok, this);
+}
+
+void MainWindow::WhenLinkReady(std::function<void()> command)
+{
+    if (services_.link.IsReady() || !services_.link.IsOpen()) {
+        waitingCommand_ = nullptr;
+        command();
+        return;
+    }
+    waitingCommand_ = std::move(command);
+    ShowConnection();
+}
+
 void MainWindow::HidePanels()
 {
     readPanel_->hide();
@@ -352,6 +410,7 @@ void MainWindow::StartUp()
     terminal.PortNumber = program_.ChosenPort;
     OpenPortAtStartUp(terminal, services_.link, services_.messages);
     program_.ChosenPort = terminal.PortNumber;
+    ShowConnection();
     // 8. Panels hidden, no read yet.
     HidePanels();
     terminal.TerminalRead = 0;
@@ -402,6 +461,7 @@ void MainWindow::LoadMainTexts()
     helpMenu_->setTitle(t(Text::HelpMenu));
     siteAction_->setText(CatalogueText(Text::SiteItem, program_.LanguageOffset));
     ShowProgress();
+    ShowConnection();
     if (LanguageLoaded)
         LanguageLoaded(program_.LanguageOffset);
 }
@@ -473,7 +533,7 @@ void MainWindow::ShowReadPanel()
 
 void MainWindow::StartRead()
 {
-    session_->Read().Start([this] { return AskPassword(); });
+    WhenLinkReady([this] { session_->Read().Start([this] { return AskPassword(); }); });
 }
 
 PasswordEntry MainWindow::AskPassword()
@@ -513,13 +573,13 @@ void MainWindow::WriteCommand()
 
 void MainWindow::StartWrite()
 {
-    session_->Write().Start(ImageBlock(m_));
+    WhenLinkReady([this] { session_->Write().Start(ImageBlock(m_)); });
 }
 
 void MainWindow::ResetCommand()
 {
     HidePanels();
-    session_->Reset().Start();
+    WhenLinkReady([this] { session_->Reset().Start(); });
 }
 
 const SerialDevices& MainWindow::Devices()
@@ -544,11 +604,15 @@ void MainWindow::InterfaceCommand()
                 shown->PortButton(port - 1)->setChecked(true);
         });
         program_.ChosenPort = terminal.PortNumber;
+        // A command that waited for the port before is not one for this one.
+        waitingCommand_ = nullptr;
+        connectionProblem_.clear();
+        ShowConnection();
     };
     const auto describe = [this](int port) {
         return PortStandsFor(port, services_.link.TargetOf(port), Devices(), program_.LanguageOffset);
     };
-    InterfaceDialog dialog(program_, services_.settingsPath, reopen, describe, this);
+    InterfaceDialog dialog(program_, services_.settingsPath, reopen, describe, services_.messages, this);
     shown = &dialog;
     RunModal(dialog);
     ShowProgress();

@@ -8,6 +8,7 @@
 #include "config/programstate.h"
 #include "config/configuration.h"
 #include "platform/fileaccess.h"
+#include "platform/seriallink.h"
 #include "platform/ui/modal.h"
 
 #include <QMainWindow>
@@ -18,7 +19,6 @@ class Messages;
 class FileDialogs;
 class PeriodicTimer;
 class SerialDevices;
-class SerialLink;
 class TerminalSession;
 class Timers;
 class TransferMonitor;
@@ -93,6 +93,14 @@ private:
     void HidePanels();
     // The status line and the write panel's bars, from the transfer monitor.
     void ShowProgress();
+    // A terminal on the network: connecting, connected with its round trip,
+    // or why it is not, at the right of the status bar; empty for a local port.
+    void ShowConnection();
+    void OnConnectionFailed(const PortFailure& failure);
+    // Runs a terminal command at once, or when a terminal on the network
+    // still being connected is ready (its lines cannot be timed before);
+    // nothing when it cannot be reached, which is said.
+    void WhenLinkReady(std::function<void()> command);
     const SerialDevices& Devices();
 
     // Menu commands and buttons.
@@ -127,7 +135,10 @@ private:
     // Timer5: offers the language window once, a second after start-up.
     std::unique_ptr<PeriodicTimer> languageOfferTimer_;
     std::unique_ptr<TransferMonitor> monitor_;
-    QLabel* statusLine_ = nullptr;
+    QLabel* statusLine_ = nullptr;                      // StatusLine
+    QLabel* connectionLine_ = nullptr;                  // ConnectionStatus
+    QString connectionProblem_;              // why the terminal on the network was last lost
+    std::function<void()> waitingCommand_;   // given while the terminal was being connected
     std::unique_ptr<SerialDevices> systemDevices_;
     std::unique_ptr<TransferRecorder> recorder_;
 

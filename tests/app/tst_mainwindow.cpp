@@ -426,8 +426,8 @@ private slots:
         QVERIFY(terminal.IsOpen());
         const QString pty = terminal.DeviceName();
         const QString gone = h.dir.filePath(QStringLiteral("ttyUSB9"));
-        auto link = std::make_unique<MappedSerialLink>(
-            h.clock, PortMap::Parse(QStringLiteral("com1=%1\ncom2=sim\ncom3=%2").arg(pty, gone)));
+        h.program.Ports = PortMap::Parse(QStringLiteral("com1=%1\ncom2=sim\ncom3=%2").arg(pty, gone));
+        auto link = std::make_unique<MappedSerialLink>(h.clock, h.program.Ports);
         link->SetDevices(h.devices);
         h.link = std::move(link);
         h.devices.realFiles = true;

@@ -79,6 +79,17 @@ private slots:
         QTest::newRow("COM0") << QStringList{"reset", "--port", "COM0"} << 2 << QStringList{"com1 to com8, not COM0"};
         QTest::newRow("simulated terminal option it does not have") << QStringList{"reset", "--port", "sim,loud"} << 2 << QStringList{"--port: unknown simulated terminal option \"loud\""};
         QTest::newRow("simulated terminal option without its value") << QStringList{"write", "x.QLV", "--port", "sim:t.QLV,burst=0", "--password", "123456"} << 2 << QStringList{"bad value in simulated terminal option \"burst=0\""};
+        QTest::newRow("a network address that is none") << QStringList{"reset", "--port", "rfc2217://door1"} << 2 << QStringList{"--port: rfc2217://door1 is not a network address of the form rfc2217://HOST:PORT\nusage: vardelo-cli reset "};
+        QTest::newRow("plain TCP is no terminal's line") << QStringList{"read", "--port", "socket://door1:4001", "--password", "123456"} << 2 << QStringList{"socket://door1:4001 is not a network address"};
+        // A terminal on the network that is not there: said with its address.
+        QTest::newRow("nothing listens") << QStringList{"reset", "--port", "rfc2217://127.0.0.1:1"} << 1 << QStringList{"rfc2217://127.0.0.1:1: connection refused, no server listens on port 1\n"};
+        QTest::newRow("nothing listens, in German") << QStringList{"reset", "--port", "rfc2217://127.0.0.1:1", "--lang", "de"} << 1 << QStringList{"rfc2217://127.0.0.1:1: Verbindung abgewiesen, an Port 1 wartet kein Server\n"};
+        // The served simulated terminal's usage.
+        QTest::newRow("simulate without --listen") << QStringList{"simulate", "x.QLV"} << 2 << QStringList{"--listen is required"};
+        QTest::newRow("simulate on a port too large") << QStringList{"simulate", "x.QLV", "--listen", "70000"} << 2 << QStringList{"--listen takes [HOST:]PORT with a port of 0 to 65535, not 70000"};
+        QTest::newRow("simulate with an option it does not have") << QStringList{"simulate", "x.QLV,loud", "--listen", "0"} << 2 << QStringList{"unknown simulated terminal option \"loud\""};
+        QTest::newRow("simulate without a memory") << QStringList{"simulate", ",burst=2", "--listen", "0"} << 2 << QStringList{"MEMORY.QLV: the terminal's memory is a configuration file"};
+        QTest::newRow("simulate a memory that is not there") << QStringList{"simulate", none + ".QLV", "--listen", "127.0.0.1:0"} << 1 << QStringList{"vardelo-cli simulate: The simulated terminal cannot be served at 127.0.0.1:0: " + none + ".QLV"};
         // The option forms that are taken: each reaches the port.
         QTest::newRow("--port=value") << QStringList{"reset", "--port=" + none} << 1 << QStringList{"Serial interface occupied"};
         QTest::newRow("-port value") << QStringList{"reset", "-port", none, "--lang=DE"} << 1 << QStringList{"Serielle Schnittstelle belegt"};
@@ -204,6 +215,9 @@ private slots:
         QTest::newRow("sections") << QStringList{"vardelo-cli", "print", "a.QLV", "--section", ""} << QStringList{"all", "basic", "blocklists", "display", "privileges"};
         QTest::newRow("--lang=") << QStringList{"vardelo-cli", "reset", "--lang", "=", "e"} << QStringList{"en", "es"};
         QTest::newRow("ports") << QStringList{"vardelo-cli", "read", "--port", "s"} << QStringList{"sim"};
+        QTest::newRow("network port") << QStringList{"vardelo-cli", "reset", "--port", "r"} << QStringList{"rfc2217://"};
+        QTest::newRow("memory of a served terminal") << QStringList{"vardelo-cli", "simulate", ""} << QStringList{"a.QLV", "sub"};
+        QTest::newRow("nothing offered to listen on") << QStringList{"vardelo-cli", "simulate", "--listen", ""} << QStringList{};
         QTest::newRow("configuration files") << QStringList{"vardelo-cli", "show", ""} << QStringList{"a.QLV", "sub"};
         QTest::newRow("PDF files") << QStringList{"vardelo-cli", "print", "a.QLV", "--pdf", ""} << QStringList{"c.pdf", "sub"};
         QTest::newRow("site actions") << QStringList{"vardelo-cli", "site", ""}

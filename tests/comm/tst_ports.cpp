@@ -114,7 +114,8 @@ private slots:
         QVERIFY(!heldElsewhere || other.Open());
 
         QtTimers timers;
-        MappedSerialLink link(timers, PortMap());
+        const PortMap none;
+        MappedSerialLink link(timers, none);
         link.SetDevices(devices);
         link.SetFixedTarget(PortMap::TargetFromText(device));
         QCOMPARE(link.Open(), line.isEmpty());

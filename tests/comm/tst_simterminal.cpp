@@ -81,7 +81,8 @@ private slots:
         QVERIFY(!second.Open());
         QVERIFY2(second.ErrorText().contains("is in use by another program"), qPrintable(second.ErrorText()));
 
-        MappedSerialLink link(clock, PortMap::Parse(QStringLiteral("com3=sim:") + path + QStringLiteral("\n")));
+        const PortMap map = PortMap::Parse(QStringLiteral("com3=sim:") + path + QStringLiteral("\n"));
+        MappedSerialLink link(clock, map);
         link.SetPortNumber(3);
         QVERIFY(!link.Open());
         QCOMPARE(link.OpenFailure().cause, PortFailure::Cause::Busy);

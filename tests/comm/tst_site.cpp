@@ -18,6 +18,8 @@
 #include "texts/sitetexts.h"
 
 #include <QJsonArray>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -404,6 +406,46 @@ private slots:
         rig.Remake();
         rig.Run(SiteOperation::Read, rig.run->All());
         QCOMPARE(rig.Results(), (QStringList{"Tor 1 ok", "Tor 2 ok"}));
+    }
+
+    // A terminal on the network is read only once its connection is set up:
+    // one whose server takes the connection and never sets up COM port
+    // control fails with its address when the link gives up, while the
+    // other is read; a stop while it connects skips it.
+    void aTerminalOnTheNetworkNeverSetUp_data()
+    {
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("given up") << false << "Tor 2 failed";
+        QTest::newRow("stopped") << true << "Tor 2 skipped";
+    }
+    void aTerminalOnTheNetworkNeverSetUp()
+    {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        QByteArray heard;
+        QObject::connect(&silent, &QTcpServer::newConnection, [&] {
+            QTcpSocket* client = silent.nextPendingConnection();
+            QObject::connect(client, &QTcpSocket::readyRead, [&heard, client] { heard += client->readAll(); });
+        });
+        const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.serverPort());
+        SiteRig rig({{"Tor 1", "sim:t1.QLV", "", ""}, {"Tor 2", address, "", ""}});
+        rig.Memory("t1.QLV", 1);
+        QVERIFY(rig.run->Start(SiteOperation::Read, rig.run->All(), rig.Passwords(rig.run->All())));
+        // Connected: the link asks for its options and waits for them.
+        QVERIFY(QTest::qWaitFor([&] { return !heard.isEmpty(); }, 20000));
+        QFETCH(bool, stop);
+        if (stop)
+            rig.run->Stop();
+        rig.RunToEnd();
+        QFETCH(QString, result);
+        QCOMPARE(rig.Results(), (QStringList{stop ? "Tor 1 skipped" : "Tor 1 ok", result}));
+        const SiteTerminalResult tor2 = rig.run->Results().at(1);
+        QCOMPARE(tor2.message, stop ? En(Text::SiteStopped)
+                                    : address + QStringLiteral(": the server does not set up COM port control (RFC 2217) "
+                                                               "within 5 s"));
+        QCOMPARE(tor2.stopped, stop);
+        QVERIFY(!QFile::exists(rig.ReadFile("Tor 2")));
     }
 
     // A terminal the face has no password for (none typed in a window) is

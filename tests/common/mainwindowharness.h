@@ -3,6 +3,7 @@
 // message and file dialogs, a manual clock, a scripted link or the simulated
 // terminal (password DemoPassword), and modal dialogs worked by the test.
 
+#include "comm/mappedlink.h"
 #include "comm/simterminal.h"
 #include "app/ui/mainwindow.h"
 #include "common/fakes.h"
@@ -78,6 +79,16 @@ struct MainWindowHarness {
 
     QString SettingsPath() const { return dir.filePath(QStringLiteral("config/VARDELO.ini")); }
     QByteArray SettingsContent() const { return Bytes(SettingsPath()); }
+    // The program's own link instead, through the port map given (set
+    // before Start()).
+    MappedSerialLink& UseMappedLink(const QString& map)
+    {
+        program.Ports = PortMap::Parse(map);
+        auto mapped = std::make_unique<MappedSerialLink>(clock, program.Ports);
+        mapped->SetDevices(devices);
+        link = std::move(mapped);
+        return static_cast<MappedSerialLink&>(*link);
+    }
     ScriptedLink& Scripted() { return static_cast<ScriptedLink&>(*link); }
     SimulatedTerminal& Terminal() { return static_cast<SimulatedTerminal&>(*link); }
 

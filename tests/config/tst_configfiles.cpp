@@ -247,6 +247,25 @@ private slots:
         QVERIFY(WriteSettings(program, Path("new/folder/VARDELO.ini")));
         QCOMPARE(Bytes(Path("new/folder/VARDELO.ini")), QByteArray(" 2\r\n 1000\r\n"));
     }
+
+    // The interface dialog's address for a port goes into the port map
+    // beside the settings file: a missing map (and folder) is made, a map
+    // keeps its other lines, a folder where the map should be is refused
+    // and left as it is.
+    void portMapEntryIsStored()
+    {
+        const QString map = PortMapPathFor(Path("site/VARDELO.ini"));
+        QCOMPARE(map, Path("site/ports.map"));
+        QVERIFY(StorePortMapEntry(map, 3, QStringLiteral("rfc2217://door1:4001")));
+        QCOMPARE(Bytes(map), QByteArray("com3=rfc2217://door1:4001\n"));
+        QVERIFY(StorePortMapEntry(map, 1, QStringLiteral("sim")));
+        QVERIFY(StorePortMapEntry(map, 3, QString()));
+        QCOMPARE(Bytes(map), QByteArray("com1=sim\n"));
+        QVERIFY(QDir().mkpath(Path("folder/ports.map")));
+        const FileStatus refused = StorePortMapEntry(Path("folder/ports.map"), 3, QStringLiteral("sim"));
+        QVERIFY(!refused);
+        QVERIFY(QFileInfo(Path("folder/ports.map")).isDir());
+    }
 };
 
 QTEST_GUILESS_MAIN(ConfigFilesTest)

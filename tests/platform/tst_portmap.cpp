@@ -42,6 +42,82 @@ private slots:
         QCOMPARE(simulated ? t.simulation : t.device, target);
     }
 
+    // Which texts are terminals on the network, and their host and port; any
+    // other "SCHEME://" is meant as one too and refused as none, instead of
+    // being taken for a device of that name.
+    void networkAddresses_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("network");
+        QTest::addColumn<QString>("host");   // empty: not an address
+        QTest::addColumn<int>("port");
+        QTest::newRow("host and port") << "rfc2217://terminal-7.example:4001" << true << "terminal-7.example" << 4001;
+        QTest::newRow("IPv6") << "rfc2217://[::1]:2217" << true << "::1" << 2217;
+        QTest::newRow("upper case scheme, trailing slash, blanks") << " RFC2217://10.1.2.3:7000/ " << true << "10.1.2.3" << 7000;
+        QTest::newRow("no port") << "rfc2217://terminal-7" << true << "" << 0;
+        QTest::newRow("port 0") << "rfc2217://terminal-7:0" << true << "" << 0;
+        QTest::newRow("port too large") << "rfc2217://terminal-7:65536" << true << "" << 0;
+        QTest::newRow("plain TCP") << "socket://terminal-7:4001" << true << "" << 0;
+        QTest::newRow("a path") << "rfc2217://terminal-7:4001/ttyS0" << true << "" << 0;
+        QTest::newRow("user") << "rfc2217://me@terminal-7:4001" << true << "" << 0;
+        QTest::newRow("no host") << "rfc2217://:4001" << true << "" << 0;
+        QTest::newRow("a query") << "rfc2217://terminal-7:4001?baud=9600" << true << "" << 0;
+        QTest::newRow("control character") << "rfc2217://door\x1b[2J:4001" << true << "" << 0;
+        QTest::newRow("a device") << "/dev/ttyUSB0" << false << "" << 0;
+        QTest::newRow("a Windows port") << "COM3" << false << "" << 0;
+        QTest::newRow("the simulated terminal") << "sim:/tmp/x://y.QLV" << false << "" << 0;
+    }
+    void networkAddresses()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, network);
+        QFETCH(QString, host);
+        QFETCH(int, port);
+        const auto address = NetworkAddress::Parse(text);
+        QCOMPARE(address.has_value(), !host.isEmpty());
+        if (address) {
+            QCOMPARE(address->host, host);
+            QCOMPARE(int(address->port), port);
+        }
+        const PortTarget target = PortMap::TargetFromText(text);
+        QCOMPARE(target.kind == PortTarget::Kind::Network, network);
+        if (network)
+            QCOMPARE(target.address, text.trimmed());
+    }
+
+    // The interface dialog stores a port's target in the map: com N's first
+    // line is replaced, later ones removed, a missing one appended, an empty
+    // target removes it; comments and other lines stay.
+    void withEntry_data()
+    {
+        QTest::addColumn<QString>("map");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("no map") << "" << 3 << "rfc2217://door1:4001" << "com3=rfc2217://door1:4001\n";
+        QTest::newRow("appended, no line end before")
+            << "# doors\ncom1=/dev/ttyUSB0" << 3 << "rfc2217://door1:4001"
+            << "# doors\ncom1=/dev/ttyUSB0\ncom3=rfc2217://door1:4001\n";
+        QTest::newRow("replaced in place, later lines of it removed")
+            << "com3=sim\n# door 1\n COM3 = /dev/x\ncom4=sim\r\n" << 3 << "rfc2217://door1:4001"
+            << "com3=rfc2217://door1:4001\n# door 1\ncom4=sim\n";
+        QTest::newRow("a comment naming it stays") << "#com3=sim\ncom3=sim\n" << 3 << "rfc2217://[::1]:2217"
+                                                   << "#com3=sim\ncom3=rfc2217://[::1]:2217\n";
+        QTest::newRow("removed") << "com1=sim\ncom3=rfc2217://door1:4001\n" << 3 << "" << "com1=sim\n";
+        QTest::newRow("removed, the last one") << "com3=rfc2217://door1:4001\n" << 3 << "" << "";
+        QTest::newRow("unreadable lines stay") << "what\ncom3\ncom3=sim\n" << 3 << "sim,burst=8"
+                                               << "what\ncom3\ncom3=sim,burst=8\n";
+    }
+    void withEntry()
+    {
+        QFETCH(QString, map);
+        QFETCH(int, port);
+        QFETCH(QString, target);
+        const QString result = PortMap::WithEntry(map, port, target);
+        QTEST(result, "result");
+        QCOMPARE(PortMap::Parse(result).Entries().value(port), target);
+    }
+
     // The first ten bad lines are reported, each cut to 80 characters and
     // without raw control characters; a map over 64 KB is not read at all.
     void limits_data()
@@ -49,7 +125,7 @@ private slots:
         QTest::addColumn<QByteArray>("map");
         QTest::addColumn<QStringList>("problems");   // each as far as it is checked
         QTest::addColumn<bool>("read");
-        const QString form = QStringLiteral("\" is not of the form comN=DEVICE or comN=sim[:FILE.QLV]");
+        const QString form = QStringLiteral("\" is not of the form comN=DEVICE, comN=sim[:FILE.QLV] or comN=rfc2217://HOST:PORT");
         QStringList twelve;
         for (int line = 1; line <= 10; ++line)
             twelve << QStringLiteral("line %1: \"bad").arg(line);
