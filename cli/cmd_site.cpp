@@ -183,14 +183,6 @@ std::optional<QDate> DayOf(const QString& text)
     return day.isValid() ? std::optional<QDate>(day) : std::nullopt;
 }
 
-QStringList TerminalNames(const Site& site)
-{
-    QStringList names;
-    for (const SiteTerminal& t : site.terminals)
-        names << t.name;
-    return names;
-}
-
 // The passwords of the terminals a run will touch, before the line (and
 // before apply changes a file): a source that gives none is named with its
 // line, and nothing is returned.
@@ -318,7 +310,7 @@ int PlanOrApply(CommandCall& call, SiteWorld& world, SiteRun& run, const Program
     const Site& site = run.SiteDescription();
     const int language = program.LanguageOffset;
     const QString directoryFile = call.Value(QStringLiteral("directory"));
-    const Directory directory = ReadDirectoryFile(directoryFile, TerminalNames(site));
+    const Directory directory = ReadSiteDirectory(site, directoryFile);
     if (!directory) {
         call.err << DirectoryMessage(directory, directoryFile, language) << '\n';
         return ExitUsage;

@@ -88,16 +88,20 @@ SiteResult PlanResult(const TerminalPlan& plan, const LoadedTerminal& loaded)
     return plan.Changes() ? SiteResult::Differs : SiteResult::Equal;
 }
 
-namespace {
+Directory ReadSiteDirectory(const Site& site, const QString& file)
+{
+    QStringList names;
+    for (const SiteTerminal& t : site.terminals)
+        names << t.name;
+    return ReadDirectoryFile(file, names);
+}
 
-QStringList TerminalLines(const TerminalPlan& plan, const LoadedTerminal& loaded, int languageOffset)
+QStringList TerminalPlanLines(const TerminalPlan& plan, const LoadedTerminal& loaded, int languageOffset)
 {
     if (!loaded.configuration)
         return {NamedLine(loaded.name, loaded.problem)};
     return TerminalPlanTexts(plan, languageOffset);
 }
-
-} // namespace
 
 QStringList SitePlanLines(const SitePlan& plan, const QList<LoadedTerminal>& loaded, int languageOffset)
 {
@@ -105,7 +109,7 @@ QStringList SitePlanLines(const SitePlan& plan, const QList<LoadedTerminal>& loa
     for (const NameCut& cut : plan.namesCut)
         lines << NameCutText(cut, languageOffset);
     for (int i = 0; i < plan.terminals.size() && i < loaded.size(); ++i)
-        lines << TerminalLines(plan.terminals[i], loaded[i], languageOffset);
+        lines << TerminalPlanLines(plan.terminals[i], loaded[i], languageOffset);
     return lines;
 }
 
@@ -184,7 +188,7 @@ QJsonObject SitePlanJson(const Site& site, const SitePlan& plan, const QList<Loa
         QJsonObject json = TerminalPlanJson(t, languageOffset);
         json.insert(QStringLiteral("port"), site.terminals.at(loaded[i].index).port.text);
         json.insert(QStringLiteral("result"), SiteResultWord(PlanResult(t, loaded[i])));
-        json.insert(QStringLiteral("message"), TerminalLines(t, loaded[i], languageOffset).join(u'\n'));
+        json.insert(QStringLiteral("message"), TerminalPlanLines(t, loaded[i], languageOffset).join(u'\n'));
         terminals.append(json);
     }
     return QJsonObject{{QStringLiteral("site"), site.name},

@@ -6,6 +6,7 @@
 // and directory (and a window) are faces of these; the write itself is a
 // SiteRun (comm/site.h):
 //
+//     const Directory directory = ReadSiteDirectory(site, file);                       // taken whole, or refused
 //     QList<LoadedTerminal> loaded = LoadSiteTerminals(site, selection, TerminalSource::Configuration, language);
 //     const SitePlan plan = PlanSite(PlanTerminals(loaded), directory, day);
 //     QList<TerminalApplied> applied = PrepareSiteApply(site, loaded, plan, language);   // nothing written yet
@@ -47,11 +48,15 @@ QList<LoadedTerminal> LoadSiteTerminals(const Site& site, const QList<int>& sele
                                         int languageOffset);
 // As PlanSite takes them (those without a configuration are planned empty).
 QList<PlanTerminal> PlanTerminals(const QList<LoadedTerminal>& loaded);
+// The directory of card holders, its terminal names checked against the site's.
+Directory ReadSiteDirectory(const Site& site, const QString& file);
 
 // What a terminal's plan means for it: one line each, its refused rows and
 // cards first, "no change" when there is none; a terminal without a
 // configuration says why. The names cut come first, once.
 QStringList SitePlanLines(const SitePlan& plan, const QList<LoadedTerminal>& loaded, int languageOffset);
+// The lines of one terminal of SitePlanLines.
+QStringList TerminalPlanLines(const TerminalPlan& plan, const LoadedTerminal& loaded, int languageOffset);
 // differs (the plan changes it), equal, failed (not loaded), skipped (names
 // no configuration).
 SiteResult PlanResult(const TerminalPlan& plan, const LoadedTerminal& loaded);

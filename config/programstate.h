@@ -11,6 +11,7 @@
 
 #include "platform/portmap.h"
 
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -35,4 +36,7 @@ struct ProgramState {
     QString StartDirectory;
     // com1..com8 to a device or to the simulated terminal.
     PortMap Ports;
+    // The directory of card holders last chosen in the site window, by the
+    // site file's absolute path: offered again when the site is opened again.
+    QHash<QString, QString> SiteDirectories;
 };

@@ -313,6 +313,17 @@ struct TextNumber {
                               "where it differs.") \
     X(SiteStateWords, 475, "ok|failed|equal|differs|skipped|unknown") \
     X(SiteRunning, 476, "%1 of %2 terminals done") \
+    /* the site window's plan and apply from the directory of card holders; */ \
+    /* the controls' words in the order of SitePlanWord */ \
+    X(SitePlanWords, 477, "Directory of card holders:|C&hoose...|&Day:|&Plan|&Apply|none chosen") \
+    X(SiteDirectoryOpenTitle, 478, "Open directory of card holders") \
+    X(SiteApplyQuestion, 479, "Apply the plan? The configuration files of %1 terminal(s) change (each replaced " \
+                              "file is kept in history/), then %2 terminal(s) are read and written where they " \
+                              "differ.") \
+    X(SitePlanChanged, 518, "The plan is no longer the one shown: the directory or a configuration file changed. " \
+                            "Here is the plan as it is now; nothing was applied.") \
+    X(SitePlanHeading, 523, "Plan for %1 from %2") \
+    X(SiteAppliedHeading, 524, "Applied for %1 from %2") \
     /* the directory of card holders: why it is refused, its bad rows (with CsvBrokenQuotes, CsvTooFewColumns) */ \
     X(DirectoryNotText, 480, "The directory %1 is neither UTF-8 nor Windows-1252 text; nothing was changed.") \
     X(DirectoryMixedCharacterSets, 481, "The directory %1 is UTF-8 (by its byte order mark or other lines), but " \

@@ -642,7 +642,9 @@ void MainWindow::SiteCommand()
     link.Close();
     {
         SiteWindow window(program_, read.site,
-                          {services_.messages, services_.timers, &Devices(), services_.storeSiteReadsOnThreads}, this);
+                          {services_.messages, services_.timers, &Devices(), services_.storeSiteReadsOnThreads,
+                           &services_.files},
+                          this);
         window.ShowModal = ShowModal;
         window.OpenInEditor = [this](const QString& file) { LoadAndEdit(file); };
         RunModal(window);

@@ -3,11 +3,14 @@
 #include "comm/changereport.h"
 #include "comm/progress.h"
 #include "editor/password.h"
+#include "platform/filedialogs.h"
 #include "platform/messages.h"
 #include "texts/catalogue.h"
+#include "texts/directorytexts.h"
 #include "texts/filetexts.h"
 #include "texts/sitetexts.h"
 
+#include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -16,7 +19,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QTableWidget>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,6 +62,34 @@ QString OneLine(const QString& text)
         line = line.trimmed();
     lines.removeAll(QString());
     return lines.join(QStringLiteral(" – "));
+}
+
+// The words of the plan's controls, in the order of their text.
+enum class PlanWord { DirectoryLabel, Choose, Day, Plan, Apply, NoneChosen };
+
+QString PlanWordText(PlanWord word, int languageOffset)
+{
+    return CatalogueText(Text::SitePlanWords, languageOffset).split(u'|').value(int(word));
+}
+
+// The panel shows the plan at least this high.
+constexpr int PlanViewMinPx = 180;
+
+// A heading, the lines before the sections, then a section per terminal.
+QString PlanHtml(const QString& heading, const QStringList& before, const QList<QPair<QString, QStringList>>& sections)
+{
+    const auto paragraph = [](const QStringList& lines) {
+        QStringList escaped;
+        for (const QString& line : lines)
+            escaped << line.toHtmlEscaped();
+        return QStringLiteral("<p>") + escaped.join(QStringLiteral("<br>")) + QStringLiteral("</p>");
+    };
+    QString html = QStringLiteral("<p><b>") + heading.toHtmlEscaped() + QStringLiteral("</b></p>");
+    if (!before.isEmpty())
+        html += paragraph(before);
+    for (const auto& [title, lines] : sections)
+        html += QStringLiteral("<h4>") + title.toHtmlEscaped() + QStringLiteral("</h4>") + paragraph(lines);
+    return html;
 }
 
 QTableWidgetItem* Cell(const QString& text)
@@ -102,7 +135,9 @@ SiteWindow::SiteWindow(ProgramState& program, const Site& site, Services service
         run_->SetDevices(*services_.devices);
     connect(run_.get(), &SiteRun::TerminalStarted, this, &SiteWindow::TerminalStarted);
     connect(run_.get(), &SiteRun::TerminalProgress, this, &SiteWindow::TerminalProgress);
-    connect(run_.get(), &SiteRun::TerminalFinished, this, &SiteWindow::ShowResult);
+    connect(run_.get(), &SiteRun::TerminalFinished, this, [this](const SiteTerminalResult& r) {
+        ShowResult(r, run_->Operation() == SiteOperation::Read || run_->Operation() == SiteOperation::Write);
+    });
     connect(run_.get(), &SiteRun::Finished, this, &SiteWindow::RunFinished);
 
     auto* layout = new QVBoxLayout(this);
@@ -127,19 +162,19 @@ SiteWindow::SiteWindow(ProgramState& program, const Site& site, Services service
     layout->addWidget(table_, 1);
 
     auto* buttons = new QHBoxLayout;
-    const auto button = [this, buttons](const QString& name) {
+    const auto button = [this](const QString& name, QHBoxLayout* row) {
         auto* b = new QPushButton(this);
         b->setObjectName(name);
         b->setAutoDefault(false);
-        buttons->addWidget(b);
+        row->addWidget(b);
         return b;
     };
-    read_ = button(QStringLiteral("Read"));
-    compare_ = button(QStringLiteral("Compare"));
-    write_ = button(QStringLiteral("Write"));
-    stop_ = button(QStringLiteral("Stop"));
+    read_ = button(QStringLiteral("Read"), buttons);
+    compare_ = button(QStringLiteral("Compare"), buttons);
+    write_ = button(QStringLiteral("Write"), buttons);
+    stop_ = button(QStringLiteral("Stop"), buttons);
     buttons->addStretch(1);
-    close_ = button(QStringLiteral("Close"));
+    close_ = button(QStringLiteral("Close"), buttons);
     connect(read_, &QPushButton::clicked, this, [this] { StartOperation(SiteOperation::Read); });
     connect(compare_, &QPushButton::clicked, this, [this] { StartOperation(SiteOperation::Diff); });
     connect(write_, &QPushButton::clicked, this, [this] { StartOperation(SiteOperation::Write); });
@@ -150,11 +185,43 @@ SiteWindow::SiteWindow(ProgramState& program, const Site& site, Services service
     connect(close_, &QPushButton::clicked, this, &SiteWindow::reject);
     layout->addLayout(buttons);
 
+    // The directory of card holders, the day, Plan and Apply.
+    auto* planning = new QHBoxLayout;
+    directoryLabel_ = new QLabel(this);
+    planning->addWidget(directoryLabel_);
+    directoryFile_ = new QLabel(this);
+    directoryFile_->setObjectName(QStringLiteral("DirectoryFile"));
+    planning->addWidget(directoryFile_, 1);
+    choose_ = button(QStringLiteral("ChooseDirectory"), planning);
+    dayLabel_ = new QLabel(this);
+    planning->addWidget(dayLabel_);
+    day_ = new QDateEdit(run_->Now().date(), this);
+    day_->setObjectName(QStringLiteral("Day"));
+    day_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    day_->setCalendarPopup(true);
+    dayLabel_->setBuddy(day_);
+    planning->addWidget(day_);
+    plan_ = button(QStringLiteral("Plan"), planning);
+    apply_ = button(QStringLiteral("Apply"), planning);
+    layout->addLayout(planning);
+    connect(choose_, &QPushButton::clicked, this, &SiteWindow::ChooseDirectory);
+    connect(day_, &QDateEdit::dateChanged, this, &SiteWindow::ForgetPlan);
+    connect(plan_, &QPushButton::clicked, this, &SiteWindow::PlanChosen);
+    connect(apply_, &QPushButton::clicked, this, &SiteWindow::Apply);
+
+    planView_ = new QTextEdit(this);
+    planView_->setObjectName(QStringLiteral("Plan"));
+    planView_->setReadOnly(true);
+    planView_->setMinimumHeight(PlanViewMinPx);
+    planView_->hide();
+    layout->addWidget(planView_, 1);
+
     statusLine_ = new QLabel(this);
     statusLine_->setObjectName(QStringLiteral("StatusLine"));
     layout->addWidget(statusLine_);
 
     LoadTexts();
+    SetDirectory(program_.SiteDirectories.value(QFileInfo(site.file).absoluteFilePath()));
     // What the files say, without touching the line.
     Begin(SiteOperation::Status, run_->All());
     table_->resizeColumnsToContents();
@@ -190,6 +257,11 @@ void SiteWindow::LoadTexts()
     write_->setText(text(Text::SiteWriteButton));
     stop_->setText(text(Text::SiteStopButton));
     close_->setText(text(Text::ChangeDetailsClose));
+    directoryLabel_->setText(PlanWordText(PlanWord::DirectoryLabel, language));
+    choose_->setText(PlanWordText(PlanWord::Choose, language));
+    dayLabel_->setText(PlanWordText(PlanWord::Day, language));
+    plan_->setText(PlanWordText(PlanWord::Plan, language));
+    apply_->setText(PlanWordText(PlanWord::Apply, language));
 }
 
 QList<int> SiteWindow::ChosenRows() const
@@ -218,8 +290,8 @@ void SiteWindow::StartOperation(SiteOperation operation)
             return;
     }
     if (operation == SiteOperation::Diff || operation == SiteOperation::Status)
-        return Begin(operation, selection);
-    if (const auto passwords = Passwords(selection))
+        Begin(operation, selection);
+    else if (const auto passwords = Passwords(selection))
         Begin(operation, selection, *passwords);
 }
 
@@ -254,14 +326,169 @@ std::optional<QHash<int, QString>> SiteWindow::Passwords(const QList<int>& selec
     return passwords;
 }
 
-void SiteWindow::Begin(SiteOperation operation, const QList<int>& selection, const QHash<int, QString>& passwords)
+bool SiteWindow::Begin(SiteOperation operation, const QList<int>& selection, const QHash<int, QString>& passwords)
 {
     selected_ = int(selection.size());
     finished_ = 0;
     ShowRunning();
     if (!run_->Start(operation, selection, passwords))
-        return;
+        return false;
     ShowButtons();
+    return true;
+}
+
+bool SiteWindow::ChooseDirectory()
+{
+    if (!services_.files || run_->Running())
+        return false;
+    const int language = program_.LanguageOffset;
+    const QString from = directory_.isEmpty() ? run_->SiteDescription().folder : QFileInfo(directory_).path();
+    const FileDialogRequest request{QString(), CatalogueText(Text::CsvFilter, language),
+                                    CatalogueText(Text::SiteDirectoryOpenTitle, language), from};
+    const std::optional<QString> name = services_.files->Open(request, this);
+    if (!name)
+        return false;
+    SetDirectory(QFileInfo(*name).absoluteFilePath());
+    program_.SiteDirectories.insert(QFileInfo(run_->SiteDescription().file).absoluteFilePath(), directory_);
+    return true;
+}
+
+void SiteWindow::SetDirectory(const QString& file)
+{
+    directory_ = file;
+    directoryFile_->setText(file.isEmpty() ? PlanWordText(PlanWord::NoneChosen, program_.LanguageOffset)
+                                           : QFileInfo(file).fileName());
+    directoryFile_->setToolTip(file);
+    ForgetPlan();
+}
+
+std::optional<SiteWindow::Planned> SiteWindow::MakePlan(const QList<int>& selection, const QString& directory,
+                                                        const QDate& day)
+{
+    const Site& site = run_->SiteDescription();
+    const int language = program_.LanguageOffset;
+    const Directory read = ReadSiteDirectory(site, directory);
+    if (!read) {
+        services_.messages.Show(DirectoryMessage(read, directory, language), windowTitle(), Messages::Buttons::Ok, this);
+        return std::nullopt;
+    }
+    Planned planned{selection, directory, day, LoadSiteTerminals(site, selection, TerminalSource::Configuration, language), {}, {}};
+    planned.plan = PlanSite(PlanTerminals(planned.loaded), read, day);
+    planned.lines = SitePlanLines(planned.plan, planned.loaded, language);
+    return planned;
+}
+
+void SiteWindow::PlanChosen()
+{
+    if (run_->Running() || (directory_.isEmpty() && !ChooseDirectory()))
+        return;
+    // A directory that cannot be used leaves the rows as they were and no plan to apply.
+    ForgetPlan();
+    if (const auto planned = MakePlan(ChosenRows(), directory_, day_->date()))
+        ShowPlan(*planned);
+}
+
+void SiteWindow::ShowPlan(const Planned& planned)
+{
+    const int language = program_.LanguageOffset;
+    QList<QPair<QString, QStringList>> sections;
+    for (int i = 0; i < planned.loaded.size() && i < planned.plan.terminals.size(); ++i) {
+        const LoadedTerminal& l = planned.loaded.at(i);
+        const TerminalPlan& p = planned.plan.terminals.at(i);
+        SiteTerminalResult r;
+        r.index = l.index;
+        r.name = l.name;
+        r.result = PlanResult(p, l);
+        r.message = TerminalPlanLines(p, l, language).join(u'\n');
+        ShowResult(r, false);
+        sections.append({l.name + QStringLiteral(" – ") + SiteStateWord(r.result, language), r.message.split(u'\n')});
+    }
+    const QString heading = CatalogueText(Text::SitePlanHeading, language)
+                                .arg(planned.day.toString(Qt::ISODate), QFileInfo(planned.directory).fileName());
+    planView_->setHtml(PlanHtml(heading, planned.lines.mid(0, planned.plan.namesCut.size()), sections));
+    if (planView_->isHidden()) {
+        planView_->show();
+        // Room for the panel below the rows, within the screen.
+        const QSize screen = this->screen() ? this->screen()->availableGeometry().size() : QSize(1280, 1024);
+        resize(width(), std::min(std::max(height(), sizeHint().height()), screen.height() * 9 / 10));
+    }
+    statusLine_->setText(RunCounts());
+    shownPlan_ = planned;
+    ShowButtons();
+}
+
+void SiteWindow::ForgetPlan()
+{
+    shownPlan_.reset();
+    if (apply_)
+        ShowButtons();
+}
+
+QString SiteWindow::PlanText() const
+{
+    return planView_->isHidden() ? QString() : planView_->toPlainText();
+}
+
+void SiteWindow::Apply()
+{
+    if (run_->Running() || !shownPlan_)
+        return;
+    const int language = program_.LanguageOffset;
+    // What the files make of the plan now: a directory or configuration
+    // changed since the plan was shown is shown again, not applied.
+    std::optional<Planned> planned = MakePlan(shownPlan_->selection, shownPlan_->directory, shownPlan_->day);
+    if (!planned)
+        return ForgetPlan();
+    if (planned->lines != shownPlan_->lines) {
+        ShowPlan(*planned);
+        services_.messages.Show(CatalogueText(Text::SitePlanChanged, language), windowTitle(), Messages::Buttons::Ok, this);
+        return;
+    }
+    const Site& site = run_->SiteDescription();
+    QList<TerminalApplied> applied = PrepareSiteApply(site, planned->loaded, planned->plan, language);
+    const auto files = std::count_if(applied.cbegin(), applied.cend(), [](const TerminalApplied& a) {
+        return a.outcome == TerminalApplied::Outcome::Applied;
+    });
+    QList<int> toWrite = WriteSelection(applied);
+    QHash<int, QString> passwords;
+    if (files > 0 || !toWrite.isEmpty()) {
+        // Escape is no Yes: nothing is saved or written.
+        if (services_.messages.Show(CatalogueText(Text::SiteApplyQuestion, language).arg(files).arg(toWrite.size()),
+                                    windowTitle(), Messages::Buttons::YesNo, this) != Messages::Answer::Yes)
+            return;
+        // The passwords before any file is saved: a run that cannot begin changes nothing.
+        if (!toWrite.isEmpty()) {
+            const auto given = Passwords(toWrite);
+            if (!given)
+                return;
+            passwords = *given;
+        }
+    }
+    SaveAppliedConfigurations(planned->loaded, applied, language);
+    shownPlan_.reset();   // spent: the next Apply needs a plan of the files as they are now
+    applying_ = applied;
+    toWrite = WriteSelection(applied);
+    if (toWrite.isEmpty() || !Begin(SiteOperation::Write, toWrite, passwords))
+        FinishApply({});
+}
+
+void SiteWindow::FinishApply(const QList<SiteTerminalResult>& written)
+{
+    const QList<SiteTerminalResult> results = SiteApplyResults(run_->SiteDescription(), *applying_, written, false);
+    applying_.reset();
+    QSet<int> wasWritten;
+    for (const SiteTerminalResult& r : written)
+        wasWritten.insert(r.index);
+    for (const SiteTerminalResult& r : results)
+        ShowResult(r, wasWritten.contains(r.index));
+    const int language = program_.LanguageOffset;
+    const QStringList lines = OutcomeLines(results, true);
+    const QString heading = CatalogueText(Text::SiteAppliedHeading, language)
+                                .arg(day_->date().toString(Qt::ISODate), QFileInfo(directory_).fileName());
+    planView_->setHtml(PlanHtml(heading, lines, {}));
+    statusLine_->setText(RunCounts());
+    ShowButtons();
+    services_.messages.Show(lines.join(u'\n'), windowTitle(), Messages::Buttons::Ok, this);
 }
 
 void SiteWindow::TerminalStarted(int index)
@@ -290,7 +517,7 @@ void SiteWindow::TerminalProgress(int index, const TransferProgress& progress)
         bar->setToolTip(StatusLineText(program_, progress, NextStep::Read));
 }
 
-void SiteWindow::ShowResult(const SiteTerminalResult& r)
+void SiteWindow::ShowResult(const SiteTerminalResult& r, bool transfer)
 {
     const int row = r.index;
     if (row < 0 || row >= table_->rowCount())
@@ -313,7 +540,6 @@ void SiteWindow::ShowResult(const SiteTerminalResult& r)
     // A read or write says what went wrong this time; diff and status know
     // only the errors of the log, and a port that never opened is no
     // transfer there: what the row said stays until a transfer succeeds.
-    const bool transfer = run_->Operation() == SiteOperation::Read || run_->Operation() == SiteOperation::Write;
     const QString error = r.result == SiteResult::Failed ? r.message : r.lastError;
     if (transfer || !error.isEmpty()) {
         table_->item(row, LastError)->setText(OneLine(error));
@@ -355,19 +581,23 @@ void SiteWindow::RunFinished()
     ShowButtons();
     // What a write did is said also when the operator closed the window
     // meanwhile: the table that would show it goes.
-    if (operation == SiteOperation::Write)
-        ShowWriteOutcome();
+    if (operation == SiteOperation::Write && applying_)
+        FinishApply(results);
+    else if (operation == SiteOperation::Write)
+        services_.messages.Show(OutcomeLines(results, false).join(u'\n'), windowTitle(), Messages::Buttons::Ok, this);
     if (closeWhenFinished_)
         QDialog::reject();
 }
 
-void SiteWindow::ShowWriteOutcome()
+QStringList SiteWindow::OutcomeLines(const QList<SiteTerminalResult>& results, bool applied) const
 {
+    // A write names the changes it made; Apply's message holds what became
+    // of the file before them.
     QStringList lines;
-    for (const SiteTerminalResult& r : run_->Results()) {
+    for (const SiteTerminalResult& r : results) {
         QString line = r.name + QStringLiteral(": ") + SiteStateWord(r.result, program_.LanguageOffset);
         QString detail;
-        if (r.result == SiteResult::Failed || r.result == SiteResult::Skipped)
+        if (applied || r.result == SiteResult::Failed || r.result == SiteResult::Skipped)
             detail = OneLine(r.message);
         else if (r.compared)
             detail = SummarizeChanges(r.changes, program_.LanguageOffset).join(QStringLiteral("; "));
@@ -375,7 +605,7 @@ void SiteWindow::ShowWriteOutcome()
             line += QStringLiteral(" – ") + detail;
         lines.append(line);
     }
-    services_.messages.Show(lines.join(u'\n'), windowTitle(), Messages::Buttons::Ok, this);
+    return lines;
 }
 
 void SiteWindow::ShowRunning()
@@ -399,8 +629,9 @@ QString SiteWindow::RunCounts() const
 void SiteWindow::ShowButtons()
 {
     const bool running = run_->Running();
-    for (QPushButton* b : {read_, compare_, write_})
+    for (QWidget* b : std::initializer_list<QWidget*>{read_, compare_, write_, choose_, day_, plan_})
         b->setEnabled(!running);
+    apply_->setEnabled(!running && shownPlan_.has_value());
     stop_->setEnabled(running && !run_->Stopped());
 }
 

@@ -14,8 +14,18 @@
 // it did after. Passwords come from the site file's sources; terminals that
 // name none take VARDELO_PASSWORD, else what the operator types once in the
 // password dialog.
+//
+// Below the table the operator chooses the directory of card holders (CSV)
+// and the day; Plan plans the chosen rows from it as `vardelo-cli site plan`
+// does and shows the plan per terminal in a panel, each row's state saying
+// whether the plan changes its terminal. Apply (only for a plan shown) asks
+// once, then does what `site apply` does for the planned terminals: their
+// configuration files brought up to the plan and saved (the replaced ones
+// kept in history/), then the window's write for those that need it. A plan
+// that is no longer what the files make of it is shown again instead.
 
 #include "comm/site.h"
+#include "comm/siteplan.h"
 #include "config/programstate.h"
 #include "platform/ui/modal.h"
 
@@ -24,8 +34,11 @@
 #include <functional>
 #include <optional>
 
+class FileDialogs;
 class Messages;
+class QDateEdit;
 class QLabel;
+class QTextEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
@@ -43,6 +56,7 @@ public:
         Timers& timers;
         const SerialDevices* devices = nullptr;   // for the cause of a port that did not open
         bool storeReadsOnThreads = true;          // see SiteRun::SetStoreOnThreads
+        FileDialogs* files = nullptr;             // choosing the directory of card holders
     };
     SiteWindow(ProgramState& program, const Site& site, Services services, QWidget* parent = nullptr);
     ~SiteWindow() override;
@@ -59,6 +73,8 @@ public:
     // Whether a terminal was written while the window was open.
     bool AnyWritten() const { return anyWritten_; }
     QTableWidget* Table() const { return table_; }
+    // The plan or the outcome of Apply as the panel shows it; empty before a plan.
+    QString PlanText() const;
     // The background of a row in this state; none (invalid) for the neutral ones.
     static QColor StateColour(SiteResult result);
 
@@ -70,15 +86,33 @@ private:
     void LoadTexts();
     QList<int> ChosenRows() const;
     void StartOperation(SiteOperation operation);
+    // A plan of some terminals from the directory on the day, and its lines.
+    struct Planned {
+        QList<int> selection;
+        QString directory;
+        QDate day;
+        QList<LoadedTerminal> loaded;
+        SitePlan plan;
+        QStringList lines;
+    };
+    bool ChooseDirectory();
+    void SetDirectory(const QString& file);
+    std::optional<Planned> MakePlan(const QList<int>& selection, const QString& directory, const QDate& day);
+    void PlanChosen();
+    void ShowPlan(const Planned& planned);
+    void ForgetPlan();
+    void Apply();
+    void FinishApply(const QList<SiteTerminalResult>& written);
+    QStringList OutcomeLines(const QList<SiteTerminalResult>& results, bool applied) const;
     std::optional<QHash<int, QString>> Passwords(const QList<int>& selection);
-    void Begin(SiteOperation operation, const QList<int>& selection, const QHash<int, QString>& passwords = {});
+    bool Begin(SiteOperation operation, const QList<int>& selection, const QHash<int, QString>& passwords = {});
     void TerminalStarted(int index);
     void TerminalProgress(int index, const TransferProgress& progress);
-    void ShowResult(const SiteTerminalResult& result);
+    // transfer: the result of a read or write, whose error replaces the row's.
+    void ShowResult(const SiteTerminalResult& result, bool transfer);
     void RunFinished();
     void ShowRunning();
     void ShowButtons();
-    void ShowWriteOutcome();
     void OpenRow(int row);
     QString RunCounts() const;
 
@@ -92,6 +126,18 @@ private:
     QPushButton* stop_ = nullptr;
     QPushButton* close_ = nullptr;
     QLabel* statusLine_ = nullptr;
+    QLabel* directoryLabel_ = nullptr;
+    QLabel* directoryFile_ = nullptr;
+    QPushButton* choose_ = nullptr;
+    QLabel* dayLabel_ = nullptr;
+    QDateEdit* day_ = nullptr;
+    QPushButton* plan_ = nullptr;
+    QPushButton* apply_ = nullptr;
+    QTextEdit* planView_ = nullptr;
+    QString directory_;                 // the directory of card holders chosen
+    std::optional<Planned> shownPlan_;  // what Apply applies
+    // The terminals Apply brought up to the plan, while they are written.
+    std::optional<QList<TerminalApplied>> applying_;
     QHash<int, QProgressBar*> bars_;   // by terminal, while it works
     QHash<int, SiteResult> shown_;     // the state each row shows
     int selected_ = 0;                 // terminals in the run

@@ -4,6 +4,7 @@
 // simulated on the manual clock.
 #include "app/ui/sitewindow.h"
 #include "comm/sequences.h"
+#include "comm/siteplan.h"
 #include "common/democonfig.h"
 #include "common/mainwindowharness.h"
 #include "common/modalscript.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/qtmessages.h"
 #include "platform/ui/windowmanners.h"
 #include "texts/catalogue.h"
+#include "texts/directorytexts.h"
 
 #include <QMessageBox>
 
@@ -140,6 +142,26 @@ struct SiteRig {
         QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers, cell.center());
     }
 };
+
+// Three terminals that hold what they should, each with its password file:
+// what a plan changes is all that a write does.
+const QByteArray ThreeTerminals = R"(name = "Werk 3"
+[[terminal]]
+name = "Tor 1"
+port = "sim:mem-tor1.QLV,id=TOR1 SIM 1.00"
+password-file = "tor1.pw"
+configuration = "tor1.QLV"
+[[terminal]]
+name = "Tor 2"
+port = "sim:mem-tor2b.QLV,id=TOR2 SIM 1.00"
+password-file = "tor1.pw"
+configuration = "tor2.QLV"
+[[terminal]]
+name = "Lager"
+port = "sim:mem-lager.QLV,id=LAGER SIM 1.00"
+password-file = "tor1.pw"
+configuration = "lager.QLV"
+)";
 
 bool SameImage(const QString& a, const QString& b)
 {
@@ -475,10 +497,133 @@ private slots:
         QVERIFY(rig.h.link->IsOpen());
     }
 
+    // Plan shows per terminal what the directory changes, and which rows it
+    // changes; Apply asks, saves the changed configurations (the old ones
+    // in history/) and writes them; a terminal whose list would overflow is
+    // left as it was and says so in its row, the others go on; a directory
+    // changed after the plan was shown is planned again, not applied.
+    void planAndApply_data()
+    {
+        QTest::addColumn<QByteArray>("rows");          // beside the cards the terminals hold
+        QTest::addColumn<bool>("changedAfterPlan");    // a card for Lager added once the plan is shown
+        QTest::addColumn<States>("planned");
+        QTest::addColumn<States>("applied");
+        const QString equal = Word(SiteResult::Equal), differs = Word(SiteResult::Differs), ok = Word(SiteResult::Ok),
+                      failed = Word(SiteResult::Failed);
+        const QByteArray lager = "\"Neu, Nora\",10000999,,,,Lager,no\r\n";
+        QByteArray guests;
+        for (int i = 0; i < 600; ++i)
+            guests += "Gast " + QByteArray::number(i) + ',' + QByteArray::number(30000000 + i) + ",,,,Tor 2,no\r\n";
+        QTest::newRow("one change") << lager << false << States{equal, equal, differs} << States{equal, equal, ok};
+        QTest::newRow("changed after the plan") << lager << true << States{equal, equal, differs} << States{equal, equal, ok};
+        QTest::newRow("Tor 2 overflows") << lager + guests << false << States{equal, differs, differs}
+                                         << States{equal, failed, ok};
+    }
+    void planAndApply()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(bool, changedAfterPlan);
+        QFETCH(States, planned);
+        QFETCH(States, applied);
+        SiteRig rig(ThreeTerminals);
+        for (const char* name : {"lager.QLV", "mem-tor2b.QLV"})
+            QVERIFY(WriteConfigurationFile(*rig.wanted, rig.folder.filePath(QLatin1String(name))));
+        for (int row : {Tor1, Tor2, Lager})
+            rig.PutRead(row, *rig.wanted);
+        const SiteFileRead site = ReadSiteFile(rig.folder.filePath(QStringLiteral("site.toml")), [](const QString&) { return QString(); });
+        QVERIFY(site);
+        const SiteDirectoryMade held = DirectoryFromSite(site.site, 0);
+        QVERIFY(held);
+        const QString directory = rig.folder.filePath(QStringLiteral("people.csv"));
+        rig.Write(QStringLiteral("people.csv"), FormatDirectoryCsv(held.made.entries) + rows);
+        QString changed, question, outcome;
+        ModalScript script;
+        script.Then([&](QWidget& modal) {
+            const auto closed = ClosedOnReturn(modal);
+            SiteWindow& w = SiteRig::Window(modal);
+            QVERIFY(!SiteRig::Button(w, "Apply")->isEnabled());
+            rig.h.files.names.enqueue(directory);
+            QTest::mouseClick(SiteRig::Button(w, "Plan"), Qt::LeftButton);
+            QCOMPARE(SiteRig::Shown(w), planned);
+            const QString plan = w.PlanText();
+            QVERIFY2(plan.contains(QStringLiteral("Lager – weicht ab")) && plan.contains(QStringLiteral("10000999"))
+                         && plan.contains(QStringLiteral("Tor 1: keine Änderung")),
+                     qPrintable(plan));
+            QCOMPARE(plan.contains(QStringLiteral("Tor 2, ")), planned.at(Tor2) == Word(SiteResult::Differs));
+            if (changedAfterPlan) {
+                rig.Write(QStringLiteral("people.csv"), FormatDirectoryCsv(held.made.entries) + rows
+                                                            + "\"Alt, Otto\",10000998,,,,Lager,no\r\n");
+                QTest::mouseClick(SiteRig::Button(w, "Apply"), Qt::LeftButton);
+                QVERIFY2(w.PlanText().contains(QStringLiteral("10000998")), qPrintable(w.PlanText()));
+                QVERIFY(!w.Run().Running());
+            }
+            QTest::mouseClick(SiteRig::Button(w, "Apply"), Qt::LeftButton);
+            QVERIFY(rig.RunEnds(w));
+            QCOMPARE(SiteRig::Shown(w), applied);
+            QVERIFY(!SiteRig::Button(w, "Apply")->isEnabled());
+            if (applied.at(Tor2) == Word(SiteResult::Failed))
+                QVERIFY2(SiteRig::Cell(w, Tor2, SiteWindow::LastError).contains(NotAppliedText(QStringLiteral("Tor 2"), 0)),
+                         qPrintable(SiteRig::Cell(w, Tor2, SiteWindow::LastError)));
+            // What the terminals hold now is what they should.
+            QTest::mouseClick(SiteRig::Button(w, "Compare"), Qt::LeftButton);
+            const QString equal = Word(SiteResult::Equal);
+            QCOMPARE(SiteRig::Shown(w), States({equal, equal, equal}));
+            ModalScript::Key(Qt::Key_Escape);
+        });
+        if (changedAfterPlan)
+            script.Then(Answer(changed));
+        script.Then(Answer(question));
+        script.Then(Answer(outcome));
+        rig.Open();
+        VERIFY_MODALS_DONE(script);
+        if (changedAfterPlan)
+            QCOMPARE(changed, CatalogueText(Text::SitePlanChanged, 0));
+        QCOMPARE(question, CatalogueText(Text::SiteApplyQuestion, 0).arg(1).arg(1));
+        QVERIFY2(outcome.contains(QStringLiteral("Lager: ok – Gespeichert: ")), qPrintable(outcome));
+        const QString lager = rig.folder.filePath(QStringLiteral("lager.QLV"));
+        QVERIFY(!SameImage(lager, rig.folder.filePath(QStringLiteral("tor1.QLV"))));
+        QVERIFY(SameImage(lager, rig.folder.filePath(QStringLiteral("mem-lager.QLV"))));
+        QCOMPARE(QDir(rig.folder.filePath(QStringLiteral("history"))).entryList({QStringLiteral("*_lager.QLV")}, QDir::Files).size(), 1);
+        QVERIFY(SameImage(rig.folder.filePath(QStringLiteral("tor2.QLV")), rig.folder.filePath(QStringLiteral("tor1.QLV"))));
+        // The directory is offered again when the site is opened again.
+        QCOMPARE(rig.h.program.SiteDirectories.value(rig.folder.filePath(QStringLiteral("site.toml"))), directory);
+    }
+
+    // A directory that cannot be used is named with its bad line; no row
+    // changes, nothing can be applied and no file is touched.
+    void badDirectory()
+    {
+        SiteRig rig(ThreeTerminals);
+        QVERIFY(WriteConfigurationFile(*rig.wanted, rig.folder.filePath(QStringLiteral("lager.QLV"))));
+        rig.Write(QStringLiteral("people.csv"), "name,track2,track3,valid_from,valid_until,terminals,blocked\n"
+                                                "Anna Berg,10000417,,,,Lager,no\n"
+                                                "Bernd Krause,10000523,,2026-02-30,,*,no\n");
+        QString message;
+        ModalScript script;
+        script.Then([&](QWidget& modal) {
+            const auto closed = ClosedOnReturn(modal);
+            SiteWindow& w = SiteRig::Window(modal);
+            const States before = SiteRig::Shown(w);
+            rig.h.files.names.enqueue(rig.folder.filePath(QStringLiteral("people.csv")));
+            QTest::mouseClick(SiteRig::Button(w, "Plan"), Qt::LeftButton);
+            QCOMPARE(SiteRig::Shown(w), before);
+            QVERIFY(w.PlanText().isEmpty());
+            QVERIFY(!SiteRig::Button(w, "Apply")->isEnabled());
+            ModalScript::Key(Qt::Key_Escape);
+        });
+        script.Then(Answer(message));
+        rig.Open();
+        VERIFY_MODALS_DONE(script);
+        QVERIFY2(message.contains(QStringLiteral("Zeile 3")) && message.contains(QStringLiteral("2026-02-30")), qPrintable(message));
+        QVERIFY(!QFileInfo::exists(rig.folder.filePath(QStringLiteral("history"))));
+        QVERIFY(SameImage(rig.folder.filePath(QStringLiteral("lager.QLV")), rig.folder.filePath(QStringLiteral("tor1.QLV"))));
+    }
+
     // Pictures for a look by eye, in every language, when
     // VARDELO_SCREENSHOT_DIR names a folder (see the README): a site of eight
     // simulated terminals, one of them on a port that does not exist, on
-    // opening, while it is read, after the read and after a comparison.
+    // opening, while it is read, after the read, after a comparison, with
+    // the plan of the demonstration directory and after its Apply.
     void screenshots()
     {
         const QDir shots(qEnvironmentVariable("VARDELO_SCREENSHOT_DIR"));
@@ -494,13 +639,13 @@ private slots:
             auto other = std::make_unique<Configuration>();
             BuildDemoConfiguration(*other);
             other->ConfigImage[Slot::DoorOpenTime] = 9;
-            QVERIFY(WriteConfigurationFile(*wanted, folder.filePath(QStringLiteral("soll.QLV"))));
             QFile password(folder.filePath(QStringLiteral("site.pw")));
             QVERIFY(password.open(QIODevice::WriteOnly) && password.write(DemoPassword.toLatin1()) > 0);
             password.close();
             password.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
             QByteArray toml("name = \"Werk 2\"\n");
-            const QStringList names{"Tor 1", "Tor 2", "Tor 3", "Tor 4", "Lager", "Kantine", "Werkstatt", "Keller"};
+            // The names of the demonstration site among them, so that its directory plans them.
+            const QStringList names{"Tor 1", "Tor 2", "Tor 3", "Büro", "Lager", "Kantine", "Hintereingang", "Keller"};
             for (int i = 0; i < names.size(); ++i) {
                 const bool failing = names.at(i) == u"Keller";
                 const QString memory = QStringLiteral("sim-%1.QLV").arg(i + 1);
@@ -509,8 +654,11 @@ private slots:
                 toml += failing ? QByteArray("port = \"/dev/ttyUSB7\"\n")
                                 : "port = \"sim:" + memory.toUtf8() + ",id=VARDELO " + QByteArray::number(i + 1) + " 2.04\"\n";
                 toml += "password-file = \"site.pw\"\n";
+                // Each its own: the directory plans each its own cards.
+                const QString wantedFile = QStringLiteral("soll-%1.QLV").arg(i + 1);
+                QVERIFY(SaveConfigurationPair(*wanted, folder.filePath(wantedFile)));
                 if (i != 4)
-                    toml += "configuration = \"soll.QLV\"\n";
+                    toml += "configuration = \"" + wantedFile.toUtf8() + "\"\n";
             }
             QFile site(folder.filePath(QStringLiteral("werk2.toml")));
             QVERIFY(site.open(QIODevice::WriteOnly) && site.write(toml) == toml.size());
@@ -537,10 +685,19 @@ private slots:
                 save(*w, QStringLiteral("site-read"));
                 QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Compare")), Qt::LeftButton);
                 save(*w, QStringLiteral("site-compared"));
+                // The demonstration directory planned and applied.
+                h.files.names.enqueue(qEnvironmentVariable("VARDELO_SOURCE_DIR") + QStringLiteral("/demo/site/people.csv"));
+                QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Plan")), Qt::LeftButton);
+                save(*w, QStringLiteral("site-plan"));
+                QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("Apply")), Qt::LeftButton);
+                QVERIFY(h.clock.RunUntil([&] { return !w->Run().Running(); }, 60000));
+                save(*w, QStringLiteral("site-applied"));
             };
             h.files.names.enqueue(folder.filePath(QStringLiteral("werk2.toml")));
             h.Trigger(QStringLiteral("mnustandort"));
-            QVERIFY(h.messages.shown.isEmpty());
+            // The apply question and what Apply did.
+            QCOMPARE(h.messages.shown.size(), 2);
+            QCOMPARE(h.messages.shown.at(0).buttons, Messages::Buttons::YesNo);
         }
     }
 };
