@@ -410,7 +410,7 @@ void SiteWindow::ShowPlan(const Planned& planned)
         planView_->show();
         // Room for the panel below the rows, within the screen.
         const QSize screen = this->screen() ? this->screen()->availableGeometry().size() : QSize(1280, 1024);
-        resize(width(), std::min(std::max(height(), sizeHint().height()), screen.height() * 9 / 10));
+        resize(width(), std::min(height() + planView_->minimumHeight() + layout()->spacing(), screen.height() * 9 / 10));
     }
     statusLine_->setText(RunCounts());
     shownPlan_ = planned;
@@ -482,13 +482,16 @@ void SiteWindow::FinishApply(const QList<SiteTerminalResult>& written)
     for (const SiteTerminalResult& r : results)
         ShowResult(r, wasWritten.contains(r.index));
     const int language = program_.LanguageOffset;
-    const QStringList lines = OutcomeLines(results, true);
+    QList<QPair<QString, QStringList>> sections;
+    for (const SiteTerminalResult& r : results)
+        sections.append({r.name + QStringLiteral(" – ") + SiteStateWord(r.result, language),
+                         r.message.split(u'\n', Qt::SkipEmptyParts)});
     const QString heading = CatalogueText(Text::SiteAppliedHeading, language)
                                 .arg(day_->date().toString(Qt::ISODate), QFileInfo(directory_).fileName());
-    planView_->setHtml(PlanHtml(heading, lines, {}));
+    planView_->setHtml(PlanHtml(heading, {}, sections));
     statusLine_->setText(RunCounts());
     ShowButtons();
-    services_.messages.Show(lines.join(u'\n'), windowTitle(), Messages::Buttons::Ok, this);
+    services_.messages.Show(OutcomeLines(results, true).join(u'\n'), windowTitle(), Messages::Buttons::Ok, this);
 }
 
 void SiteWindow::TerminalStarted(int index)
