@@ -356,7 +356,7 @@ int PlanOrApply(CommandCall& call, SiteWorld& world, SiteRun& run, const Program
     for (const TerminalApplied& a : applied) {
         if (a.outcome == TerminalApplied::Outcome::Saved || a.outcome == TerminalApplied::Outcome::SaveFailed)
             lines << PrintableText(a.name) << ": " << a.message.split(u'\n').join(QStringLiteral("\n  ")) << '\n';
-        else if (a.outcome == TerminalApplied::Outcome::Overflows)
+        else if (a.outcome == TerminalApplied::Outcome::Overflows || a.outcome == TerminalApplied::Outcome::SharedFileDiffers)
             lines << a.message << '\n';
     }
     lines.flush();

@@ -218,6 +218,48 @@ QJsonObject SiteApplyJson(const Site& site, const SitePlan& plan, const QList<Lo
 
 // ---------------------------------------------------------------- apply
 
+namespace {
+
+QString SharedFileKey(const LoadedTerminal& l)
+{
+    return QFileInfo(l.file).canonicalFilePath();
+}
+
+// Several terminals may name one configuration file (doors that should hold
+// the same). When the directory gives them different cards, saving each
+// plan would leave the file with the last one, and every one of them would
+// be written with it: a card would open doors the directory does not give it.
+void RefuseSharedFilesThatDiffer(const QList<LoadedTerminal>& loaded, QList<TerminalApplied>& applied, int languageOffset)
+{
+    QHash<QString, QList<int>> byFile;   // positions in loaded and applied
+    for (int i = 0; i < loaded.size() && i < applied.size(); ++i)
+        if (loaded[i].configuration)
+            byFile[SharedFileKey(loaded[i])].append(i);
+    for (const QList<int>& group : std::as_const(byFile)) {
+        const Configuration& first = *loaded[group.first()].configuration;
+        const bool same = std::all_of(group.cbegin(), group.cend(), [&](int i) {
+            const Configuration& m = *loaded[i].configuration;
+            return ImageBlock(m) == ImageBlock(first) && m.ListComment == first.ListComment;
+        });
+        if (same)
+            continue;
+        for (int i : group) {
+            QStringList others;
+            for (int j : group)
+                if (j != i)
+                    others << PrintableText(loaded[j].name);
+            TerminalApplied& a = applied[i];
+            a.outcome = TerminalApplied::Outcome::SharedFileDiffers;
+            a.failed = true;
+            a.write = false;
+            a.message = CatalogueText(Text::SiteSharedConfigurationDiffers, languageOffset)
+                            .arg(PrintableText(a.name), PrintableText(loaded[i].file), others.join(QStringLiteral(", ")));
+        }
+    }
+}
+
+} // namespace
+
 QList<TerminalApplied> PrepareSiteApply(const Site& site, QList<LoadedTerminal>& loaded, const SitePlan& plan,
                                         int languageOffset)
 {
@@ -263,17 +305,27 @@ QList<TerminalApplied> PrepareSiteApply(const Site& site, QList<LoadedTerminal>&
         }
         applied.append(a);
     }
+    RefuseSharedFilesThatDiffer(loaded, applied, languageOffset);
     return applied;
 }
 
 void SaveAppliedConfigurations(const QList<LoadedTerminal>& loaded, QList<TerminalApplied>& applied, int languageOffset)
 {
+    QHash<QString, const TerminalApplied*> savedFiles;   // a file shared with a terminal before: how it went
     for (TerminalApplied& a : applied) {
         if (a.outcome != TerminalApplied::Outcome::Applied)
             continue;
         const auto l = std::find_if(loaded.begin(), loaded.end(), [&](const LoadedTerminal& t) { return t.index == a.index; });
         if (l == loaded.end() || !l->configuration)
             continue;
+        if (const TerminalApplied* before = savedFiles.value(SharedFileKey(*l))) {
+            a.outcome = before->outcome;
+            a.failed = before->failed;
+            a.write = before->write;
+            a.message = before->message;
+            continue;
+        }
+        savedFiles.insert(SharedFileKey(*l), &a);
         if (const PairCommit saved = SaveConfigurationPair(*l->configuration, l->file); !saved) {
             a.outcome = TerminalApplied::Outcome::SaveFailed;
             a.failed = true;

@@ -80,6 +80,9 @@ struct TerminalApplied {
         Overflows,    // a list would overflow: not touched
         NotLoaded,    // names no configuration, or it could not be read
         SaveFailed,   // could not be saved: the file is as it was
+        // Its configuration file is also another selected terminal's, and
+        // their plans would make it two different files: neither is touched.
+        SharedFileDiffers,
     };
     int index = -1;
     QString name;
@@ -95,11 +98,14 @@ struct TerminalApplied {
 };
 
 // Applies each terminal's plan to its loaded configuration, in memory;
-// names what is to be written. Touches no file.
+// names what is to be written. Touches no file. Terminals that share one
+// configuration file are changed only when their plans make it the same
+// file: saved once, it is what each of them is written with.
 QList<TerminalApplied> PrepareSiteApply(const Site& site, QList<LoadedTerminal>& loaded, const SitePlan& plan,
                                         int languageOffset);
-// Saves every Applied configuration as a pair (SaveConfigurationPair); one
-// that cannot be saved is not written into its terminal.
+// Saves every Applied configuration as a pair (SaveConfigurationPair), a
+// file shared by several terminals once; one that cannot be saved is not
+// written into its terminal.
 void SaveAppliedConfigurations(const QList<LoadedTerminal>& loaded, QList<TerminalApplied>& applied, int languageOffset);
 // The indices of the terminals to write.
 QList<int> WriteSelection(const QList<TerminalApplied>& applied);

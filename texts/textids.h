@@ -324,6 +324,8 @@ struct TextNumber {
                             "Here is the plan as it is now; nothing was applied.") \
     X(SitePlanHeading, 523, "Plan for %1 from %2") \
     X(SiteAppliedHeading, 524, "Applied for %1 from %2") \
+    X(SiteSharedConfigurationDiffers, 525, "%1 is not changed: its configuration file %2 is also that of %3, and " \
+                                           "the directory gives them different cards") \
     /* the directory of card holders: why it is refused, its bad rows (with CsvBrokenQuotes, CsvTooFewColumns) */ \
     X(DirectoryNotText, 480, "The directory %1 is neither UTF-8 nor Windows-1252 text; nothing was changed.") \
     X(DirectoryMixedCharacterSets, 481, "The directory %1 is UTF-8 (by its byte order mark or other lines), but " \

@@ -430,6 +430,37 @@ private slots:
         QCOMPARE(Cards(rig.Memory(2), 1), QStringList{"10000417"});
     }
 
+    // Tor 1 and Büro name one configuration file: the same cards for both
+    // are saved once and written into both; different cards would leave the
+    // file with one terminal's and write it into the other, so neither is
+    // touched and both are named.
+    void aSharedConfigurationFile_data()
+    {
+        QTest::addColumn<QByteArray>("terminals");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("cards");   // of the file and both terminals after
+        QTest::newRow("the same cards") << QByteArray("Tor 1;Büro") << 0 << QStringList{"10000417"};
+        QTest::newRow("different cards") << QByteArray("Tor 1") << 1 << QStringList{};
+    }
+    void aSharedConfigurationFile()
+    {
+        QFETCH(QByteArray, terminals);
+        QFETCH(int, status);
+        QFETCH(QStringList, cards);
+        SiteCommandRig rig(ThreeTerminals);
+        QVERIFY(WriteBytes(rig.Path("site.toml"), Bytes(rig.Path("site.toml")).replace("conf3.QLV", "conf1.QLV")));
+        QVERIFY(WriteBytes(rig.Path("people.csv"), Header + "Anna Berg,10000417,,,," + terminals + ",no\n"));
+        const CommandRun run = rig.Run("apply", "people.csv", {});
+        QCOMPARE(run.status, status);
+        for (const QString& file : {rig.Configuration_(0), rig.Memory(0), rig.Memory(2)})
+            QCOMPARE(Cards(file, 1), cards);
+        QCOMPARE(QDir(rig.Path("history")).entryList(QDir::Files).size(), cards.isEmpty() ? 0 : 2);
+        if (cards.isEmpty())
+            for (const char* line : {"Tor 1 is not changed: its configuration file %1 is also that of Büro",
+                                     "Büro is not changed: its configuration file %1 is also that of Tor 1"})
+                QVERIFY2(run.out.contains(QString::fromUtf8(line).arg(rig.Configuration_(0)).toUtf8()), run.out.constData());
+    }
+
     // plan --json: what each terminal's lists gain and lose, with the lines
     // of the directory that put the cards there, the names cut, the rows a
     // terminal refuses, a terminal without a configuration.
