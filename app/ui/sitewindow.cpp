@@ -369,6 +369,8 @@ std::optional<SiteWindow::Planned> SiteWindow::MakePlan(const QList<int>& select
     const int language = program_.LanguageOffset;
     const Directory read = ReadSiteDirectory(site, directory);
     if (!read) {
+        // No plan stands: none is shown as if it did.
+        planView_->hide();
         services_.messages.Show(DirectoryMessage(read, directory, language), windowTitle(), Messages::Buttons::Ok, this);
         return std::nullopt;
     }
