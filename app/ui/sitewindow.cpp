@@ -35,6 +35,8 @@ constexpr char PasswordVariable[] = "VARDELO_PASSWORD";
 
 // Room for a line of a terminal's last error beside the other columns.
 constexpr int ErrorRoomPx = 380;
+// Room for the header, the two rows of buttons and the status line.
+constexpr int RoomBelowRowsPx = 200;
 
 // The row bars count in thousandths.
 constexpr int BarEnd = 1000;
@@ -238,7 +240,7 @@ SiteWindow::SiteWindow(ProgramState& program, const Site& site, Services service
     // enough for every row, within the screen.
     const QSize screen = this->screen() ? this->screen()->availableGeometry().size() : QSize(1280, 1024);
     resize(std::clamp(table_->horizontalHeader()->length() + ErrorRoomPx, 760, screen.width() * 9 / 10),
-           std::clamp(table_->verticalHeader()->length() + 160, 300, screen.height() * 9 / 10));
+           std::clamp(table_->verticalHeader()->length() + RoomBelowRowsPx, 300, screen.height() * 9 / 10));
 }
 
 SiteWindow::~SiteWindow() = default;
@@ -481,8 +483,11 @@ void SiteWindow::FinishApply(const QList<SiteTerminalResult>& written)
     QSet<int> wasWritten;
     for (const SiteTerminalResult& r : written)
         wasWritten.insert(r.index);
+    // A written row shows its write's result (a failure's cause first); the
+    // others what became of their file.
     for (const SiteTerminalResult& r : results)
-        ShowResult(r, wasWritten.contains(r.index));
+        if (!wasWritten.contains(r.index))
+            ShowResult(r, false);
     const int language = program_.LanguageOffset;
     QList<QPair<QString, QStringList>> sections;
     for (const SiteTerminalResult& r : results)
